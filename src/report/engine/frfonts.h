@@ -1,0 +1,35 @@
+#pragma once
+// Fonts of report objects. Templates name Windows faces; every such name is
+// mapped through one table onto the families the install script brings, so a
+// layout measures the same on every machine whatever else is installed.
+// Heights are pixels at 96 per inch: round(points * 96 / 72), halves to even.
+#include "report/engine/frstream.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+struct TfrFont {
+    QString Name = QStringLiteral("Arial");
+    int Size = 10;              // points
+    TfrFontStyles Style;
+    qint32 Color = 0;           // blue-green-red
+    int Charset = 1;
+    bool operator==(const TfrFont &) const = default;
+};
+
+// Installed family for a stored face name (case-insensitive; unknown names
+// fall back to the sans-serif family of the table).
+QString MapFontFamily(const QString &storedName);
+
+// Pixel height of a point size: round-half-even(points * 96 / 72 * zoom) when
+// zoom is 1, truncated otherwise (as the text object sizes its canvas font).
+int FontPixelHeight(double points, double zoom = 1.0);
+
+// A QFont with the mapped families (the face, then the table's CJK family for
+// characters the face lacks), no hinting, pixel size as given.
+QFont MakeQFont(const TfrFont &f, int pixelHeight);
+QFont MakeQFont(const QString &storedName, double points, const TfrFontStyles &style = {});
+
+// Colour of a stored blue-green-red value; system colours ($FF0000nn) map to a fixed palette.
+QColor FrColor(qint32 bgr);
