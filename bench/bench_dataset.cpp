@@ -1,0 +1,73 @@
+// Opening and walking 100,000 rows through the dataset layer against plain QSqlQuery.
+#include "benchdb.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <algorithm>
+
+using namespace orv;
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const bool pg = argc > 1 && QString(argv[1]) == "pg";
+    const int rows = 100000;
+    bench::BenchDb b(pg);
+    Connection &c = b.conn();
+    c.exec("create table bench_rows (流水号 integer primary key, 编号 varchar(20), 名称 varchar(50), 数量 numeric(19,4), 启用 boolean)");
+    {
+        Transaction tx(c);
+        QSqlQuery q(c.db());
+        q.prepare("insert into bench_rows values(?,?,?,?,?)");
+        for (int i = 0; i < rows; ++i) {
+            q.addBindValue(i);
+            q.addBindValue(QString("HP%1").arg(i, 9, 10, QChar('0')));
+            q.addBindValue(QString("货品名称%1").arg(i));
+            q.addBindValue(i * 0.5);
+            q.addBindValue(i % 2 == 0);
+            q.exec();
+        }
+        tx.commit();
+    }
+    const QString sql = "select 流水号,编号,名称,数量,启用 from bench_rows";
+
+    auto plain = [&] {
+        QSqlQuery q(c.db());
+        q.setForwardOnly(true);
+        q.exec(sql);
+        qint64 sum = 0;
+        while (q.next())
+            sum += q.value(0).toLongLong() + q.value(1).toString().size() + q.value(2).toString().size();
+        return sum;
+    };
+    auto layered = [&] {
+        DataSet d(&c);
+        d.setSql(sql);
+        d.open();
+        qint64 sum = 0;
+        for (d.first(); !d.eof(); d.next())
+            sum += d.fields(0).asInteger() + d.fields(1).asString().size() + d.fields(2).asString().size();
+        return sum;
+    };
+    auto best = [](auto fn) {
+        qint64 bestNs = std::numeric_limits<qint64>::max();
+        qint64 check = 0;
+        for (int i = 0; i < 5; ++i) {
+            QElapsedTimer t;
+            t.start();
+            check = fn();
+            bestNs = std::min(bestNs, t.nsecsElapsed());
+        }
+        return std::make_pair(bestNs, check);
+    };
+    const auto [plainNs, a] = best(plain);
+    const auto [layerNs, bsum] = best(layered);
+    if (a != bsum) {
+        std::printf("results differ: %lld vs %lld\n", (long long)a, (long long)bsum);
+        return 1;
+    }
+    std::printf("%s: walk %d rows: QSqlQuery %.1f ms, DataSet %.1f ms, ratio %.2f (goal <= 1.3)\n",
+                pg ? "PostgreSQL" : "SQLite", rows, plainNs / 1e6, layerNs / 1e6, double(layerNs) / double(plainNs));
+    return 0;
+}

@@ -1,0 +1,54 @@
+#pragma once
+// Opens a scratch database for a benchmark: SQLite in a temporary folder, or the
+// PostgreSQL server of ORV_TEST_PG_HOST (a throwaway database) when argv[1] is "pg".
+#include "app/datamodule.h"
+#include "app/schema.h"
+#include "common/paths.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <cstdio>
+
+namespace orv::bench {
+
+struct BenchDb {
+    QTemporaryDir dir;
+    ConnectionSettings settings;
+    QString pgName;
+
+    explicit BenchDb(bool pg)
+    {
+        registerAppSchema();
+        Paths::setConfigDirOverride(dir.path());
+        if (pg) {
+            settings.server = qEnvironmentVariable("ORV_TEST_PG_HOST", "127.0.0.1");
+            settings.user = qEnvironmentVariable("ORV_TEST_PG_USER", "postgres");
+            settings.password = qEnvironmentVariable("ORV_TEST_PG_PASSWORD");
+            pgName = "orv_bench_" + QUuid::createUuid().toString(QUuid::Id128).left(8);
+            settings.database = pgName;
+        } else {
+            settings.server = "(local)";
+        }
+        frmDataModule = new TfrmDataModule();
+        frmDataModule->ADOConnection1.open(settings);
+    }
+    ~BenchDb()
+    {
+        delete frmDataModule.data();
+        if (!pgName.isEmpty()) {
+            Connection admin("bench_admin");
+            ConnectionSettings s = settings;
+            s.database = "postgres";
+            try {
+                admin.open(s);
+                admin.exec("drop database if exists " + pgName + " with (force)");
+            } catch (...) {
+            }
+        }
+    }
+    Connection &conn() { return frmDataModule->ADOConnection1; }
+};
+
+} // namespace orv::bench

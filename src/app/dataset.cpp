@@ -1,0 +1,207 @@
+#include "app/dataset.h"
+#include "app/dbconnection.h"
+
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <cmath>
+
+namespace orv {
+
+QString Field::asString() const
+{
+    if (isNull())
+        return QString();
+    if (m_flag)
+        return flagText(m_v->toBool());
+    switch (m_v->typeId()) {
+    case QMetaType::Double: {
+        const double d = m_v->toDouble();
+        return QString::number(d, 'g', 15);
+    }
+    case QMetaType::Bool:
+        return flagText(m_v->toBool());
+    default:
+        return m_v->toString();
+    }
+}
+
+int Field::asInteger() const { return isNull() ? 0 : m_v->toInt(); }
+double Field::asFloat() const { return isNull() ? 0.0 : m_v->toDouble(); }
+bool Field::asBoolean() const { return !isNull() && m_v->toBool(); }
+
+DataSet::DataSet(Connection *conn, const QString &name) : m_conn(conn), m_name(name) {}
+
+void DataSet::clear()
+{
+    close();
+    m_sql.clear();
+    m_positional.clear();
+    m_named.clear();
+}
+
+void DataSet::add(const QString &piece)
+{
+    if (!m_sql.isEmpty())
+        m_sql += '\n';
+    m_sql += piece;
+}
+
+void DataSet::setSql(const QString &sql)
+{
+    clear();
+    m_sql = sql;
+}
+
+void DataSet::addBindValue(const QVariant &v) { m_positional.append(v); }
+
+void DataSet::bindValue(const QString &placeholder, const QVariant &v)
+{
+    const QString key = placeholder.startsWith(':') ? placeholder : ':' + placeholder;
+    for (auto &p : m_named)
+        if (p.first == key) {
+            p.second = v;
+            return;
+        }
+    m_named.append({key, v});
+}
+
+void DataSet::prepare(QSqlQuery &q) const
+{
+    if (!m_conn || !m_conn->isOpen())
+        throw DbError("Database connection is not open");
+    if (!q.prepare(m_sql))
+        throw DbError(q.lastError().text().toStdString());
+    for (const auto &v : m_positional)
+        q.addBindValue(v);
+    for (const auto &p : m_named)
+        q.bindValue(p.first, p.second);
+}
+
+void DataSet::open()
+{
+    close();
+    QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
+    q.setForwardOnly(true);
+    prepare(q);
+    if (!q.exec())
+        throw DbError(q.lastError().text().toStdString());
+    const QSqlRecord rec = q.record();
+    const int n = rec.count();
+    m_names.reserve(n);
+    m_flags.resize(n);
+    for (int i = 0; i < n; ++i) {
+        m_names << rec.fieldName(i);
+        m_index.insert(rec.fieldName(i).toLower(), i);
+        m_flags[i] = rec.field(i).metaType().id() == QMetaType::Bool;
+    }
+    while (q.next()) {
+        QVector<QVariant> row(n);
+        for (int i = 0; i < n; ++i)
+            row[i] = q.value(i);
+        m_rows.append(std::move(row));
+    }
+    m_active = true;
+    first();
+}
+
+int DataSet::execSQL()
+{
+    close();
+    QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
+    prepare(q);
+    if (!q.exec())
+        throw DbError(q.lastError().text().toStdString());
+    return q.numRowsAffected();
+}
+
+void DataSet::close()
+{
+    m_active = false;
+    m_names.clear();
+    m_index.clear();
+    m_flags.clear();
+    m_rows.clear();
+    m_pos = -1;
+    m_bof = m_eof = true;
+}
+
+void DataSet::first()
+{
+    m_pos = m_rows.isEmpty() ? -1 : 0;
+    m_bof = true;
+    m_eof = m_rows.isEmpty();
+}
+
+void DataSet::last()
+{
+    m_pos = int(m_rows.size()) - 1;
+    m_eof = m_rows.isEmpty();
+    m_bof = m_rows.isEmpty();
+}
+
+void DataSet::next()
+{
+    m_bof = false;
+    if (m_pos + 1 < m_rows.size())
+        ++m_pos;
+    else
+        m_eof = true;
+}
+
+void DataSet::prior()
+{
+    m_eof = false;
+    if (m_pos > 0)
+        --m_pos;
+    else
+        m_bof = true;
+}
+
+bool DataSet::eof() const { return m_eof; }
+
+void DataSet::setRecNo(int recNo)
+{
+    if (recNo >= 1 && recNo <= m_rows.size()) {
+        m_pos = recNo - 1;
+        m_bof = m_eof = false;
+    }
+}
+
+bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsensitive)
+{
+    const int idx = indexOf(field);
+    if (idx < 0)
+        throw DbError(("Field '" + field + "' not found").toStdString());
+    const QString want = value.toString();
+    for (int i = 0; i < m_rows.size(); ++i) {
+        const Field f(&m_rows[i][idx], m_flags[idx]);
+        if (f.asString().compare(want, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0) {
+            m_pos = i;
+            m_bof = m_eof = false;
+            return true;
+        }
+    }
+    return false;
+}
+
+int DataSet::indexOf(const QString &name) const { return m_index.value(name.toLower(), -1); }
+
+Field DataSet::fieldByName(const QString &name) const
+{
+    const int idx = indexOf(name);
+    if (idx < 0)
+        throw DbError(("Field '" + name + "' not found").toStdString());
+    return fields(idx);
+}
+
+Field DataSet::fields(int index) const
+{
+    if (index < 0 || index >= m_names.size())
+        throw DbError("Field index out of range");
+    if (m_pos < 0 || m_pos >= m_rows.size())
+        return Field(nullptr, m_flags[index]);
+    return Field(&m_rows[m_pos][index], m_flags[index]);
+}
+
+} // namespace orv

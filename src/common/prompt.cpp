@@ -1,0 +1,63 @@
+#include "common/prompt.h"
+#include "common/apptitle.h"
+
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
+
+namespace orv {
+namespace {
+
+class DesktopPrompt final : public Prompt {
+public:
+    Button message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
+                   Buttons buttons, Button defaultButton) override
+    {
+        QMessageBox box(icon, caption, text, buttons, parent);
+        if (defaultButton != QMessageBox::NoButton)
+            box.setDefaultButton(defaultButton);
+        return static_cast<Button>(box.exec());
+    }
+    QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override
+    {
+        return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+    }
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override
+    {
+        return QFileDialog::getSaveFileName(parent, caption, dir, filter);
+    }
+    int runModal(QDialog *dialog) override { return dialog->exec(); }
+    bool openExternal(const QString &pathOrUrl) override
+    {
+        QUrl url(pathOrUrl);
+        const QString scheme = url.scheme().toLower();
+        if (scheme == "http" || scheme == "https" || scheme == "mailto")
+            return QDesktopServices::openUrl(url);
+        return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath()));
+    }
+};
+
+DesktopPrompt g_desktop;
+Prompt *g_current = nullptr;
+
+} // namespace
+
+Prompt &Prompt::instance() { return g_current ? *g_current : g_desktop; }
+void Prompt::install(Prompt *prompt) { g_current = prompt; }
+
+void notice(QWidget *parent, const QString &text, QMessageBox::Icon icon)
+{
+    prompt().message(parent, appTitle(), text, icon, QMessageBox::Ok);
+}
+
+bool askYesNo(QWidget *parent, const QString &caption, const QString &text)
+{
+    return prompt().message(parent, caption, text, QMessageBox::Question,
+                            QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+} // namespace orv

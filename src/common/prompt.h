@@ -1,0 +1,47 @@
+#pragma once
+// The one way windows talk to the operator outside their own controls:
+// messages, questions, file choice, modal runs and opening files.
+// Tests install a scripted double (tests/support) in place of the real one.
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QWidget;
+
+namespace orv {
+
+class Prompt {
+public:
+    using Buttons = QMessageBox::StandardButtons;
+    using Button = QMessageBox::StandardButton;
+    using Icon = QMessageBox::Icon;
+
+    virtual ~Prompt() = default;
+    // A message or question; returns the button pressed.
+    virtual Button message(QWidget *parent, const QString &caption, const QString &text,
+                           Icon icon = QMessageBox::Information, Buttons buttons = QMessageBox::Ok,
+                           Button defaultButton = QMessageBox::NoButton) = 0;
+    virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                                 const QString &filter) = 0;
+    // Runs a dialog modally and returns its result code.
+    virtual int runModal(QDialog *dialog) = 0;
+    // Opens a file or link with the desktop's default application.
+    virtual bool openExternal(const QString &pathOrUrl) = 0;
+
+    static Prompt &instance();
+    // Installs a replacement (tests); nullptr restores the desktop prompt. Not owned.
+    static void install(Prompt *prompt);
+};
+
+// Shorthands used everywhere.
+inline Prompt &prompt() { return Prompt::instance(); }
+
+// A plain notice captioned with the application title.
+void notice(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information);
+// A Yes/No question under the given caption; true for Yes.
+bool askYesNo(QWidget *parent, const QString &caption, const QString &text);
+
+} // namespace orv

@@ -1,0 +1,186 @@
+#include "report/engine/frstream.h"
+#include "common/codec.h"
+
+#include <QtEndian>
+#include <cstring>
+
+namespace {
+void need(QIODevice &s, char *dst, qint64 n)
+{
+    if (n < 0 || s.read(dst, n) != n)
+        throw EfrStreamError("Unexpected end of stream");
+}
+
+template <typename T> T readLE(QIODevice &s)
+{
+    char buf[sizeof(T)];
+    need(s, buf, sizeof(T));
+    return qFromLittleEndian<T>(buf);
+}
+
+template <typename T> void writeLE(QIODevice &s, T v)
+{
+    char buf[sizeof(T)];
+    qToLittleEndian<T>(v, buf);
+    if (s.write(buf, sizeof(T)) != qint64(sizeof(T)))
+        throw EfrStreamError("Stream write error");
+}
+
+QByteArray readLine16(QIODevice &s)
+{
+    const quint16 len = readLE<quint16>(s);
+    return ReadStreamBytes(s, len);
+}
+
+void writeLine16(QIODevice &s, const QByteArray &bytes)
+{
+    // The length field is 16 bits: longer texts are cut rather than corrupting the stream.
+    const QByteArray b = bytes.left(0xFFFF);
+    writeLE<quint16>(s, quint16(b.size()));
+    WriteStreamBytes(s, b);
+}
+} // namespace
+
+quint8 ReadStreamByte(QIODevice &s) { return readLE<quint8>(s); }
+qint16 ReadStreamWord(QIODevice &s) { return readLE<qint16>(s); }
+qint32 ReadStreamInt(QIODevice &s) { return readLE<qint32>(s); }
+
+double ReadStreamDouble(QIODevice &s)
+{
+    const quint64 bits = readLE<quint64>(s);
+    double d;
+    std::memcpy(&d, &bits, sizeof d);
+    return d;
+}
+
+float ReadStreamSingle(QIODevice &s)
+{
+    const quint32 bits = readLE<quint32>(s);
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+bool ReadStreamBool(QIODevice &s) { return ReadStreamByte(s) != 0; }
+
+QByteArray ReadStreamBytes(QIODevice &s, qint64 count)
+{
+    if (count < 0 || (!s.isSequential() && count > s.bytesAvailable()))
+        throw EfrStreamError("Unexpected end of stream");
+    QByteArray b(int(count), Qt::Uninitialized);
+    need(s, b.data(), count);
+    return b;
+}
+
+QString ReadStreamString(QIODevice &s)
+{
+    const QByteArray b = readLine16(s);
+    ReadStreamByte(s); // terminator, whatever it holds
+    return orv::fromGbk(b);
+}
+
+QStringList ReadStreamStrings(QIODevice &s)
+{
+    QStringList out;
+    const quint16 n = readLE<quint16>(s);
+    if (n == 0) {
+        ReadStreamByte(s);
+        return out;
+    }
+    for (int i = 0; i < n; ++i) {
+        out << orv::fromGbk(readLine16(s));
+        ReadStreamByte(s); // 13 between lines, 0 after the last
+    }
+    return out;
+}
+
+QString ReadOldStreamString(QIODevice &s)
+{
+    QByteArray b;
+    for (;;) {
+        const quint8 c = ReadStreamByte(s);
+        if (c == 0)
+            break;
+        b.append(char(c));
+    }
+    return orv::fromGbk(b);
+}
+
+QStringList ReadOldStreamStrings(QIODevice &s)
+{
+    QStringList out;
+    QByteArray line;
+    bool any = false;
+    for (;;) {
+        const quint8 c = ReadStreamByte(s);
+        if (c == 0)
+            break;
+        any = true;
+        if (c == 13) {
+            out << orv::fromGbk(line);
+            line.clear();
+            any = false;
+        } else {
+            line.append(char(c));
+        }
+    }
+    if (any)
+        out << orv::fromGbk(line);
+    return out;
+}
+
+void WriteStreamByte(QIODevice &s, quint8 v) { writeLE<quint8>(s, v); }
+void WriteStreamWord(QIODevice &s, qint16 v) { writeLE<qint16>(s, v); }
+void WriteStreamInt(QIODevice &s, qint32 v) { writeLE<qint32>(s, v); }
+
+void WriteStreamDouble(QIODevice &s, double v)
+{
+    quint64 bits;
+    std::memcpy(&bits, &v, sizeof v);
+    writeLE<quint64>(s, bits);
+}
+
+void WriteStreamSingle(QIODevice &s, float v)
+{
+    quint32 bits;
+    std::memcpy(&bits, &v, sizeof v);
+    writeLE<quint32>(s, bits);
+}
+
+void WriteStreamBool(QIODevice &s, bool v) { WriteStreamByte(s, v ? 1 : 0); }
+
+void WriteStreamBytes(QIODevice &s, const QByteArray &bytes)
+{
+    if (s.write(bytes) != bytes.size())
+        throw EfrStreamError("Stream write error");
+}
+
+void WriteStreamString(QIODevice &s, const QString &text)
+{
+    writeLine16(s, orv::toGbk(text));
+    WriteStreamByte(s, 0);
+}
+
+void WriteStreamStrings(QIODevice &s, const QStringList &lines)
+{
+    const int n = int(std::min<qsizetype>(lines.size(), 0xFFFF));
+    writeLE<quint16>(s, quint16(n));
+    if (n == 0) {
+        WriteStreamByte(s, 0);
+        return;
+    }
+    for (int i = 0; i < n; ++i) {
+        writeLine16(s, orv::toGbk(lines[i]));
+        WriteStreamByte(s, i + 1 < n ? 13 : 0);
+    }
+}
+
+TfrFontStyles IntToFontStyles(int v)
+{
+    return {bool(v & 1), bool(v & 2), bool(v & 4), bool(v & 8)};
+}
+
+int FontStylesToInt(const TfrFontStyles &st)
+{
+    return (st.italic ? 1 : 0) | (st.bold ? 2 : 0) | (st.underline ? 4 : 0) | (st.strikeOut ? 8 : 0);
+}

@@ -1,0 +1,94 @@
+// The dataset layer and the transaction guard, on both databases.
+#include "testdb.h"
+#include "app/schema.h"
+
+using namespace orv;
+using namespace orv::test;
+
+class TestDataSet : public QObject {
+    Q_OBJECT
+private slots:
+    void flagsReadAsTrueFalse()
+    {
+        TestDb t;
+        DataSet &q = frmDataModule->ADOQuery(1);
+        q.setSql("select * from 权限组 where 组=?");
+        q.addBindValue(QString("超级管理员"));
+        q.open();
+        QCOMPARE(q.recordCount(), 1);
+        QCOMPARE(q.fieldCount(), 58);
+        QCOMPARE(q.fields(3).asString(), QString("True"));
+        QCOMPARE(q.fields(57).asString(), QString("True"));
+        QCOMPARE(q.fieldByName("组").asString(), QString("超级管理员"));
+
+        q.setSql("select 禁用 from 用户管理");
+        q.open();
+        QCOMPARE(q.fields(0).asString(), QString("False"));
+    }
+
+    void cursorAndLocate()
+    {
+        TestDb t;
+        for (int i = 0; i < 5; ++i)
+            t.exec("insert into 日志(时间,用户,事件) values(?,?,?)", {QString("t%1").arg(i), QString("u%1").arg(i), "x"});
+        DataSet q(&t.conn());
+        q.setSql("select 用户 from 日志 order by 流水号");
+        q.open();
+        QCOMPARE(q.recordCount(), 5);
+        QStringList seen;
+        for (q.first(); !q.eof(); q.next())
+            seen << q.fieldByName("用户").asString();
+        QCOMPARE(seen, QStringList({"u0", "u1", "u2", "u3", "u4"}));
+        QVERIFY(q.locate("用户", "u3"));
+        QCOMPARE(q.recNo(), 4);
+        QVERIFY(!q.locate("用户", "U3"));
+        QVERIFY(q.locate("用户", "U3", true));
+        QVERIFY_THROWS_EXCEPTION(DbError, q.fieldByName("nope"));
+
+        q.setSql("select 用户 from 日志 where 1=0");
+        q.open();
+        QVERIFY(q.eof());
+        QCOMPARE(q.recordCount(), 0);
+        QVERIFY(q.fieldByName("用户").asString().isEmpty());
+    }
+
+    void quoteIsJustText()
+    {
+        TestDb t;
+        DataSet q(&t.conn());
+        q.setSql("insert into 日志(时间,用户,事件) values(?,?,?)");
+        q.addBindValue("2026-01-01   00:00:00");
+        q.addBindValue("o'brien'; drop table 日志; --");
+        q.addBindValue("登录系统");
+        QCOMPARE(q.execSQL(), 1);
+        QCOMPARE(t.scalar("select 用户 from 日志").toString(), QString("o'brien'; drop table 日志; --"));
+    }
+
+    void transactionAllOrNothing()
+    {
+        TestDb t;
+        try {
+            Transaction tx(t.conn());
+            t.exec("insert into 日志(时间,用户,事件) values('a','b','c')");
+            {
+                Transaction inner(t.conn()); // joins
+                t.exec("insert into 日志(时间,用户,事件) values('a','b','d')");
+                inner.commit();
+            }
+            t.conn().exec("insert into no_such_table values(1)");
+            tx.commit();
+            QFAIL("should have thrown");
+        } catch (const DbError &) {
+        }
+        QCOMPARE(t.scalar("select count(*) from 日志").toInt(), 0);
+        {
+            Transaction tx(t.conn());
+            t.exec("insert into 日志(时间,用户,事件) values('a','b','c')");
+            tx.commit();
+        }
+        QCOMPARE(t.scalar("select count(*) from 日志").toInt(), 1);
+    }
+};
+
+ORV_DB_TEST_MAIN(TestDataSet)
+#include "tst_db_dataset.moc"

@@ -1,0 +1,146 @@
+#include "scriptedprompt.h"
+
+#include <QDialog>
+#include <QTest>
+
+namespace orv::test {
+
+ScriptedPrompt::ScriptedPrompt() { Prompt::install(this); }
+
+ScriptedPrompt::~ScriptedPrompt()
+{
+    Prompt::install(nullptr);
+    if (!m_script.isEmpty() && !m_failed)
+        QTest::qFail(qPrintable(QString("%1 scripted prompt(s) never came; first: %2 \"%3\"")
+                                    .arg(m_script.size()).arg(m_script.first().kind, m_script.first().text)),
+                     __FILE__, __LINE__);
+}
+
+ScriptedPrompt &ScriptedPrompt::expectMessage(const QString &text, Button answer, const QString &caption)
+{
+    Step s;
+    s.kind = "message";
+    s.text = text;
+    s.caption = caption;
+    s.answer = answer;
+    m_script.append(s);
+    return *this;
+}
+
+ScriptedPrompt &ScriptedPrompt::expectOpenFile(const QString &answer)
+{
+    Step s;
+    s.kind = "open";
+    s.fileAnswer = answer;
+    m_script.append(s);
+    return *this;
+}
+
+ScriptedPrompt &ScriptedPrompt::expectSaveFile(const QString &answer)
+{
+    Step s;
+    s.kind = "save";
+    s.fileAnswer = answer;
+    m_script.append(s);
+    return *this;
+}
+
+ScriptedPrompt &ScriptedPrompt::expectModal(std::function<int(QDialog *)> drive)
+{
+    Step s;
+    s.kind = "modal";
+    s.drive = std::move(drive);
+    m_script.append(s);
+    return *this;
+}
+
+ScriptedPrompt &ScriptedPrompt::expectExternal(bool result)
+{
+    Step s;
+    s.kind = "external";
+    s.boolAnswer = result;
+    m_script.append(s);
+    return *this;
+}
+
+QStringList ScriptedPrompt::messageTexts() const
+{
+    QStringList out;
+    for (const auto &r : m_recorded)
+        if (r.kind == "message")
+            out << r.text;
+    return out;
+}
+
+bool ScriptedPrompt::verifyDone()
+{
+    if (m_script.isEmpty())
+        return true;
+    fail(QString("leftover scripted prompt: %1 \"%2\"").arg(m_script.first().kind, m_script.first().text));
+    m_script.clear();
+    return false;
+}
+
+void ScriptedPrompt::fail(const QString &why)
+{
+    m_failed = true;
+    // Record now; the test body sees it as a failure when it returns.
+    QTest::qFail(qPrintable(why), __FILE__, __LINE__);
+}
+
+ScriptedPrompt::Step ScriptedPrompt::take(const QString &kind, const QString &caption, const QString &text)
+{
+    m_recorded.append({kind, caption, text});
+    if (m_script.isEmpty()) {
+        fail(QString("unexpected prompt: %1 [%2] \"%3\"").arg(kind, caption, text));
+        Step s;
+        s.kind = kind;
+        s.answer = QMessageBox::Cancel;
+        s.boolAnswer = false;
+        return s;
+    }
+    Step s = m_script.takeFirst();
+    if (s.kind != kind) {
+        fail(QString("expected a %1 prompt \"%2\", got %3 [%4] \"%5\"").arg(s.kind, s.text, kind, caption, text));
+    } else if (kind == "message" && s.text != text) {
+        fail(QString("expected message \"%1\", got \"%2\"").arg(s.text, text));
+    } else if (kind == "message" && !s.caption.isNull() && s.caption != caption) {
+        fail(QString("expected caption \"%1\", got \"%2\" for \"%3\"").arg(s.caption, caption, text));
+    }
+    return s;
+}
+
+Prompt::Button ScriptedPrompt::message(QWidget *, const QString &caption, const QString &text, Icon,
+                                       Buttons, Button)
+{
+    return take("message", caption, text).answer;
+}
+
+QString ScriptedPrompt::openFileName(QWidget *, const QString &caption, const QString &, const QString &)
+{
+    return take("open", caption, QString()).fileAnswer;
+}
+
+QString ScriptedPrompt::saveFileName(QWidget *, const QString &caption, const QString &, const QString &)
+{
+    return take("save", caption, QString()).fileAnswer;
+}
+
+int ScriptedPrompt::runModal(QDialog *dialog)
+{
+    Step s = take("modal", dialog ? dialog->windowTitle() : QString(), dialog ? dialog->objectName() : QString());
+    if (!s.drive)
+        return QDialog::Rejected;
+    dialog->show();
+    int r = s.drive(dialog);
+    dialog->hide();
+    dialog->setResult(r);
+    return r;
+}
+
+bool ScriptedPrompt::openExternal(const QString &pathOrUrl)
+{
+    return take("external", QString(), pathOrUrl).boolAnswer;
+}
+
+} // namespace orv::test

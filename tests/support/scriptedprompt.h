@@ -1,0 +1,65 @@
+#pragma once
+// Test double of the prompt layer: answers prompts in the order they are scripted,
+// records their exact texts, and fails the test on an unexpected or leftover prompt.
+#include "common/prompt.h"
+
+#include <QList>
+#include <QString>
+#include <functional>
+
+namespace orv::test {
+
+struct Recorded {
+    QString kind; // "message", "open", "save", "modal", "external"
+    QString caption;
+    QString text;
+};
+
+class ScriptedPrompt : public Prompt {
+public:
+    ScriptedPrompt();  // installs itself
+    ~ScriptedPrompt() override; // uninstalls; records a failure for leftover expectations
+
+    // Expect a message whose text equals `text` (and caption, when not null); answer with `answer`.
+    ScriptedPrompt &expectMessage(const QString &text, Button answer = QMessageBox::Ok,
+                                  const QString &caption = QString());
+    ScriptedPrompt &expectOpenFile(const QString &answer);
+    ScriptedPrompt &expectSaveFile(const QString &answer);
+    // Expect a modal run; `drive` gets the dialog (fill controls, press buttons) and returns the result code.
+    ScriptedPrompt &expectModal(std::function<int(QDialog *)> drive);
+    ScriptedPrompt &expectExternal(bool result = true);
+
+    const QList<Recorded> &recorded() const { return m_recorded; }
+    QStringList messageTexts() const;
+    int pending() const { return int(m_script.size()); }
+    // Fails (QVERIFY-style) when expectations are left; call at the end of a test.
+    bool verifyDone();
+
+    Button message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
+                   Buttons buttons, Button defaultButton) override;
+    QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
+                         const QString &filter) override;
+    int runModal(QDialog *dialog) override;
+    bool openExternal(const QString &pathOrUrl) override;
+
+private:
+    struct Step {
+        QString kind;
+        QString text;
+        QString caption;
+        Button answer = QMessageBox::Ok;
+        QString fileAnswer;
+        bool boolAnswer = true;
+        std::function<int(QDialog *)> drive;
+    };
+    Step take(const QString &kind, const QString &caption, const QString &text);
+    void fail(const QString &why);
+
+    QList<Step> m_script;
+    QList<Recorded> m_recorded;
+    bool m_failed = false;
+};
+
+} // namespace orv::test
