@@ -1,0 +1,152 @@
+#include "common/configini.h"
+
+#include "common/cipher.h"
+#include "common/codec.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace orv {
+namespace {
+
+struct IniText
+{
+    QStringList lines;
+    QString eol = QStringLiteral("\r\n");
+};
+
+bool load(const QString &path, IniText &ini)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QString text = fromGbk(f.readAll());
+    if (!text.isEmpty() && !text.contains(u"\r\n") && text.contains(u'\n'))
+        ini.eol = QStringLiteral("\n");
+    ini.lines = text.split(u'\n');
+    for (QString &line : ini.lines) {
+        if (line.endsWith(u'\r'))
+            line.chop(1);
+    }
+    // A final line break leaves one empty piece behind.
+    if (!ini.lines.isEmpty() && ini.lines.last().isEmpty())
+        ini.lines.removeLast();
+    return true;
+}
+
+// Section name of a "[name]" line, or a null string.
+QString sectionOf(const QString &line)
+{
+    const QString t = line.trimmed();
+    if (t.startsWith(u'[') && t.endsWith(u']'))
+        return t.mid(1, t.size() - 2).trimmed();
+    return {};
+}
+
+// Key of a "key=value" line (value set through the pointer), or a null string.
+QString keyOf(const QString &line, QString *value = nullptr)
+{
+    const qsizetype eq = line.indexOf(u'=');
+    if (eq <= 0 || line.trimmed().startsWith(u';'))
+        return {};
+    if (value)
+        *value = line.mid(eq + 1);
+    return line.left(eq).trimmed();
+}
+
+bool sameName(const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+
+QString valueIn(const IniText &ini, const QString &section, const QString &key)
+{
+    bool inSection = false;
+    for (const QString &line : ini.lines) {
+        const QString s = sectionOf(line);
+        if (!s.isNull()) {
+            inSection = sameName(s, section);
+            continue;
+        }
+        QString value;
+        if (inSection && sameName(keyOf(line, &value), key))
+            return value;
+    }
+    return {};
+}
+
+void setValue(IniText &ini, const QString &section, const QString &key, const QString &value)
+{
+    const QString entry = key + u'=' + value;
+    qsizetype sectionLine = -1;
+    qsizetype lastInSection = -1;
+    for (qsizetype i = 0; i < ini.lines.size(); ++i) {
+        const QString s = sectionOf(ini.lines.at(i));
+        if (!s.isNull()) {
+            if (sectionLine >= 0)
+                break;
+            if (sameName(s, section))
+                sectionLine = lastInSection = i;
+            continue;
+        }
+        if (sectionLine < 0)
+            continue;
+        if (sameName(keyOf(ini.lines.at(i)), key)) {
+            ini.lines[i] = entry;
+            return;
+        }
+        if (!ini.lines.at(i).trimmed().isEmpty())
+            lastInSection = i;
+    }
+    if (sectionLine >= 0) {
+        ini.lines.insert(lastInSection + 1, entry);
+        return;
+    }
+    ini.lines << u'[' + section + u']' << entry;
+}
+
+} // namespace
+
+bool readConfigIni(const QString &path, ServerConfig &config)
+{
+    IniText ini;
+    const bool ok = load(path, ini);
+    config.server = valueIn(ini, QStringLiteral("ServerName"), QStringLiteral("ServerName"));
+    config.user = valueIn(ini, QStringLiteral("UserID"), QStringLiteral("UserID"));
+    config.passwordCipher = valueIn(ini, QStringLiteral("PassWord"), QStringLiteral("PassWord"));
+    return ok;
+}
+
+QString readIniValue(const QString &path, const QString &section, const QString &key)
+{
+    IniText ini;
+    load(path, ini);
+    return valueIn(ini, section, key);
+}
+
+bool writeConfigIni(const QString &path, const QString &server, const QString &user,
+                    const QString &plainPassword)
+{
+    const QString cipher = plainPassword.isEmpty() ? QString() : encipherPassword(plainPassword);
+    for (const QString &v : {server, user}) {
+        if (v.contains(u'\n') || v.contains(u'\r'))
+            return false;
+    }
+    IniText ini;
+    if (QFileInfo::exists(path) && !load(path, ini))
+        return false;
+    setValue(ini, QStringLiteral("ServerName"), QStringLiteral("ServerName"), server);
+    setValue(ini, QStringLiteral("UserID"), QStringLiteral("UserID"), user);
+    setValue(ini, QStringLiteral("PassWord"), QStringLiteral("PassWord"), cipher);
+
+    QSaveFile f(path);
+    // A writable file in a folder we may not create files in is still written.
+    f.setDirectWriteFallback(true);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    const QByteArray bytes = toGbk(ini.lines.join(ini.eol) + ini.eol);
+    if (f.write(bytes) != bytes.size())
+        return false;
+    return f.commit();
+}
+
+} // namespace orv
