@@ -30,7 +30,7 @@ bool load(const QString &path, IniText &ini)
         if (line.endsWith(u'\r'))
             line.chop(1);
     }
-    // A final line break leaves one empty piece behind.
+    // A final line break leaves one empty line behind.
     if (!ini.lines.isEmpty() && ini.lines.last().isEmpty())
         ini.lines.removeLast();
     return true;
