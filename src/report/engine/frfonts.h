@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QVariant>
 #include <QString>
 
 struct TfrFont {
@@ -33,3 +34,8 @@ QFont MakeQFont(const QString &storedName, double points, const TfrFontStyles &s
 
 // Colour of a stored blue-green-red value; system colours ($FF0000nn) map to a fixed palette.
 QColor FrColor(qint32 bgr);
+
+// Font parts of the property interface ("FONT.NAME", "FONT.SIZE", "FONT.STYLE",
+// "FONT.COLOR"; upper-case). Set returns false for other names; get gives null.
+bool SetFontProperty(TfrFont &font, const QString &upperName, const QVariant &value);
+QVariant GetFontProperty(const TfrFont &font, const QString &upperName);

@@ -21,6 +21,13 @@ enum TfrBandAlign : quint8 { baNone = 0, baLeft, baRight, baCenter, baWidth, baB
 // Round to nearest, halves to the even neighbour.
 int frRound(double v);
 
+// Editors the designer installs; the objects' descriptors and ShowEditor call them.
+struct TfrEditorHooks {
+    std::function<void(TfrView *)> Memo, Tag, Restrictions, Highlight, DataField, BandDataSource,
+        CrossDataSource, GroupCondition, Picture, Font;
+};
+extern TfrEditorHooks EditorHooks;
+
 class TfrView : public TfrObject {
 public:
     TfrView();

@@ -1,0 +1,144 @@
+#include "report/engine/frjpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+namespace {
+// Largest decoded image accepted: a hostile header may announce a huge frame.
+constexpr quint64 kMaxPixels = 40ull * 1000 * 1000;
+
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+};
+
+// libjpeg's default handler ends the process; jump back to the caller instead.
+extern "C" void errorExit(j_common_ptr cinfo)
+{
+    auto *err = reinterpret_cast<ErrorManager *>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+extern "C" void silentOutput(j_common_ptr) {}
+} // namespace
+
+QImage DecodeJpeg(const QByteArray &data, QString *error)
+{
+    if (data.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Empty JPEG data");
+        return {};
+    }
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = errorExit;
+    err.pub.output_message = silentOutput;
+    err.message[0] = 0;
+    // Everything that must survive the longjmp lives outside the protected region.
+    QImage *volatile result = new QImage;
+    const QString *volatile failure = nullptr;
+    QString sizeError = QStringLiteral("JPEG image too large");
+    unsigned char *volatile row = nullptr;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_decompress(&cinfo);
+        std::free(row);
+        if (error)
+            *error = failure ? *failure : QString::fromLatin1(err.message);
+        delete result;
+        return {};
+    }
+    jpeg_create_decompress(&cinfo);
+    jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()),
+                 static_cast<unsigned long>(data.size()));
+    jpeg_read_header(&cinfo, TRUE);
+    if (quint64(cinfo.image_width) * cinfo.image_height > kMaxPixels || cinfo.image_width == 0
+        || cinfo.image_height == 0) {
+        failure = &sizeError;
+        std::longjmp(err.jump, 1);
+    }
+    if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
+        cinfo.out_color_space = JCS_CMYK;
+    else if (cinfo.jpeg_color_space == JCS_GRAYSCALE)
+        cinfo.out_color_space = JCS_GRAYSCALE;
+    else
+        cinfo.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&cinfo);
+    const int w = int(cinfo.output_width), h = int(cinfo.output_height);
+    const int comps = cinfo.output_components;
+    *result = QImage(w, h, QImage::Format_RGB32);
+    if (result->isNull()) {
+        failure = &sizeError;
+        std::longjmp(err.jump, 1);
+    }
+    row = static_cast<unsigned char *>(std::malloc(size_t(w) * size_t(comps)));
+    if (!row) {
+        failure = &sizeError;
+        std::longjmp(err.jump, 1);
+    }
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW rows[1] = {row};
+        const int y = int(cinfo.output_scanline);
+        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1)
+            break;
+        auto *out = reinterpret_cast<QRgb *>(result->scanLine(y));
+        for (int x = 0; x < w; ++x) {
+            const unsigned char *p = row + size_t(x) * size_t(comps);
+            if (comps == 1) {
+                out[x] = qRgb(p[0], p[0], p[0]);
+            } else if (comps == 4) {
+                // Adobe writes inverted CMYK.
+                const int k = p[3];
+                out[x] = qRgb(p[0] * k / 255, p[1] * k / 255, p[2] * k / 255);
+            } else {
+                out[x] = qRgb(p[0], p[1], p[2]);
+            }
+        }
+    }
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    std::free(row);
+    QImage img = *result;
+    delete result;
+    return img;
+}
+
+QByteArray EncodeJpeg(const QImage &image, int quality)
+{
+    const QImage src = image.convertToFormat(QImage::Format_RGB888);
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    cinfo.err = jpeg_std_error(&err.pub);
+    err.pub.error_exit = errorExit;
+    err.pub.output_message = silentOutput;
+    unsigned char *volatile buffer = nullptr;
+    unsigned long size = 0;
+    if (setjmp(err.jump)) {
+        jpeg_destroy_compress(&cinfo);
+        std::free(buffer);
+        return {};
+    }
+    jpeg_create_compress(&cinfo);
+    jpeg_mem_dest(&cinfo, const_cast<unsigned char **>(&buffer), &size);
+    cinfo.image_width = JDIMENSION(src.width());
+    cinfo.image_height = JDIMENSION(src.height());
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, quality, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW rows[1] = {const_cast<uchar *>(src.constScanLine(int(cinfo.next_scanline)))};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    QByteArray out(reinterpret_cast<const char *>(buffer), int(size));
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return out;
+}

@@ -1,0 +1,832 @@
+#include "report/engine/frmemo.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QMenu>
+#include <QRegularExpression>
+
+#include <cmath>
+
+namespace {
+constexpr int kEngineCharset = 1;
+
+bool isBreak(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+bool isDelimiter(QChar c)
+{
+    return c == QLatin1Char(' ') || c == QLatin1Char(',') || c == QLatin1Char('-') || c == QLatin1Char('.');
+}
+
+QStringList splitText(const QString &t)
+{
+    static const QRegularExpression re(QStringLiteral("\r\n|\n|\r"));
+    QString s = t;
+    if (s.endsWith(QLatin1String("\r\n")))
+        s.chop(2);
+    else if (s.endsWith(QLatin1Char('\n')) || s.endsWith(QLatin1Char('\r')))
+        s.chop(1);
+    return s.split(re);
+}
+
+// Advance per character, rounded to whole pixels as the measuring device gives them.
+int textWidth(const QFont &font, const QString &text, int charExtra)
+{
+    static QHash<QString, QHash<uint, int>> cache; // keyed by font description
+    const QString key = font.key();
+    auto &adv = cache[key];
+    QFontMetricsF fm(font);
+    int w = 0;
+    for (int i = 0; i < text.size(); ++i) {
+        uint cp = text[i].unicode();
+        QString g(text[i]);
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            g += text[++i];
+        }
+        auto it = adv.find(cp);
+        if (it == adv.end())
+            it = adv.insert(cp, qRound(fm.horizontalAdvance(g)));
+        w += it.value() + charExtra;
+    }
+    return w;
+}
+
+int countBlanks(const QString &s)
+{
+    int n = 0;
+    for (QChar c : s)
+        if (c == QLatin1Char(' ') || c.unicode() == 0xA0)
+            ++n;
+    return n;
+}
+} // namespace
+
+TfrMemoView::TfrMemoView()
+{
+    TypeCode = 0;
+    BaseName = QStringLiteral("Memo");
+    Flags = 1 | flWordWrap;
+    Font.Charset = kEngineCharset;
+}
+
+// ---------------------------------------------------------------------------
+// Property interface
+
+void TfrMemoView::DefinePropList()
+{
+    TfrView::DefinePropList();
+    AddProperty(QStringLiteral("Font.Name"), 0);
+    AddProperty(QStringLiteral("Font.Size"), 0);
+    AddProperty(QStringLiteral("Font.Style"), 0);
+    AddProperty(QStringLiteral("Font.Color"), 0);
+    AddProperty(QStringLiteral("Font"), 0x40, [this] {
+        if (EditorHooks.Font)
+            EditorHooks.Font(this);
+    });
+    AddProperty(QStringLiteral("Alignment"), 0);
+    AddProperty(QStringLiteral("DisplayFormat"), 0x40);
+    AddProperty(QStringLiteral("Highlight"), 0x40, [this] {
+        if (EditorHooks.Highlight)
+            EditorHooks.Highlight(this);
+    });
+    for (const char *n : {"LineSpacing", "CharSpacing", "GapX", "GapY"})
+        AddProperty(QString::fromLatin1(n), 2);
+    for (const char *n : {"Stretched", "WordWrap", "WordBreak", "AutoWidth", "TextOnly", "Suppress", "HideZeros"})
+        AddProperty(QString::fromLatin1(n), 8);
+    AddProperty(QStringLiteral("Lines.Count"), 0);
+    AddProperty(QStringLiteral("Underlines"), 8);
+    AddProperty(QStringLiteral("RTLReading"), 8);
+}
+
+namespace {
+const QList<QPair<QLatin1String, quint16>> &memoFlagNames()
+{
+    static const QList<QPair<QLatin1String, quint16>> names = {
+        {QLatin1String("WORDWRAP"), flWordWrap},   {QLatin1String("WORDBREAK"), flWordBreak},
+        {QLatin1String("AUTOWIDTH"), flAutoWidth}, {QLatin1String("TEXTONLY"), flTextOnly},
+        {QLatin1String("SUPPRESS"), flSuppress},   {QLatin1String("HIDEZEROS"), flHideZeros},
+        {QLatin1String("UNDERLINES"), flUnderlines}, {QLatin1String("RTLREADING"), flRTLReading}};
+    return names;
+}
+} // namespace
+
+void TfrMemoView::SetPropValue(const QString &name, const QVariant &value)
+{
+    TfrView::SetPropValue(name, value);
+    const QString n = name.toUpper();
+    SetFontProperty(Font, n, value);
+    if (n == QLatin1String("ALIGNMENT")) Alignment = value.toInt();
+    else if (n == QLatin1String("LINESPACING")) LineSpacing = value.toInt();
+    else if (n == QLatin1String("CHARSPACING")) CharSpacing = value.toInt();
+    for (const auto &f : memoFlagNames())
+        if (n == f.first)
+            SetFlag(f.second, value.toBool());
+}
+
+QVariant TfrMemoView::GetPropValue(const QString &name)
+{
+    QVariant v = TfrView::GetPropValue(name);
+    if (!v.isNull())
+        return v;
+    const QString n = name.toUpper();
+    v = GetFontProperty(Font, n);
+    if (!v.isNull())
+        return v;
+    if (n == QLatin1String("ALIGNMENT")) return Alignment;
+    if (n == QLatin1String("LINESPACING")) return LineSpacing;
+    if (n == QLatin1String("CHARSPACING")) return CharSpacing;
+    if (n == QLatin1String("LINES.COUNT")) return int(Memo.size());
+    for (const auto &f : memoFlagNames())
+        if (n == f.first)
+            return bool(Flags & f.second);
+    return {};
+}
+
+void TfrMemoView::DoMethod(const QString &methodName, const QVariant &par1, const QVariant &par2,
+                           const QVariant &par3, QVariant &val)
+{
+    TfrStretcheable::DoMethod(methodName, par1, par2, par3, val);
+    if (val.isNull())
+        DoStringsMethod(Memo, methodName, QStringLiteral("LINES"), par1, par2, par3, val);
+}
+
+// ---------------------------------------------------------------------------
+// Record
+
+void TfrMemoView::SaveToStream(QIODevice &s)
+{
+    TfrView::SaveToStream(s);
+    WriteStreamString(s, Font.Name);
+    WriteStreamInt(s, Font.Size);
+    WriteStreamWord(s, qint16(FontStylesToInt(Font.Style)));
+    WriteStreamInt(s, Font.Color);
+    WriteStreamInt(s, Alignment);
+    WriteStreamWord(s, qint16(Font.Charset & 0xFF));
+    if (RecordMode == 0) {
+        WriteStreamWord(s, qint16(HighlightFontStyle));
+        WriteStreamInt(s, HighlightFontColor);
+        WriteStreamInt(s, HighlightFillColor);
+        WriteStreamString(s, HighlightCondition);
+    }
+    WriteStreamInt(s, LineSpacing);
+    WriteStreamInt(s, CharSpacing);
+}
+
+void TfrMemoView::LoadFromStream(QIODevice &s)
+{
+    TfrView::LoadFromStream(s);
+    Font.Name = ReadVersionedString(s);
+    Font.Size = ReadStreamInt(s);
+    Font.Style = IntToFontStyles(ReadStreamWord(s));
+    Font.Color = ReadStreamInt(s);
+    Alignment = ReadStreamInt(s);
+    const int charset = quint16(ReadStreamWord(s)) & 0xFF;
+    Font.Charset = StreamVersion < 23 ? kEngineCharset : charset;
+    if (RecordMode == 0) {
+        HighlightFontStyle = quint16(ReadStreamWord(s));
+        HighlightFontColor = ReadStreamInt(s);
+        HighlightFillColor = ReadStreamInt(s);
+        HighlightCondition = ReadVersionedString(s);
+    }
+    if (StreamVersion >= 24) {
+        LineSpacing = ReadStreamInt(s);
+        CharSpacing = ReadStreamInt(s);
+    }
+    if (StreamVersion == 21)
+        Flags |= flWordWrap;
+}
+
+void TfrMemoView::GetBlob(const QVariant &fieldValue)
+{
+    PrintText = fieldValue.isNull() ? QStringList() : splitText(fieldValue.toString());
+}
+
+// ---------------------------------------------------------------------------
+// Expansion and fonts
+
+void TfrMemoView::ExpandMemo()
+{
+    PrintText.clear();
+    for (const QString &line : Memo) {
+        QString s = line;
+        if (!s.isEmpty() && !(Flags & flTextOnly))
+            ExpandVariables(s);
+        if (!s.isEmpty())
+            PrintText << splitText(s);
+        else
+            PrintText << QString();
+    }
+}
+
+QFont TfrMemoView::AssignFont(QPainter *canvas)
+{
+    int px;
+    if (ToPrinter && canvas && canvas->device()) {
+        px = frRound(Font.Size * canvas->device()->logicalDpiY() / 72.0);
+    } else {
+        px = FontPixelHeight(Font.Size, ZoomY);
+    }
+    m_canvasFont = MakeQFont(Font, px);
+    m_fontHeight = -qBound(1, px, 4096);
+    if (canvas) {
+        canvas->setBackgroundMode(Qt::TransparentMode);
+        canvas->setFont(m_canvasFont);
+        canvas->setPen(FrColor(Font.Color));
+    }
+    return m_canvasFont;
+}
+
+int TfrMemoView::CanvasFontHeight() const { return m_fontHeight; }
+
+int TfrMemoView::MeasureWidth(const QString &text) const
+{
+    return textWidth(m_measureFont, text, CharSpacing);
+}
+
+// ---------------------------------------------------------------------------
+// Wrapping
+
+void TfrMemoView::OutLine(const QString &line)
+{
+    WrapBuffer << line;
+    m_position += LineStep;
+}
+
+QList<int> TfrMemoView::BreakWord(const QString &word)
+{
+    // The rule is written for upper-case Cyrillic in its single-byte code page;
+    // other scripts are never hyphenated.
+    QList<int> out;
+    const QString w = word.toUpper();
+    if (w.size() < 4)
+        return out;
+    std::vector<int> code;
+    for (QChar c : w) {
+        const ushort u = c.unicode();
+        if (u >= 0x0410 && u <= 0x042F)
+            code.push_back(192 + (u - 0x0410));
+        else if (u == 0x0401)
+            code.push_back(168);
+        else if (isDelimiter(c))
+            code.push_back(u);
+        else
+            return {};
+    }
+    auto vowel = [](int b) {
+        return b == 168 || b == 192 || b == 197 || b == 200 || b == 206 || b == 211 || b == 219
+               || b == 221 || b == 222 || b == 223;
+    };
+    auto sign = [](int b) { return b == 218 || b == 220; };
+    auto delim = [](int b) { return b == ' ' || b == ',' || b == '-' || b == '.'; };
+    const int n = int(code.size());
+    auto at = [&](int k) { return code[size_t(k - 1)]; }; // 1-based
+    for (int k = 2; k <= n - 2; ++k) {
+        bool brk;
+        if (vowel(at(k)))
+            brk = vowel(at(k + 1)) || vowel(at(k + 2));
+        else if (sign(at(k)))
+            brk = !delim(at(k + 2));
+        else
+            brk = !vowel(at(k + 1)) && !sign(at(k + 1)) && vowel(at(k + 2));
+        if (brk)
+            out << k;
+    }
+    return out;
+}
+
+void TfrMemoView::WrapLine(const QString &s, int available)
+{
+    const int len = int(s.size());
+    // Positions are 1-based as the rule is written; cp() cuts like a byte copy.
+    auto cp = [&s, len](int p, int n) -> QString {
+        if (n <= 0 || p > len || p < 1)
+            return QString();
+        return s.mid(p - 1, n);
+    };
+    auto ch = [&s](int i) { return s[i - 1]; };
+    auto width = [this](const QString &t) { return MeasureWidth(t); };
+    const bool hasBreak = s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
+    if (!hasBreak && (len <= 1 || width(s) <= available)) {
+        OutLine(s + frParagraphMark);
+        return;
+    }
+    const bool wordBreak = Flags & flWordBreak;
+    int beg = 1, last = 1, prev = 0, i = 1;
+    // Each pass advances i or returns, but hyphenation moves i back: bound the work anyway.
+    long guard = 16L * (len + 4);
+    while (i <= len) {
+        if (--guard < 0)
+            break;
+        if (isBreak(ch(i))) {
+            OutLine(cp(beg, i - beg) + frParagraphMark);
+            while (i < len && isBreak(ch(i)))
+                ++i;
+            beg = last = i;
+            if (isBreak(ch(i)))
+                return;
+            continue;
+        }
+        if (ch(i) != QLatin1Char(' ') && width(cp(beg, i - beg + 1)) > available) {
+            bool hyphen = false;
+            if (wordBreak) {
+                int j = i;
+                while (j <= len && !isDelimiter(ch(j)))
+                    ++j;
+                const QList<int> parts = BreakWord(cp(last + 1, j - last - 1));
+                if (!parts.isEmpty()) {
+                    i = last;
+                    for (int pk : parts) {
+                        if (width(cp(beg, pk + last - beg + 1) + QLatin1Char('-')) > available)
+                            break;
+                        hyphen = true;
+                        i = pk + last;
+                    }
+                    last = i;
+                }
+            } else if (last == beg) {
+                last = i;
+            }
+            if (hyphen) {
+                OutLine(cp(beg, last - beg + 1) + QLatin1Char('-'));
+            } else if (last >= 1 && last <= len && ch(last) == QLatin1Char(' ')) {
+                OutLine(cp(beg, last - beg));
+            } else {
+                if (last == beg)
+                    last = i;
+                OutLine(cp(beg, last - beg));
+                last = last - 1;
+            }
+            if (wordBreak && !hyphen && i - 1 == last) {
+                if (i == prev) {
+                    beg = i + 1;
+                    i = len;
+                    break;
+                }
+                prev = i;
+            }
+            beg = last + 1;
+            last = beg;
+        } else if (ch(i) == QLatin1Char(' ')) {
+            last = i;
+        }
+        // A surrogate pair is one character and is never split.
+        i += (ch(i).isHighSurrogate() && i < len) ? 2 : 1;
+    }
+    if (guard < 0) {
+        if (beg <= len)
+            OutLine(cp(beg, len - beg + 1) + frParagraphMark);
+        return;
+    }
+    if (i != beg)
+        OutLine(cp(beg, i - beg + 1) + frParagraphMark);
+}
+
+void TfrMemoView::WrapMemo()
+{
+    const int px = FontPixelHeight(Font.Size);
+    m_measureFont = MakeQFont(Font, px);
+    const int fontHeight = -qBound(1, px, 4096);
+    WrapBuffer.clear();
+    if (!(Alignment & frtaVertical)) {
+        m_position = Top + GapY;
+        LineStep = LineSpacing - fontHeight;
+        const int available = Width - 2 * GapX;
+        if (EngineMode == 0 && PrintText.size() == 1 && MeasureWidth(PrintText[0]) > available
+            && PrintText[0].startsWith(QLatin1Char('['))) {
+            OutLine(PrintText[0]);
+        } else {
+            for (const QString &line : PrintText) {
+                if (Prewrapped)
+                    OutLine(line);
+                else if (Flags & flWordWrap)
+                    WrapLine(line, available);
+                else
+                    OutLine(line + frParagraphMark);
+            }
+        }
+        TextHeight = m_position + GapY - Top;
+    } else {
+        m_position = Left + GapX;
+        LineStep = LineSpacing - fontHeight;
+        const int available = Height - 2 * GapY;
+        for (const QString &line : PrintText) {
+            if (Prewrapped || !(Flags & flWordWrap))
+                OutLine(line);
+            else
+                WrapLine(line, available);
+        }
+        TextHeight = m_position + GapX - Left;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Drawing
+
+void TfrMemoView::Draw(QPainter *canvas)
+{
+    Canvas = canvas;
+    if ((Flags & flAutoWidth) && !Memo.isEmpty() && EngineMode == 1) {
+        const int w = CalcWidth(Memo);
+        if (Alignment & frtaVertical) {
+            Height = w;
+        } else {
+            if (Alignment & 1)
+                Left = Left + Width - w;
+            Width = w;
+        }
+    }
+    AttachCanvas(canvas);
+    Streaming = false;
+    PrintText = Memo;
+    if (!PrintText.isEmpty()) {
+        Prewrapped = PrintText.join(QLatin1Char('\r')).contains(frParagraphMark);
+        if (PrintText.last() == QString(frParagraphMark))
+            PrintText.removeLast();
+        const double zx = ZoomX, zy = ZoomY;
+        ZoomX = ZoomY = 1;
+        BeginDraw();
+        if ((Flags & flAutoWidth) && EngineMode == 1)
+            Width += 100;
+        WrapMemo();
+        ZoomX = zx;
+        ZoomY = zy;
+        EndDraw();
+        PrintText = WrapBuffer;
+    }
+    BeginDraw();
+    if (!Exporting) {
+        ShowBackground();
+        ShowFrame();
+        ShowUnderlines();
+    }
+    if (!PrintText.isEmpty())
+        ShowMemo();
+    EndDraw();
+}
+
+void TfrMemoView::ShowMemo()
+{
+    AssignFont(Canvas);
+    const int extra = frRound(CharSpacing * ZoomX);
+    if (extra)
+        m_canvasFont.setLetterSpacing(QFont::AbsoluteSpacing, extra);
+    if (Canvas)
+        Canvas->setFont(m_canvasFont);
+    const QRect R(QPoint(DrawRect.x() + 1, DrawRect.y()), QPoint(DrawRight() - 3, DrawBottom() - 2));
+    TextHeight = frRound(TextHeight * ZoomY);
+    const bool rotated = Alignment & frtaVertical;
+    if (Alignment & (frtaMiddle | frtaDown)) {
+        const int savedLeft = Left, savedTop = Top;
+        const qint32 savedAlign = Alignment;
+        const int v = Alignment & (frtaMiddle | frtaDown);
+        Alignment &= 7;
+        if (rotated) {
+            if (v == frtaMiddle)
+                Left += (DrawRect.width() - TextHeight) / 2;
+            else if (v == frtaDown)
+                Left = DrawRight() - TextHeight;
+            DrawRotatedLines(R);
+        } else {
+            if (!Streaming) {
+                if (v == frtaMiddle)
+                    Top += (DrawRect.height() - TextHeight) / 2;
+                else if (v == frtaDown)
+                    Top = DrawBottom() - TextHeight - 1;
+            }
+            DrawNormalLines(R);
+        }
+        Left = savedLeft;
+        Top = savedTop;
+        Alignment = savedAlign;
+    } else if (rotated) {
+        DrawRotatedLines(R);
+    } else {
+        DrawNormalLines(R);
+    }
+}
+
+namespace {
+int exportFrame(int frameTyp, int index, int count)
+{
+    if (count == 1)
+        return frameTyp;
+    if (index == 0)
+        return frameTyp & ~frftBottom;
+    if (index == count - 1)
+        return frameTyp & ~frftTop;
+    return frameTyp & ~(frftTop | frftBottom);
+}
+} // namespace
+
+void TfrMemoView::DrawNormalLines(const QRect &R)
+{
+    const int extra = frRound(CharSpacing * ZoomX);
+    auto width = [&](const QString &t) { return textWidth(m_canvasFont, t, extra); };
+    int y = Top + GapY;
+    const int step = frRound(LineSpacing * ZoomY) - CanvasFontHeight();
+    LinesDone = 0;
+    int align = Alignment & 3;
+    if (EngineMode == 0 && PrintText.size() == 1 && !PrintText[0].isEmpty()
+        && PrintText[0].startsWith(QLatin1Char('[')) && width(PrintText[0]) > R.width())
+        align = frtaRight;
+    const QFontMetrics fm(m_canvasFont);
+    if (Canvas) {
+        Canvas->save();
+        Canvas->setClipRect(R, Qt::IntersectClip);
+        Canvas->setLayoutDirection((Flags & flRTLReading) ? Qt::RightToLeft : Qt::LeftToRight);
+    }
+    const int count = int(PrintText.size());
+    for (int idx = 0; idx < count; ++idx) {
+        QString line = PrintText[idx];
+        if (Streaming && y + step > R.y() + R.height())
+            break;
+        const bool paraEnd = line.isEmpty() || line.endsWith(frParagraphMark);
+        if (line.endsWith(frParagraphMark))
+            line.chop(1);
+        const int lw = width(line);
+        int x;
+        if (align == frtaRight)
+            x = Left + DrawRect.width() - GapX - lw - 1;
+        else if (align == frtaCenter)
+            x = Left + GapX + (DrawRect.width() - 2 * GapX - lw) / 2;
+        else
+            x = Left + GapX;
+        if (Exporting) {
+            if (EngineHooks.ExportText)
+                EngineHooks.ExportText(line, DrawRect, x, y, exportFrame(FrameTyp, idx, count));
+        } else if (Canvas) {
+            const int n = countBlanks(line);
+            if (align == frtaJustify && n > 0 && !paraEnd) {
+                // Spread the spare width over the blanks, the first ones getting the remainder.
+                const int spare = DrawRect.width() - 2 * GapX - lw;
+                int cx = x, blank = 0;
+                QString run;
+                auto flush = [&] {
+                    if (!run.isEmpty()) {
+                        Canvas->drawText(cx, y + fm.ascent(), run);
+                        cx += width(run);
+                        run.clear();
+                    }
+                };
+                for (QChar c : line) {
+                    run += c;
+                    if (c == QLatin1Char(' ') || c.unicode() == 0xA0) {
+                        flush();
+                        cx += spare / n + (blank < spare % n ? 1 : 0);
+                        ++blank;
+                    }
+                }
+                flush();
+            } else {
+                Canvas->drawText(x, y + fm.ascent(), line);
+            }
+        }
+        ++LinesDone;
+        y += step;
+    }
+    if (Canvas)
+        Canvas->restore();
+}
+
+void TfrMemoView::DrawRotatedLines(const QRect &R)
+{
+    const int extra = frRound(CharSpacing * ZoomX);
+    auto width = [&](const QString &t) { return textWidth(m_canvasFont, t, extra); };
+    int x = Left + GapX;
+    const int step = frRound(LineSpacing * ZoomX) - CanvasFontHeight();
+    LinesDone = 0;
+    const int align = Alignment & 3;
+    const QFontMetrics fm(m_canvasFont);
+    if (Canvas) {
+        Canvas->save();
+        Canvas->setClipRect(R, Qt::IntersectClip);
+    }
+    for (QString line : PrintText) {
+        const bool paraEnd = line.isEmpty() || line.endsWith(frParagraphMark);
+        if (line.endsWith(frParagraphMark))
+            line.chop(1);
+        const int lw = width(line);
+        int y;
+        int spare = 0;
+        const int n = countBlanks(line);
+        if (align == frtaLeft) {
+            y = DrawBottom() - GapY;
+        } else if (align == frtaRight) {
+            y = Top + GapY + lw;
+        } else if (align == frtaCenter) {
+            y = DrawBottom() - GapY - (DrawRect.height() - 2 * GapY - lw) / 2 - 1;
+        } else {
+            y = Top + DrawRect.height() - GapY;
+            if (n > 0 && !paraEnd)
+                spare = DrawRect.height() - 2 * GapY - lw;
+        }
+        if (Exporting) {
+            if (EngineHooks.ExportText)
+                EngineHooks.ExportText(line, DrawRect, x, align == frtaJustify ? 0 : y, 0);
+        } else if (Canvas) {
+            Canvas->save();
+            Canvas->translate(x, y);
+            Canvas->rotate(-90);
+            if (spare > 0) {
+                int cx = 0, blank = 0;
+                QString run;
+                auto flush = [&] {
+                    if (!run.isEmpty()) {
+                        Canvas->drawText(cx, fm.ascent(), run);
+                        cx += width(run);
+                        run.clear();
+                    }
+                };
+                for (QChar c : line) {
+                    run += c;
+                    if (c == QLatin1Char(' ') || c.unicode() == 0xA0) {
+                        flush();
+                        cx += spare / n + (blank < spare % n ? 1 : 0);
+                        ++blank;
+                    }
+                }
+                flush();
+            } else {
+                Canvas->drawText(0, fm.ascent(), line);
+            }
+            Canvas->restore();
+        }
+        ++LinesDone;
+        x += step;
+    }
+    if (Canvas)
+        Canvas->restore();
+}
+
+void TfrMemoView::ShowUnderlines()
+{
+    if (!(Flags & flUnderlines) || !Canvas)
+        return;
+    AssignFont(Canvas);
+    const int step = frRound(LineSpacing * ZoomY) - CanvasFontHeight();
+    if (step <= 0)
+        return;
+    Canvas->save();
+    Canvas->setPen(QPen(FrColor(FrameColor), qMax(1, frRound(FrameWidth)), Qt::SolidLine, Qt::FlatCap));
+    for (int i = 0; i < Height / step; ++i) {
+        const int y = Top + GapY + i * step + frRound(2 * ZoomY) - CanvasFontHeight();
+        Canvas->drawLine(Left, y, Left + Width - 2, y);
+    }
+    Canvas->restore();
+}
+
+int TfrMemoView::CalcWidth(const QStringList &lines)
+{
+    QString text = lines.join(QLatin1String("\r\n"));
+    text.remove(frParagraphMark);
+    AssignFont(Canvas);
+    const int extra = frRound(CharSpacing * ZoomX);
+    int w = 0;
+    for (const QString &l : splitText(text))
+        w = qMax(w, textWidth(m_canvasFont, l, extra));
+    return frRound(w / ZoomX + FrameWidth + 2 * GapX + 1);
+}
+
+// ---------------------------------------------------------------------------
+// Printing, measuring and splitting
+
+void TfrMemoView::Print(QIODevice &stream)
+{
+    AttachCanvas(nullptr);
+    Streaming = true;
+    if (PrintPhase == 0) {
+        if (EngineHooks.RunScript)
+            EngineHooks.RunScript(this);
+        if (EngineHooks.HasBeforePrintHandler && EngineHooks.HasBeforePrintHandler()) {
+            PrintText = Memo;
+            if (EngineHooks.BeforePrintObject)
+                EngineHooks.BeforePrintObject(PrintText, this);
+            if (PrintText == Memo)
+                ExpandMemo();
+        } else {
+            ExpandMemo();
+        }
+    }
+    const TfrFont savedFont = Font;
+    const qint32 savedFill = FillColor;
+    const QString savedTag = Tag;
+    const quint8 savedAlign = BandAlign;
+    if (Visible) {
+        if (!HighlightCondition.isEmpty() && EngineHooks.Evaluate) {
+            try {
+                const QVariant v = EngineHooks.Evaluate(HighlightCondition);
+                if (v.toDouble() != 0) {
+                    Font.Style = IntToFontStyles(HighlightFontStyle);
+                    Font.Color = HighlightFontColor;
+                    FillColor = HighlightFillColor;
+                }
+            } catch (...) {
+                // A faulty condition prints the object without highlight.
+            }
+        }
+        if (PrintPhase == 2) {
+            BeginDraw();
+            ShowMemo();
+            WrapBuffer = PrintText;
+            PrintText = PrintText.mid(0, LinesDone);
+            if (!PrintText.join(QString()).contains(frParagraphMark))
+                PrintText << QString(frParagraphMark);
+            EndDraw();
+        }
+        const qint32 savedFormat = DisplayFormat;
+        DisplayFormat = 0;
+        if (Tag.contains(QLatin1Char('[')))
+            ExpandVariables(Tag);
+        DisplayFormat = savedFormat;
+        TfrBandGeometry band;
+        if (EngineHooks.CurrentBandGeometry && EngineHooks.CurrentBandGeometry(band)) {
+            if (BandAlign == baBottom) {
+                Top = band.Top + band.Height - Height;
+                BandAlign = baNone;
+            } else if (BandAlign == baTop) {
+                Top = band.Top;
+            } else if (BandAlign == baWidth && band.Type >= 18 && band.Type <= 20) {
+                Width = band.Width;
+                BandAlign = baNone;
+            }
+        }
+        const QString text = PrintText.join(QLatin1String("\r\n"));
+        if (!((Flags & flSuppress) && text == LastValue)) {
+            WritePreparedRecord(stream);
+            if (Flags & flSuppress)
+                LastValue = text;
+        }
+        if (PrintPhase == 2)
+            PrintText = WrapBuffer.mid(LinesDone);
+        Font = savedFont;
+        FillColor = savedFill;
+        Tag = savedTag;
+        BandAlign = savedAlign;
+    }
+    PrintPhase = 0;
+}
+
+int TfrMemoView::CalcHeight()
+{
+    PrintPhase = 1;
+    AttachCanvas(nullptr);
+    if (EngineHooks.RunScript)
+        EngineHooks.RunScript(this);
+    int result = 0;
+    if (!Visible)
+        return result;
+    PrintText = Memo;
+    if (EngineHooks.BeforePrintObject)
+        EngineHooks.BeforePrintObject(PrintText, this);
+    if (PrintText == Memo)
+        ExpandMemo();
+    const TfrFont savedFont = Font;
+    const qint32 savedFill = FillColor;
+    if (!HighlightCondition.isEmpty() && EngineHooks.Evaluate) {
+        try {
+            if (EngineHooks.Evaluate(HighlightCondition).toDouble() != 0) {
+                Font.Style = IntToFontStyles(HighlightFontStyle);
+                Font.Color = HighlightFontColor;
+                FillColor = HighlightFillColor;
+            }
+        } catch (...) {
+        }
+    }
+    BeginDraw();
+    if (!PrintText.isEmpty()) {
+        WrapMemo();
+        PrintText = WrapBuffer;
+        result = TextHeight;
+        const QString text = PrintText.join(QLatin1String("\r\n"));
+        if ((Flags & flSuppress) && text == LastValue)
+            result = 0;
+        if ((Flags & flSuppress) && EngineHooks.FirstPassOfTwo && EngineHooks.FirstPassOfTwo())
+            LastValue = text;
+    }
+    EndDraw();
+    Font = savedFont;
+    FillColor = savedFill;
+    return result;
+}
+
+int TfrMemoView::MinHeight()
+{
+    LineStep = LineSpacing + FontPixelHeight(Font.Size);
+    return frRound(2 * FrameWidth) + 2 * GapY + LineStep;
+}
+
+int TfrMemoView::RemainHeight()
+{
+    LineStep = LineSpacing + FontPixelHeight(Font.Size);
+    const int fw = frRound(2 * FrameWidth);
+    if (LineStep <= 0)
+        return 2 * GapY + fw;
+    return ((Height - fw - 2 * GapY) % LineStep) + 2 * GapY + fw;
+}
+
+void TfrMemoView::ExportData()
+{
+    TfrView::ExportData();
+    Exporting = true;
+    Draw(nullptr);
+    Exporting = false;
+}
