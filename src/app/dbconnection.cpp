@@ -9,6 +9,12 @@
 
 namespace orv {
 
+namespace {
+QString g_defaultDatabase = QStringLiteral("orv");
+}
+QString defaultDatabaseName() { return g_defaultDatabase; }
+void setDefaultDatabaseName(const QString &name) { g_defaultDatabase = name.isEmpty() ? QStringLiteral("orv") : name; }
+
 Connection::Connection(const QString &connectionName) : m_name(connectionName) {}
 
 Connection::~Connection() { close(); }

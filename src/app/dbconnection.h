@@ -13,11 +13,15 @@ public:
 
 enum class Backend { Sqlite, Postgres };
 
+// The PostgreSQL database the program uses ("orv"); tests point it at their own.
+QString defaultDatabaseName();
+void setDefaultDatabaseName(const QString &name);
+
 struct ConnectionSettings {
     QString server;   // "(local)" or host[:port], already trimmed
     QString user;
     QString password;
-    QString database = QStringLiteral("orv"); // PostgreSQL database; tests use their own
+    QString database = defaultDatabaseName(); // PostgreSQL database
     QString sqliteFile;                       // for "(local)"; empty: orv.db beside config.ini
 };
 

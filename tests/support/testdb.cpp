@@ -62,8 +62,8 @@ TestDb::TestDb()
                            .arg(++counter)
                            .arg(QUuid::createUuid().toString(QUuid::Id128).left(6));
         adminExec("create database " + m_pgDatabase + " encoding 'UTF8' template template0");
+        setDefaultDatabaseName(m_pgDatabase);
         m_settings = pgServer();
-        m_settings.database = m_pgDatabase;
     } else {
         m_settings.server = "(local)";
         m_settings.user = "sa";
@@ -82,6 +82,7 @@ TestDb::~TestDb()
     if (!m_pgDatabase.isEmpty())
         adminExec("drop database if exists " + m_pgDatabase + " with (force)");
     Paths::setConfigDirOverride(QString());
+    setDefaultDatabaseName(QString());
 }
 
 std::unique_ptr<Connection> TestDb::secondClient(const QString &name)

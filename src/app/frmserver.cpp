@@ -1,0 +1,62 @@
+#include "app/frmserver.h"
+#include "app/datamodule.h"
+#include "app/lifecycle.h"
+#include "app/serverconfig.h"
+#include "common/paths.h"
+#include "common/prompt.h"
+
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace orv {
+
+TfrmServer::TfrmServer(QWidget *parent)
+    : ServerSettingsForm({"请安装完SQL Server ", "服务器,如果已经安装好", "了，请点击自动检测", "获得服务器",
+                          "用户名一般为sa", "密码是您设置的SQL Server", "的密码本系统使用空密码"},
+                         parent)
+{
+    setObjectName("frmServer");
+    connect(BitBtn2, &QPushButton::clicked, this, &TfrmServer::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TfrmServer::BitBtn3Click);
+}
+
+void TfrmServer::BitBtn2Click()
+{
+    try {
+        if (!writeConfig())
+            throw DbError("config.ini cannot be written");
+        ConnectionSettings s = settingsFromConfigIni(Paths::configFile());
+        G.gServerName = s.server;
+        G.gDbUserID = s.user;
+        db().open(s);
+    } catch (const std::exception &) {
+        notice(this, "连接失败，请确认SQL Server用户名及密码");
+        return;
+    }
+    notice(this, "数据库连接成功，请重新启动仓库管理系统！");
+    terminateProgram();
+    accept();
+}
+
+void TfrmServer::BitBtn3Click() { reject(); }
+
+void TfrmServer::onWindowMessage(int message)
+{
+    if (message == WM_SERVER_FOUND)
+        Edit1->setText(G.gFoundServer);
+}
+
+void TfrmServer::closeEvent(QCloseEvent *e)
+{
+    terminateProgram();
+    ServerSettingsForm::closeEvent(e);
+}
+
+void TfrmServer::done(int r)
+{
+    terminateProgram();
+    ServerSettingsForm::done(r);
+}
+
+} // namespace orv

@@ -1,0 +1,85 @@
+#include "app/frmserver1.h"
+#include "app/datamodule.h"
+#include "app/serverconfig.h"
+#include "app/windowing.h"
+#include "common/configini.h"
+#include "common/paths.h"
+#include "common/prompt.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace orv {
+
+TfrmServer1::TfrmServer1(QWidget *parent)
+    : ServerSettingsForm({"请先安装SQL Server 服务", "器,如果已经安装好了，请", "点击自动检测获得服务器",
+                          "用户名一般为sa", "密码是您设置的sql server", "的密码本系统使用空密码"},
+                         parent)
+{
+    setObjectName("frmServer1");
+    connect(BitBtn2, &QPushButton::clicked, this, &TfrmServer1::BitBtn2Click);
+    connect(BitBtn3, &QPushButton::clicked, this, &TfrmServer1::BitBtn3Click);
+    for (QLineEdit *e : {Edit1, Edit2, Edit3})
+        e->installEventFilter(this);
+    // Enter on the focused button presses it.
+    BitBtn2->setAutoDefault(true);
+}
+
+void TfrmServer1::showEvent(QShowEvent *e)
+{
+    ServerSettingsForm::showEvent(e);
+    writeWindowStatus(windowTitle());
+}
+
+// The settings are tried on a connection of their own first: a failed test leaves
+// config.ini and the running program's connection as they were.
+void TfrmServer1::BitBtn2Click()
+{
+    const ConnectionSettings s = connectionSettings(Edit1->text(), Edit2->text(), Edit3->text());
+    if (!testConnection(s).isEmpty() || !writeConfig()) {
+        notice(this, "数据库连接失败!请确认SQL Server用户名及密码");
+        return;
+    }
+    try {
+        const ConnectionSettings stored = settingsFromConfigIni(Paths::configFile());
+        G.gServerName = stored.server;
+        G.gDbUserID = stored.user;
+        db().open(s);
+    } catch (const std::exception &) {
+        notice(this, "数据库连接失败!请确认SQL Server用户名及密码");
+        return;
+    }
+    notice(this, "数据库连接成功!");
+    accept();
+}
+
+void TfrmServer1::BitBtn3Click() { reject(); }
+
+void TfrmServer1::keyPressEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        reject();
+        return;
+    }
+    ServerSettingsForm::keyPressEvent(e);
+}
+
+bool TfrmServer1::eventFilter(QObject *o, QEvent *e)
+{
+    if (e->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(e);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            if (o == Edit1)
+                Edit2->setFocus();
+            else if (o == Edit2)
+                Edit3->setFocus();
+            else if (o == Edit3)
+                BitBtn2->setFocus();
+            return true;
+        }
+    }
+    return ServerSettingsForm::eventFilter(o, e);
+}
+
+} // namespace orv
