@@ -1,0 +1,118 @@
+// The two server settings windows: what they write, how they connect, what they say.
+#include "scriptedprompt.h"
+#include "testdb.h"
+
+#include "app/frmserver.h"
+#include "app/frmserver1.h"
+#include "app/lifecycle.h"
+#include "common/configini.h"
+#include "common/paths.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using namespace orv;
+using namespace orv::test;
+
+class TestServerSettings : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        resetProgramTerminated();
+        G = AppGlobals{};
+    }
+
+    void startupWindowSavesConnectsAndEnds()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        p.expectMessage("数据库连接成功，请重新启动仓库管理系统！");
+        TfrmServer w;
+        w.Edit1->setText("  " + t.serverName() + " ");
+        w.Edit2->setText(" " + t.settings().user);
+        w.Edit3->setText(t.settings().password);
+        w.BitBtn2Click();
+        QVERIFY(programTerminated());
+        ServerConfig cfg;
+        QVERIFY(readConfigIni(Paths::configFile(), cfg));
+        QCOMPARE(cfg.server, "  " + t.serverName() + " "); // stored as typed
+        QCOMPARE(G.gServerName, t.serverName());            // connection trimmed
+        QVERIFY(t.conn().isOpen());
+        if (t.settings().password.isEmpty())
+            QVERIFY(cfg.passwordCipher.isEmpty());
+    }
+
+    void startupWindowFailureStaysOpen()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        p.expectMessage("连接失败，请确认SQL Server用户名及密码");
+        TfrmServer w;
+        w.show();
+        w.Edit1->setText("127.0.0.1:1");
+        w.Edit2->setText("sa");
+        w.BitBtn2Click();
+        QVERIFY(w.isVisible());
+        QVERIFY(!programTerminated());
+        // Whatever was written stays in config.ini.
+        ServerConfig cfg;
+        QVERIFY(readConfigIni(Paths::configFile(), cfg));
+        QCOMPARE(cfg.server, QString("127.0.0.1:1"));
+        w.BitBtn3Click(); // closing it, any way, ends the program
+        QVERIFY(programTerminated());
+    }
+
+    void menuWindowSwitchesOnlyAfterASuccessfulTest()
+    {
+        TestDb t;
+        QVERIFY(writeConfigIni(Paths::configFile(), t.serverName(), t.settings().user, t.settings().password));
+        QFile f(Paths::configFile());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+
+        ScriptedPrompt p;
+        p.expectMessage("数据库连接失败!请确认SQL Server用户名及密码");
+        TfrmServer1 w;
+        w.Edit1->setText("127.0.0.1:1");
+        w.Edit2->setText("sa");
+        w.BitBtn2Click();
+        QVERIFY(t.conn().isOpen()); // the running program keeps its connection
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        f.close();
+
+        p.expectMessage("数据库连接成功!");
+        w.Edit1->setText(t.serverName() + "  ");
+        w.Edit2->setText(t.settings().user);
+        w.Edit3->setText(t.settings().password);
+        w.BitBtn2Click();
+        QVERIFY(t.conn().isOpen());
+        QVERIFY(!programTerminated());
+        ServerConfig cfg;
+        QVERIFY(readConfigIni(Paths::configFile(), cfg));
+        QCOMPARE(cfg.server, t.serverName() + "  ");
+    }
+
+    void menuWindowEnterMovesFocus()
+    {
+        TestDb t;
+        TfrmServer1 w;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Edit1->setFocus();
+        QTest::keyClick(w.Edit1, Qt::Key_Return);
+        QVERIFY(w.Edit2->hasFocus());
+        QTest::keyClick(w.Edit2, Qt::Key_Return);
+        QVERIFY(w.Edit3->hasFocus());
+        QTest::keyClick(w.Edit3, Qt::Key_Return);
+        QVERIFY(w.BitBtn2->hasFocus());
+        QVERIFY(w.isVisible()); // Enter moved to 确定 without pressing it
+    }
+};
+
+ORV_DB_TEST_MAIN(TestServerSettings)
+#include "tst_db_serversettings.moc"
