@@ -1,0 +1,189 @@
+#include "goods/frmchooseleibie.h"
+#include "app/appglobals.h"
+#include "app/datamodule.h"
+#include "app/windowing.h"
+#include "goods/categories.h"
+#include "goods/frmmdfbie.h"
+#include "goods/frmnewbie.h"
+#include "goods/guiutil.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace orv {
+
+namespace {
+constexpr int kLevelRole = Qt::UserRole + 1;
+
+QToolButton *flatButton(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setAutoRaise(true);
+    return b;
+}
+} // namespace
+
+TfrmChooseLeiBie::TfrmChooseLeiBie(QWidget *opener) : m_opener(opener)
+{
+    setWindowTitle(QStringLiteral("货品的类别"));
+    SpeedButton1 = flatButton("SpeedButton1", QStringLiteral("新建"), this);
+    SpeedButton2 = flatButton("SpeedButton2", QStringLiteral("修改"), this);
+    SpeedButton3 = flatButton("SpeedButton3", QStringLiteral("删除"), this);
+    auto *bar = new QHBoxLayout;
+    bar->addWidget(SpeedButton1);
+    bar->addWidget(SpeedButton2);
+    bar->addWidget(SpeedButton3);
+    bar->addStretch();
+    TreeView1 = new QTreeWidget(this);
+    TreeView1->setObjectName("TreeView1");
+    TreeView1->setHeaderHidden(true);
+    TreeView1->installEventFilter(this);
+    auto *main = new QVBoxLayout(this);
+    main->addLayout(bar);
+    main->addWidget(TreeView1, 1);
+    resize(320, 460);
+
+    connect(SpeedButton1, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton1Click);
+    connect(SpeedButton2, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton2Click);
+    connect(SpeedButton3, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton3Click);
+    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem *item, QTreeWidgetItem *) { setCurrent(item); });
+    connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item, int) { setCurrent(item); });
+    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *, int) { TreeView1DblClick(); });
+}
+
+void TfrmChooseLeiBie::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    if (!m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void TfrmChooseLeiBie::FormShow()
+{
+    writeWindowStatus(windowTitle());
+    buildTree();
+}
+
+int TfrmChooseLeiBie::levelOf(const QTreeWidgetItem *item) { return item ? item->data(0, kLevelRole).toInt() : 0; }
+
+QTreeWidgetItem *TfrmChooseLeiBie::addNode(QTreeWidgetItem *parent, const QString &code, const QString &name, int level)
+{
+    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeView1);
+    item->setText(0, categoryNodeText(code, name));
+    item->setData(0, kLevelRole, level);
+    return item;
+}
+
+void TfrmChooseLeiBie::addChildren(QTreeWidgetItem *item, const CategoryNode &node)
+{
+    for (const auto &child : node.children)
+        addChildren(addNode(item, child.code, child.name, child.level), child);
+}
+
+void TfrmChooseLeiBie::buildTree()
+{
+    TreeView1->clear();
+    m_current = nullptr;
+    try {
+        const CategoryNode root = CategoryStore(db()).tree();
+        addChildren(addNode(nullptr, root.code, root.name, 0), root);
+    } catch (const std::exception &e) {
+        goodsui::showError(this, e);
+    }
+    TreeView1->expandAll();
+    setCurrent(TreeView1->currentItem());
+}
+
+void TfrmChooseLeiBie::setCurrent(QTreeWidgetItem *item)
+{
+    m_current = item;
+    m_level = levelOf(item);
+    m_code = item ? categoryCodeOf(item->text(0)) : QString();
+}
+
+QTreeWidgetItem *TfrmChooseLeiBie::parentForNew()
+{
+    if (m_current)
+        return m_current;
+    QTreeWidgetItem *root = TreeView1->topLevelItem(0);
+    if (!root)
+        root = addNode(nullptr, kCategoryRootCode, kCategoryRootName, 0);
+    TreeView1->setCurrentItem(root);
+    setCurrent(root);
+    return root;
+}
+
+void TfrmChooseLeiBie::SpeedButton1Click()
+{
+    G.gDirMode = 7;
+    openModal(frmNewbie, true, this);
+}
+
+void TfrmChooseLeiBie::SpeedButton2Click()
+{
+    if (!m_current)
+        return;
+    G.gDirMode = 8;
+    openModal(frmMdfBie, true, this);
+}
+
+void TfrmChooseLeiBie::SpeedButton3Click()
+{
+    if (!m_current)
+        return;
+    const QString text = m_current->childCount() > 0 ? QStringLiteral("该节点下还 有子节点一并删除?")
+                                                     : QStringLiteral("该节点删除吗?");
+    if (prompt().message(this, QStringLiteral("删除多条记录"), text, QMessageBox::Information,
+                         QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return;
+    try {
+        CategoryStore(db()).removeSubtree(m_code);
+    } catch (const std::exception &e) {
+        goodsui::showError(this, e);
+        return;
+    }
+    QTreeWidgetItem *gone = m_current;
+    m_current = nullptr;
+    delete gone;
+    TreeView1->expandAll();
+    setCurrent(TreeView1->currentItem());
+}
+
+void TfrmChooseLeiBie::TreeView1DblClick()
+{
+    if (!m_current || (G.gLeiBieMode != 12 && G.gLeiBieMode != 13))
+        return;
+    const QString name = categoryNameOf(m_current->text(0));
+    G.gRepFit.Category = name;
+    if (m_opener) {
+        if (auto *edit = m_opener->findChild<QLineEdit *>("EditType"))
+            edit->setText(name);
+        else if (auto *combo = m_opener->findChild<QComboBox *>("EditType"))
+            combo->setEditText(name);
+    }
+    accept();
+}
+
+bool TfrmChooseLeiBie::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == TreeView1 && event->type() == QEvent::KeyPress) {
+        auto *k = static_cast<QKeyEvent *>(event);
+        if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
+            TreeView1DblClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+} // namespace orv
