@@ -237,8 +237,19 @@ QFont TfrMemoView::AssignFont(QPainter *canvas)
 
 int TfrMemoView::CanvasFontHeight() const { return m_fontHeight; }
 
+void TfrMemoView::EnsureMeasureFont() const
+{
+    if (m_measureReady && m_measureFor == Font)
+        return;
+    auto *self = const_cast<TfrMemoView *>(this);
+    self->m_measureFont = MakeQFont(Font, FontPixelHeight(Font.Size));
+    self->m_measureFor = Font;
+    self->m_measureReady = true;
+}
+
 int TfrMemoView::MeasureWidth(const QString &text) const
 {
+    EnsureMeasureFont();
     return textWidth(m_measureFont, text, CharSpacing);
 }
 
@@ -383,7 +394,7 @@ void TfrMemoView::WrapLine(const QString &s, int available)
 void TfrMemoView::WrapMemo()
 {
     const int px = FontPixelHeight(Font.Size);
-    m_measureFont = MakeQFont(Font, px);
+    EnsureMeasureFont();
     const int fontHeight = -qBound(1, px, 4096);
     WrapBuffer.clear();
     if (!(Alignment & frtaVertical)) {

@@ -81,5 +81,8 @@ private:
     int m_position = 0;
     int m_fontHeight = 0;          // negative pixel height of the canvas font
     QFont m_measureFont;
+    TfrFont m_measureFor;
+    bool m_measureReady = false;
+    void EnsureMeasureFont() const;
     QFont m_canvasFont;
 };
