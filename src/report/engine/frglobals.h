@@ -1,0 +1,58 @@
+#pragma once
+// The engine's global objects (TfrGlobals) and the engine-wide state the
+// parser, dictionary and data sets need. (CurrentReport, CurrentPage, CurrentBand,
+// CurrentView, EngineMode ... are declared in frobject.h.)
+//
+// One TfrGlobals is created when the engine starts and destroyed when it ends:
+//     TfrGlobals globals;          // e.g. in main() or a test's initTestCase()
+// Creating it fills, in this order: the localized tables, the scratch list, the
+// pattern and measure bitmaps, the function libraries (through the creation hooks
+// below), GlobalParser, GlobalVariables and ScriptConstants (sorted, with the script
+// constants). Units built elsewhere (progress window, interpreter, compressor,
+// HookedViews, "DialogForm", the standard and database function libraries) add
+// themselves through frAddGlobalsHook.
+#include "report/engine/frparser.h"
+#include "report/engine/frvariables.h"
+
+#include <QImage>
+#include <QStringList>
+#include <functional>
+
+class IfrDataSource;
+
+// Localized tables (TfrGlobals.LoadLocalizedTables).
+extern int EngineCharset;              // res 55337 as an integer ("1")
+extern QStringList BandTypeNames;      // res 55077..55099, band types 0..22
+extern QStringList BooleanFormats;     // res 55170..55173
+extern QStringList DateFormats;        // res 55175..55178
+extern QStringList TimeFormats;        // res 55179..55182
+
+extern TfrParser *GlobalParser;
+extern TfrVariables *GlobalVariables;  // engine variables set by scripts and SETARRAY
+extern TfrVariables *ScriptConstants;  // colour names, mrOk, CRLF, Null ...
+extern QStringList *ScratchList;
+extern QImage *PatternBitmap;          // 8x8, white where row+column is even, else silver
+extern QImage *MeasureBitmap;          // 8x8, its painter measures text
+
+class TfrGlobals {
+public:
+    TfrGlobals();
+    ~TfrGlobals();
+    TfrGlobals(const TfrGlobals &) = delete;
+    TfrGlobals &operator=(const TfrGlobals &) = delete;
+    static void LoadLocalizedTables();
+    static bool Created();
+};
+
+// Creation and destruction steps of other units: `create` runs at the end of
+// TfrGlobals' constructor in the order added, `destroy` at the start of its
+// destructor in reverse order. Adding after creation runs `create` at once.
+void frAddGlobalsHook(const QString &name, std::function<void()> create, std::function<void()> destroy);
+
+// Fills a list with the script constants (colours, mrOk, fsBold, CRLF, Null ...).
+void frFillScriptConstants(TfrVariables &constants);
+
+// GetDefaultDataSet: the object model installs the routine; nullptr
+// when none is installed. Used by the dictionary's lookups.
+void frSetDefaultDataSetHook(std::function<IfrDataSource *()> hook);
+IfrDataSource *frDefaultDataSet();
