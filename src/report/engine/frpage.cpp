@@ -57,7 +57,8 @@ void TfrPage::ChangePaper(int size, int width, int height, int bin, int orientat
     pgWidth = prn.PaperWidth;
     pgHeight = prn.PaperHeight;
     pgOr = prn.Orientation;
-    pgBin = bin == frDefaultBin ? 65535 : prn.Bin;
+    // -1 and 65535 both ask for the default bin, which pages keep as 65535.
+    pgBin = (bin & 0xFFFF) == 0xFFFF ? 65535 : prn.Bin;
 }
 
 TfrView *TfrPage::FindObject(const QString &name) const

@@ -38,21 +38,6 @@ void startEngine()
 }
 } // namespace
 
-double frDateTimeToDouble(const QDateTime &dt)
-{
-    const QDateTime l = dt.toLocalTime();
-    return double(QDate(1899, 12, 30).daysTo(l.date())) + l.time().msecsSinceStartOfDay() / 86400000.0;
-}
-
-QDateTime frDoubleToDateTime(double v)
-{
-    if (!std::isfinite(v) || std::fabs(v) > 3.0e6)
-        return QDateTime();
-    const double days = std::floor(v);
-    const int ms = qBound(0, int(std::lround((v - days) * 86400000.0)), 86399999);
-    return QDateTime(QDate(1899, 12, 30).addDays(qint64(days)), QTime::fromMSecsSinceStartOfDay(ms));
-}
-
 TfrReport::TfrReport(QObject *owner)
     : QObject(owner), m_pages(std::make_unique<TfrPages>(this)),
       m_dictionary(std::make_unique<TfrDataDictionary>())

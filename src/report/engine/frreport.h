@@ -9,6 +9,7 @@
 // stays as it was.
 #include "report/engine/frobject.h"
 #include "report/engine/frpage.h"
+#include "report/engine/frvalue.h"
 
 #include <QImage>
 #include <QIODevice>
@@ -43,10 +44,6 @@ struct TfrDocumentAttributes {
     double LastChangeDate = 0;
     bool operator==(const TfrDocumentAttributes &) const = default;
 };
-
-// Date-time values as the stream stores them.
-double frDateTimeToDouble(const QDateTime &dt);
-QDateTime frDoubleToDateTime(double v);
 
 // How a load went (also shown to the operator by LoadFromStream).
 enum class TfrLoadResult {
