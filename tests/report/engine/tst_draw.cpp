@@ -1,0 +1,300 @@
+// Drawing report objects headless onto an image, checked at a few pixels.
+// Set ORV_DRAW_PNG to a folder to keep the rendered pages for a look.
+#include "report/engine/frband.h"
+#include "report/engine/frcheckbox.h"
+#include "report/engine/frjpeg.h"
+#include "report/engine/frline.h"
+#include "report/engine/frmemo.h"
+#include "report/engine/frpicture.h"
+#include "report/engine/frshape.h"
+
+#include <QtTest>
+
+namespace {
+bool isDark(const QImage &img, int x, int y)
+{
+    return qGray(img.pixel(x, y)) < 100;
+}
+
+bool near(QRgb c, QColor want, int tolerance = 40)
+{
+    return qAbs(qRed(c) - want.red()) <= tolerance && qAbs(qGreen(c) - want.green()) <= tolerance
+           && qAbs(qBlue(c) - want.blue()) <= tolerance;
+}
+
+int darkPixels(const QImage &img, const QRect &r)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += isDark(img, x, y) ? 1 : 0;
+    return n;
+}
+
+int colourPixels(const QImage &img, const QRect &r, QColor c)
+{
+    int n = 0;
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        for (int x = r.left(); x <= r.right(); ++x)
+            n += near(img.pixel(x, y), c) ? 1 : 0;
+    return n;
+}
+
+QByteArray redJpeg(int w, int h)
+{
+    QImage img(w, h, QImage::Format_RGB32);
+    img.fill(Qt::red);
+    return EncodeJpeg(img, 95);
+}
+
+void keep(const QImage &img, const QString &name)
+{
+    const QString dir = qEnvironmentVariable("ORV_DRAW_PNG");
+    if (!dir.isEmpty())
+        img.save(dir + QLatin1Char('/') + name);
+}
+} // namespace
+
+class TestDraw : public QObject {
+    Q_OBJECT
+private slots:
+    void init()
+    {
+        EngineHooks = TfrEngineHooks();
+        DrawingDisabled = false;
+    }
+
+    void previewPage()
+    {
+        EngineMode = 1;
+        QImage page(400, 300, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+
+        TfrMemoView memo;
+        memo.SetBounds(10, 10, 150, 40);
+        memo.FrameTyp = 15;
+        memo.FillColor = 0x00FFFF; // yellow
+        memo.Font.Size = 12;
+        memo.Alignment = frtaRight;
+        memo.Memo = {QStringLiteral("右对齐 Right")};
+        memo.Draw(&p);
+
+        TfrLineView line;
+        line.SetBounds(10, 70, 200, 5);
+        line.FrameWidth = 3;
+        line.Draw(&p);
+
+        TfrShapeView ellipse;
+        ellipse.SetBounds(220, 10, 100, 60);
+        ellipse.Shape = skEllipse;
+        ellipse.FillColor = 0x0000FF; // red
+        ellipse.Draw(&p);
+
+        TfrCheckBoxView check;
+        check.SetBounds(340, 10, 30, 30);
+        check.Memo = {QStringLiteral("1")};
+        check.CheckColor = 0xFF0000; // blue
+        check.CheckStyle = csCheck;
+        check.Draw(&p);
+
+        TfrCheckBoxView unchecked;
+        unchecked.SetBounds(340, 50, 30, 30);
+        unchecked.Memo = {QStringLiteral("0")};
+        unchecked.Draw(&p);
+
+        TfrPictureView pic;
+        pic.SetBounds(10, 90, 100, 100);
+        pic.Flags = 1 | flPictRatio | flPictCenter;
+        pic.Picture.Set(gkJpeg, redJpeg(200, 100));
+        pic.Draw(&p);
+
+        TfrMemoView vertical;
+        vertical.SetBounds(130, 90, 40, 120);
+        vertical.FrameTyp = 15;
+        vertical.Alignment = frtaVertical;
+        vertical.Memo = {QStringLiteral("竖排文字")};
+        vertical.Draw(&p);
+
+        TfrLineView dbl;
+        dbl.SetBounds(300, 90, 0, 110);
+        dbl.FrameWidth = 3;
+        dbl.FrameStyle = psDouble;
+        dbl.Draw(&p);
+
+        TfrShapeView round;
+        round.SetBounds(200, 220, 80, 40);
+        round.Shape = skRoundRectangle;
+        round.Draw(&p);
+
+        TfrMemoView centred;
+        centred.SetBounds(10, 220, 150, 60);
+        centred.FrameTyp = 15;
+        centred.FrameStyle = psDash;
+        centred.Alignment = frtaCenter | frtaMiddle;
+        centred.Memo = {QStringLiteral("居中")};
+        centred.Draw(&p);
+        p.end();
+        keep(page, QStringLiteral("preview.png"));
+
+        // Text object: fill, frame on all four edges, text at the right only.
+        QVERIFY(near(page.pixel(14, 46), QColor(255, 255, 0)));
+        QVERIFY(isDark(page, 10, 30));
+        QVERIFY(isDark(page, 160, 30));
+        QVERIFY(isDark(page, 80, 10));
+        QVERIFY(isDark(page, 80, 50));
+        QVERIFY(darkPixels(page, QRect(100, 12, 58, 20)) > 20);
+        QCOMPARE(darkPixels(page, QRect(12, 12, 40, 30)), 0);
+        // A 200 × 5 line is horizontal, three pixels thick.
+        QVERIFY(isDark(page, 100, 69) && isDark(page, 100, 70) && isDark(page, 100, 71));
+        QVERIFY(!isDark(page, 100, 67) && !isDark(page, 100, 73));
+        // The ellipse is filled inside its outline only.
+        QVERIFY(near(page.pixel(270, 40), Qt::red));
+        QVERIFY(near(page.pixel(222, 12), Qt::white, 5));
+        // Check mark in its colour; the unchecked box has only its frame.
+        QVERIFY(colourPixels(page, QRect(343, 13, 25, 25), Qt::blue) > 20);
+        QCOMPARE(darkPixels(page, QRect(344, 54, 22, 22)), 0);
+        QVERIFY(isDark(page, 340, 65));
+        // 200 × 100 image, kept aspect in 100 × 100, centred: 50 high, 25 down.
+        QVERIFY(near(page.pixel(60, 100), Qt::white, 5));
+        QVERIFY(near(page.pixel(60, 140), Qt::red));
+        QVERIFY(near(page.pixel(12, 117), Qt::red));
+        QVERIFY(near(page.pixel(60, 180), Qt::white, 5));
+        // Rotated text inside its box.
+        QVERIFY(darkPixels(page, QRect(132, 92, 36, 116)) > 20);
+        // Double line: two 3-pixel lines 3 pixels each side of the position.
+        QVERIFY(isDark(page, 297, 150) && isDark(page, 303, 150));
+        QVERIFY(!isDark(page, 300, 150));
+        // Centred text sits in the middle of its box.
+        QVERIFY(darkPixels(page, QRect(60, 238, 50, 24)) > 10);
+        QCOMPARE(darkPixels(page, QRect(14, 224, 30, 12)), 0);
+    }
+
+    void designerPage()
+    {
+        EngineMode = 0;
+        QImage page(300, 200, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrBandView band;
+        band.SetBandType(btMasterData);
+        band.SetBounds(0, 30, 0, 40);
+        band.PrintableWidth = 280;
+        band.Draw(&p);
+        TfrPictureView empty;
+        empty.SetBounds(20, 100, 80, 40);
+        empty.Draw(&p);
+        TfrMemoView memo;
+        memo.SetBounds(150, 100, 100, 40);
+        memo.Memo = {QStringLiteral("[Goods.Name]")};
+        memo.Draw(&p);
+        p.end();
+        keep(page, QStringLiteral("designer.png"));
+        // Band: caption tab above its top, pattern inside.
+        QVERIFY(darkPixels(page, QRect(2, 12, 90, 17)) > 10);
+        QVERIFY(near(page.pixel(11, 50), QColor(192, 192, 192), 5) || near(page.pixel(12, 50), QColor(192, 192, 192), 5));
+        // Empty picture: placeholder text; memo: corner marks.
+        QVERIFY(darkPixels(page, QRect(40, 102, 55, 14)) > 10);
+        QVERIFY(isDark(page, 150, 100) && isDark(page, 153, 100) && !isDark(page, 154, 100));
+        QVERIFY(isDark(page, 250, 140) && isDark(page, 250, 137));
+    }
+
+    void emptyPictureInPreviewDrawsNothing()
+    {
+        EngineMode = 1;
+        QImage page(100, 100, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrPictureView empty;
+        empty.SetBounds(10, 10, 80, 40);
+        empty.Draw(&p);
+        p.end();
+        QCOMPARE(darkPixels(page, page.rect()), 0);
+    }
+
+    void keepAspectAtTop()
+    {
+        EngineMode = 1;
+        QImage page(120, 120, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrPictureView pic;
+        pic.SetBounds(0, 0, 100, 100);
+        pic.Picture.Set(gkJpeg, redJpeg(200, 100));
+        pic.Draw(&p);
+        p.end();
+        QVERIFY(near(page.pixel(2, 2), Qt::red));
+        QVERIFY(near(page.pixel(98, 48), Qt::red));
+        QVERIFY(near(page.pixel(50, 53), Qt::white, 5));
+    }
+
+    void zoomedFrameWidthRestored()
+    {
+        EngineMode = 1;
+        TfrShapeView s;
+        s.SetBounds(10, 10, 50, 20);
+        s.ZoomX = s.ZoomY = 2;
+        s.FrameTyp = 15;
+        s.BeginDraw();
+        QCOMPARE(s.FrameWidth, 2.0);
+        QCOMPARE(s.Left, 20);
+        QCOMPARE(s.Width, 100);
+        s.EndDraw();
+        QCOMPARE(s.FrameWidth, 1.0);
+        QCOMPARE(s.Left, 10);
+        QCOMPARE(s.Width, 50);
+    }
+
+    void drawRectFollowsFrame_data()
+    {
+        QTest::addColumn<int>("frameTyp");
+        QTest::addColumn<double>("width");
+        QTest::addColumn<QRect>("rect");
+        QTest::newRow("no frame") << 0 << 1.0 << QRect(QPoint(10, 20), QPoint(110, 70));
+        QTest::newRow("all, width 1") << 15 << 1.0 << QRect(QPoint(10, 20), QPoint(110, 70));
+        QTest::newRow("all, width 3") << 15 << 3.0 << QRect(QPoint(11, 21), QPoint(108, 68));
+        QTest::newRow("left and top, width 4") << 12 << 4.0 << QRect(QPoint(12, 22), QPoint(110, 70));
+    }
+    void drawRectFollowsFrame()
+    {
+        QFETCH(int, frameTyp);
+        QFETCH(double, width);
+        QFETCH(QRect, rect);
+        EngineMode = 1;
+        TfrShapeView s;
+        s.SetBounds(10, 20, 100, 50);
+        s.FrameTyp = quint16(frameTyp);
+        s.FrameWidth = width;
+        s.BeginDraw();
+        QCOMPARE(s.DrawRect, rect);
+        s.EndDraw();
+    }
+
+    void lineBecomesVertical()
+    {
+        TfrLineView l;
+        l.SetBounds(0, 0, 100, 100);
+        QImage page(10, 10, QImage::Format_RGB32);
+        QPainter p(&page);
+        l.Draw(&p);
+        QCOMPARE(l.Width, 0);
+        QCOMPARE(l.FrameTyp, quint16(frftLeft));
+    }
+
+    void clipRegions()
+    {
+        TfrShapeView s;
+        s.SetBounds(10, 10, 20, 20);
+        s.FrameTyp = 15;
+        s.FrameWidth = 3;
+        QCOMPARE(s.GetClipRgn(false).boundingRect(), QRect(QPoint(8, 8), QPoint(31, 31)));
+        QCOMPARE(s.GetClipRgn(true).boundingRect(), QRect(QPoint(-2, -2), QPoint(41, 41)));
+        TfrLineView l;
+        l.SetBounds(10, 10, 0, 50);
+        l.FrameWidth = 3;
+        QCOMPARE(l.GetClipRgn(false).boundingRect(), QRect(QPoint(9, 10), QPoint(11, 60)));
+    }
+};
+
+QTEST_MAIN(TestDraw)
+#include "tst_draw.moc"
