@@ -50,10 +50,12 @@ QString formatCode(int n) { return QStringLiteral("%1").arg(n, 4, 10, QLatin1Cha
 bool rowExists(Connection &c, const QString &name, const QString &parent, const QString &exceptCode)
 {
     DataSet q(&c);
-    q.setSql("select count(*) from 类别目录 where 类别 = ? and 父项 = ? and 流水号 <> ?");
+    q.setSql("select count(*) from 类别目录 where 类别 = ? and 父项 = ?" +
+             QString(exceptCode.isEmpty() ? "" : " and 流水号 <> ?"));
     q.addBindValue(name);
     q.addBindValue(parent);
-    q.addBindValue(exceptCode);
+    if (!exceptCode.isEmpty())
+        q.addBindValue(exceptCode);
     q.open();
     return q.fields(0).asInteger() > 0;
 }
