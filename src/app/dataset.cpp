@@ -95,11 +95,12 @@ void DataSet::open()
         m_index.insert(rec.fieldName(i).toLower(), i);
         m_flags[i] = rec.field(i).metaType().id() == QMetaType::Bool;
     }
+    if (q.size() > 0)
+        m_values.reserve(qsizetype(q.size()) * n);
     while (q.next()) {
-        QVector<QVariant> row(n);
         for (int i = 0; i < n; ++i)
-            row[i] = q.value(i);
-        m_rows.append(std::move(row));
+            m_values.append(q.value(i));
+        ++m_count;
     }
     m_active = true;
     first();
@@ -121,29 +122,30 @@ void DataSet::close()
     m_names.clear();
     m_index.clear();
     m_flags.clear();
-    m_rows.clear();
+    m_values.clear();
+    m_count = 0;
     m_pos = -1;
     m_bof = m_eof = true;
 }
 
 void DataSet::first()
 {
-    m_pos = m_rows.isEmpty() ? -1 : 0;
+    m_pos = (m_count == 0) ? -1 : 0;
     m_bof = true;
-    m_eof = m_rows.isEmpty();
+    m_eof = (m_count == 0);
 }
 
 void DataSet::last()
 {
-    m_pos = int(m_rows.size()) - 1;
-    m_eof = m_rows.isEmpty();
-    m_bof = m_rows.isEmpty();
+    m_pos = int(m_count) - 1;
+    m_eof = (m_count == 0);
+    m_bof = (m_count == 0);
 }
 
 void DataSet::next()
 {
     m_bof = false;
-    if (m_pos + 1 < m_rows.size())
+    if (m_pos + 1 < m_count)
         ++m_pos;
     else
         m_eof = true;
@@ -162,7 +164,7 @@ bool DataSet::eof() const { return m_eof; }
 
 void DataSet::setRecNo(int recNo)
 {
-    if (recNo >= 1 && recNo <= m_rows.size()) {
+    if (recNo >= 1 && recNo <= m_count) {
         m_pos = recNo - 1;
         m_bof = m_eof = false;
     }
@@ -174,8 +176,8 @@ bool DataSet::locate(const QString &field, const QVariant &value, bool caseInsen
     if (idx < 0)
         throw DbError(("Field '" + field + "' not found").toStdString());
     const QString want = value.toString();
-    for (int i = 0; i < m_rows.size(); ++i) {
-        const Field f(&m_rows[i][idx], m_flags[idx]);
+    for (int i = 0; i < m_count; ++i) {
+        const Field f(&this->value(i, idx), m_flags[idx]);
         if (f.asString().compare(want, caseInsensitive ? Qt::CaseInsensitive : Qt::CaseSensitive) == 0) {
             m_pos = i;
             m_bof = m_eof = false;
@@ -199,9 +201,9 @@ Field DataSet::fields(int index) const
 {
     if (index < 0 || index >= m_names.size())
         throw DbError("Field index out of range");
-    if (m_pos < 0 || m_pos >= m_rows.size())
+    if (m_pos < 0 || m_pos >= m_count)
         return Field(nullptr, m_flags[index]);
-    return Field(&m_rows[m_pos][index], m_flags[index]);
+    return Field(&value(m_pos, index), m_flags[index]);
 }
 
 } // namespace orv

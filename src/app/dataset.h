@@ -58,8 +58,8 @@ public:
     void prior();
     bool eof() const;
     bool bof() const { return m_bof; }
-    bool isEmpty() const { return m_rows.isEmpty(); }
-    int recordCount() const { return int(m_rows.size()); }
+    bool isEmpty() const { return m_count == 0; }
+    int recordCount() const { return m_count; }
     int recNo() const { return m_pos + 1; } // 1-based, 0 when empty
     void setRecNo(int recNo);
     bool locate(const QString &field, const QVariant &value, bool caseInsensitive = false);
@@ -70,7 +70,7 @@ public:
     Field fieldByName(const QString &name) const; // throws DbError for an unknown field
     Field fields(int index) const;
     // The row at a given index, for models over the dataset.
-    const QVector<QVariant> &row(int index) const { return m_rows[index]; }
+    const QVariant &value(int row, int column) const { return m_values[qsizetype(row) * m_names.size() + column]; }
     bool isFlagColumn(int index) const { return m_flags.value(index); }
 
 private:
@@ -86,7 +86,8 @@ private:
     QStringList m_names;
     QHash<QString, int> m_index;
     QVector<bool> m_flags;
-    QVector<QVector<QVariant>> m_rows;
+    QVector<QVariant> m_values; // row after row
+    int m_count = 0;
     int m_pos = -1;
     bool m_bof = true;
     bool m_eof = true;

@@ -115,18 +115,23 @@ void Connection::open(const ConnectionSettings &settings)
         m_backend = Backend::Postgres;
         if (settings.server.trimmed().isEmpty())
             throw DbError("No server name");
-        QSqlDatabase d = makePg(m_name, settings, settings.database);
-        if (!d.open()) {
-            const QString first = d.lastError().text();
+        auto tryOpen = [&]() -> QString {
+            QSqlDatabase d = makePg(m_name, settings, settings.database);
+            if (d.open())
+                return QString();
+            const QString err = d.lastError().text();
+            d = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_name);
+            return err.isEmpty() ? QStringLiteral("Cannot connect") : err;
+        };
+        QString err = tryOpen();
+        if (!err.isEmpty()) {
             createPgDatabaseIfMissing(settings);
-            d = makePg(m_name, settings, settings.database);
-            if (!d.open()) {
-                const QString err = d.lastError().text();
-                close();
-                throw DbError((err.isEmpty() ? first : err).toStdString());
-            }
+            err = tryOpen();
+            if (!err.isEmpty())
+                throw DbError(err.toStdString());
         }
+        QSqlDatabase d = db();
         QSqlQuery(d).exec("set client_min_messages = warning");
     }
     try {
