@@ -1,6 +1,13 @@
 #include "report/engine/frmemo.h"
 
+#include "common/prompt.h"
+
+#include <QDialogButtonBox>
 #include <QFontMetricsF>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QHash>
 #include <QMenu>
 #include <QRegularExpression>
@@ -83,7 +90,7 @@ void TfrMemoView::DefinePropList()
             EditorHooks.Font(this);
     });
     AddProperty(QStringLiteral("Alignment"), 0);
-    AddProperty(QStringLiteral("DisplayFormat"), 0x40);
+    AddProperty(QStringLiteral("DisplayFormat"), 0x40, [this] { EditFormat(); });
     AddProperty(QStringLiteral("Highlight"), 0x40, [this] {
         if (EditorHooks.Highlight)
             EditorHooks.Highlight(this);
@@ -840,4 +847,164 @@ void TfrMemoView::ExportData()
     Exporting = true;
     Draw(nullptr);
     Exporting = false;
+}
+
+// ---------------------------------------------------------------------------
+// Display format
+
+namespace {
+const char *const kCategories[] = {"文本", "数字", "日期", "时间", "布尔"};
+const char *const kTypeNames[5][5] = {
+    {"[无]", "", "", "", ""},
+    {"1234,5", "1234,50", "1 234,5", "1 234,50", "自定义"},
+    {"98.11.15", "1998.11.15", "1998年11月15日", "1998年11月15日", "自定义"},
+    {"02:43:35", "2:43:35", "02:43", "2:43", "自定义"},
+    {"0;1", "否;是", "_;x", "假;真", "自定义"},
+};
+} // namespace
+
+qint32 MakeFormatCode(int category, int type, const QString &decimals, const QString &separator)
+{
+    bool ok = false;
+    int dec = decimals.trimmed().toInt(&ok);
+    if (!ok)
+        dec = 0;
+    const int sep = separator.isEmpty() ? ',' : separator.at(0).unicode() & 0xFF;
+    return qint32((quint32(category & 0xF) << 24) | (quint32(type & 0xFF) << 16) | (quint32(dec & 0xFF) << 8)
+                  | quint32(sep));
+}
+
+TfrFmtForm::TfrFmtForm(qint32 format, const QString &formatText, QWidget *parent)
+    : QDialog(parent), m_format(format), m_formatText(formatText)
+{
+    setWindowTitle(QStringLiteral("变量格式"));
+    auto *grid = new QGridLayout(this);
+    CatLB = new QListWidget(this);
+    CatLB->setObjectName(QStringLiteral("CatLB"));
+    TypeLB = new QListWidget(this);
+    TypeLB->setObjectName(QStringLiteral("TypeLB"));
+    DecLabel = new QLabel(QStringLiteral("小数位(&D)"), this);
+    SplLabel = new QLabel(QStringLiteral("小数位分隔符(&s)"), this);
+    FormatLabel = new QLabel(QStringLiteral("自定义格式(&f)"), this);
+    DecEdit = new QLineEdit(this);
+    DecEdit->setObjectName(QStringLiteral("DecEdit"));
+    SplEdit = new QLineEdit(this);
+    SplEdit->setObjectName(QStringLiteral("SplEdit"));
+    SplEdit->setMaxLength(1);
+    FormatEdit = new QLineEdit(this);
+    FormatEdit->setObjectName(QStringLiteral("FormatEdit"));
+    DecLabel->setBuddy(DecEdit);
+    SplLabel->setBuddy(SplEdit);
+    FormatLabel->setBuddy(FormatEdit);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("确认"), QDialogButtonBox::AcceptRole);
+    buttons->addButton(QStringLiteral("取消"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    grid->addWidget(CatLB, 0, 0);
+    grid->addWidget(TypeLB, 0, 1);
+    grid->addWidget(DecLabel, 1, 0);
+    grid->addWidget(DecEdit, 1, 1);
+    grid->addWidget(SplLabel, 2, 0);
+    grid->addWidget(SplEdit, 2, 1);
+    grid->addWidget(FormatLabel, 3, 0);
+    grid->addWidget(FormatEdit, 3, 1);
+    grid->addWidget(buttons, 4, 0, 1, 2);
+
+    for (const char *c : kCategories)
+        CatLB->addItem(QString::fromUtf8(c));
+    const int cat = qBound(0, int((quint32(format) >> 24) & 0xF), 4);
+    CatLB->setCurrentRow(cat);
+    FillTypes(cat);
+    const int type = int((quint32(format) >> 16) & 0xFF);
+    if (type < TypeLB->count())
+        TypeLB->setCurrentRow(type);
+    TypeChanged();
+    connect(CatLB, &QListWidget::currentRowChanged, this, [this](int row) {
+        FillTypes(row);
+        TypeLB->setCurrentRow(0);
+        TypeChanged();
+    });
+    connect(TypeLB, &QListWidget::currentRowChanged, this, [this](int) { TypeChanged(); });
+}
+
+void TfrFmtForm::FillTypes(int category)
+{
+    const QSignalBlocker block(TypeLB);
+    TypeLB->clear();
+    if (category < 0 || category > 4)
+        return;
+    for (const char *t : kTypeNames[category])
+        if (*t)
+            TypeLB->addItem(QString::fromUtf8(t));
+    TypeLB->setCurrentRow(0);
+}
+
+void TfrFmtForm::TypeChanged()
+{
+    const bool number = CatLB->currentRow() == 1;
+    DecLabel->setEnabled(number);
+    DecEdit->setEnabled(number);
+    SplLabel->setEnabled(number);
+    SplEdit->setEnabled(number);
+    if (number) {
+        DecEdit->setText(QString::number((quint32(m_format) >> 8) & 0xFF));
+        SplEdit->setText(QString(QChar(ushort(m_format & 0xFF))));
+    } else {
+        DecEdit->clear();
+        SplEdit->clear();
+    }
+    const bool custom = TypeLB->currentRow() == 4;
+    FormatLabel->setEnabled(custom);
+    FormatEdit->setEnabled(custom);
+    FormatEdit->setText(custom ? m_formatText : QString());
+}
+
+void TfrFmtForm::accept()
+{
+    m_format = MakeFormatCode(CatLB->currentRow(), qMax(0, TypeLB->currentRow()),
+                              DecEdit->isEnabled() ? DecEdit->text() : QString(), SplEdit->text());
+    if (FormatEdit->isEnabled())
+        m_formatText = FormatEdit->text();
+    QDialog::accept();
+}
+
+void TfrMemoView::EditFormat()
+{
+    TfrFmtForm form(DisplayFormat, FormatText);
+    if (orv::prompt().runModal(&form) == QDialog::Accepted && !(Restrictions & 8)) {
+        DisplayFormat = form.Format();
+        FormatText = form.FormatText();
+    }
+}
+
+void TfrMemoView::DefinePopupMenu(QMenu *menu)
+{
+    if (!menu)
+        return;
+    QObject::connect(menu->addAction(QStringLiteral("变量格式...")), &QAction::triggered, [this] { EditFormat(); });
+    QObject::connect(menu->addAction(QStringLiteral("字体...")), &QAction::triggered, [this] {
+        if (EditorHooks.Font)
+            EditorHooks.Font(this);
+    });
+    QObject::connect(menu->addAction(QStringLiteral("清除内容")), &QAction::triggered, [this] {
+        if (!(Restrictions & 4)) {
+            Memo.clear();
+            Script.clear();
+        }
+    });
+    TfrView::DefinePopupMenu(menu);
+    const QList<QPair<const char *, quint16>> items = {
+        {"自动折行", flWordWrap}, {"自动大小", flAutoWidth}, {"只能是文本", flTextOnly},
+        {"压缩重复值", flSuppress}, {"隐藏零值", flHideZeros}, {"下划线", flUnderlines}};
+    for (const auto &it : items) {
+        QAction *a = menu->addAction(QString::fromUtf8(it.first));
+        a->setCheckable(true);
+        a->setChecked(Flags & it.second);
+        const quint16 bit = it.second;
+        QObject::connect(a, &QAction::triggered, [this, bit](bool on) {
+            if (!(Restrictions & 8))
+                SetFlag(bit, on);
+        });
+    }
 }

@@ -4,6 +4,12 @@
 #include "report/engine/frfonts.h"
 #include "report/engine/frview.h"
 
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+
 enum TfrTextAlign : qint32 {
     frtaLeft = 0, frtaRight = 1, frtaCenter = 2, frtaJustify = 3,
     frtaVertical = 4, frtaMiddle = 8, frtaDown = 16,
@@ -54,6 +60,7 @@ public:
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
     void GetBlob(const QVariant &fieldValue) override;
+    void DefinePopupMenu(QMenu *menu) override;
     int CalcHeight() override;
     int MinHeight() override;
     int RemainHeight() override;
@@ -70,6 +77,9 @@ public:
     // Breaks one line into WrapBuffer (exposed for tests).
     void WrapLine(const QString &s, int available);
 
+    // Display-format dialog for this object; applies code and text on OK.
+    void EditFormat();
+
     // Break positions after which a Cyrillic word may be hyphenated (1-based).
     static QList<int> BreakWord(const QString &word);
 
@@ -85,4 +95,33 @@ private:
     bool m_measureReady = false;
     void EnsureMeasureFont() const;
     QFont m_canvasFont;
+};
+
+// Display-format code: category in bits 24-27, type in 16-23, decimals in 8-15,
+// decimal separator character in 0-7.
+qint32 MakeFormatCode(int category, int type, const QString &decimals, const QString &separator);
+
+// The display-format dialog.
+class TfrFmtForm : public QDialog {
+public:
+    TfrFmtForm(qint32 format, const QString &formatText, QWidget *parent = nullptr);
+    qint32 Format() const { return m_format; }
+    QString FormatText() const { return m_formatText; }
+
+    QListWidget *CatLB = nullptr;
+    QListWidget *TypeLB = nullptr;
+    QLineEdit *DecEdit = nullptr;
+    QLineEdit *SplEdit = nullptr;
+    QLineEdit *FormatEdit = nullptr;
+    QLabel *DecLabel = nullptr;
+    QLabel *SplLabel = nullptr;
+    QLabel *FormatLabel = nullptr;
+
+    void accept() override;
+
+private:
+    void FillTypes(int category);
+    void TypeChanged();
+    qint32 m_format;
+    QString m_formatText;
 };

@@ -3,6 +3,8 @@
 
 #include <QBuffer>
 #include <QFontInfo>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QtTest>
 
 namespace {
@@ -281,6 +283,8 @@ private slots:
         QCOMPARE(m.Font.Style.bold, false);
     }
 
+    void formatCode();
+
     void autoWidth()
     {
         TfrMemoView m;
@@ -290,6 +294,35 @@ private slots:
         QCOMPARE(w, m.MeasureWidth(QStringLiteral("abcd")) + 1 + 2 * m.GapX + 1);
     }
 };
+
+// Display-format code and its dialog.
+void TestMemo::formatCode()
+{
+    QCOMPARE(MakeFormatCode(1, 1, QStringLiteral("3"), QString()), (1 << 24) + (1 << 16) + 768 + 44);
+    QCOMPARE(MakeFormatCode(2, 4, QString(), QString()), (2 << 24) + (4 << 16) + 44);
+    QCOMPARE(MakeFormatCode(1, 0, QStringLiteral("x"), QStringLiteral(".")), (1 << 24) + 46);
+
+    TfrFmtForm form((1 << 24) + (3 << 16) + (2 << 8) + '.', QString());
+    QCOMPARE(form.windowTitle(), QStringLiteral("变量格式"));
+    QCOMPARE(form.CatLB->count(), 5);
+    QCOMPARE(form.CatLB->currentRow(), 1);
+    QCOMPARE(form.TypeLB->currentRow(), 3);
+    QCOMPARE(form.DecEdit->text(), QStringLiteral("2"));
+    QCOMPARE(form.SplEdit->text(), QStringLiteral("."));
+    QVERIFY(!form.FormatEdit->isEnabled());
+    form.CatLB->setCurrentRow(0);
+    QCOMPARE(form.TypeLB->count(), 1); // empty entries are not listed
+    form.CatLB->setCurrentRow(2);
+    QCOMPARE(form.TypeLB->currentRow(), 0);
+    QVERIFY(!form.DecEdit->isEnabled());
+    QVERIFY(form.DecEdit->text().isEmpty());
+    form.TypeLB->setCurrentRow(4);
+    QVERIFY(form.FormatEdit->isEnabled());
+    form.FormatEdit->setText(QStringLiteral("yyyy-mm-dd"));
+    form.accept();
+    QCOMPARE(form.Format(), (2 << 24) + (4 << 16) + 44);
+    QCOMPARE(form.FormatText(), QStringLiteral("yyyy-mm-dd"));
+}
 
 QTEST_MAIN(TestMemo)
 #include "tst_memo.moc"

@@ -574,6 +574,49 @@ private slots:
         QCOMPARE(s.Name, QStringLiteral("View2"));
     }
 
+    void bandAlignment_data()
+    {
+        QTest::addColumn<int>("align");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("wantLeft");
+        QTest::addColumn<int>("wantWidth");
+        QTest::newRow("left after its neighbour") << int(baLeft) << 300 << 40 << 150 << 40;
+        QTest::newRow("left without neighbour") << int(baLeft) << 90 << 40 << 20 << 40;
+        QTest::newRow("right before its neighbour") << int(baRight) << 400 << 30 << 569 << 30;
+        QTest::newRow("right without neighbour") << int(baRight) << 650 << 30 << 690 << 30;
+        QTest::newRow("centre") << int(baCenter) << 5 << 100 << 320 << 100;
+        QTest::newRow("rest") << int(baRest) << 300 << 10 << 150 << 450;
+        QTest::newRow("width") << int(baWidth) << 300 << 10 << 20 << 700;
+    }
+    void bandAlignment()
+    {
+        QFETCH(int, align);
+        QFETCH(int, left);
+        QFETCH(int, width);
+        QFETCH(int, wantLeft);
+        QFETCH(int, wantWidth);
+        TfrShapeView a, c, other, self;
+        a.SetBounds(100, 10, 50, 20);
+        a.BandAlign = baLeft;
+        c.SetBounds(600, 10, 40, 20);
+        c.BandAlign = baRight;
+        other.SetBounds(200, 50, 40, 20); // another row
+        other.BandAlign = baLeft;
+        self.SetBounds(left, 10, width, 20);
+        self.BandAlign = quint8(align);
+        EngineHooks.AlignContext = [&](TfrAlignContext &ctx) {
+            ctx.LeftMargin = 20;
+            ctx.RightMargin = 720;
+            ctx.Objects = {&a, &other, &c, &self};
+            return true;
+        };
+        self.AttachCanvas(nullptr);
+        QCOMPARE(self.Left, wantLeft);
+        QCOMPARE(self.Width, wantWidth);
+        QCOMPARE(CurrentView, &self);
+    }
+
     void assignCopies()
     {
         auto a = sample(0, QString());
