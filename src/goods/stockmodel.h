@@ -1,0 +1,112 @@
+#pragma once
+// The stock model of 货品目录: one row per goods item and storage place carries the stock.
+//
+// Public API:
+//   StockModel m(conn);           keep it for the life of a window: statements stay prepared
+//     m.findRow(no, name, place)  the row of an item at a place (exact match, first by 流水号)
+//     m.raise(line, opts)         库存/辅助库存 += quantities; a missing row is created (opts)
+//     m.receive(line, opts)       receipt into store: moving average 进货价, 供应商 := line.supplier,
+//                                 then raised like raise()
+//     m.lower(line, allowNegative) 库存/辅助库存 -= quantities; Short when 库存 would go below 0,
+//                                 Missing when the item has no row at the place
+//     m.apply(requests)           a document's lines: rows touched in the fixed order
+//                                 (编号, then 仓位, then line order), results in line order
+//     m.setCounted(rowNo, qty)    stock taking: 库存 := qty, 辅助库存 := qty / 换算比率, 盘点库存 := ''
+//   Pure rules: movingAverage(), newRowRatio().
+// Every change is an atomic update inside the caller's transaction; the rows read first are
+// locked (PostgreSQL: FOR UPDATE; SQLite: the write transaction), so before/after values for the
+// voucher lines are exact. Run a whole document inside one orv::Transaction.
+#include "app/dbconnection.h"
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+namespace orv {
+
+// A document line as the stock model needs it (quantities in 单位 and in 辅助单位).
+struct GoodsLine {
+    QString goodsNo, name, spec, unit, auxUnit, barcode, place, supplier, category;
+    double qty = 0;
+    double auxQty = 0;
+    double price = 0; // unit price of the line
+    double ratio = 0; // the line's own 换算比率; 0 when unknown
+};
+
+// How a raise creates a missing row.
+struct NewRowOptions {
+    bool create = true;                    // false: report Missing instead
+    bool withMnemonic = true;              // 助记码 := pinyin initials of 名称 (the red-ink reversal leaves it NULL)
+    std::optional<double> warningStock;    // 警戒库存 (transfers, loss approval, return of lent goods)
+    std::optional<double> purchasePrice;   // 进货价, default the line's unit price
+    std::optional<double> salePrice;       // 出货价, default the line's unit price
+};
+
+enum class MoveStatus {
+    Moved,   // an existing row was changed
+    Created, // a missing row was inserted with the line's quantities
+    Short,   // lowering would leave 库存 below 0: nothing changed
+    Missing, // no row of the item at the place: nothing changed
+};
+
+struct StockMove {
+    MoveStatus status = MoveStatus::Missing;
+    qint64 rowNo = 0; // 流水号 of the row
+    double stockBefore = 0, stockAfter = 0;
+    double auxBefore = 0, auxAfter = 0;
+    double priceBefore = 0, priceAfter = 0; // 进货价
+    double ratio = 0;                       // 换算比率 of the row (of a created row: the one computed)
+    QString mnemonic;                       // 助记码 of the row (NULL: empty)
+    bool ok() const { return status == MoveStatus::Moved || status == MoveStatus::Created; }
+};
+
+struct GoodsRowRef {
+    qint64 rowNo = 0;
+    double stock = 0, auxStock = 0, purchasePrice = 0, ratio = 0;
+    QString mnemonic;
+};
+
+class StockModel {
+public:
+    explicit StockModel(Connection &c);
+
+    std::optional<GoodsRowRef> findRow(const QString &goodsNo, const QString &name, const QString &place,
+                                       bool forUpdate = false);
+
+    StockMove raise(const GoodsLine &line, const NewRowOptions &opts = {});
+    StockMove receive(const GoodsLine &line, const NewRowOptions &opts = {});
+    StockMove lower(const GoodsLine &line, bool allowNegative = false);
+
+    enum class Op { Raise, Receive, Lower };
+    struct Request {
+        Op op = Op::Raise;
+        GoodsLine line;
+        NewRowOptions opts = {};
+        bool allowNegative = false;
+    };
+    // Every request is tried (so the caller can name the first failing line in its own
+    // order); a failed one changes nothing, and the caller rolls the document back.
+    QVector<StockMove> apply(const QVector<Request> &requests);
+
+    // Stock taking. A 换算比率 that is not above 0 counts as 1. Returns false when no such row.
+    bool setCounted(qint64 rowNo, double counted);
+
+    // 进货价 after receiving qty at linePrice into stock at price:
+    //   stock + qty <= 0           price stays (no valued stock to average over);
+    //   stock < 0 < stock + qty    linePrice (what is left came from this receipt);
+    //   otherwise                  (stock × price + qty × linePrice) / (stock + qty).
+    static double movingAverage(double stock, double price, double qty, double linePrice);
+    // 换算比率 of a row created from a line: qty / auxQty when that is a positive number,
+    // else the line's own ratio when above 0, else 1.
+    static double newRowRatio(double qty, double auxQty, double lineRatio);
+
+private:
+    StockMove insertRow(const GoodsLine &line, const NewRowOptions &opts);
+    StockMove change(const GoodsLine &line, const NewRowOptions &opts, bool receipt);
+    Connection &m_conn;
+    QSqlQuery m_find, m_findLocked, m_add, m_receive, m_counted;
+    std::optional<QSqlQuery> m_inserts[4]; // by 警戒库存 and 助记码 written or not
+};
+
+} // namespace orv

@@ -1,0 +1,377 @@
+// The stock model of 货品目录 and the goods picture, on both databases.
+#include "testdb.h"
+#include "app/docnumbers.h"
+#include "common/pinyin.h"
+#include "goods/goodspicture.h"
+#include "goods/goodsschema.h"
+#include "goods/stockmodel.h"
+
+#include <QBuffer>
+#include <QPainter>
+#include <atomic>
+#include <thread>
+
+using namespace orv;
+using namespace orv::test;
+
+namespace {
+qint64 addGoods(TestDb &t, const QString &no, const QString &name, const QString &place, double stock, double price,
+                double aux = 0, double ratio = 1)
+{
+    t.exec("insert into 货品目录(编号,名称,仓位,库存,进货价,辅助库存,换算比率) values(?,?,?,?,?,?,?)",
+           {no, name, place, stock, price, aux, ratio});
+    return t.scalar("select max(流水号) from 货品目录").toLongLong();
+}
+
+GoodsLine line(const QString &no, const QString &name, const QString &place, double qty, double price = 0,
+               double aux = 0)
+{
+    GoodsLine l;
+    l.goodsNo = no;
+    l.name = name;
+    l.place = place;
+    l.qty = qty;
+    l.price = price;
+    l.auxQty = aux;
+    return l;
+}
+
+double num(TestDb &t, const char *col, qint64 row)
+{
+    return t.scalar(QString("select %1 from 货品目录 where 流水号 = ?").arg(col), {row}).toDouble();
+}
+
+QByteArray encoded(const QImage &img, const char *format)
+{
+    QByteArray out;
+    QBuffer buf(&out);
+    buf.open(QIODevice::WriteOnly);
+    img.save(&buf, format, 95);
+    return out;
+}
+
+QImage sample()
+{
+    QImage img(40, 30, QImage::Format_RGB32);
+    img.fill(QColor(200, 30, 30));
+    QPainter p(&img);
+    p.fillRect(20, 0, 20, 30, QColor(20, 40, 220));
+    return img;
+}
+} // namespace
+
+class TestStockModel : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        registerGoodsSchema();
+        registerVoucherSchema();
+    }
+
+    void movingAverage_data()
+    {
+        QTest::addColumn<double>("stock");
+        QTest::addColumn<double>("price");
+        QTest::addColumn<double>("qty");
+        QTest::addColumn<double>("linePrice");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("30 at 4 plus 10 at 6") << 30.0 << 4.0 << 10.0 << 6.0 << 4.5;
+        QTest::newRow("10 at 5 plus 10 at 7") << 10.0 << 5.0 << 10.0 << 7.0 << 6.0;
+        QTest::newRow("empty row takes the price") << 0.0 << 9.0 << 10.0 << 3.0 << 3.0;
+        QTest::newRow("zero base keeps price") << -5.0 << 4.0 << 5.0 << 8.0 << 4.0;
+        QTest::newRow("negative base keeps price") << -10.0 << 4.0 << 5.0 << 8.0 << 4.0;
+        QTest::newRow("deficit covered: the receipt's price") << -5.0 << 4.0 << 10.0 << 6.0 << 6.0;
+        QTest::newRow("nothing received, nothing held") << 0.0 << 9.0 << 0.0 << 3.0 << 9.0;
+    }
+    void movingAverage()
+    {
+        QFETCH(double, stock);
+        QFETCH(double, price);
+        QFETCH(double, qty);
+        QFETCH(double, linePrice);
+        QFETCH(double, expected);
+        QCOMPARE(StockModel::movingAverage(stock, price, qty, linePrice), expected);
+    }
+
+    void receiptAveragesAndWritesVoucher()
+    {
+        TestDb t;
+        const qint64 row = addGoods(t, "HP1", "螺丝", "一号库", 30, 4, 5, 6);
+        const qint64 deficit = addGoods(t, "HP2", "垫片", "一号库", -10, 4);
+        StockModel m(t.conn());
+        VoucherWriter w(t.conn());
+        Transaction tx(t.conn());
+        GoodsLine l = line("HP1", "螺丝", "一号库", 10, 6, 2);
+        l.supplier = "DW1.某厂";
+        const StockMove mv = m.receive(l);
+        QCOMPARE(int(mv.status), int(MoveStatus::Moved));
+        QCOMPARE(mv.rowNo, row);
+        QCOMPARE(mv.stockBefore, 30.0);
+        QCOMPARE(mv.stockAfter, 40.0);
+        QCOMPARE(mv.auxBefore, 5.0);
+        QCOMPARE(mv.auxAfter, 7.0);
+        QCOMPARE(mv.priceAfter, 4.5);
+        QCOMPARE(mv.ratio, 6.0);
+        const StockMove d = m.receive(line("HP2", "垫片", "一号库", 5, 8));
+        QCOMPARE(d.stockAfter, -5.0);
+        QCOMPARE(d.priceAfter, 4.0);
+
+        const VoucherRef ref = w.writeHeader(VoucherIn, {});
+        VoucherLine vl;
+        vl.goodsNo = l.goodsNo;
+        vl.qty = l.qty;
+        vl.stockBefore = mv.stockBefore;
+        vl.stockAfter = mv.stockAfter;
+        vl.auxBefore = mv.auxBefore;
+        vl.auxAfter = mv.auxAfter;
+        vl.kind = "入库";
+        w.writeLine(ref.id, vl);
+        tx.commit();
+
+        QCOMPARE(num(t, "库存", row), 40.0);
+        QCOMPARE(num(t, "辅助库存", row), 7.0);
+        QCOMPARE(num(t, "进货价", row), 4.5);
+        QCOMPARE(t.scalar("select 供应商 from 货品目录 where 流水号 = ?", {row}).toString(), QString("DW1.某厂"));
+        QCOMPARE(num(t, "库存", deficit), -5.0);
+        QCOMPARE(num(t, "进货价", deficit), 4.0);
+        QCOMPARE(t.scalar("select 结存 from 出入库明细").toDouble(), 40.0);
+        QCOMPARE(t.scalar("select 原有库存数量 from 出入库明细").toDouble(), 30.0);
+    }
+
+    void missingRowIsCreated_data()
+    {
+        QTest::addColumn<bool>("withMnemonic");
+        QTest::addColumn<bool>("withWarning");
+        QTest::addColumn<double>("qty");
+        QTest::addColumn<double>("aux");
+        QTest::addColumn<double>("lineRatio");
+        QTest::addColumn<double>("ratio");
+        QTest::newRow("receipt: 12 in 2 boxes") << true << false << 12.0 << 2.0 << 0.0 << 6.0;
+        QTest::newRow("transfer: warning stock") << true << true << 10.0 << 4.0 << 0.0 << 2.5;
+        QTest::newRow("reversal: no mnemonic") << false << false << 12.0 << 2.0 << 0.0 << 6.0;
+        QTest::newRow("no aux quantity: line's ratio") << true << false << 12.0 << 0.0 << 3.0 << 3.0;
+        QTest::newRow("no aux quantity, no ratio: 1") << true << false << 12.0 << 0.0 << 0.0 << 1.0;
+        QTest::newRow("signs differ: 1") << true << false << 12.0 << -2.0 << 0.0 << 1.0;
+    }
+    void missingRowIsCreated()
+    {
+        QFETCH(bool, withMnemonic);
+        QFETCH(bool, withWarning);
+        QFETCH(double, qty);
+        QFETCH(double, aux);
+        QFETCH(double, lineRatio);
+        QFETCH(double, ratio);
+        TestDb t;
+        addGoods(t, "HP1", "螺丝钉", "一号库", 3, 1);
+        StockModel m(t.conn());
+        GoodsLine l = line("HP1", "螺丝钉", "二号库", qty, 3, aux);
+        l.spec = "M6";
+        l.unit = "个";
+        l.auxUnit = "盒";
+        l.barcode = "690";
+        l.supplier = "DW1.某厂";
+        l.category = "五金";
+        l.ratio = lineRatio;
+        NewRowOptions o;
+        o.withMnemonic = withMnemonic;
+        if (withWarning)
+            o.warningStock = qty;
+        const StockMove mv = m.raise(l, o);
+        QCOMPARE(int(mv.status), int(MoveStatus::Created));
+        QCOMPARE(mv.stockBefore, 0.0);
+        QCOMPARE(mv.stockAfter, qty);
+        QCOMPARE(mv.auxAfter, aux);
+        QCOMPARE(mv.ratio, ratio);
+
+        DataSet r(&t.conn());
+        r.setSql("select * from 货品目录 where 流水号 = ?");
+        r.addBindValue(mv.rowNo);
+        r.open();
+        QCOMPARE(r.recordCount(), 1);
+        const QList<QPair<const char *, QString>> expected = {
+            {"编号", "HP1"}, {"名称", "螺丝钉"}, {"规格", "M6"}, {"单位", "个"}, {"辅助单位", "盒"},
+            {"条码", "690"}, {"仓位", "二号库"}, {"供应商", "DW1.某厂"}, {"类别", "五金"},
+            {"库存", QString::number(qty)}, {"辅助库存", QString::number(aux)}, {"进货价", "3"}, {"出货价", "3"},
+            {"换算比率", QString::number(ratio)}};
+        for (const auto &[col, want] : expected)
+            QCOMPARE(r.fieldByName(col).asString(), want);
+        QCOMPARE(r.fieldByName("ID").asString().size(), 24);
+        if (withMnemonic)
+            QCOMPARE(r.fieldByName("助记码").asString(), ChnToPY(QString("螺丝钉")));
+        else
+            QVERIFY(r.fieldByName("助记码").isNull());
+        QCOMPARE(r.fieldByName("警戒库存").asFloat(), withWarning ? qty : 0.0);
+        for (const char *col : {"保修期", "备注", "盘点库存", "图片"})
+            QVERIFY2(r.fieldByName(col).isNull(), col);
+        QCOMPARE(t.scalar("select count(*) from 货品目录 where 编号 = 'HP1'").toInt(), 2);
+    }
+
+    void rowLookupIsExact()
+    {
+        TestDb t;
+        const qint64 row = addGoods(t, "hp1", "螺丝", "一号库", 3, 1);
+        addGoods(t, "HP2", "螺丝", "一号库 ", 3, 1);
+        StockModel m(t.conn());
+        QVERIFY(!m.findRow("HP1", "螺丝", "一号库"));
+        QVERIFY(!m.findRow("HP2", "螺丝", "一号库"));
+        QCOMPARE(m.findRow("hp1", "螺丝", "一号库")->rowNo, row);
+        NewRowOptions noCreate;
+        noCreate.create = false;
+        QCOMPARE(int(m.raise(line("HP1", "螺丝", "一号库", 1), noCreate).status), int(MoveStatus::Missing));
+        QCOMPARE(int(m.raise(line("HP1", "螺丝", "一号库", 1)).status), int(MoveStatus::Created));
+        QCOMPARE(t.scalar("select count(*) from 货品目录").toInt(), 3);
+        QCOMPARE(num(t, "库存", row), 3.0);
+    }
+
+    void lowering()
+    {
+        TestDb t;
+        const qint64 row = addGoods(t, "HP1", "螺丝", "一号库", 5, 1, 1);
+        StockModel m(t.conn());
+        StockMove mv = m.lower(line("HP1", "螺丝", "一号库", 5, 0, 3));
+        QCOMPARE(int(mv.status), int(MoveStatus::Moved));
+        QCOMPARE(mv.stockBefore, 5.0);
+        QCOMPARE(mv.stockAfter, 0.0);
+        QCOMPARE(mv.auxAfter, -2.0); // auxiliary stock is not guarded
+        mv = m.lower(line("HP1", "螺丝", "一号库", 1));
+        QCOMPARE(int(mv.status), int(MoveStatus::Short));
+        QCOMPARE(num(t, "库存", row), 0.0);
+        mv = m.lower(line("HP1", "螺丝", "一号库", 1), true);
+        QCOMPARE(int(mv.status), int(MoveStatus::Moved));
+        QCOMPARE(num(t, "库存", row), -1.0);
+        QCOMPARE(num(t, "辅助库存", row), -2.0);
+        QCOMPARE(int(m.lower(line("HP1", "螺丝", "二号库", 1)).status), int(MoveStatus::Missing));
+    }
+
+    void documentLinesInFixedOrder()
+    {
+        TestDb t;
+        const qint64 row = addGoods(t, "HP5", "螺丝", "一号库", 10, 1);
+        StockModel m(t.conn());
+        QVector<StockModel::Request> req;
+        req.append({StockModel::Op::Raise, line("HP9", "乙", "一号库", 1)});
+        req.append({StockModel::Op::Lower, line("HP5", "螺丝", "一号库", 6)});
+        req.append({StockModel::Op::Raise, line("HP7", "甲", "一号库", 1)});
+        req.append({StockModel::Op::Lower, line("HP5", "螺丝", "一号库", 6)});
+        Transaction tx(t.conn());
+        const QVector<StockMove> out = m.apply(req);
+        QCOMPARE(out.size(), 4);
+        // Missing rows were created in code order, not in line order.
+        QVERIFY(out[2].rowNo < out[0].rowNo);
+        // Lines of one row keep their order: the second reads what the first left.
+        QCOMPARE(out[1].stockAfter, 4.0);
+        QCOMPARE(out[3].stockBefore, 4.0);
+        QCOMPARE(int(out[3].status), int(MoveStatus::Short));
+        QCOMPARE(num(t, "库存", row), 4.0);
+    }
+
+    void concurrentClientsLoseNoStock()
+    {
+        TestDb t;
+        const qint64 row = addGoods(t, "HP1", "螺丝", "一号库", 0, 2);
+        const int each = 25;
+        std::atomic<int> failures{0};
+        QString failure;
+        auto client = [&](int n) {
+            try {
+                auto conn = t.secondClient(QString("client%1").arg(n));
+                StockModel m(*conn);
+                for (int i = 0; i < each; ++i) {
+                    Transaction tx(*conn);
+                    m.receive(line("HP1", "螺丝", "一号库", 1, 4, 1));
+                    m.raise(line("HP1", "螺丝", "一号库", 1));
+                    tx.commit();
+                }
+            } catch (const std::exception &e) {
+                ++failures;
+                failure = QString::fromStdString(e.what());
+            }
+        };
+        std::thread a(client, 0), b(client, 1);
+        a.join();
+        b.join();
+        QVERIFY2(failures == 0, qPrintable(failure));
+        QCOMPARE(num(t, "库存", row), 4.0 * each);
+        QCOMPARE(num(t, "辅助库存", row), 2.0 * each);
+    }
+
+    void stockTaking()
+    {
+        TestDb t;
+        const qint64 boxed = addGoods(t, "HP1", "螺丝", "一号库", 3, 1, 1, 4);
+        const qint64 broken = addGoods(t, "HP2", "垫片", "一号库", 3, 1, 1, 0);
+        t.exec("update 货品目录 set 盘点库存 = '9'");
+        StockModel m(t.conn());
+        QVERIFY(m.setCounted(boxed, 10));
+        QVERIFY(m.setCounted(broken, 7));
+        QVERIFY(!m.setCounted(9999, 1));
+        QCOMPARE(num(t, "库存", boxed), 10.0);
+        QCOMPARE(num(t, "辅助库存", boxed), 2.5);
+        QCOMPARE(num(t, "辅助库存", broken), 7.0);
+        QCOMPARE(t.scalar("select count(*) from 货品目录 where 盘点库存 = ''").toInt(), 2);
+    }
+
+    void pictureRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("jpeg") << QByteArray("JPG");
+        QTest::newRow("bitmap") << QByteArray("BMP");
+        QTest::newRow("png") << QByteArray("PNG");
+    }
+    void pictureRoundTrip()
+    {
+        QFETCH(QByteArray, format);
+        TestDb t;
+        const qint64 row = addGoods(t, "HP1", "螺丝", "一号库", 3, 1);
+        const QByteArray bytes = encoded(sample(), format.constData());
+        QVERIFY(!bytes.isEmpty());
+        QVERIFY(saveGoodsPicture(t.conn(), row, bytes));
+        const QByteArray back = loadGoodsPicture(t.conn(), row);
+        QCOMPARE(back, bytes);
+        QString error = "x";
+        const QImage img = decodePicture(back, &error);
+        QVERIFY(error.isEmpty());
+        QCOMPARE(img.size(), QSize(40, 30));
+        const QColor left = img.pixelColor(5, 15), right = img.pixelColor(35, 15);
+        QVERIFY2(qAbs(left.red() - 200) < 12 && qAbs(left.blue() - 30) < 12, qPrintable(left.name()));
+        QVERIFY2(qAbs(right.blue() - 220) < 12 && qAbs(right.red() - 20) < 12, qPrintable(right.name()));
+
+        QVERIFY(saveGoodsPicture(t.conn(), row, {}));
+        QVERIFY(loadGoodsPicture(t.conn(), row).isEmpty());
+        QVERIFY(!saveGoodsPicture(t.conn(), row + 100, bytes));
+    }
+
+    void badPictures_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error");
+        const QByteArray jpeg = encoded(sample(), "JPG");
+        const QString damaged = "图片已损坏，无法显示", unknown = "不支持的图片格式，无法显示";
+        QTest::newRow("truncated jpeg") << jpeg.left(jpeg.size() / 3) << damaged;
+        QTest::newRow("jpeg header only") << jpeg.left(4) << damaged;
+        QByteArray garbled = jpeg;
+        for (int i = 20; i < garbled.size(); i += 7)
+            garbled[i] = char(0xFF);
+        QTest::newRow("garbled jpeg") << garbled << damaged;
+        QTest::newRow("truncated bitmap") << encoded(sample(), "BMP").left(30) << damaged;
+        QTest::newRow("metafile") << QByteArray::fromHex("d7cdc69a0000") + QByteArray(100, 'x') << unknown;
+        QTest::newRow("text") << QByteArray("not a picture") << unknown;
+        QTest::newRow("nothing") << QByteArray() << unknown;
+    }
+    void badPictures()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        QString got;
+        const QImage img = decodePicture(bytes, &got);
+        // A garbled but complete JPEG may still decode to something; it must never crash.
+        if (!img.isNull() && QTest::currentDataTag() == QByteArray("garbled jpeg"))
+            return;
+        QVERIFY(img.isNull());
+        QCOMPARE(got, error);
+    }
+};
+
+ORV_DB_TEST_MAIN(TestStockModel)
+#include "tst_db_stockmodel.moc"
