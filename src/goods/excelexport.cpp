@@ -79,7 +79,7 @@ bool writeXlsx(const QString &path, const ExportSheet &sheet, QString *error)
     }
     lxw_worksheet *ws = workbook_add_worksheet(wb, nullptr);
     lxw_format *textFormat = workbook_add_format(wb);
-    format_set_num_format(textFormat, "@");
+    format_set_num_format_index(textFormat, 49); // the built-in "@"
 
     QList<int> formatted = sheet.textColumns;
     for (auto it = sheet.widths.begin(); it != sheet.widths.end(); ++it)
