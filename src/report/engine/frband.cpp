@@ -244,8 +244,12 @@ void TfrBandView::Draw(QPainter *canvas)
     if (Columns > 1) {
         QPen dotted(Qt::black, 1, Qt::DotLine);
         p->setPen(dotted);
+        const int limit = p->device() ? p->device()->width() : 0;
         for (int i = 0; i < Columns; ++i) {
-            const int x = PageLeftMargin + i * (ColumnWidth + ColumnGap);
+            const qint64 x64 = PageLeftMargin + qint64(i) * (qint64(ColumnWidth) + ColumnGap);
+            if (x64 > limit || x64 < -limit)
+                break; // columns beyond the page are not drawn, whatever the stored count
+            const int x = int(x64);
             p->drawRect(QRect(x, Top, ColumnWidth, Height));
         }
     }

@@ -685,8 +685,12 @@ void TfrMemoView::ShowUnderlines()
         return;
     Canvas->save();
     Canvas->setPen(QPen(FrColor(FrameColor), qMax(1, frRound(FrameWidth)), Qt::SolidLine, Qt::FlatCap));
+    // Lines below the device are not drawn (a stored height may be absurd).
+    const int limit = Canvas->device() ? Canvas->device()->height() : 0;
     for (int i = 0; i < Height / step; ++i) {
         const int y = Top + GapY + i * step + frRound(2 * ZoomY) - CanvasFontHeight();
+        if (y > limit && limit > 0)
+            break;
         Canvas->drawLine(Left, y, Left + Width - 2, y);
     }
     Canvas->restore();

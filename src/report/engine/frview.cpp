@@ -7,12 +7,19 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <limits>
 
 TfrEditorHooks EditorHooks;
 
 int frRound(double v)
 {
-    return int(std::nearbyint(v)); // default rounding mode: halves to even
+    // Default rounding mode: halves to even. Stored geometry may be absurd: saturate.
+    const double r = std::nearbyint(v);
+    if (!(r > -2147483648.0))
+        return std::numeric_limits<int>::min();
+    if (r > 2147483647.0)
+        return std::numeric_limits<int>::max();
+    return int(r);
 }
 
 namespace {

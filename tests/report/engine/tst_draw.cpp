@@ -270,6 +270,39 @@ private slots:
         s.EndDraw();
     }
 
+    // Absurd stored values draw something or nothing, but end and do not crash.
+    void hostileGeometry()
+    {
+        EngineMode = 1;
+        QImage page(50, 50, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrMemoView m;
+        m.SetBounds(-5, 0, 2000000000, 2000000000);
+        m.Flags |= flUnderlines;
+        m.Font.Size = 1000000000;
+        m.LineSpacing = -100000;
+        m.FrameTyp = 15;
+        m.FrameWidth = 1e6;
+        m.ZoomX = m.ZoomY = 3;
+        m.Memo = {QStringLiteral("x y z")};
+        m.Draw(&p);
+        m.Font.Size = 10;
+        m.LineSpacing = 2;
+        m.Height = 2000000000;
+        m.Draw(&p);
+        EngineMode = 0;
+        TfrBandView band;
+        band.SetBandType(btMasterData);
+        band.Columns = 1000000000;
+        band.ColumnWidth = 1;
+        band.ColumnGap = 0;
+        band.SetBounds(0, 20, 0, 20);
+        band.PrintableWidth = 50;
+        band.Draw(&p);
+        p.end();
+    }
+
     void lineBecomesVertical()
     {
         TfrLineView l;
