@@ -2,6 +2,7 @@
 #include "app/appglobals.h"
 #include "app/windowing.h"
 #include "goods/frmchooseleibie.h"
+#include "goods/goodsschema.h"
 #include "goods/lookupforms.h"
 #include "goods/lookupschema.h"
 
@@ -9,6 +10,7 @@ namespace orv {
 
 void registerGoodsWindows()
 {
+    registerGoodsSchema();
     registerGoodsLookupSchema();
     setMenuHandler("N9", [] {
         G.gLeiBieMode = 0;
