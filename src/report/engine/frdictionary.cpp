@@ -294,8 +294,8 @@ QVariant TfrDataDictionary::GetValue(const QString &name)
         return value;
     for (const QString &n : std::as_const(m_evaluating))
         if (n.compare(name, Qt::CaseInsensitive) == 0)
-            throw EfrParserError(GetLocalizedString(frRes::UndefinedSymbol) + QLatin1String(" \"") + name
-                                 + QLatin1Char('"'));
+            throw EfrParserError(GetLocalizedString(frRes::UndefinedSymbol) + QLatin1String(" \"")
+                                 + Variables.GetName(vi) + QLatin1Char('"'));
     EvalGuard guard(m_evaluating, name);
     if (GlobalParser)
         return GlobalParser->Calculate(value.toString());

@@ -1,0 +1,144 @@
+// Stream encodings of texts and text lists shared by the report file formats.
+#include "report/engine/frstream.h"
+
+#include <QBuffer>
+#include <QtTest>
+
+namespace {
+template <typename F> QByteArray written(F f)
+{
+    QBuffer b;
+    b.open(QIODevice::WriteOnly);
+    f(b);
+    return b.data();
+}
+
+QByteArray bytes(std::initializer_list<int> v)
+{
+    QByteArray out;
+    for (int c : v)
+        out.append(char(c));
+    return out;
+}
+} // namespace
+
+class TestStream : public QObject {
+    Q_OBJECT
+private slots:
+    void textLists_data();
+    void textLists();
+    void texts();
+    void oldTexts_data();
+    void oldTexts();
+    void truncated_data();
+    void truncated();
+    void numbersAndStyles();
+};
+
+void TestStream::textLists_data()
+{
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::newRow("empty") << QStringList{} << bytes({0, 0, 0});
+    QTest::newRow("ab and empty") << QStringList{"ab", ""} << bytes({2, 0, 2, 0, 'a', 'b', 13, 0, 0, 0});
+    QTest::newRow("chinese counts bytes") << QStringList{"货品"} << bytes({1, 0, 4, 0, 0xbb, 0xf5, 0xc6, 0xb7, 0});
+}
+
+void TestStream::textLists()
+{
+    QFETCH(QStringList, lines);
+    QFETCH(QByteArray, encoded);
+    QCOMPARE(written([&](QIODevice &s) { WriteStreamStrings(s, lines); }), encoded);
+    QBuffer b(&encoded);
+    b.open(QIODevice::ReadOnly);
+    QCOMPARE(ReadStreamStrings(b), lines);
+    QCOMPARE(b.pos(), qint64(encoded.size()));
+}
+
+void TestStream::texts()
+{
+    QCOMPARE(written([](QIODevice &s) { WriteStreamString(s, QString()); }), bytes({0, 0, 0}));
+    QByteArray enc = written([](QIODevice &s) { WriteStreamString(s, QStringLiteral("盘点")); });
+    QCOMPARE(enc, bytes({4, 0, 0xc5, 0xcc, 0xb5, 0xe3, 0}));
+    // The terminator byte is skipped whatever it holds.
+    enc[enc.size() - 1] = 'x';
+    QBuffer b(&enc);
+    b.open(QIODevice::ReadOnly);
+    QCOMPARE(ReadStreamString(b), QStringLiteral("盘点"));
+}
+
+void TestStream::oldTexts_data()
+{
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("x, empty line") << bytes({'x', 13, 13, 0}) << QStringList{"x", ""};
+    QTest::newRow("x") << bytes({'x', 0}) << QStringList{"x"};
+    QTest::newRow("empty") << bytes({0}) << QStringList{};
+}
+
+void TestStream::oldTexts()
+{
+    QFETCH(QByteArray, encoded);
+    QFETCH(QStringList, lines);
+    QBuffer b(&encoded);
+    b.open(QIODevice::ReadOnly);
+    QCOMPARE(ReadOldStreamStrings(b), lines);
+    QByteArray t = bytes({'a', 'b', 0, 'z'});
+    QBuffer c(&t);
+    c.open(QIODevice::ReadOnly);
+    QCOMPARE(ReadOldStreamString(c), QStringLiteral("ab"));
+    QCOMPARE(c.pos(), qint64(3));
+}
+
+void TestStream::truncated_data()
+{
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::addColumn<int>("kind");   // 0 text, 1 text list, 2 old text, 3 old list, 4 int
+    QTest::newRow("text cut in length") << bytes({5}) << 0;
+    QTest::newRow("text cut in body") << bytes({5, 0, 'a', 'b'}) << 0;
+    QTest::newRow("text without terminator") << bytes({2, 0, 'a', 'b'}) << 0;
+    QTest::newRow("list cut") << bytes({2, 0, 1, 0, 'a', 13}) << 1;
+    QTest::newRow("empty list without byte") << bytes({0, 0}) << 1;
+    QTest::newRow("old text without end") << bytes({'a', 'b'}) << 2;
+    QTest::newRow("old list without end") << bytes({'a', 13, 'b'}) << 3;
+    QTest::newRow("int") << bytes({1, 2, 3}) << 4;
+}
+
+void TestStream::truncated()
+{
+    QFETCH(QByteArray, encoded);
+    QFETCH(int, kind);
+    QBuffer b(&encoded);
+    b.open(QIODevice::ReadOnly);
+    switch (kind) {
+    case 0: QVERIFY_THROWS_EXCEPTION(EfrStreamError, ReadStreamString(b)); break;
+    case 1: QVERIFY_THROWS_EXCEPTION(EfrStreamError, ReadStreamStrings(b)); break;
+    case 2: QVERIFY_THROWS_EXCEPTION(EfrStreamError, ReadOldStreamString(b)); break;
+    case 3: QVERIFY_THROWS_EXCEPTION(EfrStreamError, ReadOldStreamStrings(b)); break;
+    default: QVERIFY_THROWS_EXCEPTION(EfrStreamError, ReadStreamInt(b)); break;
+    }
+    QVERIFY(b.pos() <= encoded.size());
+}
+
+void TestStream::numbersAndStyles()
+{
+    const QByteArray enc = written([](QIODevice &s) {
+        WriteStreamWord(s, -2);
+        WriteStreamInt(s, 0x01020304);
+        WriteStreamDouble(s, 1.5);
+        WriteStreamBool(s, true);
+    });
+    QCOMPARE(enc.left(6), bytes({0xfe, 0xff, 4, 3, 2, 1}));
+    QByteArray copy = enc;
+    QBuffer b(&copy);
+    b.open(QIODevice::ReadOnly);
+    QCOMPARE(ReadStreamWord(b), qint16(-2));
+    QCOMPARE(ReadStreamInt(b), 0x01020304);
+    QCOMPARE(ReadStreamDouble(b), 1.5);
+    QVERIFY(ReadStreamBool(b));
+    QCOMPARE(FontStylesToInt(IntToFontStyles(2 | 8)), 10);
+    QVERIFY(IntToFontStyles(1).italic && !IntToFontStyles(1).bold);
+}
+
+QTEST_GUILESS_MAIN(TestStream)
+#include "tst_stream.moc"
