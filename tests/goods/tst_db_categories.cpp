@@ -10,6 +10,8 @@
 #include "goods/lookupschema.h"
 
 #include <QLineEdit>
+#include <QThread>
+#include <thread>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -224,6 +226,31 @@ private slots:
         QCOMPARE(CategoryStore(*other).add("甲", "全部", 0), QString("0001"));
         QCOMPARE(mine.add("乙", "全部", 0), QString("0002"));
         QCOMPARE(t.scalar("select count(distinct 流水号) from 类别目录").toInt(), 2);
+    }
+
+    void concurrentSavesTakeDifferentCodes()
+    {
+        TestDb t;
+        QString otherCode, otherError;
+        {
+            Transaction tx(t.conn());
+            QCOMPARE(CategoryStore(t.conn()).add("甲", "全部", 0), QString("0001"));
+            // Another client saves while ours is still open: it waits for our commit.
+            std::thread other([&] {
+                try {
+                    Connection c("concurrent");
+                    c.open(t.settings());
+                    otherCode = CategoryStore(c).add("乙", "全部", 0);
+                } catch (const std::exception &e) {
+                    otherError = QString::fromUtf8(e.what());
+                }
+            });
+            QThread::msleep(300);
+            tx.commit();
+            other.join();
+        }
+        QVERIFY2(otherError.isEmpty(), qPrintable(otherError));
+        QCOMPARE(otherCode, QString("0002"));
     }
 
     void windowAddsRenamesDeletes()
