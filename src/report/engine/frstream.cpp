@@ -34,8 +34,20 @@ QByteArray readLine16(QIODevice &s)
 
 void writeLine16(QIODevice &s, const QByteArray &bytes)
 {
-    // The length field is 16 bits: longer texts are cut rather than corrupting the stream.
-    const QByteArray b = bytes.left(0xFFFF);
+    // The length field is 16 bits: longer texts are cut rather than corrupting the stream,
+    // at a character boundary so no double-byte character is split.
+    qsizetype cut = bytes.size();
+    if (cut > 0xFFFF) {
+        qsizetype i = 0;
+        while (i < bytes.size()) {
+            const qsizetype step = uchar(bytes[i]) >= 0x81 ? 2 : 1;
+            if (i + step > 0xFFFF)
+                break;
+            i += step;
+        }
+        cut = i;
+    }
+    const QByteArray b = bytes.left(cut);
     writeLE<quint16>(s, quint16(b.size()));
     WriteStreamBytes(s, b);
 }

@@ -446,6 +446,11 @@ int frVarCompare(const QVariant &a, const QVariant &b)
         // True (-1) sorts below False (0) when seen as numbers.
         return x == y ? 0 : (x ? -1 : 1);
     }
+    // A date met with a text: the text is read as a date-time.
+    if ((ka == TfrVarKind::DateTime && kb == TfrVarKind::Text) || (ka == TfrVarKind::Text && kb == TfrVarKind::DateTime)) {
+        const double x = frDateTimeToDouble(frVarToDateTime(a)), y = frDateTimeToDouble(frVarToDateTime(b));
+        return x < y ? -1 : (x > y ? 1 : 0);
+    }
     if ((ka == TfrVarKind::Integer || ka == TfrVarKind::Boolean)
         && (kb == TfrVarKind::Integer || kb == TfrVarKind::Boolean)) {
         const qint64 x = frVarToInt(a), y = frVarToInt(b);

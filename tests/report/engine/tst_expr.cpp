@@ -70,6 +70,8 @@ private slots:
     void nestedCalls();
     void selfReferenceStopsAtNestingLimit();
     void stackLimit();
+    void garbageNeverCrashes();
+    void dates();
     void extractBracketed();
     void expandBrackets();
     void splitArguments();
@@ -277,6 +279,49 @@ void TestExpr::stackLimit()
     } catch (const EfrParserError &e) {
         QVERIFY(e.message().contains(QLatin1String("32")));
     }
+}
+
+void TestExpr::garbageNeverCrashes()
+{
+    // Random texts over the characters the parser cares about: every one either gives
+    // a value or a parser/conversion error; none crashes or hangs.
+    const QString alphabet = QStringLiteral("()[]'\",;%+-*/<>= 1.aXNOTMODIF\r\n\t") + QChar(9) + QChar(3);
+    QRandomGenerator rng(4242);
+    Env env;
+    QStringList found;
+    TfrVariables vars;
+    vars.SetValue(QStringLiteral("a"), QVariant(QStringLiteral("SUM(a")));
+    for (int i = 0; i < 3000; ++i) {
+        QString s;
+        const int n = int(rng.bounded(1, 16));
+        for (int k = 0; k < n; ++k)
+            s += alphabet[int(rng.bounded(int(alphabet.size())))];
+        try {
+            env.p.Calculate(s);
+        } catch (const EfrParserError &) {
+        }
+        try {
+            env.p.Evaluate(s);   // not a compiled text at all
+        } catch (const EfrParserError &) {
+        }
+        try {
+            TfrFunctionSplitter(QStringList{QStringLiteral("SUM")}, &vars, found).Split(s);
+        } catch (const EfrParserError &) {
+        }
+    }
+}
+
+void TestExpr::dates()
+{
+    TfrParser p;
+    const QVariant d = p.Calculate(QStringLiteral("STRTODATE('2024-02-29')"));
+    QCOMPARE(frVarToStr(d), QStringLiteral("2024-02-29"));
+    QCOMPARE(frVarToStr(p.Calculate(QStringLiteral("STRTODATE('2024-02-29') + 1"))), QStringLiteral("2024-03-01"));
+    QCOMPARE(frVarToStr(p.Calculate(QStringLiteral("STRTOTIME('14:05')"))), QStringLiteral("14:05:00"));
+    QCOMPARE(frVarToStr(p.Calculate(QStringLiteral("STRTODATE('2024-02-29') > '2024-01-31'"))), QStringLiteral("1"));
+    QCOMPARE(frDateTimeToDouble(QDateTime(QDate(1900, 1, 1), QTime(12, 0))), 2.5);
+    QCOMPARE(frDateTimeToDouble(QDateTime(QDate(1899, 12, 29), QTime(6, 0))), -1.25);
+    QCOMPARE(frDoubleToDateTime(-1.25), QDateTime(QDate(1899, 12, 29), QTime(6, 0)));
 }
 
 void TestExpr::extractBracketed()

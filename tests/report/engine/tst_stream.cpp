@@ -33,6 +33,7 @@ private slots:
     void truncated_data();
     void truncated();
     void numbersAndStyles();
+    void overlongTextIsCutWhole();
 };
 
 void TestStream::textLists_data()
@@ -138,6 +139,17 @@ void TestStream::numbersAndStyles()
     QVERIFY(ReadStreamBool(b));
     QCOMPARE(FontStylesToInt(IntToFontStyles(2 | 8)), 10);
     QVERIFY(IntToFontStyles(1).italic && !IntToFontStyles(1).bold);
+}
+
+void TestStream::overlongTextIsCutWhole()
+{
+    // 65535 bytes do not hold 32768 two-byte characters: the cut keeps whole ones.
+    const QString text = QStringLiteral("a") + QString(32768, QChar(0x8d27));   // 货
+    QByteArray enc = written([&](QIODevice &s) { WriteStreamString(s, text); });
+    QCOMPARE(enc.size(), 2 + 65535 + 1);
+    QBuffer b(&enc);
+    b.open(QIODevice::ReadOnly);
+    QCOMPARE(ReadStreamString(b), text.left(1 + 32767));
 }
 
 QTEST_GUILESS_MAIN(TestStream)
