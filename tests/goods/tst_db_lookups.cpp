@@ -9,7 +9,9 @@
 #include "goods/lookups.h"
 #include "goods/lookupschema.h"
 
+#include <QApplication>
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <QToolButton>
@@ -183,6 +185,30 @@ private slots:
         QCOMPARE(opener.messages, message ? QList<int>{message} : QList<int>{});
         QVERIFY(bystander.messages.isEmpty());
         QCOMPARE(w->isVisible(), message == 0);
+    }
+
+    void wheelMovesCurrentRow()
+    {
+        TestDb t;
+        for (const char *n : {"个", "箱", "件"})
+            LookupStore(t.conn(), LookupKind::Units).add(n);
+        TfrmSelectDan w;
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QTableWidget *g = grid(&w);
+        g->setFocus();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto turn = [g](int delta) {
+            const QPointF at(5, 5);
+            QWheelEvent e(at, g->viewport()->mapToGlobal(at), QPoint(), QPoint(0, delta), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(g->viewport(), &e);
+        };
+        turn(-120);
+        turn(-120);
+        QCOMPARE(w.currentName(), QString("件"));
+        turn(120);
+        QCOMPARE(w.currentName(), QString("箱"));
     }
 
     void pickFromEmptyListClosesWithoutPick()
