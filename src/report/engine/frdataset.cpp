@@ -1,5 +1,7 @@
 #include "report/engine/frdataset.h"
 
+#include <QBuffer>
+#include <QFileDevice>
 #include <QtEndian>
 #include <QDebug>
 
@@ -393,6 +395,22 @@ QByteArray LoadBlobInto(const IfrDataSource *ds, int field)
     if (!ds)
         return QByteArray();
     return frBlobPayload(ds->BlobBytes(field));
+}
+
+void AssignBlobTo(const IfrDataSource *ds, int field, QIODevice &target)
+{
+    const QByteArray bytes = ds ? ds->BlobBytes(field) : QByteArray();
+    if (target.isOpen() && !target.isSequential()) {
+        target.seek(0);
+        if (auto *file = qobject_cast<QFileDevice *>(&target))
+            file->resize(0);
+        else if (auto *buf = qobject_cast<QBuffer *>(&target))
+            buf->buffer().clear();
+    }
+    if (target.write(bytes) != bytes.size())
+        throw EfrDataError(QStringLiteral("Cannot write the blob: ") + target.errorString());
+    if (!target.isSequential())
+        target.seek(0);
 }
 
 void GetFieldNames(const IfrDataSource *ds, QStringList &list)

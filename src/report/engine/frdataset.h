@@ -10,6 +10,7 @@
 // TfrDataset is the report cursor a data band walks; TfrUserDataset has no data
 // behind it, TfrDBDataSet walks an IfrDataSource.
 #include <QByteArray>
+#include <QIODevice>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -210,6 +211,8 @@ bool IsBlobField(const IfrDataSource *ds, int field);
 // u32 size = length - 8) skipped when present (LoadBlobInto's reading position).
 QByteArray frBlobPayload(const QByteArray &blob);
 QByteArray LoadBlobInto(const IfrDataSource *ds, int field);
+// A device target gets the blob's raw bytes (replacing its content) and is rewound to 0.
+void AssignBlobTo(const IfrDataSource *ds, int field, QIODevice &target);
 void GetFieldNames(const IfrDataSource *ds, QStringList &list);       // raises on error
 void TryGetFieldNames(const QObject *component, QStringList &list);   // errors swallowed
 IfrDataSource *frAsDataSource(QObject *component);                   // nullptr when not a data set

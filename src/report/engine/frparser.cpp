@@ -542,6 +542,15 @@ QVariant TfrParser::callFunction(const QString &name, const QString &a1, const Q
     return v;
 }
 
+QVariant frCalculate(const QString &expression, const TfrParser::TValueHandler &values,
+                     const TfrParser::TFunctionHandler &functions)
+{
+    TfrParser p;
+    p.ValueHandler = values;
+    p.FunctionHandler = functions;
+    return p.Calculate(expression);
+}
+
 // ---------------------------------------------------------------------------
 
 TfrFunctionSplitter::TfrFunctionSplitter(const QStringList &matchNames, const TfrVariables *variables,

@@ -87,6 +87,11 @@ private:
     int m_depth = 0;
 };
 
+// One-off evaluation with the given handlers (a parser of its own, so the handlers
+// of GlobalParser are left alone).
+QVariant frCalculate(const QString &expression, const TfrParser::TValueHandler &values,
+                     const TfrParser::TFunctionHandler &functions = {});
+
 // Collects the text of every call to one of MatchNames; used to find the aggregate
 // function calls. The lists are not owned.
 class TfrFunctionSplitter {

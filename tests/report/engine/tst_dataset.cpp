@@ -3,6 +3,7 @@
 #include "report/engine/frutils.h"
 #include "report/engine/frvalue.h"
 
+#include <QBuffer>
 #include <QtEndian>
 #include <QtTest>
 
@@ -320,6 +321,12 @@ void TestDataset::blobHeader()
     QVERIFY(!IsBlobField(&t, 1));
     QVERIFY(!IsBlobField(&t, 5));
     QCOMPARE(LoadBlobInto(&t, 0), payload);
+    QBuffer target;
+    target.open(QIODevice::ReadWrite);
+    target.write("old content that is longer");
+    AssignBlobTo(&t, 0, target);
+    QCOMPARE(target.pos(), qint64(0));
+    QCOMPARE(target.data(), header + payload);   // raw bytes, header kept
 }
 
 void TestDataset::textRoutines()
