@@ -180,7 +180,7 @@ std::unique_ptr<TfrView> CreateView(int typeCode, const QString &className)
         if (!v) {
             LoadErrorFlag = true;
             LoadErrorText += className + QLatin1Char('\r');
-            throw EfrClassNotFound(LoadErrorText.toStdString());
+            throw EfrClassNotFound(LoadErrorText);
         }
         v->TypeCode = 10;
         break;

@@ -27,6 +27,7 @@
 // Print(stream) writes the whole prepared record itself (type byte, class
 // name, record), without page index or end offset, as prepared pages store it.
 #include "report/engine/frstream.h"
+#include "report/engine/frutils.h" // EfrClassNotFound
 
 #include <QString>
 #include <QStringList>
@@ -169,13 +170,10 @@ const TfrAddInObjectInfo &AddInObject(int index);
 
 // Type codes: 0 text, 1 picture, 2 band, 3 sub-report, 4 line, 10 add-in by
 // class name (exact comparison). Unknown codes give null; an unknown add-in
-// class records the name in LoadErrorText and throws EfrClassNotFound.
+// class records the name in LoadErrorText and throws EfrClassNotFound (frutils.h)
+// with LoadErrorText as its message.
 std::unique_ptr<TfrView> CreateView(int typeCode, const QString &className = QString());
 
-class EfrClassNotFound : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // ---------------------------------------------------------------------------
 // Shared routines
