@@ -58,6 +58,7 @@ TfrGlobals::TfrGlobals()
 {
     if (g_created)
         return;   // one instance at a time; a second one is inert
+    m_active = true;
     LoadLocalizedTables();
     ScratchList = new QStringList;
 
@@ -83,7 +84,7 @@ TfrGlobals::TfrGlobals()
 
 TfrGlobals::~TfrGlobals()
 {
-    if (!g_created || !GlobalParser)
+    if (!m_active)
         return;
     const QList<Hook> hs = hooks();
     for (auto it = hs.rbegin(); it != hs.rend(); ++it) {
@@ -107,6 +108,22 @@ TfrGlobals::~TfrGlobals()
     delete ScriptConstants;
     ScriptConstants = nullptr;
     g_created = false;
+}
+
+namespace {
+TfrGlobals *g_ensured = nullptr;
+}
+
+void frEnsureGlobals()
+{
+    if (!TfrGlobals::Created())
+        g_ensured = new TfrGlobals;
+}
+
+void frReleaseGlobals()
+{
+    delete g_ensured;
+    g_ensured = nullptr;
 }
 
 void frAddGlobalsHook(const QString &name, std::function<void()> create, std::function<void()> destroy)

@@ -3,7 +3,8 @@
 // parser, dictionary and data sets need. (CurrentReport, CurrentPage, CurrentBand,
 // CurrentView, EngineMode ... are declared in frobject.h.)
 //
-// One TfrGlobals is created when the engine starts and destroyed when it ends:
+// One TfrGlobals is created when the engine starts and destroyed when it ends (a second
+// instance made while one runs is inert):
 //     TfrGlobals globals;          // e.g. in main() or a test's initTestCase()
 // Creating it fills, in this order: the localized tables, the scratch list, the
 // pattern and measure bitmaps, the function libraries (through the creation hooks
@@ -42,7 +43,15 @@ public:
     TfrGlobals &operator=(const TfrGlobals &) = delete;
     static void LoadLocalizedTables();
     static bool Created();
+private:
+    bool m_active = false;   // false for an instance made while another one runs
 };
+
+// The running TfrGlobals, creating one when none exists (for code paths that run
+// without the program's start-up, e.g. tests). One created here lives until
+// frReleaseGlobals() or the end of the process.
+void frEnsureGlobals();
+void frReleaseGlobals();
 
 // Creation and destruction steps of other units: `create` runs at the end of
 // TfrGlobals' constructor in the order added, `destroy` at the start of its
