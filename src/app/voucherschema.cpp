@@ -30,8 +30,7 @@ void registerVoucherSchema()
                       "供应商 VARCHAR(1300), 条码 VARCHAR(200), 结存 DOUBLE PRECISION, 原有库存数量 DOUBLE PRECISION, "
                       "类型 VARCHAR(20), 换算比率 DOUBLE PRECISION, 辅助库存结存 DOUBLE PRECISION, "
                       "原有辅助数量 DOUBLE PRECISION, 拼音码 VARCHAR(200))",
-                      {"create index ix_出入库明细_ID on 出入库明细 (ID)",
-                       "create index ix_出入库明细_编号 on 出入库明细 (编号)"}});
+                      {"create index ix_出入库明细_ID on 出入库明细 (ID)"}});
 }
 
 } // namespace orv

@@ -1,0 +1,346 @@
+// Posting five-line stock receipts (voucher number, header, lines, stock and moving average
+// price) through VoucherWriter and StockModel against the same statements issued directly,
+// with a ledger of 10,000 and then of 1,000,000 voucher lines.
+// Usage: bench_posting [pg] [vouchers per round]
+#include "benchdb.h"
+#include "app/docnumbers.h"
+#include "goods/goodsschema.h"
+#include "goods/stockmodel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+#include <random>
+
+using namespace orv;
+
+namespace {
+const int kGoods = 2000;
+const int kLinesPerVoucher = 5;
+
+void must(QSqlQuery &q)
+{
+    if (!q.exec()) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
+        std::exit(2);
+    }
+}
+
+void prep(QSqlQuery &q, const QString &sql)
+{
+    if (!q.prepare(sql)) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(q.lastError().text()));
+        std::exit(2);
+    }
+}
+
+struct Voucher {
+    QVector<GoodsLine> lines;
+};
+
+QString goodsNo(int i) { return QString("HP%1").arg(i, 9, 10, QChar('0')); }
+
+// The same five lines for both paths, in code order.
+QVector<Voucher> makeVouchers(int n, std::mt19937 &rng)
+{
+    QVector<Voucher> out(n);
+    std::uniform_int_distribution<int> pick(0, kGoods - 1);
+    for (auto &v : out) {
+        QVector<int> ids;
+        while (ids.size() < kLinesPerVoucher) {
+            const int id = pick(rng);
+            if (!ids.contains(id))
+                ids << id;
+        }
+        std::sort(ids.begin(), ids.end());
+        for (int id : ids) {
+            GoodsLine l;
+            l.goodsNo = goodsNo(id);
+            l.name = QString("货品%1").arg(id);
+            l.place = "一号库";
+            l.spec = "规格";
+            l.unit = "个";
+            l.qty = 1 + id % 7;
+            l.auxQty = 1;
+            l.price = 2.5 + id % 5;
+            l.supplier = "DW1.供应商";
+            l.category = "五金";
+            v.lines << l;
+        }
+    }
+    return out;
+}
+
+VoucherHeader headerOf()
+{
+    VoucherHeader h;
+    h.refNo = "CGJH-260101-001";
+    h.refID = "202601010800001234567890";
+    h.reason = "采购进货";
+    h.date = "2026-01-01";
+    h.maker = "001.张三";
+    h.category = "入库";
+    h.auditor = "";
+    h.auditDate = "2026-01-01";
+    h.partner = "DW1.供应商";
+    h.partnerCode = "DW1";
+    return h;
+}
+
+// Through the services.
+struct Services {
+    VoucherWriter writer;
+    StockModel stock;
+    explicit Services(Connection &c) : writer(c), stock(c) {}
+    void post(Connection &c, const Voucher &v)
+    {
+        Transaction tx(c);
+        const VoucherRef ref = writer.writeHeader(VoucherIn, headerOf());
+        QVector<StockModel::Request> req;
+        for (const auto &l : v.lines)
+            req.append({StockModel::Op::Receive, l});
+        const QVector<StockMove> moves = stock.apply(req);
+        for (int i = 0; i < v.lines.size(); ++i) {
+            const GoodsLine &l = v.lines[i];
+            const StockMove &m = moves[i];
+            VoucherLine vl;
+            vl.goodsNo = l.goodsNo;
+            vl.name = l.name;
+            vl.spec = l.spec;
+            vl.unit = l.unit;
+            vl.price = l.price;
+            vl.qty = l.qty;
+            vl.amount = l.qty * l.price;
+            vl.place = l.place;
+            vl.auxQty = l.auxQty;
+            vl.auxUnit = l.auxUnit;
+            vl.category = l.category;
+            vl.supplier = l.supplier;
+            vl.barcode = l.barcode;
+            vl.stockAfter = m.stockAfter;
+            vl.stockBefore = m.stockBefore;
+            vl.kind = "入库";
+            vl.ratio = m.ratio;
+            vl.auxAfter = m.auxAfter;
+            vl.auxBefore = m.auxBefore;
+            vl.mnemonic = m.mnemonic;
+            writer.writeLine(ref.id, vl);
+        }
+        tx.commit();
+    }
+};
+
+// The same statements, prepared once and issued by hand.
+struct Direct {
+    Connection &c;
+    QSqlQuery lock, last, exists, header, find, update, line;
+    explicit Direct(Connection &conn)
+        : c(conn), lock(conn.db()), last(conn.db()), exists(conn.db()), header(conn.db()), find(conn.db()),
+          update(conn.db()), line(conn.db())
+    {
+        if (!c.isSqlite())
+            prep(lock, "select pg_advisory_xact_lock(hashtext(?))");
+        prep(last, "select \"单据编号\" from \"出入库单\" where substr(\"单据编号\", 1, 9) = ? order by 流水号 desc limit 1");
+        prep(exists, "select 1 from \"出入库单\" where \"单据编号\" = ?");
+        prep(header, "insert into 出入库单(ID,引用单号,引用ID,引用类别,单据编号,制单日期,制单人,当前状态,原因,单据类别,单据备注,"
+                     "审核人,审核日期,相关单位,单位编号,联系人,联系电话,时间,相关部门) values "
+                     "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+        prep(find, QString("select 流水号, coalesce(库存,0), coalesce(辅助库存,0), coalesce(进货价,0), coalesce(换算比率,0), "
+                           "助记码 from 货品目录 where 编号 = ? and 名称 = ? and 仓位 = ? order by 流水号 limit 1") +
+                       (c.isSqlite() ? "" : " for update"));
+        prep(update, "update 货品目录 set 进货价 = ?, 库存 = coalesce(库存,0) + ?, 辅助库存 = coalesce(辅助库存,0) + ?, "
+                     "供应商 = ? where 流水号 = ?");
+        prep(line, "insert into 出入库明细 (编号,名称,规格,单位,单价,数量,金额,ID,仓位,辅助数量,辅助单位,类别,供应商,条码,结存,"
+                   "原有库存数量,类型,换算比率,辅助库存结存,原有辅助数量,拼音码) values "
+                   "(?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)");
+    }
+    void post(const Voucher &v)
+    {
+        Transaction tx(c);
+        const QString day = "RK-" + Clock::utcNow().toString("yyMMdd");
+        const QString head = day + "-";
+        if (!c.isSqlite()) {
+            lock.addBindValue("docno:出入库单:" + head);
+            must(lock);
+            lock.finish();
+        }
+        last.addBindValue(day);
+        must(last);
+        int serial = 1;
+        if (last.next())
+            serial = last.value(0).toString().right(3).toInt() + 1;
+        last.finish();
+        QString no;
+        for (;; ++serial) {
+            no = head + QString("%1").arg(serial, 3, 10, QChar('0'));
+            exists.addBindValue(no);
+            must(exists);
+            const bool taken = exists.next();
+            exists.finish();
+            if (!taken)
+                break;
+        }
+        const QString id = makeRecordID();
+        const VoucherHeader h = headerOf();
+        const QVariantList hv = {id, h.refNo, h.refID, h.reason, no, h.date, h.maker, "已审核", h.reason, h.category,
+                                 QVariant(QMetaType::fromType<QString>()), h.auditor, h.auditDate, h.partner,
+                                 h.partnerCode, QVariant(QMetaType::fromType<QString>()),
+                                 QVariant(QMetaType::fromType<QString>()), Clock::localNow().toString("hh:mm:ss"),
+                                 QVariant(QMetaType::fromType<QString>())};
+        for (const auto &x : hv)
+            header.addBindValue(x);
+        must(header);
+        for (const auto &l : v.lines) {
+            find.addBindValue(l.goodsNo);
+            find.addBindValue(l.name);
+            find.addBindValue(l.place);
+            must(find);
+            find.next();
+            const qint64 row = find.value(0).toLongLong();
+            const double stock = find.value(1).toDouble(), aux = find.value(2).toDouble();
+            const double price = find.value(3).toDouble(), ratio = find.value(4).toDouble();
+            const QString py = find.value(5).toString();
+            find.finish();
+            const double base = stock + l.qty;
+            const double newPrice = base > 0 ? (stock < 0 ? l.price : (stock * price + l.qty * l.price) / base) : price;
+            for (const QVariant &x : {QVariant(newPrice), QVariant(l.qty), QVariant(l.auxQty), QVariant(l.supplier),
+                                      QVariant(row)})
+                update.addBindValue(x);
+            must(update);
+            const QVariantList lv = {l.goodsNo, l.name, l.spec, l.unit, l.price, l.qty, l.qty * l.price, id, l.place,
+                                     l.auxQty, QVariant(QMetaType::fromType<QString>()), l.category, l.supplier,
+                                     QVariant(QMetaType::fromType<QString>()), stock + l.qty, stock, "入库", ratio,
+                                     aux + l.auxQty, aux, py};
+            for (const auto &x : lv)
+                line.addBindValue(x);
+            must(line);
+        }
+        tx.commit();
+    }
+};
+
+// Vouchers of earlier days, five lines each, up to `lines` lines in all.
+void fillLedger(Connection &c, qint64 fromLine, qint64 toLine)
+{
+    const qint64 fromH = fromLine / kLinesPerVoucher, toH = toLine / kLinesPerVoucher;
+    if (toH <= fromH)
+        return;
+    Transaction tx(c);
+    QString hs, ls;
+    const QString h0 = QString::number(fromH), h1 = QString::number(toH - 1);
+    const QString l0 = QString::number(fromH * kLinesPerVoucher), l1 = QString::number(toH * kLinesPerVoucher - 1);
+    const QString goods = QString::number(kGoods);
+    if (c.isSqlite()) {
+        const QString s = "with recursive s(i) as (select " + h0 + " union all select i + 1 from s where i < " + h1 + ") ";
+        hs = s + "insert into 出入库单 (ID,引用单号,引用ID,引用类别,单据编号,制单日期,制单人,当前状态,原因,单据类别,时间) "
+                 "select printf('%024d', i), 'CGJH', printf('%024d', i), '采购进货', "
+                 "'RK-20' || printf('%04d', i / 900) || '-' || printf('%03d', i % 900 + 1), '2020-01-01', '张三', "
+                 "'已审核', '采购进货', '入库', '08:00:00' from s";
+        const QString t = "with recursive s(i) as (select " + l0 + " union all select i + 1 from s where i < " + l1 + ") ";
+        ls = t + "insert into 出入库明细 (编号,名称,单位,单价,数量,金额,ID,仓位,结存,原有库存数量,类型,换算比率) "
+                 "select printf('HP%09d', i % " + goods + "), '货品', '个', 2.5, 1, 2.5, printf('%024d', i / 5), '一号库', "
+                 "1, 0, '入库', 1 from s";
+    } else {
+        hs = "insert into 出入库单 (ID,引用单号,引用ID,引用类别,单据编号,制单日期,制单人,当前状态,原因,单据类别,时间) "
+             "select lpad(i::text, 24, '0'), 'CGJH', lpad(i::text, 24, '0'), '采购进货', "
+             "'RK-20' || lpad((i / 900)::text, 4, '0') || '-' || lpad((i % 900 + 1)::text, 3, '0'), "
+             "'2020-01-01', '张三', '已审核', '采购进货', '入库', '08:00:00' from generate_series(" + h0 + ", " + h1 + ") i";
+        ls = "insert into 出入库明细 (编号,名称,单位,单价,数量,金额,ID,仓位,结存,原有库存数量,类型,换算比率) "
+             "select 'HP' || lpad((i % " + goods + ")::text, 9, '0'), '货品', '个', 2.5, 1, 2.5, lpad((i / 5)::text, 24, '0'), "
+             "'一号库', 1, 0, '入库', 1 from generate_series(" + l0 + ", " + l1 + ") i";
+    }
+    c.exec(hs);
+    c.exec(ls);
+    tx.commit();
+    c.exec("analyze");
+}
+
+struct Timing {
+    double services = 0, direct = 0; // ms per voucher
+};
+
+// Alternating rounds so drift of the machine hits both paths alike; each round on its own day.
+Timing measure(Connection &c, Services &s, Direct &d, const QVector<Voucher> &vouchers, int rounds, int &day)
+{
+    qint64 sNs = 0, dNs = 0;
+    const int per = int(vouchers.size()) / rounds;
+    for (int r = 0; r < rounds; ++r) {
+        const auto slice = vouchers.mid(r * per, per);
+        // Who goes first alternates, so neither path always finds the rows warm.
+        for (int pass = 0; pass < 2; ++pass) {
+            const bool services = (pass == 0) == (r % 2 == 0);
+            Clock::pin(QDateTime(QDate(2026, 1, 1).addDays(day++), QTime(3, 0), Qt::UTC));
+            QElapsedTimer t;
+            t.start();
+            for (const auto &v : slice)
+                services ? s.post(c, v) : d.post(v);
+            (services ? sNs : dNs) += t.nsecsElapsed();
+        }
+    }
+    const int n = per * rounds;
+    return {sNs / 1e6 / n, dNs / 1e6 / n};
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const bool pg = argc > 1 && QString(argv[1]) == "pg";
+    int perRound = 60;
+    for (int i = 1; i < argc; ++i)
+        if (QString(argv[i]).toInt() > 0)
+            perRound = QString(argv[i]).toInt();
+    const int rounds = 8;
+    registerVoucherSchema();
+    registerGoodsSchema();
+    bench::BenchDb b(pg);
+    Connection &c = b.conn();
+    {
+        Transaction tx(c);
+        QSqlQuery q(c.db());
+        prep(q, "insert into 货品目录 (编号,名称,仓位,库存,辅助库存,进货价,出货价,换算比率,助记码,ID) values (?,?,?,?,?,?,?,?,?,?)");
+        for (int i = 0; i < kGoods; ++i) {
+            for (const QVariant &x : {QVariant(goodsNo(i)), QVariant(QString("货品%1").arg(i)), QVariant("一号库"),
+                                      QVariant(10.0), QVariant(1.0), QVariant(3.0), QVariant(4.0), QVariant(10.0),
+                                      QVariant("HP"), QVariant(makeRecordID())})
+                q.addBindValue(x);
+            must(q);
+        }
+        tx.commit();
+    }
+    std::mt19937 rng(42);
+    Services s(c);
+    Direct d(c);
+    int day = 0;
+
+    fillLedger(c, 0, 10000);
+    measure(c, s, d, makeVouchers(20, rng), 1, day); // warm-up
+    const Timing small = measure(c, s, d, makeVouchers(perRound * rounds, rng), rounds, day);
+    QElapsedTimer fill;
+    fill.start();
+    QSqlQuery cnt(c.db());
+    cnt.exec("select count(*) from 出入库明细");
+    cnt.next();
+    const qint64 now = cnt.value(0).toLongLong();
+    cnt.finish();
+    fillLedger(c, now, 1000000);
+    const double fillS = fill.nsecsElapsed() / 1e9;
+    measure(c, s, d, makeVouchers(20, rng), 1, day);
+    const Timing large = measure(c, s, d, makeVouchers(perRound * rounds, rng), rounds, day);
+    Clock::pin(QDateTime());
+
+    cnt.exec("select count(*) from 出入库明细");
+    cnt.next();
+    const char *db = pg ? "PostgreSQL" : "SQLite";
+    std::printf("%s: %d vouchers x %d lines per measurement; ledger filled to %lld lines in %.1f s\n", db,
+                perRound * rounds, kLinesPerVoucher, (long long)cnt.value(0).toLongLong(), fillS);
+    std::printf("%s: ledger 10k: services %.3f ms/voucher, direct %.3f ms/voucher, ratio %.2f (goal <= 1.5)\n", db,
+                small.services, small.direct, small.services / small.direct);
+    std::printf("%s: ledger 1M:  services %.3f ms/voucher, direct %.3f ms/voucher, ratio %.2f (goal <= 1.5)\n", db,
+                large.services, large.direct, large.services / large.direct);
+    std::printf("%s: 1M ledger against 10k: services %.2f, direct %.2f (goal <= 1.2)\n", db,
+                large.services / small.services, large.direct / small.direct);
+    return 0;
+}
