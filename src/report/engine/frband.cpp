@@ -318,8 +318,21 @@ void TfrBandView::DefinePopupMenu(QMenu *menu)
         a->setChecked(Flags & f.bit);
         const quint16 bit = f.bit;
         QObject::connect(a, &QAction::triggered, [this, bit](bool on) {
-            if (!(Restrictions & 8))
-                SetFlag(bit, on);
+            auto set = [bit, on](TfrView *v) {
+                if (dynamic_cast<TfrBandView *>(v))
+                    v->Flags = on ? (v->Flags | bit) : (v->Flags & ~bit);
+            };
+            // Page-break items act on the selection, the page-placement ones on this band only.
+            if (bit <= flBandBreaked) {
+                ApplyToSelection(this, 8, set);
+            } else {
+                if (EditorHooks.BeforeChange)
+                    EditorHooks.BeforeChange();
+                if (!(Restrictions & 8))
+                    set(this);
+                if (EditorHooks.AfterChange)
+                    EditorHooks.AfterChange();
+            }
         });
     }
 }

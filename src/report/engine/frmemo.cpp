@@ -976,10 +976,14 @@ void TfrFmtForm::accept()
 void TfrMemoView::EditFormat()
 {
     TfrFmtForm form(DisplayFormat, FormatText);
-    if (orv::prompt().runModal(&form) == QDialog::Accepted && !(Restrictions & 8)) {
-        DisplayFormat = form.Format();
-        FormatText = form.FormatText();
-    }
+    if (orv::prompt().runModal(&form) != QDialog::Accepted)
+        return;
+    ApplyToSelection(this, 8, [&form](TfrView *v) {
+        if (dynamic_cast<TfrMemoView *>(v)) {
+            v->DisplayFormat = form.Format();
+            v->FormatText = form.FormatText();
+        }
+    });
 }
 
 void TfrMemoView::DefinePopupMenu(QMenu *menu)
@@ -992,10 +996,10 @@ void TfrMemoView::DefinePopupMenu(QMenu *menu)
             EditorHooks.Font(this);
     });
     QObject::connect(menu->addAction(QStringLiteral("清除内容")), &QAction::triggered, [this] {
-        if (!(Restrictions & 4)) {
-            Memo.clear();
-            Script.clear();
-        }
+        ApplyToSelection(this, 4, [](TfrView *v) {
+            v->Memo.clear();
+            v->Script.clear();
+        });
     });
     TfrView::DefinePopupMenu(menu);
     const QList<QPair<const char *, quint16>> items = {
@@ -1007,8 +1011,10 @@ void TfrMemoView::DefinePopupMenu(QMenu *menu)
         a->setChecked(Flags & it.second);
         const quint16 bit = it.second;
         QObject::connect(a, &QAction::triggered, [this, bit](bool on) {
-            if (!(Restrictions & 8))
-                SetFlag(bit, on);
+            ApplyToSelection(this, 8, [bit, on](TfrView *v) {
+                if (dynamic_cast<TfrMemoView *>(v))
+                    v->Flags = on ? (v->Flags | bit) : (v->Flags & ~bit);
+            });
         });
     }
 }

@@ -319,15 +319,19 @@ void TfrPictureView::DefinePopupMenu(QMenu *menu)
     c->setCheckable(true);
     c->setChecked(Flags & flPictCenter);
     QObject::connect(c, &QAction::triggered, [this](bool on) {
-        if (!(Restrictions & 8))
-            SetFlag(flPictCenter, on);
+        ApplyToSelection(this, 8, [on](TfrView *v) {
+            if (dynamic_cast<TfrPictureView *>(v))
+                v->Flags = on ? (v->Flags | flPictCenter) : (v->Flags & ~flPictCenter);
+        });
     });
     QAction *k = menu->addAction(QStringLiteral("保持纵横比"));
     k->setCheckable(true);
     k->setEnabled(Flags & 1);
     k->setChecked((Flags & 1) && (Flags & flPictRatio));
     QObject::connect(k, &QAction::triggered, [this](bool on) {
-        if (!(Restrictions & 8))
-            SetFlag(flPictRatio, on);
+        ApplyToSelection(this, 8, [on](TfrView *v) {
+            if (dynamic_cast<TfrPictureView *>(v))
+                v->Flags = on ? (v->Flags | flPictRatio) : (v->Flags & ~flPictRatio);
+        });
     });
 }

@@ -11,6 +11,22 @@
 
 TfrEditorHooks EditorHooks;
 
+void ApplyToSelection(TfrView *self, quint16 restriction, const std::function<void(TfrView *)> &change)
+{
+    if (EditorHooks.BeforeChange)
+        EditorHooks.BeforeChange();
+    std::vector<TfrView *> targets;
+    if (EditorHooks.SelectedObjects)
+        targets = EditorHooks.SelectedObjects();
+    else
+        targets = {self};
+    for (TfrView *v : targets)
+        if (v && !(v->Restrictions & restriction))
+            change(v);
+    if (EditorHooks.AfterChange)
+        EditorHooks.AfterChange();
+}
+
 int frRound(double v)
 {
     // Default rounding mode: halves to even. Stored geometry may be absurd: saturate.
@@ -662,5 +678,7 @@ void TfrView::DefinePopupMenu(QMenu *menu)
     QAction *a = menu->addAction(QStringLiteral("伸展"));
     a->setCheckable(true);
     a->setChecked(Flags & 1);
-    QObject::connect(a, &QAction::triggered, [this](bool on) { SetFlag(1, on); });
+    QObject::connect(a, &QAction::triggered, [this](bool on) {
+        ApplyToSelection(this, 8, [on](TfrView *v) { v->Flags = on ? (v->Flags | 1) : (v->Flags & ~1); });
+    });
 }

@@ -25,7 +25,15 @@ int frRound(double v);
 struct TfrEditorHooks {
     std::function<void(TfrView *)> Memo, Tag, Restrictions, Highlight, DataField, BandDataSource,
         CrossDataSource, GroupCondition, Picture, Font;
+    // The designer's selection and its undo framing, used by the pop-up commands.
+    std::function<std::vector<TfrView *>()> SelectedObjects;
+    std::function<void()> BeforeChange, AfterChange;
 };
+
+// Runs a pop-up command on every selected object (or on `self` alone when no
+// designer is attached) whose restrictions lack `restriction`, framed by the
+// designer's before- and after-change calls.
+void ApplyToSelection(TfrView *self, quint16 restriction, const std::function<void(TfrView *)> &change);
 extern TfrEditorHooks EditorHooks;
 
 class TfrView : public TfrObject {

@@ -10,6 +10,7 @@
 #include "common/codec.h"
 
 #include <QBuffer>
+#include <QMenu>
 #include <QtTest>
 
 namespace {
@@ -615,6 +616,37 @@ private slots:
         QCOMPARE(self.Left, wantLeft);
         QCOMPARE(self.Width, wantWidth);
         QCOMPARE(CurrentView, &self);
+    }
+
+    void popupMenus()
+    {
+        QMenu menu;
+        TfrBandView footer;
+        footer.SetBandType(btPageFooter);
+        footer.DefinePopupMenu(&menu);
+        QStringList texts;
+        for (QAction *a : menu.actions())
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(texts, QStringList({"-", "在第一页", "在最后一页", }));
+
+        // Flag items act on every selected object whose restrictions allow it.
+        TfrMemoView a, b, locked;
+        locked.Restrictions = 8;
+        int changes = 0;
+        EditorHooks.SelectedObjects = [&] { return std::vector<TfrView *>{&a, &b, &locked}; };
+        EditorHooks.BeforeChange = [&] { ++changes; };
+        QMenu memoMenu;
+        a.DefinePopupMenu(&memoMenu);
+        QAction *underlines = nullptr;
+        for (QAction *act : memoMenu.actions())
+            if (act->text() == QStringLiteral("下划线"))
+                underlines = act;
+        QVERIFY(underlines);
+        underlines->trigger();
+        QVERIFY((a.Flags & flUnderlines) && (b.Flags & flUnderlines));
+        QVERIFY(!(locked.Flags & flUnderlines));
+        QCOMPARE(changes, 1);
+        EditorHooks = TfrEditorHooks();
     }
 
     void assignCopies()
