@@ -257,8 +257,9 @@ bool TfrDataDictionary::IsVariable(const QString &name)
             const QString key = FieldAliases.GetName(i);
             if (frVarToStr(FieldAliases.GetValueAt(i)).compare(fieldName, Qt::CaseInsensitive) == 0
                 && key.startsWith(dsName, Qt::CaseInsensitive)) {
-                const int dot = key.lastIndexOf(QLatin1Char('.'));
-                fieldName = UnquoteText(dot >= 0 ? key.mid(dot + 1) : key);
+                QString keyDs, keyField = key;
+                SplitDataSetField(key, keyDs, keyField);
+                fieldName = keyField;
                 break;
             }
         }
@@ -335,9 +336,9 @@ QString TfrDataDictionary::GetRealDataSourceName(const QString &alias) const
 
 QString TfrDataDictionary::GetRealFieldName(const QString &alias) const
 {
-    const QString real = GetRealDataSetName(alias);
-    const int dot = real.lastIndexOf(QLatin1Char('.'));
-    return dot >= 0 ? real.mid(dot + 1) : real;
+    QString ds, field = GetRealDataSetName(alias);
+    SplitDataSetField(field, ds, field);
+    return field;
 }
 
 QString TfrDataDictionary::GetAliasName(const QString &name) const
@@ -353,6 +354,17 @@ QString TfrDataDictionary::GetAliasName(const QString &name) const
             return a;
     }
     return name;
+}
+
+QString TfrDataDictionary::FieldAliasKey(const QString &dataSetName, const QString &fieldName)
+{
+    return dataSetName + QStringLiteral(".\"") + fieldName + QLatin1Char('"');
+}
+
+int TfrDataDictionary::FieldAliasIndex(const QString &dataSetName, const QString &fieldName) const
+{
+    const int i = FieldAliases.IndexOf(FieldAliasKey(dataSetName, fieldName));
+    return i >= 0 ? i : FieldAliases.IndexOf(dataSetName + QLatin1Char('.') + fieldName);
 }
 
 void TfrDataDictionary::SplitDataSetField(const QString &text, QString &dataSetName, QString &fieldName)
@@ -412,9 +424,9 @@ void TfrDataDictionary::GetFieldList(const QString &dataSetName, QStringList &li
     QStringList fields;
     TryGetFieldNames(c, fields);
     for (const QString &f : std::as_const(fields)) {
-        const QString key = dataSetName + QLatin1Char('.') + f;
-        if (FieldAliases.IndexOf(key) >= 0) {
-            const QString a = frVarToStr(FieldAliases.GetValue(key));
+        const int k = FieldAliasIndex(dataSetName, f);
+        if (k >= 0) {
+            const QString a = frVarToStr(FieldAliases.GetValueAt(k));
             if (!a.isEmpty())
                 list << a;
         } else {

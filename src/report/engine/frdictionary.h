@@ -41,7 +41,9 @@ public:
     TfrDataDictionary &operator=(const TfrDataDictionary &) = delete;
 
     TfrVariables Variables;        // " Category", then its variables; values are texts
-    TfrVariables FieldAliases;     // "DataSet" or "DataSet.Field" -> alias ("" hides)
+    // "DataSet" or DataSet."Field" -> alias ("" hides). Field entries are written with the
+    // field name in double quotes (FieldAliasKey); DataSet.Field is read as well.
+    TfrVariables FieldAliases;
     TfrVariables BandDataSources;  // TfrDataset component name -> alias
     QStringList DisabledDataSets;  // names; "Prefix*" entries
 
@@ -70,6 +72,9 @@ public:
     QString GetRealFieldName(const QString &alias) const;
     QString GetAliasName(const QString &name) const;
     static void SplitDataSetField(const QString &text, QString &dataSetName, QString &fieldName);
+    // The key of a field's entry in FieldAliases, and the entry's index (either key form).
+    static QString FieldAliasKey(const QString &dataSetName, const QString &fieldName);
+    int FieldAliasIndex(const QString &dataSetName, const QString &fieldName) const;
 
     // Designer lists (filled into `list`, cleared first).
     void GetDataSetList(QStringList &list) const;

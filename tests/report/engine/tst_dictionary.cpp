@@ -48,7 +48,7 @@ void fill(TfrDataDictionary &d)
     d.Variables.SetValue(QStringLiteral(" B"), QVariant(QString()));
     d.Variables.SetValue(QStringLiteral("z"), QVariant(QStringLiteral("Orders.\"Qty\"")));
     d.FieldAliases.SetValue(QStringLiteral("Orders"), QVariant(QStringLiteral("订单")));
-    d.FieldAliases.SetValue(QStringLiteral("Orders.Qty"), QVariant(QStringLiteral("数量")));
+    d.FieldAliases.SetValue(QStringLiteral("Orders.\"Qty\""), QVariant(QStringLiteral("数量")));
     d.BandDataSources.SetValue(QStringLiteral("frDBDataSet1"), QVariant(QString()));
 }
 } // namespace
@@ -129,7 +129,7 @@ void TestDictionary::blockRoundTrip()
     load(e, bytes);
     QCOMPARE(blockOf(e), bytes);
     QCOMPARE(e.Variables.Names(), (QStringList{" A", "x", "y", " B", "z"}));
-    QCOMPARE(e.FieldAliases.GetValue(QStringLiteral("orders.qty")).toString(), QStringLiteral("数量"));
+    QCOMPARE(e.FieldAliases.GetValue(QStringLiteral("orders.\"qty\"")).toString(), QStringLiteral("数量"));
     // Marker -2 keeps a band source with an empty alias.
     QCOMPARE(e.BandDataSources.Count(), 1);
 }
@@ -144,15 +144,16 @@ void TestDictionary::flippedNames()
 void TestDictionary::markerMinusOneDropsEmptyEntries()
 {
     const QByteArray body = list({}) +
-        list({{"Orders.Qty", ""}, {"Orders.Nope", ""}, {"Ghost.Qty", ""}, {"Ghost.X", "alias"}}) +
+        list({{"Orders.Qty", ""}, {"Orders.\"No\"", ""}, {"Orders.Nope", ""}, {"Ghost.Qty", ""},
+              {"Ghost.X", "alias"}}) +
         list({{"frDBDataSet1", ""}, {"other", "alias"}});
     TfrDataDictionary d;
     load(d, i16(-1) + body);
-    QCOMPARE(d.FieldAliases.Names(), (QStringList{"Orders.Qty", "Ghost.X"}));
+    QCOMPARE(d.FieldAliases.Names(), (QStringList{"Orders.Qty", "Orders.\"No\"", "Ghost.X"}));
     QCOMPARE(d.BandDataSources.Names(), QStringList{"other"});
     TfrDataDictionary e;
     load(e, i16(-2) + body);
-    QCOMPARE(e.FieldAliases.Count(), 4);
+    QCOMPARE(e.FieldAliases.Count(), 5);
     QCOMPARE(e.BandDataSources.Count(), 2);
 }
 
@@ -356,6 +357,9 @@ void TestDictionary::aliases()
     QCOMPARE(d.GetRealDataSetName(QStringLiteral("订单")), QStringLiteral("Orders"));
     QCOMPARE(d.GetRealDataSetName(QStringLiteral("unknown")), QStringLiteral("unknown"));
     QCOMPARE(d.GetRealFieldName(QStringLiteral("数量")), QStringLiteral("Qty"));
+    d.FieldAliases.SetValue(TfrDataDictionary::FieldAliasKey(QStringLiteral("Orders"), QStringLiteral("Cust.Name")),
+                            QVariant(QStringLiteral("客户")));
+    QCOMPARE(d.GetRealFieldName(QStringLiteral("客户")), QStringLiteral("Cust.Name"));
     QCOMPARE(d.GetAliasName(QStringLiteral("Orders")), QStringLiteral("订单"));
     QCOMPARE(d.GetAliasName(QStringLiteral("frDBDataSet1")), QStringLiteral("frDBDataSet1"));
     d.BandDataSources.SetValue(QStringLiteral("frDBDataSet1"), QVariant(QStringLiteral("明细")));
@@ -381,6 +385,10 @@ void TestDictionary::fieldLookups()
     // A quoted field name holding a dot.
     QVERIFY(d.IsVariable(QStringLiteral("Orders.\"Cust.Name\"")));
     QCOMPARE(d.GetValue(QStringLiteral("Orders.\"Cust.Name\"")).toString(), QStringLiteral("甲"));
+    d.FieldAliases.SetValue(TfrDataDictionary::FieldAliasKey(QStringLiteral("Orders"), QStringLiteral("Cust.Name")),
+                            QVariant(QStringLiteral("客户")));
+    QVERIFY(d.IsVariable(QStringLiteral("订单.客户")));
+    QCOMPARE(d.GetValue(QStringLiteral("订单.客户")).toString(), QStringLiteral("甲"));
     QVERIFY(!d.IsVariable(QStringLiteral("Orders.Missing")));
     QVERIFY(!d.IsVariable(QStringLiteral("Nothing")));
     // Without a data set part the default data set is used.
@@ -401,7 +409,7 @@ void TestDictionary::designerLists()
     d.GetBandDataSourceList(l);
     QCOMPARE(l, QStringList{"frDBDataSet1"});
     fill(d);
-    d.FieldAliases.SetValue(QStringLiteral("Orders.No"), QVariant(QString()));   // hidden
+    d.FieldAliases.SetValue(QStringLiteral("Orders.No"), QVariant(QString()));   // hidden (unquoted key form)
     d.GetDataSetList(l);
     QCOMPARE(l, QStringList{"订单"});
     d.GetFieldList(QStringLiteral("订单"), l);
