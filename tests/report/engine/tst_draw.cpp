@@ -303,6 +303,68 @@ private slots:
         p.end();
     }
 
+    // A justified line reaches the right edge; a paragraph's last line does not.
+    void justified()
+    {
+        EngineMode = 1;
+        QImage page(220, 60, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrMemoView m;
+        m.Font.Name = QStringLiteral("Courier New");
+        m.SetBounds(0, 0, 200, 50);
+        m.Alignment = frtaJustify;
+        m.Memo = {QStringLiteral("aa bb cc dd ee ff gg hh ii jj kk ll mm")};
+        m.Draw(&p);
+        p.end();
+        keep(page, QStringLiteral("justified.png"));
+        auto rightmost = [&](int top, int bottom) {
+            int r = -1;
+            for (int y = top; y <= bottom; ++y)
+                for (int x = 0; x < page.width(); ++x)
+                    if (isDark(page, x, y))
+                        r = qMax(r, x);
+            return r;
+        };
+        QVERIFY(rightmost(2, 14) >= 190);          // first line spread to the edge
+        QVERIFY(rightmost(17, 29) < 150);          // last line as it is
+    }
+
+    void verticalPosition_data()
+    {
+        QTest::addColumn<int>("align");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("bottom");
+        QTest::newRow("top") << 0 << 1 << 20;
+        QTest::newRow("middle") << int(frtaMiddle) << 38 << 62;
+        QTest::newRow("bottom") << int(frtaDown) << 78 << 99;
+    }
+    void verticalPosition()
+    {
+        QFETCH(int, align);
+        QFETCH(int, top);
+        QFETCH(int, bottom);
+        EngineMode = 1;
+        QImage page(120, 102, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrMemoView m;
+        m.SetBounds(0, 0, 100, 100);
+        m.Alignment = align;
+        m.Memo = {QStringLiteral("Mg")};
+        m.Draw(&p);
+        p.end();
+        int first = -1, last = -1;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < 100; ++x)
+                if (isDark(page, x, y)) {
+                    if (first < 0)
+                        first = y;
+                    last = y;
+                }
+        QVERIFY2(first >= top && last <= bottom, qPrintable(QStringLiteral("%1..%2").arg(first).arg(last)));
+    }
+
     void lineBecomesVertical()
     {
         TfrLineView l;

@@ -252,6 +252,59 @@ private slots:
         QCOMPARE(QString(r.Memo[3]).remove(frParagraphMark), QStringLiteral("line 4"));
     }
 
+    // Aligned to the bottom of its band, the object prints with its bottom on the band's edge.
+    void bottomAlignedToBand()
+    {
+        EngineHooks.CurrentBandGeometry = [](TfrBandGeometry &b) {
+            b.Top = 300;
+            b.Height = 80;
+            b.Type = 5;
+            return true;
+        };
+        TfrMemoView m;
+        m.SetBounds(10, 5, 100, 20);
+        m.BandAlign = baBottom;
+        m.Memo = {QStringLiteral("x")};
+        m.RecordMode = 1;
+        QBuffer buf;
+        buf.open(QIODevice::ReadWrite);
+        m.Print(buf);
+        buf.seek(0);
+        ReadStreamByte(buf);
+        TfrMemoView r;
+        r.RecordMode = 1;
+        r.LoadFromStream(buf);
+        QCOMPARE(r.Top + r.Height, 380);
+        QCOMPARE(r.BandAlign, quint8(baNone));
+        QCOMPARE(m.BandAlign, quint8(baBottom));
+    }
+
+    // A handler that changes the text keeps it from being expanded.
+    void beforePrintHandler()
+    {
+        EngineHooks.ExpandBracket = [](const QString &) { return QStringLiteral("EXPANDED"); };
+        EngineHooks.HasBeforePrintHandler = [] { return true; };
+        EngineHooks.BeforePrintObject = [](QStringList &text, TfrView *) {
+            if (text.value(0) == QLatin1String("[change]"))
+                text = QStringList{QStringLiteral("[set by handler]")};
+        };
+        TfrMemoView m;
+        m.RecordMode = 1;
+        for (const QString &memo : {QStringLiteral("[change]"), QStringLiteral("[keep]")}) {
+            m.Memo = {memo};
+            QBuffer buf;
+            buf.open(QIODevice::ReadWrite);
+            m.Print(buf);
+            buf.seek(0);
+            ReadStreamByte(buf);
+            TfrMemoView r;
+            r.RecordMode = 1;
+            r.LoadFromStream(buf);
+            QCOMPARE(r.Memo.value(0), memo == QLatin1String("[keep]") ? QStringLiteral("EXPANDED")
+                                                                      : QStringLiteral("[set by handler]"));
+        }
+    }
+
     void suppressRepeatedValue()
     {
         TfrMemoView m;

@@ -268,6 +268,18 @@ private slots:
         QVERIFY(m.Visible);
     }
 
+    // A version-23 prepared record has no name; the object is named afresh.
+    void preparedVersion23()
+    {
+        Bytes b;
+        b.geometry(1, 2, 3, 4, 1, 0, 1, 0, 0, clTransparent).list({QStringLiteral("printed")});
+        TfrShapeView s;
+        load(s, b.b + QByteArray(1, char(skTriangle)), 23, 1);
+        QCOMPARE(s.Name, QStringLiteral("Shape1"));
+        QCOMPARE(s.Memo, QStringList({"printed"}));
+        QCOMPARE(s.Shape, quint8(skTriangle));
+    }
+
     void bandVersion23KeepsDefaults()
     {
         Bytes b;
