@@ -43,6 +43,7 @@ private slots:
     void dbDatasetWalk_data();
     void dbDatasetWalk();
     void dbDatasetOpenClose();
+    void dbDatasetPrior();
     void dbDatasetWithoutData();
     void dataLinkAndDestroyedDataSet();
     void fieldValues();
@@ -146,6 +147,28 @@ void TestDataset::dbDatasetOpenClose()
     TfrDBDataSet ds2(&owner);
     ds2.SetDataSet(empty);
     QVERIFY(walk(ds2).isEmpty());
+}
+
+void TestDataset::dbDatasetPrior()
+{
+    QObject owner;
+    TfrMemoryTable *t = makeTable(&owner, 3);
+    TfrDBDataSet ds(&owner);
+    ds.SetDataSet(t);
+    int priors = 0;
+    ds.OnPrior = [&](TfrDataset *) { ++priors; };
+    ds.Init();
+    ds.First();
+    ds.Next();
+    ds.Next();
+    ds.Prior();   // a group change steps back one record
+    QCOMPARE(t->Value(0).toInt(), 2);
+    QCOMPARE(ds.RecNo, 1);
+    QCOMPARE(priors, 1);
+    ds.Next();
+    ds.Next();
+    QVERIFY(ds.Eof());
+    ds.Exit();
 }
 
 void TestDataset::dbDatasetWithoutData()

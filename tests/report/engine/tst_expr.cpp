@@ -1,4 +1,5 @@
 // Expression parser, variables and variant rules.
+#include "report/engine/frfunclib.h"
 #include "report/engine/frglobals.h"
 #include "report/engine/frlocale.h"
 #include "report/engine/frparser.h"
@@ -82,7 +83,31 @@ private slots:
     void variables();
     void sortedVariables();
     void globalsTables();
+    void functionLibraries();
 };
+
+namespace {
+class TestLib : public TfrFunctionLibrary {
+public:
+    static int made;
+    TestLib()
+    {
+        ++made;
+        Names << QStringLiteral("LEN") << QStringLiteral("ECHO");
+        AddFunctionDesc(QStringLiteral("LEN"), QStringLiteral("字符串"), QStringLiteral("LEN(<S>)/length"));
+        AddFunctionDesc(QStringLiteral("ECHO"), QStringLiteral("其它"), QStringLiteral("ECHO(<X>)/same"));
+        AddFunctionDesc(QStringLiteral("NODESC"), QString(), QStringLiteral("ignored"));
+    }
+    QString ClassName() const override { return QStringLiteral("TestLib"); }
+    void ComputeFunction(int index, const QString &, const QVariant &p1, const QVariant &, const QVariant &,
+                         QVariant &value) override
+    {
+        const QVariant v = GlobalParser->Calculate(p1.toString());
+        value = index == 0 ? QVariant(qint64(frVarToStr(v).size())) : v;
+    }
+};
+int TestLib::made = 0;
+} // namespace
 
 void TestExpr::evaluate_data()
 {
@@ -497,6 +522,35 @@ void TestExpr::globalsTables()
     QCOMPARE(GetLocalizedString(55000), QStringLiteral("OK"));
     QCOMPARE(GetLocalizedString(55001), QStringLiteral("取消"));
     GetEngineLocale()->OnLocalize = nullptr;
+}
+
+void TestExpr::functionLibraries()
+{
+    TfrGlobals globals;
+    auto make = [] { return std::make_unique<TestLib>(); };
+    TfrFunctionLibrary *a = RegisterFunctionLibrary(QStringLiteral("TestLib"), make);
+    TfrFunctionLibrary *b = RegisterFunctionLibrary(QStringLiteral("TestLib"), make);
+    QCOMPARE(a, b);
+    QCOMPARE(TestLib::made, 1);
+    QCOMPARE(frInstalledFunctions().Count(), 2);
+    // A report's function handler asks the libraries first.
+    GlobalParser->FunctionHandler = [](const QString &name, const QVariant &p1, const QVariant &p2,
+                                       const QVariant &p3, QVariant &v) {
+        if (!frCallFunctionLibraries(name, p1, p2, p3, v))
+            v = QVariant(QStringLiteral("0"));
+    };
+    QCOMPARE(frVarToStr(GlobalParser->Calculate(QStringLiteral("len('货品') + echo(2)"))), QStringLiteral("4"));
+    QCOMPARE(frVarToStr(GlobalParser->Calculate(QStringLiteral("unknown(1)"))), QStringLiteral("0"));
+    QStringList l;
+    frInstalledFunctions().GetCategoryList(l);
+    QCOMPARE(l, (QStringList{"其它", "字符串"}));
+    frInstalledFunctions().GetFunctionList(GetLocalizedString(frRes::AllFunctions), l);
+    QCOMPARE(l, (QStringList{"ECHO", "LEN"}));
+    QCOMPARE(frInstalledFunctions().GetFunctionDescription(QStringLiteral("len")), QStringLiteral("LEN(<S>)/length"));
+    UnregisterFunctionLibrary(QStringLiteral("TestLib"));
+    QVERIFY(frFunctionLibraries().isEmpty());
+    QCOMPARE(frInstalledFunctions().Count(), 0);
+    GlobalParser->FunctionHandler = nullptr;
 }
 
 QTEST_GUILESS_MAIN(TestExpr)
