@@ -65,6 +65,7 @@ QVector<Voucher> makeVouchers(int n, std::mt19937 &rng)
             l.qty = 1 + id % 7;
             l.auxQty = 1;
             l.price = 2.5 + id % 5;
+            l.amount = l.qty * l.price;
             l.supplier = "DW1.供应商";
             l.category = "五金";
             v.lines << l;
@@ -103,29 +104,7 @@ struct Services {
             req.append({StockModel::Op::Receive, l});
         const QVector<StockMove> moves = stock.apply(req);
         for (int i = 0; i < v.lines.size(); ++i) {
-            const GoodsLine &l = v.lines[i];
-            const StockMove &m = moves[i];
-            VoucherLine vl;
-            vl.goodsNo = l.goodsNo;
-            vl.name = l.name;
-            vl.spec = l.spec;
-            vl.unit = l.unit;
-            vl.price = l.price;
-            vl.qty = l.qty;
-            vl.amount = l.qty * l.price;
-            vl.place = l.place;
-            vl.auxQty = l.auxQty;
-            vl.auxUnit = l.auxUnit;
-            vl.category = l.category;
-            vl.supplier = l.supplier;
-            vl.barcode = l.barcode;
-            vl.stockAfter = m.stockAfter;
-            vl.stockBefore = m.stockBefore;
-            vl.kind = "入库";
-            vl.ratio = m.ratio;
-            vl.auxAfter = m.auxAfter;
-            vl.auxBefore = m.auxBefore;
-            vl.mnemonic = m.mnemonic;
+            const VoucherLine vl = voucherLine(v.lines[i], moves[i], "入库");
             writer.writeLine(ref.id, vl);
         }
         tx.commit();
@@ -200,7 +179,7 @@ struct Direct {
             find.next();
             const qint64 row = find.value(0).toLongLong();
             const double stock = find.value(1).toDouble(), aux = find.value(2).toDouble();
-            const double price = find.value(3).toDouble(), ratio = find.value(4).toDouble();
+            const double price = find.value(3).toDouble();
             const QString py = find.value(5).toString();
             find.finish();
             const double base = stock + l.qty;
@@ -209,9 +188,9 @@ struct Direct {
                                       QVariant(row)})
                 update.addBindValue(x);
             must(update);
-            const QVariantList lv = {l.goodsNo, l.name, l.spec, l.unit, l.price, l.qty, l.qty * l.price, id, l.place,
+            const QVariantList lv = {l.goodsNo, l.name, l.spec, l.unit, l.price, l.qty, l.amount, id, l.place,
                                      l.auxQty, QVariant(QMetaType::fromType<QString>()), l.category, l.supplier,
-                                     QVariant(QMetaType::fromType<QString>()), stock + l.qty, stock, "入库", ratio,
+                                     QVariant(QMetaType::fromType<QString>()), stock + l.qty, stock, "入库", l.ratio,
                                      aux + l.auxQty, aux, py};
             for (const auto &x : lv)
                 line.addBindValue(x);

@@ -78,7 +78,7 @@ QString getDbIDField()
 // ---- Document numbers
 
 NumbersExhausted::NumbersExhausted(const QString &head)
-    : DbError(QString("今日单据编号已用完：%1 的流水号已到 999").arg(head).toStdString())
+    : DbError(QString("今日单据编号已用完：%1999 已是当天最后一个编号").arg(head).toStdString())
 {
 }
 
@@ -87,7 +87,6 @@ QString numberDate(const QDateTime &utc) { return utc.toUTC().date().toString("y
 DocNumbers::DocNumbers(Connection &c, NumberRule rule)
     : m_conn(c), m_rule(std::move(rule)), m_last(c.db()), m_exists(c.db())
 {
-    prepare(m_exists, "select 1 from " + quoted(m_rule.table) + " where " + quoted(m_rule.column) + " = ?");
 }
 
 void DocNumbers::lock(const QString &head)
@@ -97,6 +96,10 @@ void DocNumbers::lock(const QString &head)
 
 bool DocNumbers::taken(const QString &number)
 {
+    if (m_exists.lastQuery().isEmpty()) {
+        m_exists = QSqlQuery(m_conn.db());
+        prepare(m_exists, "select 1 from " + quoted(m_rule.table) + " where " + quoted(m_rule.column) + " = ?");
+    }
     m_exists.addBindValue(number);
     run(m_exists);
     const bool found = m_exists.next();
@@ -121,6 +124,7 @@ QString DocNumbers::next(const QDateTime &utc)
     lock(head);
     // Same expression as documentNoIndex(), so the index serves this query.
     if (m_lastLength != day.size()) {
+        m_last = QSqlQuery(m_conn.db());
         prepare(m_last, QString("select %1 from %2 where substr(%1, 1, %3) = ? order by 流水号 desc limit 1")
                             .arg(quoted(m_rule.column), quoted(m_rule.table))
                             .arg(day.size()));
@@ -326,8 +330,10 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h)
 {
     Transaction tx(m_conn); // joins the caller's save
     const VoucherRef ref = allocate(kind);
-    if (m_header.lastQuery().isEmpty())
+    if (m_header.lastQuery().isEmpty()) {
+        m_header = QSqlQuery(m_conn.db());
         prepare(m_header, positional(headerSql(), kHeaderParams, 19));
+    }
     const QVariantList values = {ref.id,
                                  textOrNull(h.refNo),
                                  textOrNull(h.refID),
@@ -354,12 +360,25 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h)
     return ref;
 }
 
+namespace {
+// Quantity and amount are currency values: four decimals.
+QVariant currency(const QVariant &v)
+{
+    const QVariant n = VoucherWriter::number(v);
+    if (n.isNull())
+        return n;
+    return std::round(n.toDouble() * 10000.0) / 10000.0;
+}
+} // namespace
+
 void VoucherWriter::writeLine(const QString &voucherID, const VoucherLine &l)
 {
-    if (m_line.lastQuery().isEmpty())
+    if (m_line.lastQuery().isEmpty()) {
+        m_line = QSqlQuery(m_conn.db());
         prepare(m_line, positional(lineSql(), kLineParams, 21));
+    }
     const QVariantList values = {textOrNull(l.goodsNo), textOrNull(l.name), textOrNull(l.spec), textOrNull(l.unit),
-                                 number(l.price), number(l.qty), number(l.amount), voucherID,
+                                 number(l.price), currency(l.qty), currency(l.amount), voucherID,
                                  textOrNull(l.place), number(l.auxQty), textOrNull(l.auxUnit),
                                  textOrNull(l.category), textOrNull(l.supplier), textOrNull(l.barcode),
                                  number(l.stockAfter), number(l.stockBefore), textOrNull(l.kind),

@@ -122,6 +122,7 @@ struct VoucherHeader {
 };
 
 // Numbers may be given as numbers or as numeric text; empty text stores NULL.
+// 数量 and 金额 are stored as currency values (rounded to four decimals).
 struct VoucherLine {
     QString goodsNo, name, spec, unit; // 编号, 名称, 规格, 单位
     QVariant price, qty, amount;       // 单价, 数量, 金额

@@ -237,4 +237,30 @@ bool StockModel::setCounted(qint64 rowNo, double counted)
     return m_counted.numRowsAffected() > 0;
 }
 
+VoucherLine voucherLine(const GoodsLine &l, const StockMove &m, const QString &kind)
+{
+    VoucherLine v;
+    v.goodsNo = l.goodsNo;
+    v.name = l.name;
+    v.spec = l.spec;
+    v.unit = l.unit;
+    v.price = l.price;
+    v.qty = l.qty;
+    v.amount = l.amount;
+    v.place = l.place;
+    v.auxQty = l.auxQty;
+    v.auxUnit = l.auxUnit;
+    v.category = l.category;
+    v.supplier = l.supplier;
+    v.barcode = l.barcode;
+    v.stockAfter = m.stockAfter;
+    v.stockBefore = m.stockBefore;
+    v.kind = kind;
+    v.ratio = m.status == MoveStatus::Created ? m.ratio : l.ratio;
+    v.auxAfter = m.auxAfter;
+    v.auxBefore = m.auxBefore;
+    v.mnemonic = m.mnemonic;
+    return v;
+}
+
 } // namespace orv

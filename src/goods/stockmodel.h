@@ -13,10 +13,12 @@
 //                                 (编号, then 仓位, then line order), results in line order
 //     m.setCounted(rowNo, qty)    stock taking: 库存 := qty, 辅助库存 := qty / 换算比率, 盘点库存 := ''
 //   Pure rules: movingAverage(), newRowRatio().
+//   voucherLine(line, move, kind)  the 出入库明细 values of a moved line
 // Every change is an atomic update inside the caller's transaction; the rows read first are
 // locked (PostgreSQL: FOR UPDATE; SQLite: the write transaction), so before/after values for the
 // voucher lines are exact. Run a whole document inside one orv::Transaction.
 #include "app/dbconnection.h"
+#include "app/docnumbers.h"
 
 #include <QSqlQuery>
 #include <QString>
@@ -31,6 +33,7 @@ struct GoodsLine {
     double qty = 0;
     double auxQty = 0;
     double price = 0; // unit price of the line
+    double amount = 0; // 金额 of the line (for its voucher line)
     double ratio = 0; // the line's own 换算比率; 0 when unknown
 };
 
@@ -108,5 +111,10 @@ private:
     QSqlQuery m_find, m_findLocked, m_add, m_receive, m_counted;
     std::optional<QSqlQuery> m_inserts[4]; // by 警戒库存 and 助记码 written or not
 };
+
+// The voucher line of a moved goods line: the line's own values, stock before and after,
+// 助记码 of the row; 换算比率 the line's own, or for a created row the one computed.
+// kind: "入库" or "出库".
+VoucherLine voucherLine(const GoodsLine &line, const StockMove &move, const QString &kind);
 
 } // namespace orv

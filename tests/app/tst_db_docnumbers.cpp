@@ -293,12 +293,14 @@ private slots:
         l.name = "螺丝";
         l.price = "2.5";
         l.qty = "12";
-        l.amount = 30.0;
+        l.amount = 30.00004;
         l.auxQty = "";
         l.stockBefore = "0";
         l.stockAfter = 12;
         l.kind = "入库";
         l.ratio = "6";
+        w.writeLine(ref.id, l);
+        l.qty = "1.23456";
         w.writeLine(ref.id, l);
         l.qty = "twelve";
         QVERIFY_THROWS_EXCEPTION(DbError, w.writeLine(ref.id, l));
@@ -317,9 +319,9 @@ private slots:
         QCOMPARE(textOf(r, "是否红冲"), QString("False"));
         QVERIFY(r.fieldByName("审核人").isNull());
         QVERIFY(r.fieldByName("相关部门").isNull());
-        r.setSql("select * from 出入库明细");
+        r.setSql("select * from 出入库明细 order by 流水号");
         r.open();
-        QCOMPARE(r.recordCount(), 1);
+        QCOMPARE(r.recordCount(), 2);
         QCOMPARE(textOf(r, "ID"), ref.id);
         QCOMPARE(textOf(r, "单价"), QString("2.5"));
         QCOMPARE(textOf(r, "数量"), QString("12"));
@@ -328,6 +330,8 @@ private slots:
         QCOMPARE(textOf(r, "原有库存数量"), QString("0"));
         QCOMPARE(textOf(r, "换算比率"), QString("6"));
         QVERIFY(r.fieldByName("辅助数量").isNull());
+        r.next();
+        QCOMPARE(textOf(r, "数量"), QString("1.2346")); // a currency value
     }
 
     void failedSaveLeavesNoVoucher()

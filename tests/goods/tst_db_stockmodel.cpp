@@ -118,25 +118,30 @@ private slots:
         QCOMPARE(d.priceAfter, 4.0);
 
         const VoucherRef ref = w.writeHeader(VoucherIn, {});
-        VoucherLine vl;
-        vl.goodsNo = l.goodsNo;
-        vl.qty = l.qty;
-        vl.stockBefore = mv.stockBefore;
-        vl.stockAfter = mv.stockAfter;
-        vl.auxBefore = mv.auxBefore;
-        vl.auxAfter = mv.auxAfter;
-        vl.kind = "入库";
+        l.ratio = 6;
+        l.amount = 60;
+        t.exec("update 货品目录 set 助记码 = 'LS' where 流水号 = ?", {row});
+        const StockMove again = m.receive(l);
+        const VoucherLine vl = voucherLine(l, again, "入库");
         w.writeLine(ref.id, vl);
         tx.commit();
 
-        QCOMPARE(num(t, "库存", row), 40.0);
-        QCOMPARE(num(t, "辅助库存", row), 7.0);
-        QCOMPARE(num(t, "进货价", row), 4.5);
+        QCOMPARE(num(t, "库存", row), 50.0);
+        QCOMPARE(num(t, "辅助库存", row), 9.0);
+        QCOMPARE(num(t, "进货价", row), 4.8);
         QCOMPARE(t.scalar("select 供应商 from 货品目录 where 流水号 = ?", {row}).toString(), QString("DW1.某厂"));
         QCOMPARE(num(t, "库存", deficit), -5.0);
         QCOMPARE(num(t, "进货价", deficit), 4.0);
-        QCOMPARE(t.scalar("select 结存 from 出入库明细").toDouble(), 40.0);
-        QCOMPARE(t.scalar("select 原有库存数量 from 出入库明细").toDouble(), 30.0);
+        DataSet r(&t.conn());
+        r.setSql("select * from 出入库明细");
+        r.open();
+        QCOMPARE(r.recordCount(), 1);
+        const QList<QPair<const char *, QString>> expected = {
+            {"编号", "HP1"}, {"名称", "螺丝"}, {"仓位", "一号库"}, {"单价", "6"}, {"数量", "10"}, {"金额", "60"},
+            {"ID", ref.id}, {"辅助数量", "2"}, {"供应商", "DW1.某厂"}, {"结存", "50"}, {"原有库存数量", "40"},
+            {"类型", "入库"}, {"换算比率", "6"}, {"辅助库存结存", "9"}, {"原有辅助数量", "7"}, {"拼音码", "LS"}};
+        for (const auto &[col, want] : expected)
+            QCOMPARE(r.fieldByName(col).asString(), want);
     }
 
     void missingRowIsCreated_data()
@@ -183,6 +188,11 @@ private slots:
         QCOMPARE(mv.stockAfter, qty);
         QCOMPARE(mv.auxAfter, aux);
         QCOMPARE(mv.ratio, ratio);
+        const VoucherLine vl = voucherLine(l, mv, "入库");
+        QCOMPARE(vl.ratio.toDouble(), ratio);
+        QCOMPARE(vl.stockBefore.toDouble(), 0.0);
+        QCOMPARE(vl.auxAfter.toDouble(), aux);
+        QCOMPARE(vl.mnemonic, withMnemonic ? ChnToPY(QString("螺丝钉")) : QString());
 
         DataSet r(&t.conn());
         r.setSql("select * from 货品目录 where 流水号 = ?");
