@@ -10,6 +10,8 @@
 
 #include <QDebug>
 
+#include <typeinfo>
+
 TfrReport *CurrentReport = nullptr;
 TfrReport *MasterReport = nullptr;
 TfrPage *CurrentPage = nullptr;
@@ -267,4 +269,29 @@ void FindObjectAndProperty(const QString &name, TfrObject *&obj, QString &propNa
         }
     }
     EnsurePropList(obj);
+}
+
+void ResolveDataSet(const QString &name, TfrDataset *&dataSet, bool &created)
+{
+    dataSet = nullptr;
+    created = false;
+    if (!name.isEmpty() && name[0] >= QLatin1Char('1') && name[0] <= QLatin1Char('9')) {
+        bool ok = false;
+        const int count = name.toInt(&ok);
+        if (!ok)
+            throw std::invalid_argument(("'" + name.toStdString() + "' is not a valid integer value"));
+        auto *ds = new TfrUserDataset;
+        ds->RangeEnd = reCount;
+        ds->RangeEndCount = count;
+        dataSet = ds;
+        created = true;
+    } else {
+        QObject *c = FindReportComponent(name);
+        if (!c)
+            return;
+        dataSet = qobject_cast<TfrDataset *>(c);
+        if (!dataSet)
+            throw std::bad_cast();
+    }
+    dataSet->Init();
 }

@@ -188,6 +188,12 @@ QByteArray HexToStr(const QString &h);
 // Records an evaluation error during a build: sets LoadErrorFlag and LoadErrorText.
 void ReportCalcError(const std::exception &e, const QString &reportName = QString());
 
+// Band data source by name: "1".."9..." makes a counting TfrUserDataset of that
+// many records (created = true, the caller owns it); any other name is a
+// TfrDataset found from the report's owner (null when none; another class of
+// component raises std::bad_cast). A data set found or made is initialised.
+void ResolveDataSet(const QString &name, TfrDataset *&dataSet, bool &created);
+
 // Name lookup for scripts: "Obj.Prop" / "Prop". PAGEn parts are handed to the
 // report (pageLookup); obj ends null when nothing is found.
 void FindObjectAndProperty(const QString &name, TfrObject *&obj, QString &propName,

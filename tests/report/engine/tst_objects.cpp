@@ -746,6 +746,20 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(std::runtime_error, c.Print(buf));
     }
 
+    void resolveDataSet()
+    {
+        TfrDataset *ds = nullptr;
+        bool created = false;
+        ResolveDataSet(QStringLiteral("5"), ds, created);
+        QVERIFY(created);
+        std::unique_ptr<TfrDataset> owned(ds);
+        QCOMPARE(ds->RangeEnd, reCount);
+        QCOMPARE(ds->RangeEndCount, 5);
+        ResolveDataSet(QStringLiteral("0"), ds, created); // a component name, none here
+        QVERIFY(!created);
+        QCOMPARE(ds, nullptr);
+    }
+
     void hexRoundTrip()
     {
         QCOMPARE(StrToHex("AB"), QStringLiteral("4142"));
