@@ -446,6 +446,9 @@ int frVarCompare(const QVariant &a, const QVariant &b)
         // True (-1) sorts below False (0) when seen as numbers.
         return x == y ? 0 : (x ? -1 : 1);
     }
+    // A Boolean met with a text: the text is read as a Boolean ("True", "False" or a number).
+    if ((ka == TfrVarKind::Boolean && kb == TfrVarKind::Text) || (ka == TfrVarKind::Text && kb == TfrVarKind::Boolean))
+        return frVarCompare(QVariant(frVarToBool(a)), QVariant(frVarToBool(b)));
     // A date met with a text: the text is read as a date-time.
     if ((ka == TfrVarKind::DateTime && kb == TfrVarKind::Text) || (ka == TfrVarKind::Text && kb == TfrVarKind::DateTime)) {
         const double x = frDateTimeToDouble(frVarToDateTime(a)), y = frDateTimeToDouble(frVarToDateTime(b));

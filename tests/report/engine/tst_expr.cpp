@@ -174,6 +174,8 @@ void TestExpr::evaluate_data()
     row("TWICE(TWICE(1) + 1)", "float", "6");
     row("2 + TWICE(3) * 2", "float", "14");
     row("1e3 + 1", "float", "1001");
+    row("TRUE = 'true'", "int", "1");
+    row("FALSE = 'True'", "int", "0");
 }
 
 void TestExpr::evaluate()
