@@ -15,13 +15,15 @@
 // Semantics kept exactly as they are because stored templates rely on them:
 //  - priorities (smaller binds tighter): INT FRAC ROUND STR 0; * / OR AND MOD 1;
 //    + - (and unary - +) 2; comparisons 3; equal priorities group from the left.
-//    So "a = 1 or b = 2" is "a = (1 or b) = 2".
+//    So "a = 1 or b = 2" is "(a = (1 or b)) = 2", and "2 * -3" leaves "*" without its
+//    right operand (an error): write "2 * (-3)".
 //  - comparisons yield the integers 1 and 0; TRUE and FALSE are the Boolean literals;
 //  - number literals are floats, "," and "." are both decimal separators;
 //  - "/" by 0 gives 0; NOT x is 1 when x equals 0, else 0;
 //  - a bare identifier reaches ValueHandler upper-cased, a [bracketed] name as written;
 //  - word[index] becomes GETARRAY(word, index) for FunctionHandler; IF is lazy;
-//  - calls have at most three arguments, passed to FunctionHandler as source texts.
+//  - calls have at most three arguments, passed to FunctionHandler as source texts;
+//  - ";" where an operand or operator may start ends the expression.
 //
 // Deliberate safety: the 32-value evaluation stack is checked and an
 // overflow raises EfrParserError; a missing operand, an unmatched "(" or an unreadable
