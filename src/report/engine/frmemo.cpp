@@ -1018,3 +1018,9 @@ void TfrMemoView::DefinePopupMenu(QMenu *menu)
         });
     }
 }
+
+void TfrMemoView::ShowEditor()
+{
+    if (EditorHooks.Memo)
+        EditorHooks.Memo(this);
+}

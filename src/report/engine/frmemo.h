@@ -61,6 +61,7 @@ public:
     void SaveToStream(QIODevice &stream) override;
     void GetBlob(const QVariant &fieldValue) override;
     void DefinePopupMenu(QMenu *menu) override;
+    void ShowEditor() override;
     int CalcHeight() override;
     int MinHeight() override;
     int RemainHeight() override;

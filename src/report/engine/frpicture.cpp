@@ -335,3 +335,9 @@ void TfrPictureView::DefinePopupMenu(QMenu *menu)
         });
     });
 }
+
+void TfrPictureView::ShowEditor()
+{
+    if (EditorHooks.Picture)
+        EditorHooks.Picture(this);
+}

@@ -51,6 +51,7 @@ public:
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
     void DefinePopupMenu(QMenu *menu) override;
+    void ShowEditor() override;
     // Loads a file; the kind follows the extension. False (picture emptied) when missing.
     bool LoadFromFile(const QString &fileName);
 };
