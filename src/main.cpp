@@ -5,6 +5,7 @@
 #include "app/lifecycle.h"
 #include "app/schema.h"
 #include "common/apptitle.h"
+#include "goods/goodsmenu.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -24,7 +25,9 @@ int main(int argc, char *argv[])
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtbase);
 
+    // Tables and menu entries of each subsystem, before the main window builds its menu.
     orv::registerAppSchema();
+    orv::registerGoodsWindows();
 
     orv::TfrmMain *main = new orv::TfrmMain();
     orv::frmDataModule = new orv::TfrmDataModule(&app);

@@ -120,7 +120,10 @@ void TfrmMain::buildStatusBar()
     for (int i = 0; i < 8; ++i) {
         auto *l = new QLabel(QString::fromUtf8(panels[i].text), bar);
         l->setObjectName(QString("Panel%1").arg(i));
-        l->setMinimumWidth(panels[i].width);
+        // Wide enough for its design text and for a time stamp.
+        const int need = qMax(l->fontMetrics().horizontalAdvance(l->text()),
+                              i % 2 ? l->fontMetrics().horizontalAdvance("2000-00-00 00:00:00") : 0) + 12;
+        l->setMinimumWidth(qMax(panels[i].width, need));
         l->setFrameShape(QFrame::StyledPanel);
         bar->addWidget(l, i == 5 ? 1 : 0);
         m_panels << l;

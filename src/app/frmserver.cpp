@@ -1,7 +1,9 @@
 #include "app/frmserver.h"
 #include "app/datamodule.h"
 #include "app/lifecycle.h"
+#include "app/frmfindserver.h"
 #include "app/serverconfig.h"
+#include "app/windowing.h"
 #include "common/paths.h"
 #include "common/prompt.h"
 
@@ -19,6 +21,7 @@ TfrmServer::TfrmServer(QWidget *parent)
     setObjectName("frmServer");
     connect(BitBtn2, &QPushButton::clicked, this, &TfrmServer::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TfrmServer::BitBtn3Click);
+    connect(BitBtn1, &QPushButton::clicked, this, [] { openModal(frmFindServer, true); });
 }
 
 void TfrmServer::BitBtn2Click()

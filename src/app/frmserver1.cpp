@@ -1,5 +1,6 @@
 #include "app/frmserver1.h"
 #include "app/datamodule.h"
+#include "app/frmfindserver.h"
 #include "app/serverconfig.h"
 #include "app/windowing.h"
 #include "common/configini.h"
@@ -20,6 +21,7 @@ TfrmServer1::TfrmServer1(QWidget *parent)
     setObjectName("frmServer1");
     connect(BitBtn2, &QPushButton::clicked, this, &TfrmServer1::BitBtn2Click);
     connect(BitBtn3, &QPushButton::clicked, this, &TfrmServer1::BitBtn3Click);
+    connect(BitBtn1, &QPushButton::clicked, this, [] { openModal(frmFindServer, true); });
     for (QLineEdit *e : {Edit1, Edit2, Edit3})
         e->installEventFilter(this);
     // Enter on the focused button presses it.

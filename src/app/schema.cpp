@@ -1,5 +1,6 @@
 #include "app/schema.h"
 #include "app/dbconnection.h"
+#include "app/docnumbers.h"
 
 #include <QSqlQuery>
 #include <QSqlError>
@@ -146,6 +147,7 @@ void registerAppSchema()
                                   "公司地址 VARCHAR(300), 公司传真 VARCHAR(100), 公司邮编 VARCHAR(50), 用户数 VARCHAR(50), "
                                   "初始化日期 {DATE}, 公司简称 VARCHAR(100), 主营业务 VARCHAR(2000), 打印签单 {BOOL} DEFAULT FALSE)"});
     Schema::addSeed(seedApp);
+    registerVoucherSchema();
 }
 
 } // namespace orv

@@ -1,0 +1,98 @@
+// Child windows inside the main window, window messages, and the server finder hand-over.
+#include "scriptedprompt.h"
+
+#include "app/appglobals.h"
+#include "app/frmfindserver.h"
+#include "app/frmmain.h"
+#include "app/frmserver.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTest>
+
+using namespace orv;
+
+class TListA : public QWidget, public MessageReceiver {
+    Q_OBJECT
+public:
+    QList<int> got;
+    void onWindowMessage(int m) override { got << m; }
+};
+class TListB : public QWidget {
+    Q_OBJECT
+};
+namespace {
+QPointer<TListA> listA;
+QPointer<TListB> listB;
+} // namespace
+
+class TestChildWindows : public QObject {
+    Q_OBJECT
+private slots:
+    void oneChildAtATime()
+    {
+        test::ScriptedPrompt p; // nothing may prompt
+        TfrmMain m;
+        TListA *a = ShowChildForm(listA);
+        QVERIFY(a);
+        QCOMPARE(m.workspace()->subWindowList().size(), 1);
+        // Chosen again: the same window, no second one.
+        QCOMPARE(ShowChildForm(listA), a);
+        QCOMPARE(m.workspace()->subWindowList().size(), 1);
+
+        // A minimised one comes back in its normal size, in front.
+        QMdiSubWindow *sub = m.workspace()->subWindowList().first();
+        sub->showMinimized();
+        QCOMPARE(ShowChildForm(listA), a);
+        QVERIFY(!sub->isMinimized());
+        QCOMPARE(m.workspace()->activeSubWindow(), sub);
+
+        // Another class closes it.
+        TListB *b = ShowChildForm(listB);
+        QVERIFY(b);
+        QTRY_VERIFY(listA.isNull()); // freed once closed
+        QCOMPARE(m.workspace()->subWindowList().size(), 1);
+    }
+
+    void messagesAreSynchronousAndDroppedForClosedWindows()
+    {
+        QPointer<TListA> none;
+        SendMessage(none, WM_DATE_CHOSEN); // nothing happens
+        auto *a = new TListA;
+        QPointer<TListA> p(a);
+        SendMessage(p, WM_DATE_CHOSEN);
+        QCOMPARE(a->got, QList<int>{WM_DATE_CHOSEN});
+        delete a;
+        SendMessage(p, WM_DATE_CHOSEN);
+        QVERIFY(p.isNull());
+    }
+
+    void statusPanelsOfAnOpenedWindow()
+    {
+        G.gAppTitle = "Orvane仓库管理软件-标准版";
+        TfrmMain m;
+        writeWindowStatus("类别目录");
+        QCOMPARE(m.panel(0)->text(), QString("登陆时间"));
+        QCOMPARE(m.panel(5)->text(), QString("Orvane仓库管理软件-标准版-[类别目录]"));
+    }
+
+    void serverFinderHandsOverToTheStartupWindow()
+    {
+        TfrmServer s;
+        frmServer = &s;
+        TfrmFindServer f;
+        f.FormShow();
+        QCOMPARE(f.ComboBox1->itemText(0), QString("(local)"));
+        f.ComboBox1->setEditText("db.example");
+        f.BitBtn1Click();
+        QCOMPARE(G.gFoundServer, QString("db.example"));
+        QCOMPARE(s.Edit1->text(), QString("db.example"));
+        frmServer = nullptr;
+    }
+};
+
+QTEST_MAIN(TestChildWindows)
+#include "tst_childwindows.moc"
