@@ -138,19 +138,24 @@ QByteArray TfrReport::ReportFormData()
     return b.data();
 }
 
-void TfrReport::ReadReportForm(const QByteArray &data)
+bool TfrReport::ReadReportForm(const QByteArray &data)
 {
     m_keptForm.clear();
     m_hasKeptForm = false;
     QBuffer b;
     b.setData(data);
     b.open(QIODevice::ReadOnly);
-    ReadStreamInt(b); // format marker, not checked
-    if (!StoreInDFM)
-        return;
-    const qint32 n = ReadStreamInt(b);
-    m_keptForm = ReadStreamBytes(b, n);
+    try {
+        ReadStreamInt(b); // format marker, not checked
+        if (!StoreInDFM)
+            return true;
+        const qint32 n = ReadStreamInt(b);
+        m_keptForm = ReadStreamBytes(b, n);
+    } catch (const EfrStreamError &) {
+        return false;
+    }
     m_hasKeptForm = true;
+    return true;
 }
 
 void TfrReport::FormLoaded()

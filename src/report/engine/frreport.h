@@ -85,6 +85,7 @@ public:
     TfrPages &Pages() { return *m_pages; }
     const TfrPages &Pages() const { return *m_pages; }
     TfrDataDictionary &Dictionary() { return *m_dictionary; }
+    const TfrDataDictionary &Dictionary() const { return *m_dictionary; }
     qint16 UseDefaultPrinter = 0;
     qint16 TwoPass = 0;
     QString PrinterName;               // stored in the template, or chosen last
@@ -132,18 +133,18 @@ public:
     // --- "ReportForm" property of a form
     QByteArray ReportFormData();
     // Keeps the report stored in the property; FormLoaded() reads it.
-    void ReadReportForm(const QByteArray &data);
+    // False (nothing kept) when the property data is cut short.
+    bool ReadReportForm(const QByteArray &data);
     void FormLoaded();
 
     // --- printer
     // Selects the named printer unless the report prints on the default one; remembers the name.
     void SetPrinterTo(const QString &name);
 
-    // Serves TfrPages: reads one object record (code byte already read).
-    void ReadObjectRecord(QIODevice &s, quint8 typeCode);
-
 private:
     friend class TfrPages;
+    // Reads one object record of the body (its code byte already read).
+    void ReadObjectRecord(QIODevice &s, quint8 typeCode);
     void SwapContents(TfrReport &other);
     bool BodyFromTemplate(QIODevice &s, QString *message);
 

@@ -312,7 +312,7 @@ void TfrPages::SaveToStream(QIODevice &s) const
         }
     }
     WriteStreamByte(s, kDictionaryRecord);
-    const_cast<TfrReport &>(r).Dictionary().SaveToStream(s);
+    r.Dictionary().SaveToStream(s);
 }
 
 // ---------------------------------------------------------------------------

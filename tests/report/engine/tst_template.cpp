@@ -456,16 +456,23 @@ private slots:
         const QByteArray stored = src.ReportFormData();
         TfrReport loaded;
         loaded.StoreInDFM = true;
-        loaded.ReadReportForm(stored);
+        QVERIFY(loaded.ReadReportForm(stored));
         QCOMPARE(loaded.Pages().Count(), 0);
         loaded.FormLoaded();
         QCOMPARE(objectNames(loaded), objectNames(src));
 
         // Saved without the report: the marker alone leaves the component empty.
         TfrReport empty;
-        empty.ReadReportForm(QByteArray("\x19\0\0\0", 4));
+        QVERIFY(empty.ReadReportForm(QByteArray("\x19\0\0\0", 4)));
         empty.FormLoaded();
         QCOMPARE(empty.Pages().Count(), 0);
+
+        // A count beyond the data keeps nothing.
+        TfrReport cut;
+        cut.StoreInDFM = true;
+        QVERIFY(!cut.ReadReportForm(stored.left(stored.size() - 1)));
+        cut.FormLoaded();
+        QCOMPARE(cut.Pages().Count(), 0);
     }
 
     void findObjectIgnoresCaseLowerPageWins()
