@@ -760,6 +760,35 @@ private slots:
         QCOMPARE(ds, nullptr);
     }
 
+    void findObjectAndProperty()
+    {
+        TfrMemoView current, memo5;
+        memo5.Name = QStringLiteral("Memo5");
+        EngineHooks.FindObject = [&](const QString &n) -> TfrView * {
+            return n.compare(memo5.Name, Qt::CaseInsensitive) == 0 ? &memo5 : nullptr;
+        };
+        TfrShapeView page2; // stands in for the second template page
+        CurrentView = &current;
+        TfrObject *obj = nullptr;
+        QString prop;
+        FindObjectAndProperty(QStringLiteral("Page2.Visible"), obj, prop,
+                              [&](int n) -> TfrObject * { return n == 2 ? &page2 : nullptr; });
+        QCOMPARE(obj, static_cast<TfrObject *>(&page2));
+        QCOMPARE(prop, QStringLiteral("Visible"));
+        FindObjectAndProperty(QStringLiteral("Memo5.Font.Size"), obj, prop);
+        QCOMPARE(obj, static_cast<TfrObject *>(&memo5));
+        QCOMPARE(prop, QStringLiteral("Font.Size"));
+        FindObjectAndProperty(QStringLiteral("Font.Size"), obj, prop);
+        QCOMPARE(obj, static_cast<TfrObject *>(&current));
+        QCOMPARE(prop, QStringLiteral("Font.Size"));
+        FindObjectAndProperty(QStringLiteral("Width"), obj, prop);
+        QCOMPARE(obj, static_cast<TfrObject *>(&current));
+        QCOMPARE(prop, QStringLiteral("Width"));
+        QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
+                                 FindObjectAndProperty(QStringLiteral("Page2x.Visible"), obj, prop));
+        CurrentView = nullptr;
+    }
+
     void hexRoundTrip()
     {
         QCOMPARE(StrToHex("AB"), QStringLiteral("4142"));
