@@ -162,7 +162,7 @@ private slots:
         EngineMode = 0;
         TfrMemoView m;
         m.Width = 20;
-        m.PrintText = {QStringLiteral("[Goods.\"Name\" + Goods.Spec]")};
+        m.PrintText = {QStringLiteral("[Goods.\"Name\" + Goods.Size]")};
         m.WrapMemo();
         QCOMPARE(m.WrapBuffer, m.PrintText); // unchanged, no mark
     }
