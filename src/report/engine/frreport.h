@@ -9,11 +9,13 @@
 // stays as it was.
 #include "report/engine/frobject.h"
 #include "report/engine/frpage.h"
+#include "report/engine/frdataset.h"
 #include "report/engine/frvalue.h"
 
 #include <QImage>
 #include <QIODevice>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QStringList>
 
@@ -21,7 +23,6 @@
 #include <memory>
 
 class TfrDataDictionary;
-class TfrDataset;
 
 enum TfrPreviewZoom { pzDefault, pzPageWidth, pzOnePage, pzTwoPages };
 enum TfrPreviewButton : quint8 {
@@ -62,7 +63,7 @@ public:
     ~TfrReport() override;
 
     // --- published properties
-    TfrDataset *Dataset = nullptr;
+    QPointer<TfrDataset> Dataset;      // becomes null when the data set goes away
     int DefaultCopies = 1;
     bool DefaultCollate = true;
     bool GrayedButtons = false;
@@ -70,7 +71,7 @@ public:
     bool MDIPreview = false;
     bool ModalPreview = true;
     bool ModifyPrepared = true;
-    QObject *Preview = nullptr;
+    QPointer<QObject> Preview;
     quint8 PreviewButtons = 127;
     bool PrintIfEmpty = true;
     TfrReportType ReportType = rtSimple;

@@ -201,6 +201,16 @@ private slots:
         QVERIFY(prn.IsVirtual());
     }
 
+    // Whatever printers this machine has, the virtual printer comes last and a page has a size.
+    void installedPrinters()
+    {
+        InitReportPrinter();
+        QCOMPARE(ReportPrinter->Printers.last(), QStringLiteral("虚拟打印机"));
+        TfrPage p(DefaultPaperCode, 0, 0, frDefaultBin, poPortrait);
+        QVERIFY(p.PrnInfo.PageWidth > 0);
+        QVERIFY(p.PrnInfo.PageHeight > 0);
+    }
+
     void unreadablePrinterAtStart()
     {
         auto fake = std::make_unique<FakePrinters>();
