@@ -4,6 +4,7 @@
 // With ORV_FUZZ_WRITE_SEEDS=<folder> the start-up writes a few templates made
 // by our own code into that folder, as the seed corpus.
 #include "templatebuilder.h"
+#include "templatebytes.h"
 
 #include "common/clock.h"
 
@@ -54,43 +55,8 @@ void writeSeeds(const QString &dir)
         r.Attributes.Password = QStringLiteral("pw");
         writeSeed(dir, QStringLiteral("everything.frf"), templateBytes(r));
     }
-    {
-        // Older layout: version 22 with zero-terminated texts and a line.
-        QByteArray v22;
-        QBuffer b(&v22);
-        b.open(QIODevice::WriteOnly);
-        WriteStreamByte(b, 22);
-        WriteStreamWord(b, 0);
-        WriteStreamWord(b, 0);
-        WriteStreamBytes(b, QByteArray("\x01\x00", 2));
-        WriteStreamByte(b, 255);
-        for (int v : {9, 2100, 2970, 54, 72, 54, 54})
-            WriteStreamInt(b, v);
-        WriteStreamByte(b, 0);
-        WriteStreamBytes(b, QByteArray(6, '\0'));
-        WriteStreamWord(b, 0);
-        WriteStreamWord(b, -1);
-        WriteStreamInt(b, 1);
-        WriteStreamInt(b, 0);
-        WriteStreamByte(b, 4);
-        WriteStreamByte(b, 0);
-        for (int v : {1, 2, 3, 4})
-            WriteStreamInt(b, v);
-        WriteStreamWord(b, 1);
-        WriteStreamWord(b, 4);
-        for (int v : {1, 0})
-            WriteStreamInt(b, v);
-        WriteStreamWord(b, 0);
-        WriteStreamInt(b, 0xFFFFFF);
-        WriteStreamInt(b, 0);
-        WriteStreamBytes(b, QByteArray("\0a\r\0", 4));
-        WriteStreamByte(b, 254);
-        WriteStreamWord(b, -2);
-        for (int i = 0; i < 3; ++i)
-            WriteStreamInt(b, 0);
-        WriteStreamByte(b, 252);
-        writeSeed(dir, QStringLiteral("v22.frf"), v22);
-    }
+    for (int version = 21; version <= 24; ++version)
+        writeSeed(dir, QStringLiteral("v%1.frf").arg(version), olderVersionStream(version));
 }
 
 // Negative frame widths do not keep their value through a write and a read
