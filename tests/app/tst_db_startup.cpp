@@ -281,6 +281,25 @@ private slots:
         QVERIFY2(QDateTime::fromString(when, "yyyy-MM-dd   hh:mm:ss").isValid(), qPrintable(when));
     }
 
+    void exitWithoutConnectionStillEnds()
+    {
+        TestDb t;
+        writeConfig(t);
+        ScriptedPrompt p;
+        p.expectModal(login("admin", "admin"));
+        TfrmMain m;
+        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        m.show();
+        // The server went away: reopening for the exit row fails.
+        ConnectionSettings gone = t.settings();
+        gone.server = "127.0.0.1:1";
+        QVERIFY_THROWS_EXCEPTION(DbError, t.conn().open(gone));
+        p.expectMessage("确认要退出本系统?", QMessageBox::Yes, "系统提示");
+        p.expectMessage("请检测数据库连接！");
+        QVERIFY(m.close());
+        QVERIFY(programTerminated());
+    }
+
     void exitMenuWritesNoRow()
     {
         TestDb t;
