@@ -141,7 +141,7 @@ struct Direct {
         const QString day = "RK-" + Clock::utcNow().toString("yyMMdd");
         const QString head = day + "-";
         if (!c.isSqlite()) {
-            lock.addBindValue("docno:出入库单:" + head);
+            lock.addBindValue("docno:出入库单");
             must(lock);
             lock.finish();
         }

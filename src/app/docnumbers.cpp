@@ -89,9 +89,11 @@ DocNumbers::DocNumbers(Connection &c, NumberRule rule)
 {
 }
 
-void DocNumbers::lock(const QString &head)
+void DocNumbers::lock()
 {
-    m_conn.lockSequence("docno:" + m_rule.table + ":" + head);
+    // One lock per table, whatever the prefix: a save that takes an out and an in voucher
+    // cannot wait in a circle with one that takes them the other way round.
+    m_conn.lockSequence("docno:" + m_rule.table);
 }
 
 bool DocNumbers::taken(const QString &number)
@@ -121,7 +123,7 @@ QString DocNumbers::next(const QDateTime &utc)
 {
     const QString day = m_rule.prefix + numberDate(utc);
     const QString head = m_rule.dash ? day + '-' : day;
-    lock(head);
+    lock();
     // Same expression as documentNoIndex(), so the index serves this query.
     if (m_lastLength != day.size()) {
         m_last = QSqlQuery(m_conn.db());
@@ -148,7 +150,7 @@ QString DocNumbers::makeFree(const QString &number)
     if (number.size() < 3)
         throw DbError(QString("单据编号格式不正确：%1").arg(number).toStdString());
     const QString head = number.left(number.size() - 3);
-    lock(head);
+    lock();
     if (!taken(number))
         return number;
     const int serial = trailingSerial(number, head);

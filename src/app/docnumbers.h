@@ -31,6 +31,8 @@
 //       w.writeHeader(kind, VoucherHeader)   -> VoucherRef{number, id} (also into G)
 //       w.writeLine(voucherID, VoucherLine)
 //   Run all of it inside the caller's Transaction: a save is one voucher or none.
+//   Take numbers (document and voucher) before moving stock: locks are then always taken in
+//   the same order (numbers of a table, then goods rows by code and place).
 //
 //   Schema: registerVoucherSchema() registers 出入库单 and 出入库明细.
 #include "app/dbconnection.h"
@@ -83,7 +85,7 @@ public:
 
 private:
     QString firstFree(const QString &head, int serial);
-    void lock(const QString &head);
+    void lock();
     Connection &m_conn;
     NumberRule m_rule;
     QSqlQuery m_last;
