@@ -1,5 +1,6 @@
 #include "app/frmmain.h"
 #include "app/datamodule.h"
+#include "app/docnumbers.h"
 #include "app/frmlogin.h"
 #include "app/frmserver.h"
 #include "app/frmserver1.h"
@@ -254,6 +255,11 @@ void TfrmMain::FileSaveAsItemClick() { openModal(frmServer1, true, nullptr); }
 
 bool TfrmMain::Is_Numeric(const QString &s) { return orv::Is_Numeric(s); }
 QString TfrmMain::ChnToPY(const QString &s) { return orv::ChnToPY(s); }
+QString TfrmMain::getDbIDField() { return orv::getDbIDField(); }
+QString TfrmMain::getTaskNo() { return orv::getTaskNo(); }
+QString TfrmMain::sanhao() { return orv::sanhao(); }
+void TfrmMain::insert() { VoucherWriter(db()).prepareHeader(frmDataModule->ADOQuery(14)); }
+void TfrmMain::insertintoming() { VoucherWriter(db()).prepareLine(frmDataModule->ADOQuery(12)); }
 
 QWidget *TfrmMain::showChild(const char *className, const std::function<QWidget *()> &create)
 {

@@ -35,6 +35,13 @@ public:
     // Shared operations other windows call.
     static bool Is_Numeric(const QString &s);
     static QString ChnToPY(const QString &s);
+    static QString getDbIDField();
+    static QString getTaskNo();
+    static QString sanhao();
+    // Prepare the voucher header on ADOQuery14 and the voucher line on ADOQuery12;
+    // the caller binds the rest and executes them inside its transaction.
+    static void insert();
+    static void insertintoming();
 
     // ChildHost
     QWidget *showChild(const char *className, const std::function<QWidget *()> &create) override;
