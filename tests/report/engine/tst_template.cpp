@@ -420,6 +420,40 @@ private slots:
         QCOMPARE(cut.Pages().Count(), 0);
     }
 
+    // What the format cannot hold is refused, and a file written before stays as it was.
+    void refusedWrites_data()
+    {
+        QTest::addColumn<int>("what");
+        QTest::newRow("attribute text over 65535 bytes") << 0;
+        QTest::newRow("object on page 257") << 1;
+    }
+    void refusedWrites()
+    {
+        QFETCH(int, what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("r.frf"));
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        QVERIFY(r.SaveToFile(path));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+
+        if (what == 0) {
+            r.Attributes.Comment = QString(40000, QChar(0x4E2D));
+        } else {
+            for (int i = 1; i < 257; ++i)
+                b.page();
+            b.memo(256, QStringLiteral("Late"), {0, 0, 5, 5});
+        }
+        QVERIFY_THROWS_EXCEPTION(EfrStreamError, templateBytes(r));
+        QVERIFY(!r.SaveToFile(path));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+    }
+
     void findObjectIgnoresCaseLowerPageWins()
     {
         TfrReport r;
