@@ -128,6 +128,30 @@ private slots:
         QCOMPARE(memo->ParentPage, back.Pages()[0]);
     }
 
+    // End positions are positions in the stream written to: a template stored
+    // behind other data reads back from there.
+    void templateInsideALargerStream()
+    {
+        TfrReport src;
+        buildEverything(src);
+        QBuffer out;
+        out.open(QIODevice::WriteOnly);
+        out.write("head");
+        src.SaveToStream(out);
+        out.close();
+
+        QBuffer in;
+        in.setData(out.data());
+        in.open(QIODevice::ReadOnly);
+        in.seek(4);
+        TfrReport r;
+        QCOMPARE(r.ReadFromStream(in), TfrLoadResult::Ok);
+        QCOMPARE(objectNames(r), objectNames(src));
+        auto *pic = dynamic_cast<TfrPictureView *>(r.FindObject(QStringLiteral("Picture1")));
+        QVERIFY(pic);
+        QCOMPARE(pic->Picture.Image().pixelColor(0, 0), QColor(Qt::red));
+    }
+
     void loadReplacesTheWholeReport()
     {
         TfrReport r;
