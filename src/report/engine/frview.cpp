@@ -260,6 +260,9 @@ qint32 TfrView::EncodeFrameWidth(double w)
 
 double TfrView::DecodeFrameWidth(qint32 stored)
 {
+    // A frame has no negative width; reading one as such would grow with every save.
+    if (stored < 0)
+        return 0.0;
     qint64 v = stored;
     if (v <= 10)
         v *= 1000;

@@ -209,6 +209,11 @@ private slots:
         QCOMPARE(TfrView::DecodeFrameWidth(stored), width);
     }
     void storedTwentyIsThousandths() { QCOMPARE(TfrView::DecodeFrameWidth(20), 0.02); }
+    void negativeStoredWidthReadsAsNone()
+    {
+        for (qint32 stored : {-1, -1000, -2147483647 - 1})
+            QCOMPARE(TfrView::DecodeFrameWidth(stored), 0.0);
+    }
 
     // Version 23 template: new string forms, no record version, no later fields.
     void memoVersion23()

@@ -24,16 +24,6 @@ QString firstDifference(const QByteArray &a, const QByteArray &b)
                                                      QString::fromLatin1(b.mid(from, 24).toHex(' ')));
 }
 
-// Negative frame widths do not keep their value through a write and a read
-// (the object record's width coding); such inputs are only read back.
-bool roundTripsExactly(const TfrReport &r)
-{
-    for (const TfrPage *p : r.Pages().List())
-        for (const TfrView *v : p->Objects)
-            if (v->FrameWidth < 0)
-                return false;
-    return true;
-}
 } // namespace
 
 class TstTemplateFuzzRegress : public QObject {
@@ -74,8 +64,7 @@ private slots:
         const QByteArray first = templateBytes(r);
         TfrReport again;
         QCOMPARE(readTemplate(again, first), TfrLoadResult::Ok);
-        if (roundTripsExactly(r))
-            QCOMPARE(firstDifference(templateBytes(again), first), QString());
+        QCOMPARE(firstDifference(templateBytes(again), first), QString());
     }
 };
 
