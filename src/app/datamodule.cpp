@@ -6,12 +6,11 @@ TfrmDataModule::TfrmDataModule(QObject *parent, const QString &connectionName)
     : QObject(parent), ADOConnection1(connectionName)
 {
     setObjectName("frmDataModule");
-    QStringList names;
     for (int i = 1; i <= 36; ++i)
-        names << "ADOQuery" + QString::number(i);
-    names << "ADOQueryRepFit" << "ADOQueryMuLu" << "ADOQueryTongji" << "ADODataSet1" << "ADODataSet2"
-          << "ADODataSet3" << "ADOTable";
-    for (const auto &n : names)
+        m_names << "ADOQuery" + QString::number(i);
+    m_names << "ADOQueryRepFit" << "ADOQueryMuLu" << "ADOQueryTongji" << "ADODataSet1" << "ADODataSet2"
+            << "ADODataSet3" << "ADOTable";
+    for (const auto &n : m_names)
         m_sets.insert(n, std::make_shared<DataSet>(&ADOConnection1, n));
 }
 

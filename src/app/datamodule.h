@@ -21,6 +21,7 @@ public:
     // A dataset by its name ("ADOQuery1" ... "ADOQuery36", "ADOQueryRepFit", "ADOQueryMuLu",
     // "ADOQueryTongji", "ADODataSet1" ... "ADODataSet3", "ADOTable").
     DataSet &dataset(const QString &name);
+    const QStringList &datasetNames() const { return m_names; }
     DataSet &ADOQuery(int n) { return dataset("ADOQuery" + QString::number(n)); }
     DataSet &ADOQueryRepFit() { return dataset("ADOQueryRepFit"); }
     DataSet &ADOQueryMuLu() { return dataset("ADOQueryMuLu"); }
@@ -28,6 +29,7 @@ public:
 
 private:
     QHash<QString, std::shared_ptr<DataSet>> m_sets;
+    QStringList m_names;
 };
 
 inline QPointer<TfrmDataModule> frmDataModule;

@@ -90,7 +90,9 @@ void DataSet::open()
     const int n = rec.count();
     m_names.reserve(n);
     m_flags.resize(n);
+    m_types.resize(n);
     for (int i = 0; i < n; ++i) {
+        m_types[i] = rec.field(i).metaType();
         m_names << rec.fieldName(i);
         m_index.insert(rec.fieldName(i).toLower(), i);
         m_flags[i] = rec.field(i).metaType().id() == QMetaType::Bool;
@@ -122,6 +124,7 @@ void DataSet::close()
     m_names.clear();
     m_index.clear();
     m_flags.clear();
+    m_types.clear();
     m_values.clear();
     m_count = 0;
     m_pos = -1;

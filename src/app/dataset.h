@@ -72,6 +72,7 @@ public:
     // The row at a given index, for models over the dataset.
     const QVariant &value(int row, int column) const { return m_values[qsizetype(row) * m_names.size() + column]; }
     bool isFlagColumn(int index) const { return m_flags.value(index); }
+    QMetaType fieldType(int index) const { return m_types.value(index); }
 
 private:
     int indexOf(const QString &name) const;
@@ -86,6 +87,7 @@ private:
     QStringList m_names;
     QHash<QString, int> m_index;
     QVector<bool> m_flags;
+    QVector<QMetaType> m_types;
     QVector<QVariant> m_values; // row after row
     int m_count = 0;
     int m_pos = -1;
