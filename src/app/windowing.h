@@ -25,6 +25,9 @@ void writeWindowStatus(const QString &caption);
 // Centre a window on the desktop.
 void centreOnDesktop(QWidget *w);
 
+// Enter in a text box or drop-down of `window` moves the focus to the next field.
+void enterMovesToNextField(QWidget *window);
+
 // Modal-dialog steps: free an earlier instance, create a new one (the variable holds it
 // before its own set-up runs), centre it and run it modally through the prompt layer.
 // Returns the dialog's result code.

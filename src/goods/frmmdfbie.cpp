@@ -46,6 +46,7 @@ TfrmMdfbie::TfrmMdfbie(TfrmChooseLeiBie *tree) : m_tree(tree)
     main->addLayout(row);
     main->addLayout(buttons);
     goodsui::setEntryState(Edit1, true);
+    enterMovesToNextField(this);
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmMdfbie::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &QDialog::reject);

@@ -43,6 +43,7 @@ TfrmNewbie::TfrmNewbie(TfrmChooseLeiBie *tree) : m_tree(tree)
     main->addLayout(row);
     main->addLayout(buttons);
     goodsui::setEntryState(Edit1, true);
+    enterMovesToNextField(this);
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmNewbie::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &QDialog::reject);

@@ -76,6 +76,7 @@ TLookupListForm::TLookupListForm(LookupKind kind, QWidget *opener, QWidget *pare
     main->addWidget(DBGrid1, 1);
     main->addWidget(box);
     resize(360, 420);
+    enterMovesToNextField(this);
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TLookupListForm::SpeedButton1Click);
     connect(SpeedButton2, &QToolButton::clicked, this, &TLookupListForm::SpeedButton2Click);

@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 #include <QTest>
+#include <QVBoxLayout>
 
 using namespace orv;
 
@@ -77,6 +79,27 @@ private slots:
         writeWindowStatus("类别目录");
         QCOMPARE(m.panel(0)->text(), QString("登陆时间"));
         QCOMPARE(m.panel(5)->text(), QString("Orvane仓库管理软件-标准版-[类别目录]"));
+    }
+
+    void enterMovesToTheNextField()
+    {
+        QDialog d;
+        auto *a = new QLineEdit(&d);
+        auto *b = new QComboBox(&d);
+        b->setEditable(true);
+        auto *ok = new QPushButton("确定", &d);
+        auto *lay = new QVBoxLayout(&d);
+        for (QWidget *w : {static_cast<QWidget *>(a), static_cast<QWidget *>(b), static_cast<QWidget *>(ok)})
+            lay->addWidget(w);
+        enterMovesToNextField(&d);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        a->setFocus();
+        QTest::keyClick(a, Qt::Key_Return);
+        QVERIFY(b->hasFocus());
+        QTest::keyClick(b, Qt::Key_Enter);
+        QVERIFY(ok->hasFocus());
+        QVERIFY(d.isVisible());
     }
 
     void serverFinderHandsOverToTheStartupWindow()
