@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QSqlQuery>
 #include <algorithm>
+#include <vector>
 
 using namespace orv;
 
@@ -53,19 +54,24 @@ int main(int argc, char *argv[])
                    qint64(d.fields(3).asFloat()) + d.fields(4).asBoolean();
         return sum;
     };
-    auto best = [](auto fn) {
-        qint64 bestNs = std::numeric_limits<qint64>::max();
-        qint64 check = 0;
-        for (int i = 0; i < 5; ++i) {
-            QElapsedTimer t;
-            t.start();
-            check = fn();
-            bestNs = std::min(bestNs, t.nsecsElapsed());
-        }
-        return std::make_pair(bestNs, check);
+    // Alternate the two so both see the same machine; the median of each is compared.
+    auto timed = [](auto fn, qint64 &check) {
+        QElapsedTimer t;
+        t.start();
+        check = fn();
+        return t.nsecsElapsed();
     };
-    const auto [plainNs, a] = best(plain);
-    const auto [layerNs, bsum] = best(layered);
+    std::vector<qint64> plainRuns, layerRuns;
+    qint64 a = 0, bsum = 0;
+    for (int i = 0; i < 11; ++i) {
+        plainRuns.push_back(timed(plain, a));
+        layerRuns.push_back(timed(layered, bsum));
+    }
+    auto median = [](std::vector<qint64> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    const qint64 plainNs = median(plainRuns), layerNs = median(layerRuns);
     if (a != bsum) {
         std::printf("results differ: %lld vs %lld\n", (long long)a, (long long)bsum);
         return 1;

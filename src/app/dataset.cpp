@@ -97,11 +97,14 @@ void DataSet::open()
         m_index.insert(rec.fieldName(i).toLower(), i);
         m_flags[i] = rec.field(i).metaType().id() == QMetaType::Bool;
     }
-    if (q.size() > 0)
-        m_values.reserve(qsizetype(q.size()) * n);
     while (q.next()) {
+        if ((m_count & (kBlockRows - 1)) == 0) {
+            m_blocks.append(QVector<QVariant>());
+            m_blocks.last().reserve(qsizetype(kBlockRows) * n);
+        }
+        QVector<QVariant> &block = m_blocks.last();
         for (int i = 0; i < n; ++i)
-            m_values.append(q.value(i));
+            block.append(q.value(i));
         ++m_count;
     }
     m_active = true;
@@ -125,7 +128,7 @@ void DataSet::close()
     m_index.clear();
     m_flags.clear();
     m_types.clear();
-    m_values.clear();
+    m_blocks.clear();
     m_count = 0;
     m_pos = -1;
     m_bof = m_eof = true;

@@ -70,7 +70,10 @@ public:
     Field fieldByName(const QString &name) const; // throws DbError for an unknown field
     Field fields(int index) const;
     // The row at a given index, for models over the dataset.
-    const QVariant &value(int row, int column) const { return m_values[qsizetype(row) * m_names.size() + column]; }
+    const QVariant &value(int row, int column) const
+    {
+        return m_blocks[row >> kBlockShift][qsizetype(row & (kBlockRows - 1)) * m_names.size() + column];
+    }
     bool isFlagColumn(int index) const { return m_flags.value(index); }
     QMetaType fieldType(int index) const { return m_types.value(index); }
 
@@ -88,7 +91,10 @@ private:
     QHash<QString, int> m_index;
     QVector<bool> m_flags;
     QVector<QMetaType> m_types;
-    QVector<QVariant> m_values; // row after row
+    // Rows in blocks of kBlockRows, so reading a large result never moves what was read.
+    static constexpr int kBlockShift = 10;
+    static constexpr int kBlockRows = 1 << kBlockShift;
+    QVector<QVector<QVariant>> m_blocks;
     int m_count = 0;
     int m_pos = -1;
     bool m_bof = true;
