@@ -52,6 +52,37 @@ private slots:
         QVERIFY(q.fieldByName("用户").asString().isEmpty());
     }
 
+    void manyRowsAcrossBlocks()
+    {
+        TestDb t;
+        {
+            Transaction tx(t.conn());
+            DataSet ins(&t.conn());
+            for (int i = 0; i < 2500; ++i) {
+                ins.setSql("insert into 日志(时间,用户,事件) values(?,?,?)");
+                ins.addBindValue(QString::number(i));
+                ins.addBindValue(QString("u%1").arg(i));
+                ins.addBindValue("x");
+                ins.execSQL();
+            }
+            tx.commit();
+        }
+        DataSet q(&t.conn());
+        q.setSql("select 时间,用户 from 日志 order by 流水号");
+        q.open();
+        QCOMPARE(q.recordCount(), 2500);
+        int n = 0;
+        for (q.first(); !q.eof(); q.next())
+            QCOMPARE(q.fieldByName("用户").asString(), QString("u%1").arg(n++));
+        QCOMPARE(n, 2500);
+        q.last();
+        QCOMPARE(q.fields(0).asString(), QString("2499"));
+        QVERIFY(q.locate("用户", "u1024"));
+        QCOMPARE(q.recNo(), 1025);
+        q.prior();
+        QCOMPARE(q.fields(1).asString(), QString("u1023"));
+    }
+
     void quoteIsJustText()
     {
         TestDb t;
