@@ -92,27 +92,26 @@ std::unique_ptr<Connection> TestDb::secondClient(const QString &name)
     return c;
 }
 
-QVariant TestDb::scalar(const QString &sql, const QVariantList &binds)
+namespace {
+QSqlQuery run(Connection &c, const QString &sql, const QVariantList &binds)
 {
-    QSqlQuery q(conn().db());
+    QSqlQuery q(c.db());
     if (!q.prepare(sql))
         qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
     for (const auto &b : binds)
         q.addBindValue(b);
     if (!q.exec())
         qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
+    return q;
+}
+} // namespace
+
+QVariant TestDb::scalar(const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery q = run(conn(), sql, binds);
     return q.next() ? q.value(0) : QVariant();
 }
 
-void TestDb::exec(const QString &sql, const QVariantList &binds)
-{
-    QSqlQuery q(conn().db());
-    if (!q.prepare(sql))
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-    for (const auto &b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        qFatal("%s: %s", qPrintable(sql), qPrintable(q.lastError().text()));
-}
+void TestDb::exec(const QString &sql, const QVariantList &binds) { run(conn(), sql, binds); }
 
 } // namespace orv::test
