@@ -98,8 +98,9 @@ void TfrmMain::buildMenu()
             }
         });
     }
-    setMenuHandler("FileExitItem", [this] { FileExitItemClick(); });
-    setMenuHandler("FileSaveAsItem", [this] { FileSaveAsItemClick(); });
+    // The registry outlives any one main window: reach it through its instance variable.
+    setMenuHandler("FileExitItem", [] { if (frmMain) frmMain->FileExitItemClick(); });
+    setMenuHandler("FileSaveAsItem", [] { if (frmMain) frmMain->FileSaveAsItemClick(); });
     connectMenuHandlers();
 }
 
