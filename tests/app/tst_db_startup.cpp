@@ -309,7 +309,7 @@ private slots:
         TfrmMain m;
         QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
         p.expectMessage("确认要退出本系统?", QMessageBox::No, "系统提示");
-        m.FileExitItemClick();
+        m.menuItem("FileExitItem")->trigger(); // through the menu entry
         QVERIFY(!programTerminated());
         p.expectMessage("确认要退出本系统?", QMessageBox::Yes, "系统提示");
         m.FileExitItemClick();
