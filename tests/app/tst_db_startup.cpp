@@ -195,6 +195,23 @@ private slots:
         QCOMPARE(w.cboName->currentText(), QString("typed"));
     }
 
+    void blankPasswordAndMissingGroup()
+    {
+        // A password of blanks is a password; a group that no longer exists gives no flags.
+        TestDb t;
+        writeConfig(t);
+        t.exec("insert into 用户管理(姓名,密码,权限,禁用) values(?,?,?,?)", {"孤儿", "   ", "已删除的组", false});
+        ScriptedPrompt p;
+        p.expectModal(login("孤儿", "   "));
+        TfrmMain m;
+        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QCOMPARE(G.gCurrentUser, QString("孤儿"));
+        for (const QString &flag : G.gPrivileges)
+            QVERIFY(flag.isEmpty());
+        QVERIFY(!m.menuItem("N9")->isVisible());
+        QVERIFY(m.menuItem("N54")->isVisible());
+    }
+
     void loginClosedWithoutSuccessEnds()
     {
         TestDb t;
