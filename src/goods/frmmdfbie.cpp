@@ -6,12 +6,10 @@
 #include "goods/frmchooseleibie.h"
 #include "goods/guiutil.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace orv {
 
@@ -23,33 +21,17 @@ const QString kEdit = QStringLiteral("编辑");
 TfrmMdfbie::TfrmMdfbie(TfrmChooseLeiBie *tree) : m_tree(tree)
 {
     setWindowTitle(QStringLiteral("修改类别目录"));
-    Label1 = new QLabel(QStringLiteral("类别名称"), this);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
+    const goodsui::NameEntry e = goodsui::buildNameEntry(this, QStringLiteral("类别名称"), kSave);
+    Label1 = e.label;
+    Edit1 = e.edit;
+    SpeedButton1 = e.save;
+    SpeedButton2 = e.cancel;
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName("Edit2");
     Edit2->hide();
-    SpeedButton1 = new QToolButton(this);
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton1->setText(kSave);
-    SpeedButton2 = new QToolButton(this);
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton2->setText(QStringLiteral("取消"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(Label1);
-    row->addWidget(Edit1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(row);
-    main->addLayout(buttons);
-    goodsui::setEntryState(Edit1, true);
     enterMovesToNextField(this);
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmMdfbie::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &QDialog::reject);
 }
 
 void TfrmMdfbie::showEvent(QShowEvent *e)

@@ -6,12 +6,10 @@
 #include "goods/frmchooseleibie.h"
 #include "goods/guiutil.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 
 namespace orv {
 
@@ -23,30 +21,14 @@ const QString kNew = QStringLiteral("新建");
 TfrmNewbie::TfrmNewbie(TfrmChooseLeiBie *tree) : m_tree(tree)
 {
     setWindowTitle(QStringLiteral("新建类别"));
-    Label1 = new QLabel(QStringLiteral("请输入货品类别："), this);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
-    SpeedButton1 = new QToolButton(this);
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton1->setText(kSave);
-    SpeedButton2 = new QToolButton(this);
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton2->setText(QStringLiteral("取消"));
-    auto *row = new QHBoxLayout;
-    row->addWidget(Label1);
-    row->addWidget(Edit1, 1);
-    auto *buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(SpeedButton1);
-    buttons->addWidget(SpeedButton2);
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(row);
-    main->addLayout(buttons);
-    goodsui::setEntryState(Edit1, true);
+    const goodsui::NameEntry e = goodsui::buildNameEntry(this, QStringLiteral("请输入货品类别："), kSave);
+    Label1 = e.label;
+    Edit1 = e.edit;
+    SpeedButton1 = e.save;
+    SpeedButton2 = e.cancel;
     enterMovesToNextField(this);
 
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmNewbie::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &QDialog::reject);
 }
 
 void TfrmNewbie::showEvent(QShowEvent *e)

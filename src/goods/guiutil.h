@@ -2,8 +2,13 @@
 // Small helpers shared by the catalogue's windows.
 #include "common/prompt.h"
 
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QToolButton>
+#include <QVBoxLayout>
 #include <exception>
 
 namespace orv::goodsui {
@@ -15,6 +20,36 @@ inline void setEntryState(QLineEdit *edit, bool editable)
     QPalette p = edit->palette();
     p.setColor(QPalette::Base, editable ? QColor(Qt::white) : QColor(0xd4, 0xd0, 0xc8));
     edit->setPalette(p);
+}
+
+// The one-name entry of the category dialogs: a label and its box, then save and cancel.
+struct NameEntry {
+    QLabel *label;
+    QLineEdit *edit;
+    QToolButton *save;
+    QToolButton *cancel;
+};
+inline NameEntry buildNameEntry(QDialog *d, const QString &caption, const QString &saveText)
+{
+    NameEntry e{new QLabel(caption, d), new QLineEdit(d), new QToolButton(d), new QToolButton(d)};
+    e.edit->setObjectName("Edit1");
+    e.save->setObjectName("SpeedButton1");
+    e.save->setText(saveText);
+    e.cancel->setObjectName("SpeedButton2");
+    e.cancel->setText(QStringLiteral("取消"));
+    auto *row = new QHBoxLayout;
+    row->addWidget(e.label);
+    row->addWidget(e.edit, 1);
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(e.save);
+    buttons->addWidget(e.cancel);
+    auto *main = new QVBoxLayout(d);
+    main->addLayout(row);
+    main->addLayout(buttons);
+    setEntryState(e.edit, true);
+    QObject::connect(e.cancel, &QToolButton::clicked, d, &QDialog::reject);
+    return e;
 }
 
 // A failure reaches the operator as a message; the window stays usable.
