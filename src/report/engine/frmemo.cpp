@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 constexpr int kEngineCharset = 1;
@@ -64,6 +65,31 @@ int countBlanks(const QString &s)
         if (c == QLatin1Char(' ') || c.unicode() == 0xA0)
             ++n;
     return n;
+}
+
+// Draws a justified line: the spare width is spread over its blanks, the first
+// ones getting the remainder.
+void drawJustified(QPainter *p, int x, int baseline, const QString &line, int spare, int blanks,
+                   const std::function<int(const QString &)> &width)
+{
+    int cx = x, blank = 0;
+    QString run;
+    auto flush = [&] {
+        if (!run.isEmpty()) {
+            p->drawText(cx, baseline, run);
+            cx += width(run);
+            run.clear();
+        }
+    };
+    for (QChar c : line) {
+        run += c;
+        if (c == QLatin1Char(' ') || c.unicode() == 0xA0) {
+            flush();
+            cx += spare / blanks + (blank < spare % blanks ? 1 : 0);
+            ++blank;
+        }
+    }
+    flush();
 }
 } // namespace
 
@@ -574,26 +600,7 @@ void TfrMemoView::DrawNormalLines(const QRect &R)
         } else if (Canvas) {
             const int n = countBlanks(line);
             if (align == frtaJustify && n > 0 && !paraEnd) {
-                // Spread the spare width over the blanks, the first ones getting the remainder.
-                const int spare = DrawRect.width() - 2 * GapX - lw;
-                int cx = x, blank = 0;
-                QString run;
-                auto flush = [&] {
-                    if (!run.isEmpty()) {
-                        Canvas->drawText(cx, y + fm.ascent(), run);
-                        cx += width(run);
-                        run.clear();
-                    }
-                };
-                for (QChar c : line) {
-                    run += c;
-                    if (c == QLatin1Char(' ') || c.unicode() == 0xA0) {
-                        flush();
-                        cx += spare / n + (blank < spare % n ? 1 : 0);
-                        ++blank;
-                    }
-                }
-                flush();
+                drawJustified(Canvas, x, y + fm.ascent(), line, DrawRect.width() - 2 * GapX - lw, n, width);
             } else {
                 Canvas->drawText(x, y + fm.ascent(), line);
             }
@@ -645,24 +652,7 @@ void TfrMemoView::DrawRotatedLines(const QRect &R)
             Canvas->translate(x, y);
             Canvas->rotate(-90);
             if (spare > 0) {
-                int cx = 0, blank = 0;
-                QString run;
-                auto flush = [&] {
-                    if (!run.isEmpty()) {
-                        Canvas->drawText(cx, fm.ascent(), run);
-                        cx += width(run);
-                        run.clear();
-                    }
-                };
-                for (QChar c : line) {
-                    run += c;
-                    if (c == QLatin1Char(' ') || c.unicode() == 0xA0) {
-                        flush();
-                        cx += spare / n + (blank < spare % n ? 1 : 0);
-                        ++blank;
-                    }
-                }
-                flush();
+                drawJustified(Canvas, 0, fm.ascent(), line, spare, n, width);
             } else {
                 Canvas->drawText(0, fm.ascent(), line);
             }
