@@ -121,13 +121,7 @@ void TfrCheckBoxView::Draw(QPainter *canvas)
 
 void TfrCheckBoxView::Print(QIODevice &stream)
 {
-    AttachCanvas(Canvas);
-    PrintText = Memo;
-    if (EngineHooks.BeforePrintObject)
-        EngineHooks.BeforePrintObject(PrintText, this);
-    if (EngineHooks.RunScript)
-        EngineHooks.RunScript(this);
-    if (!Visible)
+    if (!BeginPrint())
         return;
     const QString savedTag = Tag;
     ExpandVariables(Tag);

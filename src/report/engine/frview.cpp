@@ -641,7 +641,7 @@ void TfrView::WritePreparedRecord(QIODevice &stream)
     SaveToStream(stream);
 }
 
-void TfrView::Print(QIODevice &stream)
+bool TfrView::BeginPrint()
 {
     AttachCanvas(Canvas);
     PrintText = Memo;
@@ -649,7 +649,12 @@ void TfrView::Print(QIODevice &stream)
         EngineHooks.BeforePrintObject(PrintText, this);
     if (EngineHooks.RunScript)
         EngineHooks.RunScript(this);
-    if (!Visible)
+    return Visible;
+}
+
+void TfrView::Print(QIODevice &stream)
+{
+    if (!BeginPrint())
         return;
     const QString keptTag = Tag;
     if (Tag.contains(QLatin1Char('[')))

@@ -103,6 +103,9 @@ public:
     virtual void EndDraw();
     virtual void Draw(QPainter *canvas) = 0;
     virtual void Print(QIODevice &stream);
+    // The start of printing an object: its text, the before-print event and its script;
+    // false when the object is then hidden.
+    bool BeginPrint();
     virtual void ExportData();
     virtual void LoadFromStream(QIODevice &stream);
     virtual void SaveToStream(QIODevice &stream);
