@@ -44,15 +44,6 @@ TDatePickDialog::TDatePickDialog(QWidget *opener, const QString &caption, const 
 
 QString TDatePickDialog::chosenText() const { return shortDateText(m_picker->date()); }
 
-void TDatePickDialog::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
 void TDatePickDialog::FormShow()
 {
     m_picker->setDate(Clock::localNow().date());

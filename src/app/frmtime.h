@@ -2,7 +2,7 @@
 // Date pickers of the document windows. Each is told the window that opened it and
 // hands the chosen date to that window alone.
 #include <QDate>
-#include <QDialog>
+#include "app/formdialog.h"
 #include <QPointer>
 
 class QDateEdit;
@@ -15,7 +15,7 @@ namespace orv {
 QString shortDateText(const QDate &date);
 
 // Label "日期：", a calendar drop-down and the buttons 确定/取消; Esc closes.
-class TDatePickDialog : public QDialog {
+class TDatePickDialog : public TFormDialog {
     Q_OBJECT
 public:
     TDatePickDialog(QWidget *opener, const QString &caption, const QString &pickerName, const QString &okName,
@@ -26,19 +26,15 @@ public:
     // The picker's date as handed over.
     QString chosenText() const;
 
-    virtual void FormShow();
+    void FormShow() override;
     virtual void OkClick() = 0;
 
 protected:
-    void showEvent(QShowEvent *e) override;
-
     QPointer<QWidget> m_opener;
     QDateEdit *m_picker;
     QPushButton *m_ok;
     QPushButton *m_cancel;
 
-private:
-    bool m_shown = false;
 };
 
 // 请选择时间: the date boxes of the receipt, purchase audit, purchase return, internal

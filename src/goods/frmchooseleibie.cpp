@@ -59,15 +59,6 @@ TfrmChooseLeiBie::TfrmChooseLeiBie(QWidget *opener) : m_opener(opener)
     connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *, int) { TreeView1DblClick(); });
 }
 
-void TfrmChooseLeiBie::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
 void TfrmChooseLeiBie::FormShow()
 {
     writeWindowStatus(windowTitle());

@@ -1,6 +1,6 @@
 #pragma once
 // 货品的类别: the category tree, its maintenance and the category picker of the goods dialogs.
-#include <QDialog>
+#include "app/formdialog.h"
 #include <QPointer>
 
 class QToolButton;
@@ -11,13 +11,13 @@ namespace orv {
 
 struct CategoryNode;
 
-class TfrmChooseLeiBie : public QDialog {
+class TfrmChooseLeiBie : public TFormDialog {
     Q_OBJECT
 public:
     // `opener` receives a pick (gLeiBieMode 12, 13) in its control named "EditType".
     explicit TfrmChooseLeiBie(QWidget *opener = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void SpeedButton1Click(); // 新建
     void SpeedButton2Click(); // 修改
     void SpeedButton3Click(); // 删除
@@ -34,7 +34,6 @@ public:
     QTreeWidgetItem *addNode(QTreeWidgetItem *parent, const QString &code, const QString &name, int level);
 
 protected:
-    void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -43,7 +42,6 @@ private:
     void setCurrent(QTreeWidgetItem *item);
 
     QPointer<QWidget> m_opener;
-    bool m_shown = false;
     QTreeWidgetItem *m_current = nullptr;
     int m_level = 0;
     QString m_code;

@@ -34,15 +34,6 @@ TfrmMdfbie::TfrmMdfbie(TfrmChooseLeiBie *tree) : m_tree(tree)
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmMdfbie::SpeedButton1Click);
 }
 
-void TfrmMdfbie::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
 void TfrmMdfbie::FormShow()
 {
     writeWindowStatus(windowTitle());

@@ -1,6 +1,6 @@
 #pragma once
 // 修改类别目录: renames the tree window's current category.
-#include <QDialog>
+#include "app/formdialog.h"
 #include <QPointer>
 
 class QLabel;
@@ -11,20 +11,17 @@ namespace orv {
 
 class TfrmChooseLeiBie;
 
-class TfrmMdfbie : public QDialog {
+class TfrmMdfbie : public TFormDialog {
     Q_OBJECT
 public:
     explicit TfrmMdfbie(TfrmChooseLeiBie *tree = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void SpeedButton1Click(); // 保存 / 编辑
 
 protected:
-    void showEvent(QShowEvent *e) override;
-
 private:
     QPointer<TfrmChooseLeiBie> m_tree;
-    bool m_shown = false;
 
     QLabel *Label1;
     QLineEdit *Edit1;

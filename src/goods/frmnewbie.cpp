@@ -31,15 +31,6 @@ TfrmNewbie::TfrmNewbie(TfrmChooseLeiBie *tree) : m_tree(tree)
     connect(SpeedButton1, &QToolButton::clicked, this, &TfrmNewbie::SpeedButton1Click);
 }
 
-void TfrmNewbie::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
 void TfrmNewbie::FormShow()
 {
     writeWindowStatus(windowTitle());

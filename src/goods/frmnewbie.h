@@ -1,6 +1,6 @@
 #pragma once
 // 新建类别: adds categories, one after another, under the tree window's current node.
-#include <QDialog>
+#include "app/formdialog.h"
 #include <QPointer>
 
 class QLabel;
@@ -11,12 +11,12 @@ namespace orv {
 
 class TfrmChooseLeiBie;
 
-class TfrmNewbie : public QDialog {
+class TfrmNewbie : public TFormDialog {
     Q_OBJECT
 public:
     explicit TfrmNewbie(TfrmChooseLeiBie *tree = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void SpeedButton1Click(); // 保存 / 新建
     // Clears the can-save flag when a category of this name already sits under the parent.
     void cansave();
@@ -26,14 +26,11 @@ public:
     bool canSave() const { return m_canSave; }
 
 protected:
-    void showEvent(QShowEvent *e) override;
-
 private:
     void computeNextCode();
     void expandTree();
 
     QPointer<TfrmChooseLeiBie> m_tree;
-    bool m_shown = false;
     QString m_nextCode;
     QString m_parentName;
     QString m_parentCode;

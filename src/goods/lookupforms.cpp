@@ -34,7 +34,7 @@ QToolButton *flatButton(const QString &name, const QString &text, QWidget *paren
 } // namespace
 
 TLookupListForm::TLookupListForm(LookupKind kind, QWidget *opener, QWidget *parent)
-    : QDialog(parent), m_kind(kind), m_opener(opener)
+    : TFormDialog(parent), m_kind(kind), m_opener(opener)
 {
     const LookupText &t = lookupText(kind);
     setWindowTitle(t.caption);
@@ -88,15 +88,6 @@ TLookupListForm::TLookupListForm(LookupKind kind, QWidget *opener, QWidget *pare
 LookupStore TLookupListForm::store() const { return LookupStore(db(), m_kind); }
 
 QString TLookupListForm::currentName() const { return Edit1->text(); }
-
-void TLookupListForm::showEvent(QShowEvent *e)
-{
-    QDialog::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
 
 void TLookupListForm::FormShow()
 {

@@ -4,7 +4,7 @@
 // that window and hand the chosen name back to it alone (gRepFit.Place + a window message).
 #include "goods/lookups.h"
 
-#include <QDialog>
+#include "app/formdialog.h"
 #include <QPointer>
 
 class QLabel;
@@ -14,13 +14,13 @@ class QToolButton;
 
 namespace orv {
 
-class TLookupListForm : public QDialog {
+class TLookupListForm : public TFormDialog {
     Q_OBJECT
 public:
     TLookupListForm(LookupKind kind, QWidget *opener, QWidget *parent = nullptr);
 
     // Handlers, callable from tests as the operator's actions.
-    void FormShow();
+    void FormShow() override;
     void SpeedButton1Click(); // 新建 / 保存
     void SpeedButton2Click(); // 修改 / 保存
     void SpeedButton3Click(); // 删除
@@ -32,7 +32,6 @@ public:
     QWidget *opener() const { return m_opener; }
 
 protected:
-    void showEvent(QShowEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
     // The message a pick sends under the current gDirMode; 0: a pick does nothing.
     virtual int pickMessage() const { return 0; }
@@ -48,7 +47,6 @@ private:
 
     LookupKind m_kind;
     QPointer<QWidget> m_opener;
-    bool m_shown = false;
     qint64 m_key = 0;
 
     QToolButton *SpeedButton1;
