@@ -41,6 +41,8 @@ QByteArray convert(const char *to, const char *from, const QByteArray &in, int u
 QByteArray toGbk(const QString &text)
 {
     // Go through UTF-32 so an unconvertible character is skipped whole.
+    if (text.isEmpty())
+        return {};
     QByteArray utf32;
     const auto ucs4 = text.toUcs4();
     utf32.resize(ucs4.size() * 4);

@@ -1,6 +1,6 @@
 #pragma once
 // The goods picture (货品目录.图片): stored as the bytes of the file it was loaded from.
-// JPEG is decoded through libjpeg from memory; bitmaps, icons, PNG and GIF through QImage.
+// JPEG goes through the program's one decoder; bitmaps, icons, PNG and GIF through QImage.
 // A damaged or unknown picture gives an error text, never a crash.
 #include "app/dbconnection.h"
 
@@ -17,6 +17,5 @@ bool saveGoodsPicture(Connection &c, qint64 rowNo, const QByteArray &bytes);
 
 // Null image and *error set when the bytes are not a picture that can be shown.
 QImage decodePicture(const QByteArray &bytes, QString *error = nullptr);
-QImage decodeJpeg(const QByteArray &bytes, QString *error = nullptr);
 
 } // namespace orv

@@ -364,6 +364,14 @@ private slots:
         for (int i = 20; i < garbled.size(); i += 7)
             garbled[i] = char(0xFF);
         QTest::newRow("garbled jpeg") << garbled << damaged;
+        // A tiny file whose frame header claims 60000 x 60000: refused before any decoding.
+        QImage dot(8, 8, QImage::Format_RGB32);
+        dot.fill(Qt::red);
+        QByteArray claim = encoded(dot, "JPG");
+        const int sof = claim.indexOf("\xFF\xC0");
+        QVERIFY(sof > 0 && claim.size() < 1000);
+        claim[sof + 5] = char(0xEA), claim[sof + 6] = char(0x60), claim[sof + 7] = char(0xEA), claim[sof + 8] = char(0x60);
+        QTest::newRow("huge frame claim") << claim << damaged;
         QTest::newRow("truncated bitmap") << encoded(sample(), "BMP").left(30) << damaged;
         QTest::newRow("metafile") << QByteArray::fromHex("d7cdc69a0000") + QByteArray(100, 'x') << unknown;
         QTest::newRow("text") << QByteArray("not a picture") << unknown;

@@ -1,10 +1,10 @@
 #pragma once
-// Engine locale: every caption and message of subsystems 8 and 9 is read
+// Engine locale: every caption and message of the report engine and designer is read
 // through GetLocalizedString from the program's string table (ids 53000 to 58104,
 // frstrings.h). No resource library is loaded in this system; OnLocalize may override.
 //
-// The locale also holds the formatting settings the engine uses where the Parts say
-// "the locale's ...": decimal separator, short date and long time formats (patterns in
+// The locale also holds the formatting settings the engine uses where it needs
+// "the locale's" settings: decimal separator, short date and long time formats (patterns in
 // the report pattern syntax: yyyy, mm, dd, hh, nn, ss).
 #include <QImage>
 #include <QString>

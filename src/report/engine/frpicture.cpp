@@ -1,7 +1,7 @@
 #include "report/engine/frpicture.h"
 
 #include "report/engine/frfonts.h"
-#include "report/engine/frjpeg.h"
+#include "common/jpeg.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -91,7 +91,7 @@ const QImage &TfrPicture::Image() const
     switch (Kind) {
     case gkBitmap: m_image = decodeWithQt(Data, "BMP", &m_error); break;
     case gkIcon: m_image = decodeWithQt(Data, "ICO", &m_error); break;
-    case gkJpeg: m_image = DecodeJpeg(Data, &m_error); break;
+    case gkJpeg: m_image = orv::decodeJpeg(Data, &m_error); break;
     default: m_image = QImage(); break;
     }
     return m_image;

@@ -13,7 +13,7 @@
 // Arithmetic and comparison follow the usual variant rules (numbers combine numerically, "+" of two texts concatenates, a text met
 // with a number is converted to a number and a text that is not numeric raises
 // EfrConversionError, two texts compare as text). Choices this implementation makes
-// where the Parts leave them open:
+// where the stored format leaves them open:
 //   - Null (or Unassigned) in arithmetic gives Null; "+" of Null and a text gives the text.
 //   - Comparisons: Null equals only Null and is less than every other value.
 //   - A Boolean used as a number is -1 (True) or 0 (False), as templates expect.

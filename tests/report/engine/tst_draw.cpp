@@ -2,7 +2,7 @@
 // Set ORV_DRAW_PNG to a folder to keep the rendered pages for a look.
 #include "report/engine/frband.h"
 #include "report/engine/frcheckbox.h"
-#include "report/engine/frjpeg.h"
+#include "common/jpeg.h"
 #include "report/engine/frline.h"
 #include "report/engine/frmemo.h"
 #include "report/engine/frpicture.h"
@@ -44,7 +44,7 @@ QByteArray redJpeg(int w, int h)
 {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(Qt::red);
-    return EncodeJpeg(img, 95);
+    return orv::encodeJpeg(img, 95);
 }
 
 void keep(const QImage &img, const QString &name)

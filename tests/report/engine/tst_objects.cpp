@@ -1,7 +1,7 @@
 // Object records, the factory and the property interface of report objects.
 #include "report/engine/frband.h"
 #include "report/engine/frcheckbox.h"
-#include "report/engine/frjpeg.h"
+#include "common/jpeg.h"
 #include "report/engine/frline.h"
 #include "report/engine/frmemo.h"
 #include "report/engine/frpicture.h"
@@ -119,7 +119,7 @@ std::unique_ptr<TfrView> sample(int type, const QString &cls)
     if (auto *p = dynamic_cast<TfrPictureView *>(v.get())) {
         QImage img(4, 3, QImage::Format_RGB32);
         img.fill(Qt::red);
-        p->Picture.Set(gkJpeg, EncodeJpeg(img));
+        p->Picture.Set(gkJpeg, orv::encodeJpeg(img));
         p->BlobType = btJPG;
     }
     if (auto *s = dynamic_cast<TfrShapeView *>(v.get()))
@@ -335,7 +335,7 @@ private slots:
         // No record version: no blob type byte; the end position is absolute.
         QImage img(2, 2, QImage::Format_RGB32);
         img.fill(Qt::blue);
-        const QByteArray jpeg = EncodeJpeg(img);
+        const QByteArray jpeg = orv::encodeJpeg(img);
         Bytes b;
         b.raw("PREFIX"); // the record does not start at 0 in its stream
         b.str(QStringLiteral("Picture1")).geometry(0, 0, 50, 50, 5, 0, 1, 0, 0, clTransparent)
@@ -448,7 +448,7 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QImage img(32, 32, QImage::Format_RGB32);
         img.fill(Qt::green);
-        const QByteArray good = EncodeJpeg(img);
+        const QByteArray good = orv::encodeJpeg(img);
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("garbage") << QByteArray("GIF89a not a jpeg");
         QTest::newRow("header only") << good.left(20);
@@ -469,7 +469,7 @@ private slots:
     {
         QFETCH(QByteArray, data);
         QString error;
-        const QImage img = DecodeJpeg(data, &error);
+        const QImage img = orv::decodeJpeg(data, &error);
         QVERIFY(img.isNull());
         QVERIFY(!error.isEmpty());
     }
@@ -478,13 +478,14 @@ private slots:
     {
         QImage img(64, 64, QImage::Format_RGB32);
         img.fill(Qt::green);
-        const QByteArray good = EncodeJpeg(img);
-        QCOMPARE(DecodeJpeg(good).size(), QSize(64, 64));
-        QCOMPARE(DecodeJpeg(good).pixelColor(10, 10).green() > 200, true);
-        // A cut stream is padded by the decoder: an image or an error, never an exit.
+        const QByteArray good = orv::encodeJpeg(img);
+        QCOMPARE(orv::decodeJpeg(good).size(), QSize(64, 64));
+        QCOMPARE(orv::decodeJpeg(good).pixelColor(10, 10).green() > 200, true);
+        // A cut stream is damage: an error, never a grey-padded picture or an exit.
         QString error;
-        const QImage cut = DecodeJpeg(good.left(good.size() / 2), &error);
-        QVERIFY(!cut.isNull() || !error.isEmpty());
+        const QImage cut = orv::decodeJpeg(good.left(good.size() / 2), &error);
+        QVERIFY(cut.isNull());
+        QVERIFY(!error.isEmpty());
     }
 
     void factory()
@@ -820,7 +821,7 @@ private slots:
         QCOMPARE(p.Picture.Data, bmp.data());
         QCOMPARE(p.Picture.Image().size(), QSize(3, 2));
         p.BlobType = btJPG;
-        p.GetBlob(EncodeJpeg(img));
+        p.GetBlob(orv::encodeJpeg(img));
         QCOMPARE(p.Picture.Kind, quint8(gkJpeg));
         QCOMPARE(p.Picture.Image().size(), QSize(3, 2));
         p.GetBlob(QVariant());

@@ -1,15 +1,16 @@
-#include "report/engine/frjpeg.h"
+#include "common/jpeg.h"
 
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
 
+extern "C" {
 #include <jpeglib.h>
+}
+
+namespace orv {
 
 namespace {
-// Largest decoded image accepted: a hostile header may announce a huge frame.
-constexpr quint64 kMaxPixels = 40ull * 1000 * 1000;
-
 struct ErrorManager {
     jpeg_error_mgr pub;
     std::jmp_buf jump;
@@ -24,10 +25,25 @@ extern "C" void errorExit(j_common_ptr cinfo)
     std::longjmp(err->jump, 1);
 }
 
+// A warning means corrupt or missing data that libjpeg would paper over with grey: damage.
+extern "C" void emitMessage(j_common_ptr cinfo, int level)
+{
+    if (level < 0)
+        errorExit(cinfo);
+}
+
 extern "C" void silentOutput(j_common_ptr) {}
 } // namespace
 
-QImage DecodeJpeg(const QByteArray &data, QString *error)
+quint64 jpegPixelBudget(qint64 bytes)
+{
+    // Even a flat baseline picture spends some bits on every 8x8 block; 4096 pixels a byte
+    // leaves room for any real picture, with a floor so tiny icons always pass.
+    const quint64 bySize = quint64(qMax<qint64>(bytes, 0)) * 4096;
+    return qMin(kJpegMaxPixels, qMax<quint64>(bySize, 1024 * 1024));
+}
+
+QImage decodeJpeg(const QByteArray &data, QString *error)
 {
     if (data.isEmpty()) {
         if (error)
@@ -38,31 +54,35 @@ QImage DecodeJpeg(const QByteArray &data, QString *error)
     ErrorManager err;
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = errorExit;
+    err.pub.emit_message = emitMessage;
     err.pub.output_message = silentOutput;
     err.message[0] = 0;
     // Everything that must survive the longjmp lives outside the protected region.
     QImage *volatile result = new QImage;
-    const QString *volatile failure = nullptr;
-    QString sizeError = QStringLiteral("JPEG image too large");
+    const char *volatile failure = nullptr;
     unsigned char *volatile row = nullptr;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         std::free(row);
         if (error)
-            *error = failure ? *failure : QString::fromLatin1(err.message);
+            *error = failure ? QString::fromLatin1(failure) : QString::fromLatin1(err.message);
         delete result;
         return {};
     }
     jpeg_create_decompress(&cinfo);
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()),
                  static_cast<unsigned long>(data.size()));
+    jpeg_save_markers(&cinfo, JPEG_APP0 + 14, 0xFFFF); // Adobe marker: CMYK stored inverted
     jpeg_read_header(&cinfo, TRUE);
-    if (quint64(cinfo.image_width) * cinfo.image_height > kMaxPixels || cinfo.image_width == 0
-        || cinfo.image_height == 0) {
-        failure = &sizeError;
+    const quint64 pixels = quint64(cinfo.image_width) * cinfo.image_height;
+    if (pixels == 0 || pixels > jpegPixelBudget(data.size()) || cinfo.image_width > 65535
+        || cinfo.image_height > 65535) {
+        failure = "JPEG frame too large for its data";
         std::longjmp(err.jump, 1);
     }
-    if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
+    const bool cmyk = cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK;
+    const bool inverted = cmyk && cinfo.saw_Adobe_marker;
+    if (cmyk)
         cinfo.out_color_space = JCS_CMYK;
     else if (cinfo.jpeg_color_space == JCS_GRAYSCALE)
         cinfo.out_color_space = JCS_GRAYSCALE;
@@ -72,29 +92,33 @@ QImage DecodeJpeg(const QByteArray &data, QString *error)
     const int w = int(cinfo.output_width), h = int(cinfo.output_height);
     const int comps = cinfo.output_components;
     *result = QImage(w, h, QImage::Format_RGB32);
-    if (result->isNull()) {
-        failure = &sizeError;
-        std::longjmp(err.jump, 1);
-    }
     row = static_cast<unsigned char *>(std::malloc(size_t(w) * size_t(comps)));
-    if (!row) {
-        failure = &sizeError;
+    if (result->isNull() || !row) {
+        failure = "JPEG image too large";
         std::longjmp(err.jump, 1);
     }
     while (cinfo.output_scanline < cinfo.output_height) {
         JSAMPROW rows[1] = {row};
         const int y = int(cinfo.output_scanline);
-        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1)
-            break;
+        if (jpeg_read_scanlines(&cinfo, rows, 1) != 1) {
+            failure = "JPEG data cut short";
+            std::longjmp(err.jump, 1);
+        }
         auto *out = reinterpret_cast<QRgb *>(result->scanLine(y));
         for (int x = 0; x < w; ++x) {
             const unsigned char *p = row + size_t(x) * size_t(comps);
             if (comps == 1) {
                 out[x] = qRgb(p[0], p[0], p[0]);
             } else if (comps == 4) {
-                // Adobe writes inverted CMYK.
-                const int k = p[3];
-                out[x] = qRgb(p[0] * k / 255, p[1] * k / 255, p[2] * k / 255);
+                // Adobe writes CMYK inverted; other writers store it plain.
+                int c = p[0], m = p[1], yy = p[2], k = p[3];
+                if (!inverted) {
+                    c = 255 - c;
+                    m = 255 - m;
+                    yy = 255 - yy;
+                    k = 255 - k;
+                }
+                out[x] = qRgb(c * k / 255, m * k / 255, yy * k / 255);
             } else {
                 out[x] = qRgb(p[0], p[1], p[2]);
             }
@@ -105,10 +129,12 @@ QImage DecodeJpeg(const QByteArray &data, QString *error)
     std::free(row);
     QImage img = *result;
     delete result;
+    if (error)
+        error->clear();
     return img;
 }
 
-QByteArray EncodeJpeg(const QImage &image, int quality)
+QByteArray encodeJpeg(const QImage &image, int quality)
 {
     const QImage src = image.convertToFormat(QImage::Format_RGB888);
     jpeg_compress_struct cinfo;
@@ -142,3 +168,5 @@ QByteArray EncodeJpeg(const QImage &image, int quality)
     std::free(buffer);
     return out;
 }
+
+} // namespace orv

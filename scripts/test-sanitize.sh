@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/
+# (or $ORV_ASAN_BUILD_DIR) and runs the whole test suite on SQLite under them.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/install-deps.sh
+build=${ORV_ASAN_BUILD_DIR:-build-asan}
+ORV_BUILD_DIR="$build" ORV_BUILD_TYPE=Debug bash scripts/build.sh -DORV_SANITIZE=ON -DORV_BUILD_BENCH=OFF
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir "$build" -LE pg --output-on-failure -j "$(nproc)"
