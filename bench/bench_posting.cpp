@@ -1,11 +1,9 @@
 // Posting five-line stock receipts (voucher number, header, lines, stock and moving average
-// price) through VoucherWriter and StockModel against the same statements issued directly,
+// price) through the ledger's posting face against the same statements issued directly,
 // with a ledger of 10,000 and then of 1,000,000 voucher lines.
 // Usage: bench_posting [pg] [vouchers per round]
 #include "benchdb.h"
-#include "app/docnumbers.h"
-#include "goods/goodsschema.h"
-#include "goods/stockmodel.h"
+#include "ledger/ledger.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -90,23 +88,18 @@ VoucherHeader headerOf()
     return h;
 }
 
-// Through the services.
+// Through the ledger's one posting face.
 struct Services {
-    VoucherWriter writer;
-    StockModel stock;
-    explicit Services(Connection &c) : writer(c), stock(c) {}
+    Ledger ledger;
+    explicit Services(Connection &c) : ledger(c) {}
     void post(Connection &c, const Voucher &v)
     {
         Transaction tx(c);
-        const VoucherRef ref = writer.writeHeader(VoucherIn, headerOf());
-        QVector<StockModel::Request> req;
+        Ledger::Posting p{VoucherIn, headerOf(), {}};
         for (const auto &l : v.lines)
-            req.append({StockModel::Op::Receive, l});
-        const QVector<StockMove> moves = stock.apply(req);
-        for (int i = 0; i < v.lines.size(); ++i) {
-            const VoucherLine vl = voucherLine(v.lines[i], moves[i], "入库");
-            writer.writeLine(ref.id, vl);
-        }
+            p.lines.append({StockModel::Op::Receive, l});
+        if (!ledger.post(p).ok())
+            std::exit(3);
         tx.commit();
     }
 };
@@ -278,8 +271,7 @@ int main(int argc, char *argv[])
     for (int i = 1; i < argc; ++i)
         if (QString(argv[i]).toInt() > 0)
             vouchers = std::min(QString(argv[i]).toInt(), 990);
-    registerVoucherSchema();
-    registerGoodsSchema();
+    registerLedgerSchema();
     bench::BenchDb b(pg);
     Connection &c = b.conn();
     {

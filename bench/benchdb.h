@@ -1,8 +1,8 @@
 #pragma once
 // Opens a scratch database for a benchmark: SQLite in a temporary folder, or the
 // PostgreSQL server of ORV_TEST_PG_HOST (a throwaway database) when argv[1] is "pg".
-#include "app/datamodule.h"
-#include "app/schema.h"
+#include "data/datamodule.h"
+#include "data/schema.h"
 #include "common/paths.h"
 
 #include <QSqlDatabase>

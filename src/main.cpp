@@ -1,9 +1,10 @@
 // Orvane 仓库管理: program entry.
 #include "app/appglobals.h"
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 #include "app/frmmain.h"
 #include "app/lifecycle.h"
-#include "app/schema.h"
+#include "data/schema.h"
+#include "ledger/vouchers.h"
 #include "common/apptitle.h"
 #include "goods/goodsmenu.h"
 
@@ -27,6 +28,7 @@ int main(int argc, char *argv[])
 
     // Tables and menu entries of each subsystem, before the main window builds its menu.
     orv::registerAppSchema();
+    orv::registerLedgerSchema();
     orv::registerGoodsWindows();
 
     orv::TfrmMain *main = new orv::TfrmMain();

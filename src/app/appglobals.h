@@ -80,18 +80,42 @@ enum WindowMessage : int {
     WM_SERVER_FOUND = 1424,
 };
 
-// A window that handles numbered messages.
+// What a picker may fill in its opener, by the part the field plays.
+enum class FieldRole {
+    Supplier,   // 供货单位 / 往来单位 name (its code travels in G.gCustom.UnitNo)
+    Customer,   // 客户 (the rest of the customer in G.gCustom)
+    Staff,      // a staff drop-down; `which` names the role ("经办人", "审核人", "仓管员", ...)
+    Department, // 部门
+    Place,      // 仓位
+    Unit,       // 单位 / 辅助单位 (`which` tells which)
+    Category,   // 类别
+    Region,     // 地域
+    Date,       // a date field; `which` names it where a window has several
+};
+
+// The receiving side of every picker: a window that opens pickers implements it, and pickers
+// hand their choice over through SendMessage / setCallerField, never through the opener's
+// controls. Goods lines, customers and dates travel in the shared records of G (gRepFit,
+// gCustom, gDateAndTime) with a numbered message; single fields are set by role.
 class MessageReceiver {
 public:
     virtual ~MessageReceiver() = default;
     virtual void onWindowMessage(int message) = 0;
+    // Sets the field that plays `role` (`which` names it where the window has several).
+    // False when the window has no such field.
+    virtual bool setField(FieldRole role, const QString &which, const QString &value);
 };
 
-// Delivered synchronously; dropped when the window is not open.
-void SendMessage(QWidget *receiver, int message);
-template <typename T> void SendMessage(const QPointer<T> &receiver, int message)
+// Delivered synchronously; dropped when the window is not open. False when it was dropped or
+// the receiver failed: the failure has been shown to the operator once, and the sender stops
+// at that choice (a picker drops the line it staged).
+bool SendMessage(QWidget *receiver, int message);
+template <typename T> bool SendMessage(const QPointer<T> &receiver, int message)
 {
-    SendMessage(static_cast<QWidget *>(receiver.data()), message);
+    return SendMessage(static_cast<QWidget *>(receiver.data()), message);
 }
+
+// Sets a field of the opener by role, with the same delivery rules as SendMessage.
+bool setCallerField(QWidget *receiver, FieldRole role, const QString &which, const QString &value);
 
 } // namespace orv

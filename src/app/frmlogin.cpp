@@ -1,8 +1,8 @@
 #include "app/frmlogin.h"
 #include "app/appglobals.h"
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 #include "app/lifecycle.h"
-#include "app/login.h"
+#include "data/login.h"
 #include "common/apptitle.h"
 #include "common/prompt.h"
 

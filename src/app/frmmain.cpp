@@ -1,13 +1,13 @@
 #include "app/frmmain.h"
-#include "app/datamodule.h"
-#include "app/docnumbers.h"
+#include "data/datamodule.h"
+#include "ledger/vouchers.h"
 #include "app/frmlogin.h"
 #include "app/frmserver.h"
 #include "app/frmserver1.h"
 #include "app/lifecycle.h"
-#include "app/login.h"
+#include "data/login.h"
 #include "app/menutree.h"
-#include "app/serverconfig.h"
+#include "data/serverconfig.h"
 #include "common/clock.h"
 #include "common/paths.h"
 #include "common/pinyin.h"
@@ -233,7 +233,7 @@ void TfrmMain::closeEvent(QCloseEvent *e)
         Connection &c = db();
         if (!c.isOpen())
             c.open(c.settings());
-        LoginService(c).writeLog(frmLogin ? frmLogin->cboName->currentText() : G.gCurrentUser, "退出系统");
+        LoginService(c).writeLog(G.gCurrentUser, "退出系统");
     } catch (const std::exception &) {
         notice(this, "请检测数据库连接！");
     }
@@ -256,10 +256,32 @@ void TfrmMain::FileSaveAsItemClick() { openModal(frmServer1, true, nullptr); }
 
 bool TfrmMain::Is_Numeric(const QString &s) { return orv::Is_Numeric(s); }
 QString TfrmMain::ChnToPY(const QString &s) { return orv::ChnToPY(s); }
-QString TfrmMain::getDbIDField() { return orv::getDbIDField(); }
-QString TfrmMain::getTaskNo() { return orv::getTaskNo(); }
-QString TfrmMain::sanhao() { return orv::sanhao(); }
-void TfrmMain::insert() { VoucherWriter(db()).prepareHeader(frmDataModule->ADOQuery(14)); }
+// The specified names of the ledger's operations, over the program state.
+QString TfrmMain::getDbIDField()
+{
+    G.gNewRecordID = makeRecordID();
+    return G.gNewRecordID;
+}
+
+QString TfrmMain::getTaskNo()
+{
+    G.gVoucherNo = DocNumbers(db(), voucherNumberRule(G.gVoucherKind)).next();
+    return G.gVoucherNo;
+}
+
+QString TfrmMain::sanhao()
+{
+    G.gVoucherNo = DocNumbers(db(), voucherNumberRule(G.gVoucherKind)).makeFree(G.gVoucherNo);
+    return G.gVoucherNo;
+}
+
+void TfrmMain::insert()
+{
+    const VoucherRef ref = VoucherWriter(db()).prepareHeader(frmDataModule->ADOQuery(14), G.gVoucherKind);
+    G.gVoucherNo = ref.number;
+    G.gNewRecordID = ref.id;
+}
+
 void TfrmMain::insertintoming() { VoucherWriter(db()).prepareLine(frmDataModule->ADOQuery(12)); }
 
 QWidget *TfrmMain::showChild(const char *className, const std::function<QWidget *()> &create)

@@ -1,5 +1,5 @@
 #include "app/reportdatasource.h"
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 #include "report/engine/frutils.h"
 
 namespace orv {

@@ -1,7 +1,7 @@
 #pragma once
 // The data module's datasets as report data: a report finds them by dotted names
 // ("frmDataModule.ADOQuery1") and walks them with its data bands.
-#include "app/dataset.h"
+#include "data/dataset.h"
 #include "report/engine/frdataset.h"
 
 #include <QObject>

@@ -54,6 +54,11 @@ void notice(QWidget *parent, const QString &text, QMessageBox::Icon icon)
     prompt().message(parent, appTitle(), text, icon, QMessageBox::Ok);
 }
 
+void showError(QWidget *parent, const std::exception &e)
+{
+    notice(parent, QString::fromUtf8(e.what()), QMessageBox::Critical);
+}
+
 bool askYesNo(QWidget *parent, const QString &caption, const QString &text)
 {
     return prompt().message(parent, caption, text, QMessageBox::Question,

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <exception>
 
 class QDialog;
 class QWidget;
@@ -41,6 +42,9 @@ inline Prompt &prompt() { return Prompt::instance(); }
 
 // A plain notice captioned with the application title.
 void notice(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information);
+// A failure reaches the operator as a message (its text is the operator's; any driver detail
+// was logged where it arose); the window stays usable.
+void showError(QWidget *parent, const std::exception &e);
 // A Yes/No question under the given caption; true for Yes.
 bool askYesNo(QWidget *parent, const QString &caption, const QString &text);
 

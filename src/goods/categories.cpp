@@ -1,6 +1,6 @@
 #include "goods/categories.h"
-#include "app/dataset.h"
-#include "app/dbconnection.h"
+#include "data/dataset.h"
+#include "data/dbconnection.h"
 
 #include <QHash>
 #include <functional>

@@ -1,6 +1,6 @@
 #include "goods/frmchooseleibie.h"
 #include "app/appglobals.h"
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 #include "app/windowing.h"
 #include "goods/categories.h"
 #include "goods/frmmdfbie.h"
@@ -89,7 +89,7 @@ void TfrmChooseLeiBie::buildTree()
         const CategoryNode root = CategoryStore(db()).tree();
         addChildren(addNode(nullptr, root.code, root.name, 0), root);
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
     }
     TreeView1->expandAll();
     setCurrent(TreeView1->currentItem());
@@ -140,7 +140,7 @@ void TfrmChooseLeiBie::SpeedButton3Click()
     try {
         CategoryStore(db()).removeSubtree(m_code);
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
         return;
     }
     QTreeWidgetItem *gone = m_current;

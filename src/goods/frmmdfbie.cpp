@@ -1,6 +1,6 @@
 #include "goods/frmmdfbie.h"
 #include "app/appglobals.h"
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 #include "app/windowing.h"
 #include "goods/categories.h"
 #include "goods/frmchooseleibie.h"
@@ -63,7 +63,7 @@ void TfrmMdfbie::SpeedButton1Click()
             notice(this, e.text());
             return;
         } catch (const std::exception &e) {
-            goodsui::showError(this, e);
+            showError(this, e);
             return;
         }
         if (QTreeWidgetItem *node = m_tree->currentNode())

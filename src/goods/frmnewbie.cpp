@@ -1,6 +1,6 @@
 #include "goods/frmnewbie.h"
 #include "app/appglobals.h"
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 #include "app/windowing.h"
 #include "goods/categories.h"
 #include "goods/frmchooseleibie.h"
@@ -45,7 +45,7 @@ void TfrmNewbie::computeNextCode()
     } catch (const CategoryError &) {
         m_nextCode.clear(); // the save reports it
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
     }
 }
 
@@ -62,7 +62,7 @@ void TfrmNewbie::cansave()
         if (CategoryStore(db()).exists(Edit1->text(), m_parentName))
             m_canSave = false;
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
         m_canSave = false;
         return;
     }
@@ -113,7 +113,7 @@ void TfrmNewbie::SpeedButton1Click()
             Edit1->clear();
         return;
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
         return;
     }
     m_tree->addNode(parent, code, name, parentLevel + 1);

@@ -50,8 +50,7 @@ QByteArray loadGoodsPicture(Connection &c, qint64 rowNo)
     QSqlQuery q(c.db());
     q.prepare("select 图片 from 货品目录 where 流水号 = ?");
     q.addBindValue(rowNo);
-    if (!q.exec())
-        throw DbError(q.lastError().text().toStdString());
+    c.run(q);
     return q.next() ? q.value(0).toByteArray() : QByteArray();
 }
 
@@ -61,8 +60,7 @@ bool saveGoodsPicture(Connection &c, qint64 rowNo, const QByteArray &bytes)
     q.prepare("update 货品目录 set 图片 = ? where 流水号 = ?");
     q.addBindValue(bytes.isEmpty() ? QVariant(QMetaType::fromType<QByteArray>()) : QVariant(bytes));
     q.addBindValue(rowNo);
-    if (!q.exec())
-        throw DbError(q.lastError().text().toStdString());
+    c.run(q);
     return q.numRowsAffected() > 0;
 }
 

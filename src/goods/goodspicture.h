@@ -2,7 +2,7 @@
 // The goods picture (货品目录.图片): stored as the bytes of the file it was loaded from.
 // JPEG goes through the program's one decoder; bitmaps, icons, PNG and GIF through QImage.
 // A damaged or unknown picture gives an error text, never a crash.
-#include "app/dbconnection.h"
+#include "data/dbconnection.h"
 
 #include <QByteArray>
 #include <QImage>

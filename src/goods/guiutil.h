@@ -9,7 +9,6 @@
 #include <QPalette>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <exception>
 
 namespace orv::goodsui {
 
@@ -50,12 +49,6 @@ inline NameEntry buildNameEntry(QDialog *d, const QString &caption, const QStrin
     setEntryState(e.edit, true);
     QObject::connect(e.cancel, &QToolButton::clicked, d, &QDialog::reject);
     return e;
-}
-
-// A failure reaches the operator as a message; the window stays usable.
-inline void showError(QWidget *parent, const std::exception &e)
-{
-    notice(parent, QString::fromUtf8(e.what()), QMessageBox::Critical);
 }
 
 } // namespace orv::goodsui

@@ -1,6 +1,6 @@
 #include "goods/lookupforms.h"
 #include "app/appglobals.h"
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 #include "app/windowing.h"
 #include "goods/guiutil.h"
 
@@ -110,7 +110,7 @@ void TLookupListForm::loadList(qint64 keepKey)
     try {
         rows = store().rows();
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
     }
     const QSignalBlocker block(DBGrid1);
     DBGrid1->setRowCount(0);
@@ -173,7 +173,7 @@ void TLookupListForm::SpeedButton1Click()
     try {
         store().add(name);
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
         return;
     }
     loadList();
@@ -200,7 +200,7 @@ void TLookupListForm::SpeedButton2Click()
     try {
         store().update(key, name);
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
         return;
     }
     loadList(key);
@@ -216,7 +216,7 @@ void TLookupListForm::SpeedButton3Click()
     try {
         store().remove(m_key);
     } catch (const std::exception &e) {
-        goodsui::showError(this, e);
+        showError(this, e);
         return;
     }
     loadList();

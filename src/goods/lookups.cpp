@@ -1,6 +1,6 @@
 #include "goods/lookups.h"
-#include "app/dataset.h"
-#include "app/dbconnection.h"
+#include "data/dataset.h"
+#include "data/dbconnection.h"
 #include "common/codec.h"
 
 namespace orv {

@@ -1,7 +1,7 @@
 // The main window's shared voucher operations, used the way document windows post stock.
 #include "testdb.h"
 
-#include "app/docnumbers.h"
+#include "ledger/vouchers.h"
 #include "app/frmmain.h"
 
 using namespace orv;
@@ -10,6 +10,8 @@ using namespace orv::test;
 class TestMainOps : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { registerLedgerSchema(); }
+
     void voucherThroughInsertAndInsertintoming()
     {
         TestDb t;
@@ -41,12 +43,19 @@ private slots:
         QCOMPARE(t.scalar("select 当前状态 from 出入库单").toString(), QString("已审核"));
         QCOMPARE(t.scalar("select count(*) from 出入库明细 where ID=?", {G.gNewRecordID}).toInt(), 2);
 
-        // The next voucher of the day takes the next serial.
+        // The next voucher of the day takes the next serial; the other forwarders fill the
+        // program state the same way.
         {
             Transaction tx(t.conn());
             TfrmMain::insert();
             QCOMPARE(G.gVoucherNo, QString("RK-260305-002"));
+            QCOMPARE(TfrmMain::getTaskNo(), QString("RK-260305-002"));
+            G.gVoucherNo = "RK-260305-001";
+            QCOMPARE(TfrmMain::sanhao(), QString("RK-260305-002"));
+            QCOMPARE(G.gVoucherNo, QString("RK-260305-002"));
         }
+        QCOMPARE(TfrmMain::getDbIDField(), G.gNewRecordID);
+        QCOMPARE(G.gNewRecordID.left(10), QString("2026030510"));
         Clock::pin(QDateTime());
     }
 };

@@ -6,7 +6,7 @@
 #include "app/frmmain.h"
 #include "app/lifecycle.h"
 #include "app/menutree.h"
-#include "app/schema.h"
+#include "data/schema.h"
 #include "common/configini.h"
 #include "common/paths.h"
 

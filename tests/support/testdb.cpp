@@ -1,5 +1,5 @@
 #include "testdb.h"
-#include "app/schema.h"
+#include "data/schema.h"
 #include "common/paths.h"
 
 #include <QCoreApplication>

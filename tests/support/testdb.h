@@ -2,7 +2,7 @@
 // A fresh database for one test: a temporary SQLite file, or a throwaway PostgreSQL
 // database when ORV_TEST_BACKEND=pg (server from ORV_TEST_PG_HOST, _USER, _PASSWORD).
 // The shared data module is created on it, so windows and services run as in the program.
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

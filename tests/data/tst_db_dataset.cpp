@@ -1,6 +1,6 @@
 // The dataset layer and the transaction guard, on both databases.
 #include "testdb.h"
-#include "app/schema.h"
+#include "data/schema.h"
 
 using namespace orv;
 using namespace orv::test;

@@ -14,11 +14,15 @@
 //     m.setCounted(rowNo, qty)    stock taking: 库存 := qty, 辅助库存 := qty / 换算比率, 盘点库存 := ''
 //   Pure rules: movingAverage(), newRowRatio().
 //   voucherLine(line, move, kind)  the 出入库明细 values of a moved line
-// Every change is an atomic update inside the caller's transaction; the rows read first are
-// locked (PostgreSQL: FOR UPDATE; SQLite: the write transaction), so before/after values for the
-// voucher lines are exact. Run a whole document inside one orv::Transaction.
-#include "app/dbconnection.h"
-#include "app/docnumbers.h"
+// Every change is an atomic update inside the caller's transaction (refused outside one), done
+// on values rounded to four decimals, so ten receipts of 0.1 make exactly 1. The row is locked
+// by its update (or, for a receipt, read FOR UPDATE first), so before/after values for the
+// voucher lines are exact. A missing row is created under a lock on the item's identity, so
+// two clients receiving a new item at a new place end with one row holding both quantities.
+#include "data/dbconnection.h"
+#include "ledger/vouchers.h"
+
+#include <memory>
 
 #include <QSqlQuery>
 #include <QString>
@@ -95,7 +99,7 @@ public:
     // Stock taking. A 换算比率 that is not above 0 counts as 1. Returns false when no such row.
     bool setCounted(qint64 rowNo, double counted);
 
-    // 进货价 after receiving qty at linePrice into stock at price:
+    // 进货价 after receiving qty at linePrice into stock at price (four decimals):
     //   stock + qty <= 0           price stays (no valued stock to average over);
     //   stock < 0 < stock + qty    linePrice (what is left came from this receipt);
     //   otherwise                  (stock × price + qty × linePrice) / (stock + qty).
@@ -107,9 +111,12 @@ public:
 private:
     StockMove insertRow(const GoodsLine &line, const NewRowOptions &opts);
     StockMove change(const GoodsLine &line, const NewRowOptions &opts, bool receipt);
+    StockMove createMissing(const GoodsLine &line, const NewRowOptions &opts, bool receipt);
+    void lockIdentity(const GoodsLine &line);
     Connection &m_conn;
-    QSqlQuery m_find, m_findLocked, m_add, m_receive, m_counted;
-    std::optional<QSqlQuery> m_inserts[4]; // by 警戒库存 and 助记码 written or not
+    Statement m_find, m_findLocked, m_add, m_lower, m_receive, m_counted;
+    std::unique_ptr<Statement> m_identityLock;
+    std::unique_ptr<Statement> m_inserts[4]; // by 警戒库存 and 助记码 written or not
 };
 
 // The voucher line of a moved goods line: the line's own values, stock before and after,

@@ -1,4 +1,4 @@
-#include "app/datamodule.h"
+#include "data/datamodule.h"
 
 namespace orv {
 

@@ -1,4 +1,4 @@
-#include "app/serverconfig.h"
+#include "data/serverconfig.h"
 #include "common/cipher.h"
 #include "common/configini.h"
 
@@ -27,7 +27,7 @@ QString testConnection(const ConnectionSettings &s)
 {
     try {
         Connection probe(QStringLiteral("orv_probe"));
-        probe.open(s);
+        probe.open(s, Connection::SchemaMode::Leave);
         probe.close();
         return QString();
     } catch (const std::exception &e) {

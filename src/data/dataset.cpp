@@ -1,5 +1,5 @@
-#include "app/dataset.h"
-#include "app/dbconnection.h"
+#include "data/dataset.h"
+#include "data/dbconnection.h"
 
 #include <QSqlError>
 #include <QSqlField>
@@ -8,19 +8,42 @@
 
 namespace orv {
 
+bool flagValue(const QVariant &v)
+{
+    // Only what the data layer writes for true counts: SQLite keeps whatever text a column was
+    // given, and 'no', 'off' or ' True' must not open a menu entry.
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool();
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+        return v.toLongLong() == 1;
+    case QMetaType::Double:
+        return v.toDouble() == 1.0;
+    case QMetaType::QString:
+        return v.toString() == QLatin1String("1");
+    case QMetaType::QByteArray:
+        return v.toByteArray() == "1";
+    default:
+        return false;
+    }
+}
+
 QString Field::asString() const
 {
     if (isNull())
         return QString();
     if (m_flag)
-        return flagText(m_v->toBool());
+        return flagText(flagValue(*m_v));
     switch (m_v->typeId()) {
     case QMetaType::Double: {
         const double d = m_v->toDouble();
         return QString::number(d, 'g', 15);
     }
     case QMetaType::Bool:
-        return flagText(m_v->toBool());
+        return flagText(flagValue(*m_v));
     default:
         return m_v->toString();
     }
@@ -28,7 +51,7 @@ QString Field::asString() const
 
 int Field::asInteger() const { return isNull() ? 0 : m_v->toInt(); }
 double Field::asFloat() const { return isNull() ? 0.0 : m_v->toDouble(); }
-bool Field::asBoolean() const { return !isNull() && m_v->toBool(); }
+bool Field::asBoolean() const { return !isNull() && (m_flag ? flagValue(*m_v) : m_v->toBool()); }
 
 DataSet::DataSet(Connection *conn, const QString &name) : m_conn(conn), m_name(name) {}
 
@@ -69,9 +92,9 @@ void DataSet::bindValue(const QString &placeholder, const QVariant &v)
 void DataSet::prepare(QSqlQuery &q) const
 {
     if (!m_conn || !m_conn->isOpen())
-        throw DbError("Database connection is not open");
+        throw DbError("数据库未连接");
     if (!q.prepare(m_sql))
-        throw DbError(q.lastError().text().toStdString());
+        m_conn->fail(q.lastError(), m_sql);
     for (const auto &v : m_positional)
         q.addBindValue(v);
     for (const auto &p : m_named)
@@ -84,8 +107,7 @@ void DataSet::open()
     QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
     q.setForwardOnly(true);
     prepare(q);
-    if (!q.exec())
-        throw DbError(q.lastError().text().toStdString());
+    m_conn->run(q, m_sql);
     const QSqlRecord rec = q.record();
     const int n = rec.count();
     m_names.reserve(n);
@@ -116,8 +138,7 @@ int DataSet::execSQL()
     close();
     QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
     prepare(q);
-    if (!q.exec())
-        throw DbError(q.lastError().text().toStdString());
+    m_conn->run(q, m_sql);
     return q.numRowsAffected();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The shared data module: the one connection and the named datasets every window uses.
-#include "app/dataset.h"
-#include "app/dbconnection.h"
+#include "data/dataset.h"
+#include "data/dbconnection.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,7 +1,7 @@
 // Document numbers, record IDs and the stock-movement voucher rows, on both databases.
 #include "testdb.h"
-#include "app/appglobals.h"
-#include "app/docnumbers.h"
+#include "ledger/docnumbers.h"
+#include "ledger/vouchers.h"
 #include "common/clock.h"
 
 #include <atomic>
@@ -33,7 +33,7 @@ private slots:
     void initTestCase()
     {
         Q_UNUSED(kZone);
-        registerVoucherSchema();
+        registerLedgerSchema();
     }
     void cleanup() { Clock::pin(QDateTime()); }
 
@@ -63,8 +63,6 @@ private slots:
         }
         // Made in one second, yet all different.
         QCOMPARE(int(seen.size()), 500);
-        QCOMPARE(getDbIDField(), G.gNewRecordID);
-        QCOMPARE(G.gNewRecordID.left(14), head);
     }
 
     void nextNumber_data()
@@ -96,25 +94,50 @@ private slots:
             addVoucherNo(t, no);
         // 17:30 UTC is already the next day in Beijing: the number keeps the UTC date.
         PinnedClock pin(utc(2026, 3, 5, 17, 30, 0));
-        G.gVoucherKind = kind;
+        DocNumbers n(t.conn(), voucherNumberRule(kind));
+        QCOMPARE(n.propose(), expected); // no transaction needed: nothing is reserved
         Transaction tx(t.conn());
-        QCOMPARE(getTaskNo(), expected);
-        QCOMPARE(G.gVoucherNo, expected);
-        QCOMPARE(sanhao(), expected); // free: stays
+        QCOMPARE(n.next(), expected);
+        QCOMPARE(n.makeFree(expected), expected); // free: stays
+    }
+
+    // Allocation and every write of the ledger refuse to run outside a transaction.
+    void outsideATransactionIsRefused()
+    {
+        TestDb t;
+        DocNumbers n(t.conn(), voucherNumberRule(VoucherIn));
+        VoucherWriter w(t.conn());
+        const auto refused = [](const std::function<void()> &f) {
+            try {
+                f();
+            } catch (const DbError &e) {
+                return e.message().contains("必须在事务中执行");
+            }
+            return false;
+        };
+        QVERIFY(refused([&] { n.next(); }));
+        QVERIFY(refused([&] { n.makeFree("RK-260305-001"); }));
+        QVERIFY(refused([&] { n.insertNumbered([](const QString &) {}); }));
+        QVERIFY(refused([&] { w.writeHeader(VoucherIn, {}); }));
+        QVERIFY(refused([&] { w.writeLine("X", {}); }));
+        QVERIFY(refused([&] { w.prepareHeader(frmDataModule->ADOQuery(14), VoucherIn); }));
+        QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 0);
     }
 
     void dayChangeRestartsSerial()
     {
         TestDb t;
         VoucherWriter w(t.conn());
+        Transaction tx(t.conn());
         Clock::pin(utc(2026, 3, 5, 23, 59, 59));
         QCOMPARE(w.writeHeader(VoucherIn, {}).number, QString("RK-260305-001"));
         QCOMPARE(w.writeHeader(VoucherIn, {}).number, QString("RK-260305-002"));
         QCOMPARE(w.writeHeader(VoucherOut, {}).number, QString("CK-260305-001"));
         Clock::pin(utc(2026, 3, 6, 0, 0, 1));
-        QCOMPARE(w.writeHeader(VoucherIn, {}).number, QString("RK-260306-001"));
-        QCOMPARE(G.gVoucherNo, QString("RK-260306-001"));
-        QCOMPARE(G.gNewRecordID.left(14), QString("20260306080001"));
+        const VoucherRef ref = w.writeHeader(VoucherIn, {});
+        QCOMPARE(ref.number, QString("RK-260306-001"));
+        QCOMPARE(ref.id.left(14), QString("20260306080001"));
+        tx.commit();
     }
 
     void sanhaoMovesToFreeNumber()
@@ -123,12 +146,10 @@ private slots:
         for (const char *no : {"RK-260305-002", "RK-260305-003", "RK-260305-005"})
             addVoucherNo(t, no);
         Transaction tx(t.conn());
-        G.gVoucherKind = 1;
-        G.gVoucherNo = "RK-260305-002";
+        DocNumbers n(t.conn(), voucherNumberRule(VoucherIn));
         // Taken, and so is the bumped number: moved on until free, never used twice.
-        QCOMPARE(sanhao(), QString("RK-260305-004"));
-        G.gVoucherNo = "RK-260305-001";
-        QCOMPARE(sanhao(), QString("RK-260305-001"));
+        QCOMPARE(n.makeFree("RK-260305-002"), QString("RK-260305-004"));
+        QCOMPARE(n.makeFree("RK-260305-001"), QString("RK-260305-001"));
         DocNumbers goods(t.conn(), {"出入库单", "单据编号", "HP", false});
         QCOMPARE(goods.makeFree("HP260305001"), QString("HP260305001"));
     }
@@ -139,11 +160,12 @@ private slots:
         addVoucherNo(t, "RK-260305-999");
         PinnedClock pin(utc(2026, 3, 5, 10, 0, 0));
         VoucherWriter w(t.conn());
+        Transaction tx(t.conn());
         try {
             w.writeHeader(VoucherIn, {});
             QFAIL("a 1000th number was made");
         } catch (const NumbersExhausted &e) {
-            QVERIFY(QString::fromStdString(e.what()).startsWith("今日单据编号已用完"));
+            QCOMPARE(e.message(), QString("今日单据编号已用完：RK-260305-999 已是当天最后一个编号"));
         }
         QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 1);
         DocNumbers n(t.conn(), voucherNumberRule(VoucherIn));
@@ -163,14 +185,16 @@ private slots:
         auto client = [&](int n) {
             try {
                 auto conn = t.secondClient(QString("client%1").arg(n));
-                VoucherWriter w(*conn, false);
+                VoucherWriter w(*conn);
                 for (int i = 0; i < perClient; ++i) {
                     Transaction tx(*conn);
                     VoucherLine line;
                     line.goodsNo = "G1";
                     line.qty = 1;
-                    const VoucherRef ref = w.writeHeader(VoucherIn, {});
-                    w.writeLine(ref.id, line);
+                    const QString id = makeRecordID();
+                    w.writeLine(id, line);
+                    const VoucherRef ref = w.writeHeader(VoucherIn, {}, id);
+                    QCOMPARE(ref.id, id);
                     tx.commit();
                     numbers[n] << ref.number;
                 }
@@ -191,6 +215,30 @@ private slots:
         QCOMPARE(t.scalar("select count(*) from 出入库明细").toInt(), 2 * perClient);
     }
 
+    // The number is read without a lock; a client that stored it first makes the insert clash
+    // on the unique index, and the next free number is taken without a word to the operator.
+    void clashRetriesWithTheNextFreeNumber()
+    {
+        if (!TestDb::isPostgres())
+            QSKIP("SQLite lets one writer at a time: no client can take the number meanwhile");
+        TestDb t;
+        PinnedClock pin(utc(2026, 3, 5, 10, 0, 0));
+        auto other = t.secondClient("other");
+        DocNumbers n(t.conn(), voucherNumberRule(VoucherIn));
+        Transaction tx(t.conn());
+        int calls = 0;
+        const QString got = n.insertNumbered([&](const QString &no) {
+            if (calls++ == 0)
+                other->exec("insert into 出入库单(单据编号) values(?)", {no}); // committed at once
+            t.conn().exec("insert into 出入库单(单据编号, 原因) values(?, 'mine')", {no});
+        });
+        tx.commit();
+        QCOMPARE(calls, 2);
+        QCOMPARE(got, QString("RK-260305-002"));
+        QCOMPARE(t.scalar("select 单据编号 from 出入库单 where 原因 = 'mine'").toString(), got);
+        QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 2);
+    }
+
     void duplicateNumberIsRejectedByTheDatabase()
     {
         TestDb t;
@@ -207,12 +255,12 @@ private slots:
         TestDb t;
         PinnedClock pin(utc(2026, 3, 5, 17, 30, 0));
         VoucherWriter w(t.conn());
+        Transaction tx(t.conn());
         DataSet &h = frmDataModule->ADOQuery(14);
-        G.gVoucherKind = 2;
-        w.prepareHeader(h);
-        QCOMPARE(G.gVoucherNo, QString("CK-260305-001"));
-        QCOMPARE(G.gNewRecordID.left(10), QString("2026030525"));
-        h.bindValue(":jinchuID", G.gNewRecordID);
+        const VoucherRef ref = w.prepareHeader(h, VoucherOut);
+        QCOMPARE(ref.number, QString("CK-260305-001"));
+        QCOMPARE(ref.id.left(10), QString("2026030525"));
+        h.bindValue(":jinchuID", ref.id);
         h.bindValue(":jinchuyinyongdanhao", "CGJH-260305-001");
         h.bindValue(":jinchuyinyongID", "202603052530001234567890");
         h.bindValue(":jinchuyinyongleibie", "车间领用");
@@ -235,19 +283,20 @@ private slots:
                                     "cangwei", "fuzhushuliang", "fuzhudanwei", "leibie", "gongyingshang", "tiaoma",
                                     "jiecun", "yuanyoukucun", "leixing", "huansuanbilv", "fuzhukucunjiecun",
                                     "yuanyoufuzhushuliang", "pinyinma"};
-        const QVariantList values = {"HP260305001", "螺丝", "M6", "个", 2.5, 12.0, 30.0, G.gNewRecordID, "一号库",
+        const QVariantList values = {"HP260305001", "螺丝", "M6", "个", 2.5, 12.0, 30.0, ref.id, "一号库",
                                      2.0, "盒", "五金", "DW260301001.某厂", "6901234567890", 8.0, 20.0, "出库",
                                      6.0, 1.0, 3.0, "LS"};
         for (int i = 0; i < params.size(); ++i)
             l.bindValue(":" + params[i], values[i]);
         QCOMPARE(l.execSQL(), 1);
+        tx.commit();
 
         DataSet r(&t.conn());
         r.setSql("select * from 出入库单");
         r.open();
         QCOMPARE(r.recordCount(), 1);
         const QList<QPair<const char *, QString>> header = {
-            {"ID", G.gNewRecordID}, {"引用单号", "CGJH-260305-001"}, {"引用ID", "202603052530001234567890"},
+            {"ID", ref.id}, {"引用单号", "CGJH-260305-001"}, {"引用ID", "202603052530001234567890"},
             {"引用类别", "车间领用"}, {"单据编号", "CK-260305-001"}, {"制单日期", "2026-03-06"},
             {"制单人", "001.张三"}, {"当前状态", "已审核"}, {"原因", "车间领用"}, {"单据类别", "出库"},
             {"单据备注", "it's a remark"}, {"审核人", ""}, {"审核日期", "2026-03-06"}, {"相关单位", "01.一车间"},
@@ -287,7 +336,7 @@ private slots:
         h.category = "入库";
         h.auditDate = "2026-3-5";
         h.partner = "DW1.某厂";
-        const VoucherRef ref = w.writeHeader(VoucherIn, h);
+        const QString id = makeRecordID();
         VoucherLine l;
         l.goodsNo = "HP1";
         l.name = "螺丝";
@@ -299,11 +348,12 @@ private slots:
         l.stockAfter = 12;
         l.kind = "入库";
         l.ratio = "6";
-        w.writeLine(ref.id, l);
+        w.writeLine(id, l);
         l.qty = "1.23456";
-        w.writeLine(ref.id, l);
+        w.writeLine(id, l);
         l.qty = "twelve";
-        QVERIFY_THROWS_EXCEPTION(DbError, w.writeLine(ref.id, l));
+        QVERIFY_THROWS_EXCEPTION(DbError, w.writeLine(id, l));
+        const VoucherRef ref = w.writeHeader(VoucherIn, h, id);
         tx.commit();
 
         DataSet r(&t.conn());
@@ -345,6 +395,7 @@ private slots:
             l.qty = "x";
             w.writeLine(ref.id, l);
             tx.commit();
+            QFAIL("a line with a quantity of \"x\" was written");
         } catch (const DbError &) {
         }
         QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 0);

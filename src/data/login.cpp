@@ -1,6 +1,6 @@
-#include "app/login.h"
-#include "app/dataset.h"
-#include "app/dbconnection.h"
+#include "data/login.h"
+#include "data/dataset.h"
+#include "data/dbconnection.h"
 #include "common/clock.h"
 
 namespace orv {

@@ -101,6 +101,8 @@ private:
     bool m_eof = true;
 };
 
+// A stored flag as the program reads it: boolean true, 1 or '1' is true, anything else false.
+bool flagValue(const QVariant &v);
 // "True"/"False" as every flag reader compares.
 inline QString flagText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
 

@@ -1,0 +1,449 @@
+#include "data/dbconnection.h"
+#include "data/schema.h"
+#include "common/paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QUuid>
+
+#include <libpq-fe.h>
+
+namespace orv {
+
+Q_LOGGING_CATEGORY(lcDb, "orv.db")
+
+namespace {
+QString g_defaultDatabase = QStringLiteral("orv");
+
+QString driverText(const QSqlError &e)
+{
+    QString t = e.text().trimmed();
+    if (!e.nativeErrorCode().isEmpty())
+        t += " [" + e.nativeErrorCode() + "]";
+    return t;
+}
+} // namespace
+
+DbError::DbError(const QString &message, const QString &detail)
+    : std::runtime_error(message.toStdString()), m_detail(detail)
+{
+}
+
+QString defaultDatabaseName() { return g_defaultDatabase; }
+void setDefaultDatabaseName(const QString &name) { g_defaultDatabase = name.isEmpty() ? QStringLiteral("orv") : name; }
+
+bool isUniqueViolation(const QSqlError &e)
+{
+    const QString code = e.nativeErrorCode();
+    // PostgreSQL's SQLSTATE; SQLite's extended codes for UNIQUE and PRIMARY KEY.
+    return code == QLatin1String("23505") || code == QLatin1String("2067") || code == QLatin1String("1555");
+}
+
+Connection::Connection(const QString &connectionName) : m_name(connectionName) {}
+
+Connection::~Connection()
+{
+    close();
+    delete m_lock;
+    // Statements that outlive the connection object must not reach back into it.
+    for (Statement *s : std::as_const(m_statements))
+        s->m_conn = nullptr;
+}
+
+bool Connection::isLocalServer(const QString &server)
+{
+    return server.trimmed().compare(QLatin1String("(local)"), Qt::CaseInsensitive) == 0;
+}
+
+QString Connection::sqlitePath(const ConnectionSettings &s)
+{
+    return s.sqliteFile.isEmpty() ? Paths::configDir() + "/orv.db" : s.sqliteFile;
+}
+
+QSqlDatabase Connection::db() const { return QSqlDatabase::database(m_name, false); }
+
+bool Connection::isOpen() const { return QSqlDatabase::contains(m_name) && db().isOpen(); }
+
+void Connection::forgetStatements()
+{
+    for (Statement *s : std::as_const(m_statements))
+        s->reset();
+}
+
+void Connection::close()
+{
+    if (!QSqlDatabase::contains(m_name))
+        return;
+    // Prepared statements are freed while their connection still exists.
+    forgetStatements();
+    {
+        QSqlDatabase d = db();
+        if (d.isOpen())
+            d.close();
+    }
+    QSqlDatabase::removeDatabase(m_name);
+    m_depth = 0;
+    ++m_generation;
+}
+
+namespace {
+QSqlDatabase makePg(const QString &name, const ConnectionSettings &s, const QString &database)
+{
+    QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", name);
+    QString host = s.server;
+    int port = 5432;
+    const int colon = host.lastIndexOf(':');
+    if (colon > 0) {
+        bool ok = false;
+        const int p = host.mid(colon + 1).toInt(&ok);
+        if (ok) {
+            port = p;
+            host = host.left(colon);
+        }
+    }
+    d.setHostName(host);
+    d.setPort(port);
+    d.setUserName(s.user);
+    d.setPassword(s.password);
+    d.setDatabaseName(database);
+    // One short attempt: an unreachable host must not hold the window for long.
+    d.setConnectOptions("connect_timeout=3");
+    return d;
+}
+
+bool databaseMissing(const QSqlError &e)
+{
+    return e.nativeErrorCode() == QLatin1String("3D000") || e.text().contains("does not exist");
+}
+
+// Runs against the maintenance database: true when it could connect at all.
+bool withMaintenanceDb(const ConnectionSettings &s, const std::function<void(QSqlDatabase &)> &work)
+{
+    const QString tmp = "orv_admin_" + QUuid::createUuid().toString(QUuid::Id128);
+    bool ok = false;
+    {
+        QSqlDatabase d = makePg(tmp, s, "postgres");
+        if (d.open()) {
+            ok = true;
+            work(d);
+            d.close();
+        }
+    }
+    QSqlDatabase::removeDatabase(tmp);
+    return ok;
+}
+
+void createPgDatabase(const ConnectionSettings &s)
+{
+    withMaintenanceDb(s, [&](QSqlDatabase &d) {
+        QString ident = s.database;
+        ident.replace('"', "\"\"");
+        QSqlQuery(d).exec("create database \"" + ident + "\" encoding 'UTF8' template template0");
+    });
+}
+
+// Why the embedded database file cannot serve, in words the operator can act on; empty when fine.
+QString sqliteFileProblem(const QString &path)
+{
+    const QFileInfo fi(path);
+    if (fi.exists()) {
+        if (fi.isDir())
+            return QString("数据库文件“%1”是一个文件夹").arg(path);
+        if (!fi.isReadable() || !fi.isWritable())
+            return QString("数据库文件“%1”不可写，请检查文件权限").arg(path);
+    }
+    const QFileInfo dir(fi.absolutePath());
+    if (!dir.exists())
+        return QString("数据库所在文件夹“%1”不存在").arg(dir.absoluteFilePath());
+    // WAL keeps its -wal and -shm files beside the database: the folder must be writable too.
+    if (!dir.isWritable())
+        return QString("数据库所在文件夹“%1”不可写，请检查文件夹权限").arg(dir.absoluteFilePath());
+    return QString();
+}
+} // namespace
+
+void Connection::open(const ConnectionSettings &settings, SchemaMode schema)
+{
+    close();
+    openDriver(settings, schema);
+    ++m_generation;
+    if (schema == SchemaMode::Leave)
+        return;
+    try {
+        Schema::ensure(*this);
+    } catch (...) {
+        close();
+        throw;
+    }
+}
+
+void Connection::openDriver(const ConnectionSettings &settings, SchemaMode schema)
+{
+    m_settings = settings;
+    m_failed = false;
+    m_depth = 0;
+    if (isLocalServer(settings.server)) {
+        m_backend = Backend::Sqlite;
+        const QString path = sqlitePath(settings);
+        const QString problem = sqliteFileProblem(path);
+        if (!problem.isEmpty())
+            throw DbError(problem);
+        QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", m_name);
+        d.setDatabaseName(path);
+        d.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+        d.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        if (!d.open()) {
+            const QString err = driverText(d.lastError());
+            close();
+            throw DbError(QString("无法打开数据库文件“%1”").arg(path), err);
+        }
+        QSqlQuery q(d);
+        // Any read proves the file is a database; a text file fails here, not at login.
+        if (!q.exec("select count(*) from sqlite_master")) {
+            const QString err = driverText(q.lastError());
+            q = QSqlQuery();
+            close();
+            throw DbError(QString("文件“%1”不是本系统的数据库").arg(path), err);
+        }
+        q.exec("PRAGMA foreign_keys = OFF");
+        // WAL lets readers work beside a writer; FULL makes a reported save survive a power cut.
+        if (!q.exec("PRAGMA journal_mode = WAL") || !q.next()
+            || q.value(0).toString().compare("wal", Qt::CaseInsensitive) != 0)
+            qCWarning(lcDb) << "SQLite did not switch to WAL:" << path << driverText(q.lastError());
+        q.finish();
+        if (!q.exec("PRAGMA synchronous = FULL"))
+            qCWarning(lcDb) << "SQLite synchronous=FULL refused:" << driverText(q.lastError());
+        return;
+    }
+    m_backend = Backend::Postgres;
+    if (settings.server.trimmed().isEmpty())
+        throw DbError("服务器名称不能为空");
+    QSqlError err;
+    {
+        QSqlDatabase d = makePg(m_name, settings, settings.database);
+        d.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        if (!d.open())
+            err = d.lastError();
+    }
+    if (err.isValid()) {
+        QSqlDatabase::removeDatabase(m_name);
+        if (!databaseMissing(err))
+            throw DbError("连接数据库服务器失败", driverText(err));
+        if (schema == SchemaMode::Leave) {
+            // Only proving the settings: the server answers; the database is made on switching.
+            if (!withMaintenanceDb(settings, [](QSqlDatabase &) {}))
+                throw DbError("连接数据库服务器失败", driverText(err));
+            m_backend = Backend::Postgres;
+            return;
+        }
+        createPgDatabase(settings);
+        QSqlDatabase d = makePg(m_name, settings, settings.database);
+        d.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+        if (!d.open()) {
+            err = d.lastError();
+            d = QSqlDatabase();
+            QSqlDatabase::removeDatabase(m_name);
+            throw DbError("连接数据库服务器失败", driverText(err));
+        }
+    }
+    QSqlQuery(db()).exec("set client_min_messages = warning");
+}
+
+bool Connection::serverGone() const
+{
+    if (isSqlite() || !QSqlDatabase::contains(m_name))
+        return false;
+    const QVariant h = db().driver() ? db().driver()->handle() : QVariant();
+    if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0)
+        return false;
+    auto *pg = *static_cast<PGconn *const *>(h.data());
+    return !pg || PQstatus(pg) == CONNECTION_BAD;
+}
+
+void Connection::reconnectAfterLoss()
+{
+    const ConnectionSettings s = m_settings;
+    close();
+    try {
+        openDriver(s, SchemaMode::Leave);
+        ++m_generation;
+    } catch (const DbError &e) {
+        qCWarning(lcDb) << "Reconnect failed:" << e.message() << e.detail();
+        throw ConnectionLost(kReconnectFailed, e.detail());
+    }
+}
+
+void Connection::fail(const QSqlError &error, const QString &what)
+{
+    const QString detail = driverText(error);
+    qCWarning(lcDb).noquote() << (what.isEmpty() ? QStringLiteral("Statement failed:") : what) << detail;
+    if (serverGone()) {
+        // Whatever transaction was open is gone with the server: guards still on the stack
+        // find nothing to roll back.
+        reconnectAfterLoss();
+        throw ConnectionLost(kReconnected, detail);
+    }
+    if (m_depth > 0 && !isSqlite())
+        m_failed = true; // PostgreSQL refuses everything after an error until the rollback
+    if (isUniqueViolation(error))
+        throw UniqueViolation(kDbFailed, detail);
+    throw DbError(kDbFailed, detail);
+}
+
+void Connection::run(QSqlQuery &q, const QString &what)
+{
+    if (!q.exec())
+        fail(q.lastError(), what.isEmpty() ? q.lastQuery() : what);
+}
+
+void Connection::exec(const QString &sql, const QVariantList &binds)
+{
+    if (!isOpen())
+        throw DbError("数据库未连接");
+    QSqlQuery q(db());
+    if (binds.isEmpty()) {
+        if (!q.exec(sql))
+            fail(q.lastError(), sql);
+        return;
+    }
+    if (!q.prepare(sql))
+        fail(q.lastError(), sql);
+    for (const auto &v : binds)
+        q.addBindValue(v);
+    run(q, sql);
+}
+
+void Connection::requireTransaction(const char *what) const
+{
+    if (m_depth <= 0)
+        throw DbError(QString("内部错误：%1必须在事务中执行").arg(QString::fromUtf8(what)));
+}
+
+void Connection::begin()
+{
+    if (m_depth++ > 0)
+        return;
+    m_failed = false;
+    try {
+        // IMMEDIATE takes the write lock at once, so two clients cannot interleave
+        // read-then-write sequences (numbers, stock) inside their transactions.
+        exec(isSqlite() ? "BEGIN IMMEDIATE" : "BEGIN");
+    } catch (...) {
+        m_depth = 0;
+        throw;
+    }
+}
+
+void Connection::commit()
+{
+    if (m_depth <= 0)
+        return;
+    if (--m_depth > 0)
+        return;
+    if (m_failed) {
+        QSqlQuery(db()).exec("ROLLBACK");
+        m_failed = false;
+        throw DbError("保存失败，所有修改已撤销");
+    }
+    QSqlQuery q(db());
+    if (!q.exec("COMMIT")) {
+        const QSqlError e = q.lastError();
+        // A refused COMMIT (SQLite busy, a deferred check) may leave the transaction open:
+        // end it so the connection stays usable.
+        QSqlQuery(db()).exec("ROLLBACK");
+        fail(e, "COMMIT");
+    }
+}
+
+void Connection::rollback()
+{
+    if (m_depth <= 0)
+        return;
+    if (--m_depth > 0) {
+        // An inner failure dooms the outer transaction.
+        m_failed = true;
+        return;
+    }
+    m_failed = false;
+    QSqlQuery q(db());
+    q.exec("ROLLBACK");
+}
+
+void Connection::savepoint(const QString &name)
+{
+    requireTransaction("保存点");
+    exec("SAVEPOINT " + name);
+}
+
+void Connection::rollbackTo(const QString &name)
+{
+    exec("ROLLBACK TO SAVEPOINT " + name);
+    m_failed = false; // the failed statement is undone; the transaction goes on
+}
+
+void Connection::release(const QString &name) { exec("RELEASE SAVEPOINT " + name); }
+
+void Connection::lockSequence(const QString &key)
+{
+    requireTransaction("编号分配");
+    if (isSqlite())
+        return; // BEGIN IMMEDIATE already holds the database's write lock
+    if (!m_lock)
+        m_lock = new Statement(*this, "select pg_advisory_xact_lock(hashtext(?))");
+    m_lock->exec({key});
+}
+
+// ---- Statement
+
+Statement::Statement(Connection &c, QString sql) : m_conn(&c), m_sql(std::move(sql)) { c.m_statements.append(this); }
+
+Statement::~Statement()
+{
+    if (m_conn)
+        m_conn->m_statements.removeOne(this);
+}
+
+void Statement::reset()
+{
+    m_query = QSqlQuery();
+    m_prepared = false;
+}
+
+QSqlQuery &Statement::exec(const QVariantList &binds)
+{
+    if (!m_conn || !m_conn->isOpen())
+        throw DbError("数据库未连接");
+    if (!m_prepared || m_generation != m_conn->generation()) {
+        m_query = QSqlQuery(m_conn->db());
+        if (!m_query.prepare(m_sql))
+            m_conn->fail(m_query.lastError(), m_sql);
+        m_generation = m_conn->generation();
+        m_prepared = true;
+    }
+    m_query.finish();
+    for (const auto &v : binds)
+        m_query.addBindValue(v);
+    m_conn->run(m_query, m_sql);
+    return m_query;
+}
+
+// ---- Transaction
+
+Transaction::Transaction(Connection &c) : m_conn(c) { m_conn.begin(); }
+
+Transaction::~Transaction()
+{
+    if (!m_done)
+        m_conn.rollback();
+}
+
+void Transaction::commit()
+{
+    m_done = true;
+    m_conn.commit();
+}
+
+} // namespace orv

@@ -1,0 +1,200 @@
+#include "ledger/docnumbers.h"
+
+#include <QSqlError>
+
+namespace orv {
+
+namespace {
+const qint64 kRandomLimit = 2100000000; // exclusive
+const int kLastSerial = 999;
+// Tries before giving up on a number clash; each try moves at least one serial on.
+const int kMaxClashes = 1000;
+
+QString quoted(const QString &ident)
+{
+    QString s = ident;
+    s.replace('"', "\"\"");
+    return '"' + s + '"';
+}
+
+QString serialText(int serial) { return QString("%1").arg(serial, 3, 10, QChar('0')); }
+
+// The three-digit serial at the end of a number, or -1.
+int trailingSerial(const QString &number, const QString &head)
+{
+    if (!number.startsWith(head) || number.size() != head.size() + 3)
+        return -1;
+    int v = 0;
+    for (int i = head.size(); i < number.size(); ++i) {
+        const QChar ch = number.at(i);
+        if (ch < '0' || ch > '9')
+            return -1;
+        v = v * 10 + (ch.unicode() - '0');
+    }
+    return v;
+}
+
+QString headOf(const QString &number) { return number.left(number.size() - 3); }
+} // namespace
+
+// ---- Record IDs
+
+QString makeRecordID(const QDateTime &utcIn)
+{
+    const QDateTime utc = utcIn.toUTC();
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    const QChar z('0');
+    // The hour is shifted to UTC+8 but the date is not carried: 08 to 31.
+    return QString("%1%2%3%4%5%6%7")
+        .arg(d.year(), 4, 10, z)
+        .arg(d.month(), 2, 10, z)
+        .arg(d.day(), 2, 10, z)
+        .arg(t.hour() + 8, 2, 10, z)
+        .arg(t.minute(), 2, 10, z)
+        .arg(t.second(), 2, 10, z)
+        .arg(Random::between(0, kRandomLimit - 1), 10, 10, z);
+}
+
+// ---- Document numbers
+
+NumbersExhausted::NumbersExhausted(const QString &head)
+    : DbError(QString("今日单据编号已用完：%1 已是当天最后一个编号").arg(head + serialText(kLastSerial)))
+{
+}
+
+QString numberDate(const QDateTime &utc) { return utc.toUTC().date().toString("yyMMdd"); }
+
+DocNumbers::DocNumbers(Connection &c, NumberRule rule) : m_conn(c), m_rule(std::move(rule)) {}
+DocNumbers::~DocNumbers() = default;
+DocNumbers::DocNumbers(DocNumbers &&) noexcept = default;
+
+void DocNumbers::lock()
+{
+    // One lock per table, whatever the prefix: a save that takes an out and an in voucher
+    // cannot wait in a circle with one that takes them the other way round.
+    m_conn.lockSequence("docno:" + m_rule.table);
+}
+
+bool DocNumbers::taken(const QString &number)
+{
+    if (!m_exists)
+        m_exists = std::make_unique<Statement>(
+            m_conn, "select 1 from " + quoted(m_rule.table) + " where " + quoted(m_rule.column) + " = ?");
+    QSqlQuery &q = m_exists->exec({number});
+    const bool found = q.next();
+    q.finish();
+    return found;
+}
+
+QString DocNumbers::firstFree(const QString &head, int serial)
+{
+    for (; serial <= kLastSerial; ++serial) {
+        const QString candidate = head + serialText(serial);
+        if (!taken(candidate))
+            return candidate;
+    }
+    throw NumbersExhausted(head);
+}
+
+QString DocNumbers::nextUnlocked(const QDateTime &utc)
+{
+    const QString day = m_rule.prefix + numberDate(utc);
+    const QString head = m_rule.dash ? day + '-' : day;
+    // Same expression as documentNoIndex(), so the index serves this query.
+    if (!m_last || m_lastLength != day.size()) {
+        m_last = std::make_unique<Statement>(
+            m_conn, QString("select %1 from %2 where substr(%1, 1, %3) = ? order by 流水号 desc limit 1")
+                        .arg(quoted(m_rule.column), quoted(m_rule.table))
+                        .arg(day.size()));
+        m_lastLength = int(day.size());
+    }
+    QSqlQuery &q = m_last->exec({day});
+    int serial = 1;
+    if (q.next()) {
+        const int last = trailingSerial(q.value(0).toString(), head);
+        // A tail that is no serial (hand-made or damaged numbers) restarts the search at 001.
+        if (last >= 0)
+            serial = last + 1;
+    }
+    q.finish();
+    return firstFree(head, serial);
+}
+
+QString DocNumbers::propose(const QDateTime &utc) { return nextUnlocked(utc); }
+
+QString DocNumbers::next(const QDateTime &utc)
+{
+    m_conn.requireTransaction("单据编号分配");
+    lock();
+    return nextUnlocked(utc);
+}
+
+QString DocNumbers::makeFree(const QString &number)
+{
+    m_conn.requireTransaction("单据编号分配");
+    if (number.size() < 3)
+        throw DbError(QString("单据编号格式不正确：%1").arg(number));
+    const QString head = headOf(number);
+    lock();
+    if (!taken(number))
+        return number;
+    const int serial = trailingSerial(number, head);
+    if (serial < 0)
+        throw DbError(QString("单据编号已被占用：%1").arg(number));
+    return firstFree(head, serial + 1);
+}
+
+QString DocNumbers::insertNumbered(const std::function<void(const QString &)> &insert, const QString &wanted,
+                                   const QDateTime &utc)
+{
+    m_conn.requireTransaction("单据编号分配");
+    QString number;
+    if (!wanted.isEmpty() && trailingSerial(wanted, headOf(wanted)) >= 0 && !taken(wanted))
+        number = wanted;
+    else
+        number = nextUnlocked(utc);
+    const QString savepoint = QStringLiteral("orv_number");
+    for (int attempt = 0;; ++attempt) {
+        m_conn.savepoint(savepoint);
+        try {
+            insert(number);
+            m_conn.release(savepoint);
+            return number;
+        } catch (const ConnectionLost &) {
+            throw; // the transaction and its savepoint went with the server
+        } catch (const UniqueViolation &) {
+            m_conn.rollbackTo(savepoint);
+            m_conn.release(savepoint);
+            // A clash on some other unique column is the caller's error, not a taken number.
+            if (!taken(number))
+                throw;
+            // Another client stored this number after we read it: take the next free one.
+            if (attempt >= kMaxClashes)
+                throw DbError(QString("单据编号分配失败，请重试：%1").arg(number));
+            const QString head = headOf(number);
+            number = firstFree(head, trailingSerial(number, head) + 1);
+        } catch (...) {
+            m_conn.rollbackTo(savepoint);
+            m_conn.release(savepoint);
+            throw;
+        }
+    }
+}
+
+QString documentNoIndex(const NumberRule &rule)
+{
+    const int n = int((rule.prefix + numberDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC))).size());
+    return QString("create index ix_%1_%2_day%3 on %4 (substr(%5, 1, %3), 流水号)")
+        .arg(rule.table, rule.column)
+        .arg(n)
+        .arg(quoted(rule.table), quoted(rule.column));
+}
+
+QString documentNoUniqueIndex(const NumberRule &rule)
+{
+    return QString("create unique index ux_%1_%2 on %3 (%4)")
+        .arg(rule.table, rule.column, quoted(rule.table), quoted(rule.column));
+}
+
+} // namespace orv

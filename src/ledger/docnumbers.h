@@ -1,0 +1,86 @@
+#pragma once
+// Record IDs and document numbers.
+//
+//   Record IDs (24 digits: yyyyMMdd, UTC hour + 8 as 08..31 without carrying into the
+//   date, mmss, a zero-padded random 0 <= r < 2100000000 from the generator seeded once):
+//     QString makeRecordID(utc = Clock::utcNow())
+//
+//   Document numbers: prefix + yyMMdd (UTC) + "-" + NNN, master codes without the dash.
+//   Serial 999 is the last one of a day; asking for more throws NumbersExhausted.
+//     DocNumbers n(conn, NumberRule{table, column, prefix, dash});
+//       n.propose()              what a window shows when it opens: reads, reserves nothing
+//       n.insertNumbered(insert) inside the saving transaction, as its last step: the number
+//                                is read and the row inserted under a savepoint; when another
+//                                client took the number first (the unique index says so) it
+//                                is tried again with the next free one. Holds no lock.
+//       n.next(), n.makeFree(no) inside the transaction, under the table's number lock, for
+//                                numbers and codes a save needs before its rows exist (codes
+//                                of master rows have no unique index to retry on)
+#include "data/dbconnection.h"
+#include "common/clock.h"
+
+#include <QDateTime>
+#include <QString>
+#include <functional>
+#include <memory>
+
+namespace orv {
+
+QString makeRecordID(const QDateTime &utc = Clock::utcNow());
+
+// The day's serials of one prefix have run out (999 is the last).
+class NumbersExhausted : public DbError {
+public:
+    explicit NumbersExhausted(const QString &head);
+};
+
+struct NumberRule {
+    QString table;  // e.g. 出入库单
+    QString column; // e.g. 单据编号
+    QString prefix; // e.g. "RK-", "CGJH-", "HP"
+    bool dash = true; // master codes: false
+};
+
+// yyMMdd of the UTC clock.
+QString numberDate(const QDateTime &utc = Clock::utcNow());
+
+class DocNumbers {
+public:
+    DocNumbers(Connection &c, NumberRule rule);
+    ~DocNumbers();
+    DocNumbers(DocNumbers &&) noexcept;
+
+    // The number a save would take now. Nothing is reserved: another client may take it first.
+    QString propose(const QDateTime &utc = Clock::utcNow());
+
+    // Runs `insert` with a free number (starting with `wanted` when it is given) until the row
+    // went in; returns the number stored. Needs the saving transaction and a unique index on
+    // the number column.
+    QString insertNumbered(const std::function<void(const QString &number)> &insert,
+                           const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
+
+    // Next free number of the UTC day, under the table's number lock held to the commit.
+    QString next(const QDateTime &utc = Clock::utcNow());
+    // The number when no row holds it; otherwise the next free serial of the same day.
+    QString makeFree(const QString &number);
+    bool taken(const QString &number);
+    const NumberRule &rule() const { return m_rule; }
+
+private:
+    QString firstFree(const QString &head, int serial);
+    QString nextUnlocked(const QDateTime &utc);
+    void lock();
+    Connection &m_conn;
+    NumberRule m_rule;
+    std::unique_ptr<Statement> m_last;
+    std::unique_ptr<Statement> m_exists;
+    int m_lastLength = -1;
+};
+
+// "create index ... (substr(column, 1, n), 流水号)" for the rule's prefix length: with it the
+// day's last number is found without reading the table.
+QString documentNoIndex(const NumberRule &rule);
+// "create unique index ..." on the number column: the guard insertNumbered() retries on.
+QString documentNoUniqueIndex(const NumberRule &rule);
+
+} // namespace orv
