@@ -97,7 +97,7 @@ struct Services {
         Transaction tx(c);
         Ledger::Posting p{VoucherIn, headerOf(), {}};
         for (const auto &l : v.lines)
-            p.lines.append({StockModel::Op::Receive, l});
+            p.lines.append({StockModel::Op::Receive, l, {}, false, {}});
         if (!ledger.post(p).ok())
             std::exit(3);
         tx.commit();

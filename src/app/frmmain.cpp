@@ -157,8 +157,13 @@ TfrmMain::StartOutcome TfrmMain::startUp()
         const ConnectionSettings s = settingsFromConfigIni(cfg);
         G.gServerName = s.server;
         G.gDbUserID = s.user;
+        const BusyCursor busy;
         db().open(s);
-    } catch (const std::exception &) {
+    } catch (const std::exception &e) {
+        // A database that cannot serve at all (not a database, not writable, newer schema)
+        // is named plainly before the usual question.
+        if (const auto *d = dynamic_cast<const DatabaseUnusable *>(&e))
+            notice(this, d->message());
         if (prompt().message(this, "提示", "数据库连接失败,是否重新连接数据库?", QMessageBox::Question,
                              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
             openModal(frmServer, true, this);

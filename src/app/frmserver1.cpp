@@ -26,6 +26,7 @@ TfrmServer1::TfrmServer1(QWidget *parent)
         e->installEventFilter(this);
     // Enter on the focused button presses it.
     BitBtn2->setAutoDefault(true);
+    setFixedSize(sizeHint());
 }
 
 void TfrmServer1::showEvent(QShowEvent *e)
@@ -39,11 +40,18 @@ void TfrmServer1::showEvent(QShowEvent *e)
 void TfrmServer1::BitBtn2Click()
 {
     const ConnectionSettings s = connectionSettings(Edit1->text(), Edit2->text(), Edit3->text());
-    if (!testConnection(s).isEmpty() || !writeConfig()) {
-        notice(this, "数据库连接失败!请确认SQL Server用户名及密码");
-        return;
+    {
+        const BusyCursor busy;
+        if (!testConnection(s).isEmpty() || !writeConfig()) {
+            notice(this, "数据库连接失败!请确认SQL Server用户名及密码");
+            return;
+        }
     }
+    // Windows that hold rows of the old database go before the connection changes under them.
+    if (ChildHost *host = childHost())
+        host->closeOtherChildren("");
     try {
+        const BusyCursor busy;
         const ConnectionSettings stored = settingsFromConfigIni(Paths::configFile());
         G.gServerName = stored.server;
         G.gDbUserID = stored.user;

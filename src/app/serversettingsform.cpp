@@ -12,7 +12,9 @@
 namespace orv {
 
 ServerSettingsForm::ServerSettingsForm(const QStringList &noticeLines, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    // The system menu and its close box only: no maximise or minimise box.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint)
 {
     setWindowTitle("数据库服务器配置");
     auto *notice = new QLabel(noticeLines.join('\n'), this);
@@ -21,6 +23,7 @@ ServerSettingsForm::ServerSettingsForm(const QStringList &noticeLines, QWidget *
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName("Edit1");
+    Edit1->setToolTip("“(local)”表示本机内置的数据库；\n其他填写 PostgreSQL 服务器的主机名或 IP 地址，可加“:端口”，如 192.168.1.10:5432");
     Edit2 = new QLineEdit(this);
     Edit2->setObjectName("Edit2");
     Edit3 = new QLineEdit(this);
@@ -58,6 +61,8 @@ ServerSettingsForm::ServerSettingsForm(const QStringList &noticeLines, QWidget *
     top->addWidget(notice);
     top->addLayout(right, 1);
     setMinimumWidth(520);
+    // The layout keeps its shape: never smaller than what it needs.
+    setMinimumSize(sizeHint());
 }
 
 bool ServerSettingsForm::writeConfig()

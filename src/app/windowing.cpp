@@ -8,6 +8,10 @@
 #include <QLineEdit>
 
 namespace orv {
+
+BusyCursor::BusyCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+
 namespace {
 QHash<QString, MenuHandler> &handlers()
 {

@@ -22,6 +22,15 @@ MenuHandler menuHandler(const QString &itemName);
 // Panel 0 := "登陆时间", panel 5 := gAppTitle + "-[" + caption + "]" (when the main window exists).
 void writeWindowStatus(const QString &caption);
 
+// The wait cursor while a slow step (a connection attempt) runs on the GUI thread.
+class BusyCursor {
+public:
+    BusyCursor();
+    ~BusyCursor();
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+};
+
 // Centre a window on the desktop.
 void centreOnDesktop(QWidget *w);
 

@@ -17,12 +17,20 @@ struct IniText
     QString eol = QStringLiteral("\r\n");
 };
 
+// Three short sections: anything this large is not our file, and is not read into memory.
+constexpr qint64 kMaxIniBytes = 64 * 1024;
+
 bool load(const QString &path, IniText &ini)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxIniBytes)
         return false;
-    const QString text = fromGbk(f.readAll());
+    QByteArray bytes = f.readAll();
+    // An editor may have saved it as UTF-8 with a byte-order mark.
+    const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
+    if (utf8)
+        bytes.remove(0, 3);
+    const QString text = utf8 ? QString::fromUtf8(bytes) : fromGbk(bytes);
     if (!text.isEmpty() && !text.contains(u"\r\n") && text.contains(u'\n'))
         ini.eol = QStringLiteral("\n");
     ini.lines = text.split(u'\n');

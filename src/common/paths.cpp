@@ -27,12 +27,17 @@ QString Paths::configDir()
 {
     if (!g_override.isEmpty())
         return g_override;
+    // Beside the program when a config.ini is there; else the XDG folder when one is there;
+    // else a new one beside the program when that folder is writable; else in the XDG folder.
     const QString beside = programDir();
-    if (QFileInfo::exists(beside + "/config.ini") || writableDir(beside))
+    if (QFileInfo::exists(beside + "/config.ini"))
         return beside;
     const QString xdg = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(xdg);
-    return xdg;
+    if (QFileInfo::exists(xdg + "/config.ini") || !writableDir(beside)) {
+        QDir().mkpath(xdg);
+        return xdg;
+    }
+    return beside;
 }
 
 QString Paths::configFile() { return configDir() + "/config.ini"; }

@@ -40,8 +40,8 @@ public:
 // Shorthands used everywhere.
 inline Prompt &prompt() { return Prompt::instance(); }
 
-// A plain notice captioned with the application title.
-void notice(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::Information);
+// A plain notice (no icon unless one is named) captioned with the application title.
+void notice(QWidget *parent, const QString &text, QMessageBox::Icon icon = QMessageBox::NoIcon);
 // A failure reaches the operator as a message (its text is the operator's; any driver detail
 // was logged where it arose); the window stays usable.
 void showError(QWidget *parent, const std::exception &e);

@@ -190,24 +190,32 @@ void Connection::openDriver(const ConnectionSettings &settings, SchemaMode schem
         const QString path = sqlitePath(settings);
         const QString problem = sqliteFileProblem(path);
         if (!problem.isEmpty())
-            throw DbError(problem);
-        QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", m_name);
-        d.setDatabaseName(path);
-        d.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
-        d.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-        if (!d.open()) {
-            const QString err = driverText(d.lastError());
-            close();
-            throw DbError(QString("无法打开数据库文件“%1”").arg(path), err);
+            throw DatabaseUnusable(problem);
+        // Only proving the settings: a database that does not exist yet is not created.
+        if (schema == SchemaMode::Leave && !QFileInfo::exists(path))
+            return;
+        QString openError, readError;
+        {
+            QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", m_name);
+            d.setDatabaseName(path);
+            d.setConnectOptions("QSQLITE_BUSY_TIMEOUT=10000");
+            d.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
+            if (!d.open()) {
+                openError = driverText(d.lastError());
+            } else {
+                // Any read proves the file is a database; a text file fails here, not at login.
+                QSqlQuery q(d);
+                if (!q.exec("select count(*) from sqlite_master"))
+                    readError = driverText(q.lastError());
+            }
         }
-        QSqlQuery q(d);
-        // Any read proves the file is a database; a text file fails here, not at login.
-        if (!q.exec("select count(*) from sqlite_master")) {
-            const QString err = driverText(q.lastError());
-            q = QSqlQuery();
+        if (!openError.isEmpty() || !readError.isEmpty()) {
             close();
-            throw DbError(QString("文件“%1”不是本系统的数据库").arg(path), err);
+            if (!openError.isEmpty())
+                throw DatabaseUnusable(QString("无法打开数据库文件“%1”").arg(path), openError);
+            throw DatabaseUnusable(QString("文件“%1”不是本系统的数据库").arg(path), readError);
         }
+        QSqlQuery q(db());
         q.exec("PRAGMA foreign_keys = OFF");
         // WAL lets readers work beside a writer; FULL makes a reported save survive a power cut.
         if (!q.exec("PRAGMA journal_mode = WAL") || !q.next()
@@ -257,7 +265,8 @@ bool Connection::serverGone() const
     if (isSqlite() || !QSqlDatabase::contains(m_name))
         return false;
     const QVariant h = db().driver() ? db().driver()->handle() : QVariant();
-    if (!h.isValid() || qstrcmp(h.typeName(), "PGconn*") != 0)
+    // The driver hands out its libpq handle (registered as "pg_conn*", the struct behind PGconn).
+    if (!h.isValid() || (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
         return false;
     auto *pg = *static_cast<PGconn *const *>(h.data());
     return !pg || PQstatus(pg) == CONNECTION_BAD;

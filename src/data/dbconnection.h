@@ -32,6 +32,13 @@ public:
     using DbError::DbError;
 };
 
+// The database cannot serve this program at all (not a database, not writable, written by a
+// newer program): the operator must read why.
+class DatabaseUnusable : public DbError {
+public:
+    using DbError::DbError;
+};
+
 // A statement broke a unique index (a number or code another client took first).
 class UniqueViolation : public DbError {
 public:

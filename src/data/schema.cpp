@@ -118,7 +118,7 @@ void Schema::ensure(Connection &c)
     for (auto it = stored.cbegin(); it != stored.cend(); ++it) {
         const int latest = latestVersion(it.key());
         if (it.value() > latest && subsystems().contains(it.key()))
-            throw DbError(QString("数据库由较新版本的程序建立（%1 第%2版，本程序只认识到第%3版），请升级程序后再连接")
+            throw DatabaseUnusable(QString("数据库由较新版本的程序建立（%1 第%2版，本程序只认识到第%3版），请升级程序后再连接")
                               .arg(it.key())
                               .arg(it.value())
                               .arg(latest));

@@ -5,6 +5,8 @@
 #include "app/frmserver.h"
 #include "app/frmserver1.h"
 #include "app/lifecycle.h"
+#include "app/windowing.h"
+#include "data/serverconfig.h"
 #include "common/configini.h"
 #include "common/paths.h"
 
@@ -95,6 +97,65 @@ private slots:
         ServerConfig cfg;
         QVERIFY(readConfigIni(Paths::configFile(), cfg));
         QCOMPARE(cfg.server, t.serverName() + "  ");
+    }
+
+    // Both windows have the system menu's border only; the menu window keeps its size.
+    void bordersAndServerTooltip()
+    {
+        TestDb t;
+        TfrmServer start;
+        TfrmServer1 menu;
+        for (ServerSettingsForm *w : {static_cast<ServerSettingsForm *>(&start), static_cast<ServerSettingsForm *>(&menu)}) {
+            QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+            QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
+            QVERIFY(w->windowFlags() & Qt::WindowSystemMenuHint);
+            QVERIFY(w->Edit1->toolTip().contains("(local)"));
+            QVERIFY(w->Edit1->toolTip().contains("PostgreSQL"));
+        }
+        QCOMPARE(menu.minimumSize(), menu.maximumSize());
+        QVERIFY(start.minimumSize().width() >= start.sizeHint().width());
+    }
+
+    // Proving settings creates nothing: no database on the server, no file for the embedded one.
+    void testingSettingsCreatesNothing()
+    {
+        TestDb t;
+        ConnectionSettings s = t.settings();
+        if (TestDb::isPostgres())
+            s.database = "orv_probe_" + QString::number(QDateTime::currentMSecsSinceEpoch());
+        else
+            s.sqliteFile = t.dir() + "/new.db";
+        QCOMPARE(testConnection(s), QString());
+        if (TestDb::isPostgres())
+            QCOMPARE(t.scalar("select count(*) from pg_database where datname = ?", {s.database}).toInt(), 0);
+        else
+            QVERIFY(!QFileInfo::exists(s.sqliteFile));
+    }
+
+    // The menu window closes the open child windows before it switches the connection.
+    void switchingClosesChildWindows()
+    {
+        struct Host : ChildHost {
+            QStringList closed;
+            QWidget *showChild(const char *, const std::function<QWidget *()> &create) override { return create(); }
+            void closeOtherChildren(const char *keep) override { closed << QString::fromLatin1(keep); }
+        } host;
+        TestDb t;
+        QVERIFY(writeConfigIni(Paths::configFile(), t.serverName(), t.settings().user, t.settings().password));
+        setChildHost(&host);
+        ScriptedPrompt p;
+        p.expectMessage("数据库连接失败!请确认SQL Server用户名及密码");
+        TfrmServer1 w;
+        w.Edit1->setText("127.0.0.1:1");
+        w.BitBtn2Click();
+        QVERIFY(host.closed.isEmpty()); // a failed test keeps everything open
+        p.expectMessage("数据库连接成功!");
+        w.Edit1->setText(t.serverName());
+        w.Edit2->setText(t.settings().user);
+        w.Edit3->setText(t.settings().password);
+        w.BitBtn2Click();
+        setChildHost(nullptr);
+        QCOMPARE(host.closed, QStringList{""});
     }
 
     void menuWindowEnterMovesFocus()

@@ -123,6 +123,40 @@ private slots:
         QVERIFY(!frmLogin || !frmLogin->isVisible());
     }
 
+    // A file that is not a database is named before the usual question.
+    void embeddedFileThatIsNoDatabase()
+    {
+        if (TestDb::isPostgres())
+            QSKIP("the embedded database only");
+        TestDb t;
+        const QString path = t.dir() + "/text.db";
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(4096, 'x'));
+        f.close();
+        Connection c("textdb");
+        ConnectionSettings s = t.settings();
+        s.sqliteFile = path;
+        try {
+            c.open(s);
+            QFAIL("a text file was opened as a database");
+        } catch (const DbError &e) {
+            QCOMPARE(e.message(), QString("文件“%1”不是本系统的数据库").arg(path));
+        }
+        QVERIFY(!c.isOpen());
+        t.conn().close();
+        const QString db = Connection::sqlitePath(t.settings());
+        for (const char *suffix : {"", "-wal", "-shm"})
+            QFile::remove(db + suffix);
+        QVERIFY(QFile::copy(path, db));
+        writeConfig(t);
+        ScriptedPrompt p;
+        p.expectMessage(QString("文件“%1”不是本系统的数据库").arg(Connection::sqlitePath(t.settings())));
+        p.expectMessage("数据库连接失败,是否重新连接数据库?", QMessageBox::No, "提示");
+        TfrmMain m;
+        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Ended);
+    }
+
     void adminLogsInAndSeesEverything()
     {
         TestDb t;
@@ -177,6 +211,7 @@ private slots:
         w.editPasswd->setText(password);
         w.SpeedButton1Click();
         QVERIFY(!w.loggedIn());
+        QCOMPARE(int(p.recorded().last().icon), int(QMessageBox::NoIcon)); // a plain notice
         QCOMPARE(w.cboName->currentText(), name); // fields stay as they were
         QCOMPARE(w.editPasswd->text(), password);
         QCOMPARE(t.scalar("select count(*) from 日志").toInt(), 0);
@@ -288,6 +323,7 @@ private slots:
             m.show();
             p.expectMessage("确认要退出本系统?", QMessageBox::No, "系统提示");
             QVERIFY(!m.close());
+            QCOMPARE(int(p.recorded().last().icon), int(QMessageBox::Question));
             QVERIFY(!programTerminated());
             p.expectMessage("确认要退出本系统?", QMessageBox::Yes, "系统提示");
             QVERIFY(m.close());

@@ -1,9 +1,11 @@
 #include "common/cipher.h"
 #include "common/codec.h"
 #include "common/configini.h"
+#include "common/paths.h"
 
 #include <QtTest>
 #include <QTemporaryDir>
+#include <QStandardPaths>
 
 #include <unistd.h>
 
@@ -114,6 +116,49 @@ private slots:
     {
         QVERIFY(!writeConfigIni(path(), "h\n[PassWord]", "sa", ""));
         QVERIFY(!QFileInfo::exists(path()));
+    }
+
+    // Saved by an editor as UTF-8 with a byte-order mark: still read.
+    void byteOrderMarkAccepted()
+    {
+        writeFile(path(), "\xEF\xBB\xBF[ServerName]\r\nServerName=(local)\r\n[UserID]\r\nUserID=" +
+                              QStringLiteral("管理").toUtf8() + "\r\n");
+        ServerConfig c;
+        QVERIFY(readConfigIni(path(), c));
+        QCOMPARE(c.server, QString("(local)"));
+        QCOMPARE(c.user, QStringLiteral("管理"));
+    }
+
+    // A huge file is not ours: refused before it is read, and never overwritten by a save.
+    void hugeFileRefused()
+    {
+        QByteArray big = "[ServerName]\r\nServerName=h\r\n";
+        big += QByteArray(200 * 1024, ';');
+        writeFile(path(), big);
+        ServerConfig c;
+        QVERIFY(!readConfigIni(path(), c));
+        QVERIFY(c.server.isEmpty());
+        QVERIFY(!writeConfigIni(path(), "h", "sa", ""));
+        QCOMPARE(QFileInfo(path()).size(), big.size());
+    }
+
+    // Beside the program when a config.ini is there, else the XDG one when it exists, else a new
+    // one beside the program (writable here).
+    void lookupOrder()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        const QString beside = QCoreApplication::applicationDirPath();
+        const QString xdg = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+        QFile::remove(beside + "/config.ini");
+        QFile::remove(xdg + "/config.ini");
+        QCOMPARE(Paths::configDir(), beside);
+        QDir().mkpath(xdg);
+        writeFile(xdg + "/config.ini", "[ServerName]\r\nServerName=x\r\n");
+        QCOMPARE(Paths::configDir(), xdg);
+        writeFile(beside + "/config.ini", "[ServerName]\r\nServerName=y\r\n");
+        QCOMPARE(Paths::configDir(), beside);
+        QFile::remove(beside + "/config.ini");
+        QFile::remove(xdg + "/config.ini");
     }
 };
 

@@ -26,6 +26,35 @@ private slots:
         QCOMPARE(q.fields(0).asString(), QString("False"));
     }
 
+    // Only what the data layer writes for true reads "True"; SQLite keeps any text a flag
+    // column was given, and such text must not open a menu entry.
+    void onlyTrueValuesReadTrue_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("read");
+        QTest::newRow("true") << QVariant(true) << "True";
+        QTest::newRow("false") << QVariant(false) << "False";
+        QTest::newRow("1") << QVariant(1) << "True";
+        QTest::newRow("'1'") << QVariant("1") << "True";
+        for (const char *text : {"no", "off", "abc", " True", "true", "0"})
+            QTest::newRow(text) << QVariant(QString(text)) << "False";
+        QTest::newRow("2") << QVariant(2) << "False";
+    }
+    void onlyTrueValuesReadTrue()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, read);
+        TestDb t;
+        if (TestDb::isPostgres() && stored.typeId() != QMetaType::Bool)
+            QSKIP("a PostgreSQL boolean holds nothing but true and false");
+        t.exec("update 权限组 set 系统初始化 = ?", {stored});
+        DataSet &q = frmDataModule->ADOQuery(1);
+        q.setSql("select * from 权限组");
+        q.open();
+        QCOMPARE(q.fieldByName("系统初始化").asString(), read);
+        QCOMPARE(q.fieldByName("系统初始化").asBoolean(), read == "True");
+    }
+
     void cursorAndLocate()
     {
         TestDb t;

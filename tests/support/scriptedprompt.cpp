@@ -90,7 +90,7 @@ void ScriptedPrompt::fail(const QString &why)
 
 ScriptedPrompt::Step ScriptedPrompt::take(const QString &kind, const QString &caption, const QString &text)
 {
-    m_recorded.append({kind, caption, text});
+    m_recorded.append({kind, caption, text, kind == "message" ? m_lastIcon : QMessageBox::NoIcon});
     if (m_script.isEmpty()) {
         fail(QString("unexpected prompt: %1 [%2] \"%3\"").arg(kind, caption, text));
         Step s;
@@ -110,9 +110,10 @@ ScriptedPrompt::Step ScriptedPrompt::take(const QString &kind, const QString &ca
     return s;
 }
 
-Prompt::Button ScriptedPrompt::message(QWidget *, const QString &caption, const QString &text, Icon,
+Prompt::Button ScriptedPrompt::message(QWidget *, const QString &caption, const QString &text, Icon icon,
                                        Buttons, Button)
 {
+    m_lastIcon = icon;
     return take("message", caption, text).answer;
 }
 

@@ -13,6 +13,7 @@ struct Recorded {
     QString kind; // "message", "open", "save", "modal", "external"
     QString caption;
     QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon; // of a message
 };
 
 class ScriptedPrompt : public Prompt {
@@ -60,6 +61,7 @@ private:
     QList<Step> m_script;
     QList<Recorded> m_recorded;
     bool m_failed = false;
+    Icon m_lastIcon = QMessageBox::NoIcon;
 };
 
 } // namespace orv::test

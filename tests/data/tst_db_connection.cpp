@@ -1,0 +1,109 @@
+// The connection's lifetime: failed commits, reconnects, a lost server, durable commits.
+#include "testdb.h"
+#include "data/dbconnection.h"
+
+#include <QSqlQuery>
+
+using namespace orv;
+using namespace orv::test;
+
+class TestConnection : public QObject {
+    Q_OBJECT
+private slots:
+    // The embedded database writes ahead and syncs every commit: a reported save survives.
+    void embeddedCommitsAreDurable()
+    {
+        if (TestDb::isPostgres())
+            QSKIP("the embedded database only");
+        TestDb t;
+        QCOMPARE(t.scalar("PRAGMA journal_mode").toString(), QString("wal"));
+        QCOMPARE(t.scalar("PRAGMA synchronous").toInt(), 2); // FULL
+    }
+
+    // A refused COMMIT ends the transaction: the error is reported, the connection stays usable.
+    void failedCommitLeavesConnectionUsable()
+    {
+        TestDb t;
+        if (!TestDb::isPostgres())
+            t.conn().exec("PRAGMA foreign_keys = ON");
+        t.conn().exec("create table p (id integer primary key)");
+        t.conn().exec("create table c (pid integer references p(id) deferrable initially deferred)");
+        {
+            Transaction tx(t.conn());
+            t.exec("insert into c values (42)"); // the check waits for the commit
+            QVERIFY_THROWS_EXCEPTION(DbError, tx.commit());
+        }
+        QVERIFY(!t.conn().inTransaction());
+        {
+            Transaction tx(t.conn());
+            t.exec("insert into p values (42)");
+            t.exec("insert into c values (42)");
+            tx.commit();
+        }
+        QCOMPARE(t.scalar("select count(*) from c").toInt(), 1);
+    }
+
+    // Statements kept by a service are prepared again when the connection is opened anew
+    // (数据库配置 switching the connection): the next save works.
+    void keptStatementsSurviveAReopen()
+    {
+        TestDb t;
+        Statement insert(t.conn(), "insert into 日志(时间,用户,事件) values(?,?,?)");
+        insert.exec({"t", "u", "one"});
+        const quint64 before = t.conn().generation();
+        t.conn().open(t.settings());
+        QVERIFY(t.conn().generation() != before);
+        insert.exec({"t", "u", "two"});
+        QCOMPARE(t.scalar("select count(*) from 日志").toInt(), 2);
+        t.conn().close();
+        QVERIFY_THROWS_EXCEPTION(DbError, insert.exec({"t", "u", "three"}));
+    }
+
+    // The server drops our session: the operator is told once, the connection is open anew,
+    // nothing is repeated, and the next action works.
+    void lostServerReconnects()
+    {
+        if (!TestDb::isPostgres())
+            QSKIP("an embedded database cannot go away");
+        TestDb t;
+        Statement insert(t.conn(), "insert into 日志(时间,用户,事件) values(?,?,?)");
+        insert.exec({"t", "u", "before"});
+        const int pid = t.scalar("select pg_backend_pid()").toInt();
+        auto other = t.secondClient("killer");
+        other->exec("select pg_terminate_backend(?)", {pid});
+        QTest::qWait(100);
+        try {
+            Transaction tx(t.conn());
+            insert.exec({"t", "u", "lost"});
+            tx.commit();
+            QFAIL("a statement on a dead session succeeded");
+        } catch (const ConnectionLost &e) {
+            QCOMPARE(e.message(), QString("数据库连接已断开，已重新连接，请重试该操作"));
+            QVERIFY(!e.detail().isEmpty()); // the driver's words go to the log
+        }
+        QVERIFY(t.conn().isOpen());
+        QVERIFY(!t.conn().inTransaction());
+        insert.exec({"t", "u", "after"});
+        QCOMPARE(t.scalar("select count(*) from 日志 where 事件 = 'lost'").toInt(), 0);
+        QCOMPARE(t.scalar("select count(*) from 日志").toInt(), 2);
+    }
+
+    // Driver words never reach the operator: the message is ours, the detail the driver's.
+    void driverTextStaysInTheLog()
+    {
+        TestDb t;
+        try {
+            t.conn().exec("insert into no_such_table values (1)");
+            QFAIL("no error");
+        } catch (const DbError &e) {
+            QCOMPARE(e.message(), QString("数据库操作失败，请重试"));
+            QVERIFY(e.detail().contains("no_such_table"));
+        }
+        t.conn().exec("create table u (k integer unique)");
+        t.exec("insert into u values (1)");
+        QVERIFY_THROWS_EXCEPTION(UniqueViolation, t.conn().exec("insert into u values (1)"));
+    }
+};
+
+ORV_DB_TEST_MAIN(TestConnection)
+#include "tst_db_connection.moc"
