@@ -3,8 +3,6 @@
 #include "testdb.h"
 #include "data/schema.h"
 
-#include <atomic>
-#include <thread>
 
 using namespace orv;
 using namespace orv::test;
@@ -89,21 +87,10 @@ private slots:
         } else {
             s.sqliteFile = t.dir() + "/empty.db";
         }
-        std::atomic<int> failures{0};
-        QString failure;
-        auto client = [&](int n) {
-            try {
-                Connection c(QString("starter%1").arg(n));
-                c.open(s);
-            } catch (const std::exception &e) {
-                ++failures;
-                failure = QString::fromUtf8(e.what());
-            }
-        };
-        std::thread a(client, 0), b(client, 1);
-        a.join();
-        b.join();
-        QVERIFY2(failures == 0, qPrintable(failure));
+        const QString failure = runClients(
+            2, [&](int n) { return std::make_unique<Connection>(QString("starter%1").arg(n)); },
+            [&](int, Connection &c) { c.open(s); });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         Connection check("check");
         check.open(s, Connection::SchemaMode::Leave);
         QSqlQuery q(check.db());

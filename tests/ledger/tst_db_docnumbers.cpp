@@ -4,9 +4,7 @@
 #include "ledger/vouchers.h"
 #include "common/clock.h"
 
-#include <atomic>
 #include <set>
-#include <thread>
 
 using namespace orv;
 using namespace orv::test;
@@ -180,33 +178,21 @@ private slots:
         PinnedClock pin(utc(2026, 3, 5, 10, 0, 0));
         const int perClient = 15;
         QStringList numbers[2];
-        std::atomic<int> failures{0};
-        QString failure;
-        auto client = [&](int n) {
-            try {
-                auto conn = t.secondClient(QString("client%1").arg(n));
-                VoucherWriter w(*conn);
-                for (int i = 0; i < perClient; ++i) {
-                    Transaction tx(*conn);
-                    VoucherLine line;
-                    line.goodsNo = "G1";
-                    line.qty = 1;
-                    const QString id = makeRecordID();
-                    w.writeLine(id, line);
-                    const VoucherRef ref = w.writeHeader(VoucherIn, {}, id);
-                    QCOMPARE(ref.id, id);
-                    tx.commit();
-                    numbers[n] << ref.number;
-                }
-            } catch (const std::exception &e) {
-                ++failures;
-                failure = QString::fromStdString(e.what());
+        const QString failure = runClients(t, 2, [&](int n, Connection &conn) {
+            VoucherWriter w(conn);
+            for (int i = 0; i < perClient; ++i) {
+                Transaction tx(conn);
+                VoucherLine line;
+                line.goodsNo = "G1";
+                line.qty = 1;
+                const QString id = makeRecordID();
+                w.writeLine(id, line);
+                const VoucherRef ref = w.writeHeader(VoucherIn, {}, id);
+                tx.commit();
+                numbers[n] << ref.number;
             }
-        };
-        std::thread a(client, 0), b(client, 1);
-        a.join();
-        b.join();
-        QVERIFY2(failures == 0, qPrintable(failure));
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         const QStringList all = numbers[0] + numbers[1];
         QCOMPARE(QSet<QString>(all.begin(), all.end()).size(), 2 * perClient);
         for (const auto &no : all)

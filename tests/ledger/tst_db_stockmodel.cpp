@@ -3,8 +3,6 @@
 #include "common/pinyin.h"
 #include "ledger/stockmodel.h"
 
-#include <atomic>
-#include <thread>
 
 using namespace orv;
 using namespace orv::test;
@@ -262,27 +260,16 @@ private slots:
         TestDb t;
         const qint64 row = addGoods(t, "HP1", "螺丝", "一号库", 0, 2);
         const int each = 25;
-        std::atomic<int> failures{0};
-        QString failure;
-        auto client = [&](int n) {
-            try {
-                auto conn = t.secondClient(QString("client%1").arg(n));
-                StockModel m(*conn);
-                for (int i = 0; i < each; ++i) {
-                    Transaction tx(*conn);
-                    m.receive(line("HP1", "螺丝", "一号库", 1, 4, 1));
-                    m.raise(line("HP1", "螺丝", "一号库", 1));
-                    tx.commit();
-                }
-            } catch (const std::exception &e) {
-                ++failures;
-                failure = QString::fromStdString(e.what());
+        const QString failure = runClients(t, 2, [&](int, Connection &conn) {
+            StockModel m(conn);
+            for (int i = 0; i < each; ++i) {
+                Transaction tx(conn);
+                m.receive(line("HP1", "螺丝", "一号库", 1, 4, 1));
+                m.raise(line("HP1", "螺丝", "一号库", 1));
+                tx.commit();
             }
-        };
-        std::thread a(client, 0), b(client, 1);
-        a.join();
-        b.join();
-        QVERIFY2(failures == 0, qPrintable(failure));
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(num(t, "库存", row), 4.0 * each);
         QCOMPARE(num(t, "辅助库存", row), 2.0 * each);
     }
@@ -343,26 +330,15 @@ private slots:
     {
         TestDb t;
         const int rounds = 8;
-        std::atomic<int> failures{0};
-        QString failure;
-        auto client = [&](int n) {
-            try {
-                auto conn = t.secondClient(QString("client%1").arg(n));
-                StockModel m(*conn);
-                for (int i = 0; i < rounds; ++i) {
-                    Transaction tx(*conn);
-                    m.receive(line(QString("NEW%1").arg(i), "新品", "新仓", 2, 5, 1));
-                    tx.commit();
-                }
-            } catch (const std::exception &e) {
-                ++failures;
-                failure = QString::fromStdString(e.what());
+        const QString failure = runClients(t, 2, [&](int, Connection &conn) {
+            StockModel m(conn);
+            for (int i = 0; i < rounds; ++i) {
+                Transaction tx(conn);
+                m.receive(line(QString("NEW%1").arg(i), "新品", "新仓", 2, 5, 1));
+                tx.commit();
             }
-        };
-        std::thread a(client, 0), b(client, 1);
-        a.join();
-        b.join();
-        QVERIFY2(failures == 0, qPrintable(failure));
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(t.scalar("select count(*) from 货品目录").toInt(), rounds);
         QCOMPARE(t.scalar("select count(*) from 货品目录 where 库存 = 4 and 辅助库存 = 2").toInt(), rounds);
     }

@@ -6,6 +6,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace orv::test {
 
@@ -113,5 +116,33 @@ QVariant TestDb::scalar(const QString &sql, const QVariantList &binds)
 }
 
 void TestDb::exec(const QString &sql, const QVariantList &binds) { run(conn(), sql, binds); }
+
+QString runClients(int clients, const std::function<std::unique_ptr<Connection>(int)> &connect,
+                   const std::function<void(int, Connection &)> &body)
+{
+    std::mutex m;
+    QString failure;
+    std::vector<std::thread> threads;
+    for (int n = 0; n < clients; ++n)
+        threads.emplace_back([&, n] {
+            try {
+                auto c = connect(n);
+                body(n, *c);
+            } catch (const std::exception &e) {
+                const std::lock_guard<std::mutex> lock(m);
+                if (failure.isEmpty())
+                    failure = QString("client %1: %2").arg(n).arg(QString::fromUtf8(e.what()));
+            }
+        });
+    for (auto &t : threads)
+        t.join();
+    return failure;
+}
+
+QString runClients(TestDb &t, int clients, const std::function<void(int, Connection &)> &body)
+{
+    return runClients(
+        clients, [&](int n) { return t.secondClient(QString("client%1").arg(n)); }, body);
+}
 
 } // namespace orv::test

@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <functional>
 #include <memory>
 
 namespace orv::test {
@@ -34,6 +35,13 @@ private:
     ConnectionSettings m_settings;
     QString m_pgDatabase;
 };
+
+// Several clients at once: `body(n, connection)` runs on `clients` threads together, each on a
+// connection of its own (from `connect(n)`, or to the test database). Returns the first
+// failure's text, empty when every client got through.
+QString runClients(int clients, const std::function<std::unique_ptr<Connection>(int)> &connect,
+                   const std::function<void(int, Connection &)> &body);
+QString runClients(TestDb &t, int clients, const std::function<void(int, Connection &)> &body);
 
 // Exit code that tells CTest a PostgreSQL run was skipped (no server given).
 constexpr int kSkipCode = 77;
