@@ -8,6 +8,7 @@
 #include "common/apptitle.h"
 #include "goods/goodsmenu.h"
 #include "purchasing/purchasingschema.h"
+#include "sales/salesschema.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -32,6 +33,7 @@ int main(int argc, char *argv[])
     orv::registerLedgerSchema();
     orv::registerGoodsWindows();
     orv::registerPurchasingSchema();
+    orv::registerSalesSchema();
 
     orv::TfrmMain *main = new orv::TfrmMain();
     orv::frmDataModule = new orv::TfrmDataModule(&app);
