@@ -9,6 +9,7 @@
 #include "goods/goodsmenu.h"
 #include "purchasing/purchasingschema.h"
 #include "sales/salesschema.h"
+#include "warehouse/warehouseschema.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -34,6 +35,7 @@ int main(int argc, char *argv[])
     orv::registerGoodsWindows();
     orv::registerPurchasingSchema();
     orv::registerSalesSchema();
+    orv::registerWarehouseSchema();
 
     orv::TfrmMain *main = new orv::TfrmMain();
     orv::frmDataModule = new orv::TfrmDataModule(&app);
