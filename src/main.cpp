@@ -9,6 +9,7 @@
 #include "goods/goodsmenu.h"
 #include "purchasing/purchasingschema.h"
 #include "sales/salesschema.h"
+#include "stock/stockschema.h"
 #include "warehouse/warehouseschema.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ int main(int argc, char *argv[])
     orv::registerPurchasingSchema();
     orv::registerSalesSchema();
     orv::registerWarehouseSchema();
+    orv::registerStockSchema();
 
     orv::TfrmMain *main = new orv::TfrmMain();
     orv::frmDataModule = new orv::TfrmDataModule(&app);
