@@ -7,6 +7,10 @@
 #include "ledger/vouchers.h"
 #include "common/apptitle.h"
 #include "goods/goodsmenu.h"
+#include "purchasing/purchasingschema.h"
+#include "sales/salesschema.h"
+#include "stock/stockschema.h"
+#include "warehouse/warehouseschema.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -30,6 +34,10 @@ int main(int argc, char *argv[])
     orv::registerAppSchema();
     orv::registerLedgerSchema();
     orv::registerGoodsWindows();
+    orv::registerPurchasingSchema();
+    orv::registerSalesSchema();
+    orv::registerWarehouseSchema();
+    orv::registerStockSchema();
 
     orv::TfrmMain *main = new orv::TfrmMain();
     orv::frmDataModule = new orv::TfrmDataModule(&app);
