@@ -222,14 +222,21 @@ void registerAppSchema()
     priv += ")";
     Schema::addTables(
         "app", 1,
-        {{"用户管理", "create table 用户管理 (流水号 {ID}, 姓名 VARCHAR(200), 密码 VARCHAR(200), "
+        {{"用户管理", "create table 用户管理 (流水号 {ID}, 姓名 VARCHAR(300), 密码 VARCHAR(200), "
                       "权限 VARCHAR(200), 禁用 {BOOL} DEFAULT FALSE)"},
          {"权限组", priv},
          {"日志", "create table 日志 (流水号 {ID}, 时间 VARCHAR(30), 用户 VARCHAR(200), 事件 VARCHAR(200))"},
          {"基本信息", "create table 基本信息 (流水号 {ID}, 公司名称 VARCHAR(200), 公司电话 VARCHAR(100), "
                       "公司地址 VARCHAR(300), 公司传真 VARCHAR(100), 公司邮编 VARCHAR(50), 用户数 VARCHAR(50), "
-                      "初始化日期 {DATE}, 公司简称 VARCHAR(100), 主营业务 VARCHAR(2000), 打印签单 {BOOL} DEFAULT FALSE)"}},
+                      "初始化日期 {DATE}, 公司简称 VARCHAR(100), 主营业务 TEXT, 打印签单 {BOOL} DEFAULT FALSE)"}},
         seedApp);
+    // Accounts hold 工号.姓名 (up to 251 characters); the company's business has no limit.
+    Schema::addStep("app", 2, [](Connection &c) {
+        if (c.isSqlite())
+            return; // SQLite keeps texts of any length
+        c.exec("alter table 用户管理 alter column 姓名 type VARCHAR(300)");
+        c.exec("alter table 基本信息 alter column 主营业务 type TEXT");
+    });
 }
 
 } // namespace orv

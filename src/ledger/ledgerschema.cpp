@@ -18,6 +18,10 @@ void exactQuantities(Connection &c)
     for (const auto &col : kExactColumns)
         c.exec(QString("alter table %1 alter column %2 type NUMERIC(19,4) using round(%2::numeric, 4)")
                    .arg(QString::fromUtf8(col[0]), QString::fromUtf8(col[1])));
+    // Staff entries are 工号.姓名 (up to 251 characters), departments up to 401.
+    for (const char *col : {"制单人", "审核人", "红冲操作员"})
+        c.exec(QString("alter table 出入库单 alter column %1 type VARCHAR(300)").arg(QString::fromUtf8(col)));
+    c.exec("alter table 出入库单 alter column 相关部门 type VARCHAR(500)");
 }
 } // namespace
 
@@ -30,11 +34,11 @@ void registerLedgerSchema()
         "ledger", 1,
         {{"出入库单",
           "create table 出入库单 (流水号 {ID}, ID VARCHAR(50), 引用单号 VARCHAR(100), 引用ID VARCHAR(50), "
-          "引用类别 VARCHAR(50), 单据编号 VARCHAR(50), 制单日期 {DATE}, 制单人 VARCHAR(200), "
-          "当前状态 VARCHAR(50), 原因 VARCHAR(50), 单据类别 VARCHAR(50), 单据备注 TEXT, 审核人 VARCHAR(200), "
+          "引用类别 VARCHAR(50), 单据编号 VARCHAR(50), 制单日期 {DATE}, 制单人 VARCHAR(300), "
+          "当前状态 VARCHAR(50), 原因 VARCHAR(50), 单据类别 VARCHAR(50), 单据备注 TEXT, 审核人 VARCHAR(300), "
           "审核日期 {DATE}, 相关单位 VARCHAR(1300), 单位编号 VARCHAR(200), 联系人 VARCHAR(200), "
-          "联系电话 VARCHAR(200), 时间 VARCHAR(20), 相关部门 VARCHAR(400), 是否红冲 {BOOL} DEFAULT FALSE, "
-          "红冲操作员 VARCHAR(200))",
+          "联系电话 VARCHAR(200), 时间 VARCHAR(20), 相关部门 VARCHAR(500), 是否红冲 {BOOL} DEFAULT FALSE, "
+          "红冲操作员 VARCHAR(300))",
           {// Two clients can never store one number twice.
            documentNoUniqueIndex(voucherNumberRule(VoucherIn)), documentNoIndex(voucherNumberRule(VoucherIn)),
            "create index ix_出入库单_ID on 出入库单 (ID)", "create index ix_出入库单_引用ID on 出入库单 (引用ID)",
