@@ -1,43 +1,17 @@
 // Orvane 仓库管理: program entry.
 #include "app/appglobals.h"
-#include "data/datamodule.h"
 #include "app/frmmain.h"
-#include "app/lifecycle.h"
-#include "data/schema.h"
-#include "ledger/vouchers.h"
 #include "common/apptitle.h"
-#include "goods/goodsmenu.h"
-#include "purchasing/purchasingschema.h"
-#include "sales/salesschema.h"
-#include "stock/stockschema.h"
-#include "warehouse/warehouseschema.h"
+#include "data/datamodule.h"
+#include "program.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("orvane");
-    QApplication::setApplicationDisplayName(orv::kAppTitle);
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-
-    // Standard dialogs speak Chinese.
-    QTranslator qtbase;
-    if (qtbase.load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
-                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&qtbase);
-
-    // Tables and menu entries of each subsystem, before the main window builds its menu.
-    orv::registerAppSchema();
-    orv::registerLedgerSchema();
-    orv::registerGoodsWindows();
-    orv::registerPurchasingSchema();
-    orv::registerSalesSchema();
-    orv::registerWarehouseSchema();
-    orv::registerStockSchema();
+    orv::setUpApplication(app);
+    orv::registerSubsystems();
 
     orv::TfrmMain *main = new orv::TfrmMain();
     orv::frmDataModule = new orv::TfrmDataModule(&app);

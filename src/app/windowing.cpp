@@ -24,6 +24,7 @@ std::function<void(const QString &)> g_status;
 
 void setMenuHandler(const QString &itemName, MenuHandler handler) { handlers().insert(itemName, std::move(handler)); }
 MenuHandler menuHandler(const QString &itemName) { return handlers().value(itemName); }
+QStringList menuHandlerNames() { return handlers().keys(); }
 
 ChildHost *childHost() { return g_host; }
 void setChildHost(ChildHost *host) { g_host = host; }

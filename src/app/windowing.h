@@ -18,6 +18,7 @@ namespace orv {
 using MenuHandler = std::function<void()>;
 void setMenuHandler(const QString &itemName, MenuHandler handler);
 MenuHandler menuHandler(const QString &itemName);
+QStringList menuHandlerNames();
 
 // Panel 0 := "登陆时间", panel 5 := gAppTitle + "-[" + caption + "]" (when the main window exists).
 void writeWindowStatus(const QString &caption);

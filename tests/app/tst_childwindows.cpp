@@ -21,7 +21,23 @@ class TListA : public QWidget, public MessageReceiver {
     Q_OBJECT
 public:
     QList<int> got;
-    void onWindowMessage(int m) override { got << m; }
+    QStringList fields;
+    bool fail = false;
+    void onWindowMessage(int m) override
+    {
+        if (fail)
+            throw std::runtime_error("接收失败");
+        got << m;
+    }
+    bool setField(FieldRole role, const QString &which, const QString &value) override
+    {
+        if (fail)
+            throw std::runtime_error("接收失败");
+        if (role != FieldRole::Staff)
+            return false;
+        fields << which + "=" + value;
+        return true;
+    }
 };
 class TListB : public QWidget {
     Q_OBJECT
@@ -62,14 +78,32 @@ private slots:
     void messagesAreSynchronousAndDroppedForClosedWindows()
     {
         QPointer<TListA> none;
-        SendMessage(none, WM_DATE_CHOSEN); // nothing happens
+        QVERIFY(!SendMessage(none, WM_DATE_CHOSEN)); // nothing happens
         auto *a = new TListA;
         QPointer<TListA> p(a);
-        SendMessage(p, WM_DATE_CHOSEN);
+        QVERIFY(SendMessage(p, WM_DATE_CHOSEN));
         QCOMPARE(a->got, QList<int>{WM_DATE_CHOSEN});
         delete a;
-        SendMessage(p, WM_DATE_CHOSEN);
+        QVERIFY(!SendMessage(p, WM_DATE_CHOSEN));
         QVERIFY(p.isNull());
+    }
+
+    // A receiver that fails reports once and tells the sender; nothing crosses the event loop.
+    void receiverFailureIsReportedOnce()
+    {
+        TListA a;
+        QVERIFY(setCallerField(&a, FieldRole::Staff, "经办人", "001.张三"));
+        QVERIFY(!setCallerField(&a, FieldRole::Customer, "", "x")); // no such field
+        QCOMPARE(a.fields, QStringList{"经办人=001.张三"});
+        a.fail = true;
+        test::ScriptedPrompt p;
+        p.expectMessage("接收失败");
+        QVERIFY(!SendMessage(&a, WM_FIT_CHOSEN));
+        p.expectMessage("接收失败");
+        QVERIFY(!setCallerField(&a, FieldRole::Staff, "经办人", "002.李四"));
+        QVERIFY(p.verifyDone());
+        QCOMPARE(int(p.recorded().first().icon), int(QMessageBox::Critical));
+        QVERIFY(a.got.isEmpty());
     }
 
     void statusPanelsOfAnOpenedWindow()

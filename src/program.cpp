@@ -1,0 +1,40 @@
+#include "program.h"
+#include "data/schema.h"
+#include "goods/goodsmenu.h"
+#include "ledger/vouchers.h"
+#include "purchasing/purchasingschema.h"
+#include "sales/salesschema.h"
+#include "stock/stockschema.h"
+#include "warehouse/warehouseschema.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+namespace orv {
+
+void setUpApplication(QApplication &app)
+{
+    // No display name: window systems would append it to every caption.
+    QApplication::setApplicationName("orvane");
+    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
+    // Standard dialogs speak Chinese.
+    auto *qtbase = new QTranslator(&app);
+    if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(qtbase);
+}
+
+void registerSubsystems()
+{
+    registerAppSchema();
+    registerLedgerSchema();
+    registerGoodsWindows();
+    registerPurchasingSchema();
+    registerSalesSchema();
+    registerWarehouseSchema();
+    registerStockSchema();
+}
+
+} // namespace orv

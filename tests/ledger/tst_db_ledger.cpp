@@ -1,0 +1,107 @@
+// The one posting face of the document windows: stock, then the voucher, numbered last.
+#include "testdb.h"
+#include "ledger/ledger.h"
+
+using namespace orv;
+using namespace orv::test;
+
+namespace {
+void addGoods(TestDb &t, const QString &no, const QString &place, double stock, double price)
+{
+    t.exec("insert into 货品目录(编号,名称,仓位,库存,进货价,换算比率) values(?,'螺丝',?,?,?,1)", {no, place, stock, price});
+}
+
+Ledger::Line lineOf(StockModel::Op op, const QString &no, double qty, double price = 0)
+{
+    Ledger::Line l;
+    l.op = op;
+    l.goods.goodsNo = no;
+    l.goods.name = "螺丝";
+    l.goods.place = "一号库";
+    l.goods.qty = qty;
+    l.goods.price = price;
+    l.goods.amount = qty * price;
+    return l;
+}
+} // namespace
+
+class TestLedger : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { registerLedgerSchema(); }
+
+    void receiptMovesStockAndWritesTheVoucher()
+    {
+        TestDb t;
+        addGoods(t, "HP2", "一号库", 10, 5);
+        Clock::pin(QDateTime(QDate(2026, 3, 5), QTime(2, 0), Qt::UTC));
+        Ledger ledger(t.conn());
+        Ledger::Posting p;
+        p.kind = VoucherIn;
+        p.header.reason = "采购进货";
+        p.header.category = "入库";
+        // Grid order, not code order: the voucher keeps the grid's order.
+        p.lines = {lineOf(StockModel::Op::Receive, "HP2", 10, 7), lineOf(StockModel::Op::Receive, "HP1", 4, 3)};
+        Transaction tx(t.conn());
+        const Ledger::Result r = ledger.post(p);
+        tx.commit();
+        Clock::pin(QDateTime());
+        QVERIFY(r.ok());
+        QCOMPARE(r.voucher.number, QString("RK-260305-001"));
+        QCOMPARE(r.moves[0].stockBefore, 10.0);
+        QCOMPARE(r.moves[0].stockAfter, 20.0);
+        QCOMPARE(r.moves[0].priceAfter, 6.0);
+        QCOMPARE(int(r.moves[1].status), int(MoveStatus::Created));
+        QCOMPARE(t.scalar("select ID from 出入库单").toString(), r.voucher.id);
+        DataSet q(&t.conn());
+        q.setSql("select 编号, 类型, 结存, 原有库存数量 from 出入库明细 where ID = ? order by 流水号");
+        q.addBindValue(r.voucher.id);
+        q.open();
+        QCOMPARE(q.recordCount(), 2);
+        QCOMPARE(q.fieldByName("编号").asString(), QString("HP2"));
+        QCOMPARE(q.fieldByName("结存").asString(), QString("20"));
+        QCOMPARE(q.fieldByName("原有库存数量").asString(), QString("10"));
+        q.next();
+        QCOMPARE(q.fieldByName("编号").asString(), QString("HP1"));
+        QCOMPARE(q.fieldByName("类型").asString(), QString("入库"));
+    }
+
+    // A short line stops the posting: nothing of the voucher is written, and the caller's
+    // rollback leaves every row as it was.
+    void shortLineWritesNothing()
+    {
+        TestDb t;
+        addGoods(t, "HP1", "一号库", 5, 2);
+        addGoods(t, "HP2", "一号库", 1, 2);
+        Ledger ledger(t.conn());
+        const QVector<Ledger::Line> lines = {lineOf(StockModel::Op::Lower, "HP1", 3),
+                                             lineOf(StockModel::Op::Lower, "HP2", 2)};
+        QCOMPARE(ledger.firstShortLine(lines), 1);
+        {
+            Transaction tx(t.conn());
+            const Ledger::Result r = ledger.post({VoucherOut, {}, lines});
+            QVERIFY(!r.ok());
+            QCOMPARE(r.failedLine, 1);
+            QCOMPARE(int(r.failure), int(MoveStatus::Short));
+            QVERIFY(r.voucher.number.isEmpty());
+        }
+        QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 0);
+        QCOMPARE(t.scalar("select count(*) from 出入库明细").toInt(), 0);
+        QCOMPARE(t.scalar("select 库存 from 货品目录 where 编号 = 'HP1'").toDouble(), 5.0);
+        // Two lines drawing on one row count together.
+        QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP1", 3), lineOf(StockModel::Op::Lower, "HP1", 3)}), 1);
+        QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP1", 5)}), -1);
+        QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP9", 1)}), 0);
+    }
+
+    void refusedOutsideATransaction()
+    {
+        TestDb t;
+        Ledger ledger(t.conn());
+        QVERIFY_THROWS_EXCEPTION(DbError, ledger.post({VoucherIn, {}, {lineOf(StockModel::Op::Raise, "HP1", 1)}}));
+        QCOMPARE(t.scalar("select count(*) from 货品目录").toInt(), 0);
+    }
+};
+
+ORV_DB_TEST_MAIN(TestLedger)
+#include "tst_db_ledger.moc"
