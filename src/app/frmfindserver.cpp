@@ -17,23 +17,23 @@ TfrmFindServer::TfrmFindServer(QWidget *parent) : QDialog(parent)
 {
     setObjectName("frmFindServer");
     setWindowTitle("检测Sql Server 服务器");
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName("ComboBox1");
-    ComboBox1->setEditable(true);
-    BitBtn1 = new QPushButton("复制服务器名", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn2 = new QPushButton("关闭", this);
-    BitBtn2->setObjectName("BitBtn2");
+    serverCombo = new QComboBox(this);
+    serverCombo->setObjectName("ComboBox1");
+    serverCombo->setEditable(true);
+    copyButton = new QPushButton("复制服务器名", this);
+    copyButton->setObjectName("BitBtn1");
+    closeButton = new QPushButton("关闭", this);
+    closeButton->setObjectName("BitBtn2");
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(copyButton);
+    buttons->addWidget(closeButton);
     auto *v = new QVBoxLayout(this);
     v->addWidget(new QLabel("有效的Sql Server服务器", this));
-    v->addWidget(ComboBox1);
+    v->addWidget(serverCombo);
     v->addLayout(buttons);
-    connect(BitBtn1, &QPushButton::clicked, this, &TfrmFindServer::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject); // Esc rejects too
+    connect(copyButton, &QPushButton::clicked, this, &TfrmFindServer::BitBtn1Click);
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::reject); // Esc rejects too
 }
 
 QStringList TfrmFindServer::availableServers()
@@ -59,13 +59,13 @@ void TfrmFindServer::showEvent(QShowEvent *e)
 
 void TfrmFindServer::FormShow()
 {
-    ComboBox1->clear();
-    ComboBox1->addItems(availableServers());
+    serverCombo->clear();
+    serverCombo->addItems(availableServers());
 }
 
 void TfrmFindServer::BitBtn1Click()
 {
-    G.gFoundServer = ComboBox1->currentText();
+    G.gFoundServer = serverCombo->currentText();
     SendMessage(frmServer, WM_SERVER_FOUND);
     SendMessage(frmServer1, WM_SERVER_FOUND);
     accept();

@@ -13,9 +13,9 @@ class TfrmFindServer : public QDialog {
     Q_OBJECT
 public:
     explicit TfrmFindServer(QWidget *parent = nullptr);
-    QComboBox *ComboBox1;
-    QPushButton *BitBtn1; // 复制服务器名
-    QPushButton *BitBtn2; // 关闭
+    QComboBox *serverCombo;
+    QPushButton *copyButton; // 复制服务器名
+    QPushButton *closeButton; // 关闭
 
     // "(local)" (the embedded database) and the PostgreSQL hosts that resolve here.
     static QStringList availableServers();

@@ -33,35 +33,35 @@ TfrmLogin::TfrmLogin(QWidget *parent) : QDialog(parent, Qt::FramelessWindowHint 
 
     auto *l1 = new QLabel("用户名：", this);
     l1->setGeometry(120, 120, 70, 24);
-    cboName = new QComboBox(this);
-    cboName->setObjectName("cboName");
-    cboName->setEditable(true);
-    cboName->setInsertPolicy(QComboBox::NoInsert);
-    cboName->setGeometry(190, 120, 180, 24);
-    cboName->installEventFilter(this);
-    cboName->lineEdit()->installEventFilter(this);
+    nameCombo = new QComboBox(this);
+    nameCombo->setObjectName("cboName");
+    nameCombo->setEditable(true);
+    nameCombo->setInsertPolicy(QComboBox::NoInsert);
+    nameCombo->setGeometry(190, 120, 180, 24);
+    nameCombo->installEventFilter(this);
+    nameCombo->lineEdit()->installEventFilter(this);
 
     auto *l2 = new QLabel("密  码：", this);
     l2->setGeometry(120, 160, 70, 24);
-    editPasswd = new QLineEdit(this);
-    editPasswd->setObjectName("editPasswd");
-    editPasswd->setEchoMode(QLineEdit::Password);
-    editPasswd->setGeometry(190, 160, 180, 24);
-    editPasswd->installEventFilter(this);
+    passwordEdit = new QLineEdit(this);
+    passwordEdit->setObjectName("editPasswd");
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    passwordEdit->setGeometry(190, 160, 180, 24);
+    passwordEdit->installEventFilter(this);
 
-    SpeedButton1 = new QPushButton("登录", this);
-    SpeedButton1->setObjectName("SpeedButton1");
-    SpeedButton1->setGeometry(170, 220, 70, 28);
-    SpeedButton1->setAutoDefault(false);
-    SpeedButton2 = new QPushButton("退出", this);
-    SpeedButton2->setObjectName("SpeedButton2");
-    SpeedButton2->setGeometry(260, 220, 70, 28);
-    SpeedButton2->setAutoDefault(false);
+    loginButton = new QPushButton("登录", this);
+    loginButton->setObjectName("SpeedButton1");
+    loginButton->setGeometry(170, 220, 70, 28);
+    loginButton->setAutoDefault(false);
+    cancelButton = new QPushButton("退出", this);
+    cancelButton->setObjectName("SpeedButton2");
+    cancelButton->setGeometry(260, 220, 70, 28);
+    cancelButton->setAutoDefault(false);
     for (QLabel *l : {l1, l2})
         l->setStyleSheet("color: white;");
 
-    connect(SpeedButton1, &QPushButton::clicked, this, &TfrmLogin::SpeedButton1Click);
-    connect(SpeedButton2, &QPushButton::clicked, this, &TfrmLogin::SpeedButton2Click);
+    connect(loginButton, &QPushButton::clicked, this, &TfrmLogin::SpeedButton1Click);
+    connect(cancelButton, &QPushButton::clicked, this, &TfrmLogin::SpeedButton2Click);
 }
 
 void TfrmLogin::paintEvent(QPaintEvent *)
@@ -78,14 +78,14 @@ void TfrmLogin::paintEvent(QPaintEvent *)
 void TfrmLogin::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
-    cboName->setFocus();
+    nameCombo->setFocus();
 }
 
 bool TfrmLogin::eventFilter(QObject *o, QEvent *e)
 {
-    if (e->type() == QEvent::FocusIn && (o == cboName || o == cboName->lineEdit()))
+    if (e->type() == QEvent::FocusIn && (o == nameCombo || o == nameCombo->lineEdit()))
         cboNameEnter();
-    if (o == editPasswd && e->type() == QEvent::KeyPress) {
+    if (o == passwordEdit && e->type() == QEvent::KeyPress) {
         auto *k = static_cast<QKeyEvent *>(e);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             SpeedButton1Click();
@@ -98,13 +98,13 @@ bool TfrmLogin::eventFilter(QObject *o, QEvent *e)
 void TfrmLogin::cboNameEnter()
 {
     try {
-        const QString text = cboName->currentText();
+        const QString text = nameCombo->currentText();
         const QStringList names = LoginService(db()).userNames();
-        cboName->blockSignals(true);
-        cboName->clear();
-        cboName->addItems(names);
-        cboName->setEditText(text);
-        cboName->blockSignals(false);
+        nameCombo->blockSignals(true);
+        nameCombo->clear();
+        nameCombo->addItems(names);
+        nameCombo->setEditText(text);
+        nameCombo->blockSignals(false);
     } catch (const std::exception &ex) {
         notice(this, QString::fromUtf8(ex.what()), QMessageBox::Critical);
     }
@@ -113,7 +113,7 @@ void TfrmLogin::cboNameEnter()
 void TfrmLogin::SpeedButton1Click()
 {
     try {
-        const LoginResult r = LoginService(db()).check(cboName->currentText(), editPasswd->text());
+        const LoginResult r = LoginService(db()).check(nameCombo->currentText(), passwordEdit->text());
         if (!r.ok) {
             notice(this, r.message);
             return;

@@ -15,10 +15,10 @@ public:
     explicit TfrmLogin(QWidget *parent = nullptr);
     bool loggedIn() const { return m_loggedIn; }
 
-    QComboBox *cboName;
-    QLineEdit *editPasswd;
-    QPushButton *SpeedButton1;
-    QPushButton *SpeedButton2;
+    QComboBox *nameCombo;
+    QLineEdit *passwordEdit;
+    QPushButton *loginButton;
+    QPushButton *cancelButton;
 
 public slots:
     void cboNameEnter();

@@ -42,20 +42,20 @@ TfrmMain::TfrmMain(QWidget *parent) : QMainWindow(parent)
 {
     setObjectName("frmMain");
     frmMain = this;
-    m_mdi = new QMdiArea(this);
-    m_mdi->setObjectName("Image1");
+    m_workspace = new QMdiArea(this);
+    m_workspace->setObjectName("Image1");
     QLinearGradient g(0, 0, 0, 1000);
     g.setColorAt(0, QColor(58, 110, 165));
     g.setColorAt(1, QColor(24, 52, 90));
-    m_mdi->setBackground(g);
-    setCentralWidget(m_mdi);
+    m_workspace->setBackground(g);
+    setCentralWidget(m_workspace);
     buildMenu();
     buildStatusBar();
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
-    Timer1->start();
+    clockTimer = new QTimer(this);
+    clockTimer->setObjectName("Timer1");
+    clockTimer->setInterval(1000);
+    connect(clockTimer, &QTimer::timeout, this, &TfrmMain::Timer1Timer);
+    clockTimer->start();
     setChildHost(this);
     resize(1024, 720);
 }
@@ -242,7 +242,7 @@ void TfrmMain::closeEvent(QCloseEvent *e)
     } catch (const std::exception &) {
         notice(this, "请检测数据库连接！");
     }
-    m_mdi->closeAllSubWindows();
+    m_workspace->closeAllSubWindows();
     terminateProgram();
     e->accept();
 }
@@ -291,14 +291,14 @@ void TfrmMain::insertintoming() { VoucherWriter(db()).prepareLine(frmDataModule-
 
 QWidget *TfrmMain::showChild(const char *className, const std::function<QWidget *()> &create)
 {
-    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+    for (QMdiSubWindow *sub : m_workspace->subWindowList()) {
         QWidget *w = sub->widget();
         if (w && qstrcmp(w->metaObject()->className(), className) == 0) {
             if (sub->isMinimized())
                 sub->showNormal();
             if (!sub->isVisible())
                 sub->show();
-            m_mdi->setActiveSubWindow(sub);
+            m_workspace->setActiveSubWindow(sub);
             sub->raise();
             w->setFocus();
             return w;
@@ -306,7 +306,7 @@ QWidget *TfrmMain::showChild(const char *className, const std::function<QWidget 
     }
     QWidget *w = create();
     w->setAttribute(Qt::WA_DeleteOnClose);
-    QMdiSubWindow *sub = m_mdi->addSubWindow(w);
+    QMdiSubWindow *sub = m_workspace->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
     sub->showMaximized();
     w->setFocus();
@@ -315,7 +315,7 @@ QWidget *TfrmMain::showChild(const char *className, const std::function<QWidget 
 
 void TfrmMain::closeOtherChildren(const char *keepClassName)
 {
-    for (QMdiSubWindow *sub : m_mdi->subWindowList()) {
+    for (QMdiSubWindow *sub : m_workspace->subWindowList()) {
         QWidget *w = sub->widget();
         if (w && qstrcmp(w->metaObject()->className(), keepClassName) != 0)
             sub->close();

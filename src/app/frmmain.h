@@ -28,7 +28,7 @@ public:
     // Status bar panel 0..7.
     QLabel *panel(int i) const { return m_panels.value(i); }
     QAction *menuItem(const QString &name) const { return m_items.value(name); }
-    QMdiArea *workspace() const { return m_mdi; }
+    QMdiArea *workspace() const { return m_workspace; }
     void applyPrivileges();
     void connectMenuHandlers();
 
@@ -47,7 +47,7 @@ public:
     QWidget *showChild(const char *className, const std::function<QWidget *()> &create) override;
     void closeOtherChildren(const char *keepClassName) override;
 
-    QTimer *Timer1;
+    QTimer *clockTimer;
 
 public slots:
     void Timer1Timer();
@@ -63,7 +63,7 @@ private:
     void buildStatusBar();
     void loadCompanyRecord();
 
-    QMdiArea *m_mdi;
+    QMdiArea *m_workspace;
     QHash<QString, QAction *> m_items;
     QList<QLabel *> m_panels;
     bool m_started = false;

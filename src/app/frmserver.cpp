@@ -19,9 +19,9 @@ TfrmServer::TfrmServer(QWidget *parent)
                          parent)
 {
     setObjectName("frmServer");
-    connect(BitBtn2, &QPushButton::clicked, this, &TfrmServer::BitBtn2Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TfrmServer::BitBtn3Click);
-    connect(BitBtn1, &QPushButton::clicked, this, [] { openModal(frmFindServer, true); });
+    connect(okButton, &QPushButton::clicked, this, &TfrmServer::BitBtn2Click);
+    connect(closeButton, &QPushButton::clicked, this, &TfrmServer::BitBtn3Click);
+    connect(findServerButton, &QPushButton::clicked, this, [] { openModal(frmFindServer, true); });
 }
 
 void TfrmServer::BitBtn2Click()
@@ -47,7 +47,7 @@ void TfrmServer::BitBtn3Click() { reject(); }
 void TfrmServer::onWindowMessage(int message)
 {
     if (message == WM_SERVER_FOUND)
-        Edit1->setText(G.gFoundServer);
+        serverEdit->setText(G.gFoundServer);
 }
 
 void TfrmServer::closeEvent(QCloseEvent *e)

@@ -19,13 +19,13 @@ TfrmServer1::TfrmServer1(QWidget *parent)
                          parent)
 {
     setObjectName("frmServer1");
-    connect(BitBtn2, &QPushButton::clicked, this, &TfrmServer1::BitBtn2Click);
-    connect(BitBtn3, &QPushButton::clicked, this, &TfrmServer1::BitBtn3Click);
-    connect(BitBtn1, &QPushButton::clicked, this, [] { openModal(frmFindServer, true); });
-    for (QLineEdit *e : {Edit1, Edit2, Edit3})
+    connect(okButton, &QPushButton::clicked, this, &TfrmServer1::BitBtn2Click);
+    connect(closeButton, &QPushButton::clicked, this, &TfrmServer1::BitBtn3Click);
+    connect(findServerButton, &QPushButton::clicked, this, [] { openModal(frmFindServer, true); });
+    for (QLineEdit *e : {serverEdit, userEdit, passwordEdit})
         e->installEventFilter(this);
     // Enter on the focused button presses it.
-    BitBtn2->setAutoDefault(true);
+    okButton->setAutoDefault(true);
     setFixedSize(sizeHint());
 }
 
@@ -39,7 +39,7 @@ void TfrmServer1::showEvent(QShowEvent *e)
 // config.ini and the running program's connection as they were.
 void TfrmServer1::BitBtn2Click()
 {
-    const ConnectionSettings s = connectionSettings(Edit1->text(), Edit2->text(), Edit3->text());
+    const ConnectionSettings s = connectionSettings(serverEdit->text(), userEdit->text(), passwordEdit->text());
     {
         const BusyCursor busy;
         if (!testConnection(s).isEmpty() || !writeConfig()) {
@@ -80,12 +80,12 @@ bool TfrmServer1::eventFilter(QObject *o, QEvent *e)
     if (e->type() == QEvent::KeyPress) {
         auto *k = static_cast<QKeyEvent *>(e);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
-            if (o == Edit1)
-                Edit2->setFocus();
-            else if (o == Edit2)
-                Edit3->setFocus();
-            else if (o == Edit3)
-                BitBtn2->setFocus();
+            if (o == serverEdit)
+                userEdit->setFocus();
+            else if (o == userEdit)
+                passwordEdit->setFocus();
+            else if (o == passwordEdit)
+                okButton->setFocus();
             return true;
         }
     }

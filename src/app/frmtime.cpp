@@ -19,35 +19,35 @@ TDatePickDialog::TDatePickDialog(QWidget *opener, const QString &caption, const 
 {
     setWindowTitle(caption);
     auto *label = new QLabel(QStringLiteral("日期："), this);
-    m_picker = new QDateEdit(this);
-    m_picker->setObjectName(pickerName);
-    m_picker->setCalendarPopup(true);
-    m_picker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    m_ok = new QPushButton(QStringLiteral("确定"), this);
-    m_ok->setObjectName(okName);
-    m_ok->setDefault(true);
-    m_cancel = new QPushButton(QStringLiteral("取消"), this);
-    m_cancel->setObjectName(cancelName);
+    m_datePicker = new QDateEdit(this);
+    m_datePicker->setObjectName(pickerName);
+    m_datePicker->setCalendarPopup(true);
+    m_datePicker->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    m_okButton = new QPushButton(QStringLiteral("确定"), this);
+    m_okButton->setObjectName(okName);
+    m_okButton->setDefault(true);
+    m_cancelButton = new QPushButton(QStringLiteral("取消"), this);
+    m_cancelButton->setObjectName(cancelName);
     auto *row = new QHBoxLayout;
     row->addWidget(label);
-    row->addWidget(m_picker, 1);
+    row->addWidget(m_datePicker, 1);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(m_ok);
-    buttons->addWidget(m_cancel);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     auto *main = new QVBoxLayout(this);
     main->addLayout(row);
     main->addLayout(buttons);
-    connect(m_ok, &QPushButton::clicked, this, [this] { OkClick(); });
-    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_okButton, &QPushButton::clicked, this, [this] { OkClick(); });
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-QString TDatePickDialog::chosenText() const { return shortDateText(m_picker->date()); }
+QString TDatePickDialog::chosenText() const { return shortDateText(m_datePicker->date()); }
 
 void TDatePickDialog::FormShow()
 {
-    m_picker->setDate(Clock::localNow().date());
-    m_ok->setFocus();
+    m_datePicker->setDate(Clock::localNow().date());
+    m_okButton->setFocus();
 }
 
 TfrmTime::TfrmTime(QWidget *opener)

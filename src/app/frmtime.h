@@ -21,7 +21,7 @@ public:
     TDatePickDialog(QWidget *opener, const QString &caption, const QString &pickerName, const QString &okName,
                     const QString &cancelName);
 
-    QDateEdit *picker() const { return m_picker; }
+    QDateEdit *picker() const { return m_datePicker; }
     QWidget *opener() const { return m_opener; }
     // The picker's date as handed over.
     QString chosenText() const;
@@ -31,9 +31,9 @@ public:
 
 protected:
     QPointer<QWidget> m_opener;
-    QDateEdit *m_picker;
-    QPushButton *m_ok;
-    QPushButton *m_cancel;
+    QDateEdit *m_datePicker;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
 
 };
 

@@ -21,37 +21,37 @@ ServerSettingsForm::ServerSettingsForm(const QStringList &noticeLines, QWidget *
     notice->setObjectName("Label_notice");
     notice->setStyleSheet("color: #335;");
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName("Edit1");
-    Edit1->setToolTip("“(local)”表示本机内置的数据库；\n其他填写 PostgreSQL 服务器的主机名或 IP 地址，可加“:端口”，如 192.168.1.10:5432");
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName("Edit2");
-    Edit3 = new QLineEdit(this);
-    Edit3->setObjectName("Edit3");
-    Edit3->setEchoMode(QLineEdit::Password);
+    serverEdit = new QLineEdit(this);
+    serverEdit->setObjectName("Edit1");
+    serverEdit->setToolTip("“(local)”表示本机内置的数据库；\n其他填写 PostgreSQL 服务器的主机名或 IP 地址，可加“:端口”，如 192.168.1.10:5432");
+    userEdit = new QLineEdit(this);
+    userEdit->setObjectName("Edit2");
+    passwordEdit = new QLineEdit(this);
+    passwordEdit->setObjectName("Edit3");
+    passwordEdit->setEchoMode(QLineEdit::Password);
 
     auto *serverRow = new QHBoxLayout;
-    serverRow->addWidget(Edit1);
+    serverRow->addWidget(serverEdit);
     serverRow->addWidget(new QLabel("*计算机名称或者IP地址", this));
     auto *form = new QFormLayout;
     form->addRow("服务器：", serverRow);
-    form->addRow("用户名：", Edit2);
-    form->addRow("密码：", Edit3);
+    form->addRow("用户名：", userEdit);
+    form->addRow("密码：", passwordEdit);
 
-    BitBtn1 = new QPushButton("自动检测", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->hide();
-    BitBtn2 = new QPushButton("确定", this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn3 = new QPushButton("关闭", this);
-    BitBtn3->setObjectName("BitBtn3");
-    for (auto *b : {BitBtn1, BitBtn2, BitBtn3})
+    findServerButton = new QPushButton("自动检测", this);
+    findServerButton->setObjectName("BitBtn1");
+    findServerButton->hide();
+    okButton = new QPushButton("确定", this);
+    okButton->setObjectName("BitBtn2");
+    closeButton = new QPushButton("关闭", this);
+    closeButton->setObjectName("BitBtn3");
+    for (auto *b : {findServerButton, okButton, closeButton})
         b->setAutoDefault(false);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
-    buttons->addWidget(BitBtn3);
+    buttons->addWidget(findServerButton);
+    buttons->addWidget(okButton);
+    buttons->addWidget(closeButton);
 
     auto *right = new QVBoxLayout;
     right->addLayout(form);
@@ -68,7 +68,7 @@ ServerSettingsForm::ServerSettingsForm(const QStringList &noticeLines, QWidget *
 bool ServerSettingsForm::writeConfig()
 {
     try {
-        return writeConfigIni(Paths::configFile(), Edit1->text(), Edit2->text(), Edit3->text());
+        return writeConfigIni(Paths::configFile(), serverEdit->text(), userEdit->text(), passwordEdit->text());
     } catch (const std::exception &) {
         return false;
     }

@@ -11,12 +11,12 @@ namespace orv {
 class ServerSettingsForm : public QDialog {
     Q_OBJECT
 public:
-    QLineEdit *Edit1; // server
-    QLineEdit *Edit2; // user
-    QLineEdit *Edit3; // password
-    QPushButton *BitBtn1; // server finder (hidden)
-    QPushButton *BitBtn2; // 确定
-    QPushButton *BitBtn3; // 关闭
+    QLineEdit *serverEdit; // server
+    QLineEdit *userEdit; // user
+    QLineEdit *passwordEdit; // password
+    QPushButton *findServerButton; // server finder (hidden)
+    QPushButton *okButton; // 确定
+    QPushButton *closeButton; // 关闭
 
 protected:
     ServerSettingsForm(const QStringList &noticeLines, QWidget *parent);

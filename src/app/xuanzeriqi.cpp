@@ -3,9 +3,7 @@
 #include "app/windowing.h"
 #include "common/clock.h"
 
-#include <QComboBox>
 #include <QDateEdit>
-#include <QLineEdit>
 
 namespace orv {
 
@@ -13,7 +11,7 @@ Txuanzeriqi::Txuanzeriqi(QWidget *opener)
     : TDatePickDialog(opener, QStringLiteral("请选择日期"), QStringLiteral("DateTimePicker1"),
                       QStringLiteral("Button1"), QStringLiteral("Button2"))
 {
-    m_picker->setDate(Clock::localNow().date());
+    m_datePicker->setDate(Clock::localNow().date());
 }
 
 void Txuanzeriqi::FormShow()
@@ -24,12 +22,9 @@ void Txuanzeriqi::FormShow()
 
 void Txuanzeriqi::OkClick()
 {
-    if (G.gDatePickTarget == 2 && m_opener) {
-        if (auto *edit = m_opener->findChild<QLineEdit *>(QStringLiteral("Edit2")))
-            edit->setText(chosenText());
-        if (auto *combo = m_opener->findChild<QWidget *>(QStringLiteral("ComboBox2")))
-            combo->setFocus();
-    }
+    // The sales window fills its date box and moves on to its next field itself.
+    if (G.gDatePickTarget == 2)
+        setCallerField(m_opener, FieldRole::Date, kSalesDateField, chosenText());
     accept();
 }
 

@@ -1,9 +1,12 @@
 #pragma once
-// 请选择日期 of the sales entry window: with gDatePickTarget 2 the date is written straight
-// into the opener's date box "Edit2", and the focus moves to its "ComboBox2".
+// 请选择日期 of the sales entry window: with gDatePickTarget 2 the date is handed to the opener
+// as its field (FieldRole::Date, kSalesDateField); the sales window writes it into its date box
+// "Edit2" and moves the focus to its "ComboBox2".
 #include "app/frmtime.h"
 
 namespace orv {
+
+inline const QString kSalesDateField = QStringLiteral("单据日期");
 
 class Txuanzeriqi : public TDatePickDialog {
     Q_OBJECT

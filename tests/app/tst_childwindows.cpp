@@ -142,11 +142,11 @@ private slots:
         frmServer = &s;
         TfrmFindServer f;
         f.FormShow();
-        QCOMPARE(f.ComboBox1->itemText(0), QString("(local)"));
-        f.ComboBox1->setEditText("db.example");
+        QCOMPARE(f.serverCombo->itemText(0), QString("(local)"));
+        f.serverCombo->setEditText("db.example");
         f.BitBtn1Click();
         QCOMPARE(G.gFoundServer, QString("db.example"));
-        QCOMPARE(s.Edit1->text(), QString("db.example"));
+        QCOMPARE(s.serverEdit->text(), QString("db.example"));
         frmServer = nullptr;
     }
 };

@@ -33,9 +33,9 @@ private slots:
         ScriptedPrompt p;
         p.expectMessage("数据库连接成功，请重新启动仓库管理系统！");
         TfrmServer w;
-        w.Edit1->setText("  " + t.serverName() + " ");
-        w.Edit2->setText(" " + t.settings().user);
-        w.Edit3->setText(t.settings().password);
+        w.serverEdit->setText("  " + t.serverName() + " ");
+        w.userEdit->setText(" " + t.settings().user);
+        w.passwordEdit->setText(t.settings().password);
         w.BitBtn2Click();
         QVERIFY(programTerminated());
         ServerConfig cfg;
@@ -54,8 +54,8 @@ private slots:
         p.expectMessage("连接失败，请确认SQL Server用户名及密码");
         TfrmServer w;
         w.show();
-        w.Edit1->setText("127.0.0.1:1");
-        w.Edit2->setText("sa");
+        w.serverEdit->setText("127.0.0.1:1");
+        w.userEdit->setText("sa");
         w.BitBtn2Click();
         QVERIFY(w.isVisible());
         QVERIFY(!programTerminated());
@@ -79,8 +79,8 @@ private slots:
         ScriptedPrompt p;
         p.expectMessage("数据库连接失败!请确认SQL Server用户名及密码");
         TfrmServer1 w;
-        w.Edit1->setText("127.0.0.1:1");
-        w.Edit2->setText("sa");
+        w.serverEdit->setText("127.0.0.1:1");
+        w.userEdit->setText("sa");
         w.BitBtn2Click();
         QVERIFY(t.conn().isOpen()); // the running program keeps its connection
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -88,9 +88,9 @@ private slots:
         f.close();
 
         p.expectMessage("数据库连接成功!");
-        w.Edit1->setText(t.serverName() + "  ");
-        w.Edit2->setText(t.settings().user);
-        w.Edit3->setText(t.settings().password);
+        w.serverEdit->setText(t.serverName() + "  ");
+        w.userEdit->setText(t.settings().user);
+        w.passwordEdit->setText(t.settings().password);
         w.BitBtn2Click();
         QVERIFY(t.conn().isOpen());
         QVERIFY(!programTerminated());
@@ -109,8 +109,8 @@ private slots:
             QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
             QVERIFY(!(w->windowFlags() & Qt::WindowMinimizeButtonHint));
             QVERIFY(w->windowFlags() & Qt::WindowSystemMenuHint);
-            QVERIFY(w->Edit1->toolTip().contains("(local)"));
-            QVERIFY(w->Edit1->toolTip().contains("PostgreSQL"));
+            QVERIFY(w->serverEdit->toolTip().contains("(local)"));
+            QVERIFY(w->serverEdit->toolTip().contains("PostgreSQL"));
         }
         QCOMPARE(menu.minimumSize(), menu.maximumSize());
         QVERIFY(start.minimumSize().width() >= start.sizeHint().width());
@@ -146,13 +146,13 @@ private slots:
         ScriptedPrompt p;
         p.expectMessage("数据库连接失败!请确认SQL Server用户名及密码");
         TfrmServer1 w;
-        w.Edit1->setText("127.0.0.1:1");
+        w.serverEdit->setText("127.0.0.1:1");
         w.BitBtn2Click();
         QVERIFY(host.closed.isEmpty()); // a failed test keeps everything open
         p.expectMessage("数据库连接成功!");
-        w.Edit1->setText(t.serverName());
-        w.Edit2->setText(t.settings().user);
-        w.Edit3->setText(t.settings().password);
+        w.serverEdit->setText(t.serverName());
+        w.userEdit->setText(t.settings().user);
+        w.passwordEdit->setText(t.settings().password);
         w.BitBtn2Click();
         setChildHost(nullptr);
         QCOMPARE(host.closed, QStringList{""});
@@ -164,13 +164,13 @@ private slots:
         TfrmServer1 w;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Edit1->setFocus();
-        QTest::keyClick(w.Edit1, Qt::Key_Return);
-        QVERIFY(w.Edit2->hasFocus());
-        QTest::keyClick(w.Edit2, Qt::Key_Return);
-        QVERIFY(w.Edit3->hasFocus());
-        QTest::keyClick(w.Edit3, Qt::Key_Return);
-        QVERIFY(w.BitBtn2->hasFocus());
+        w.serverEdit->setFocus();
+        QTest::keyClick(w.serverEdit, Qt::Key_Return);
+        QVERIFY(w.userEdit->hasFocus());
+        QTest::keyClick(w.userEdit, Qt::Key_Return);
+        QVERIFY(w.passwordEdit->hasFocus());
+        QTest::keyClick(w.passwordEdit, Qt::Key_Return);
+        QVERIFY(w.okButton->hasFocus());
         QVERIFY(w.isVisible()); // Enter moved to 确定 without pressing it
     }
 };

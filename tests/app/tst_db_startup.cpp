@@ -30,9 +30,9 @@ std::function<int(QDialog *)> login(const QString &name, const QString &password
 {
     return [=](QDialog *d) {
         auto *w = qobject_cast<TfrmLogin *>(d);
-        w->cboName->setEditText(name);
-        w->editPasswd->setText(password);
-        w->SpeedButton1->click();
+        w->nameCombo->setEditText(name);
+        w->passwordEdit->setText(password);
+        w->loginButton->click();
         return w->result();
     };
 }
@@ -207,13 +207,13 @@ private slots:
         ScriptedPrompt p;
         p.expectMessage(message, QMessageBox::Ok, "Orvane仓库管理软件-标准版");
         TfrmLogin w;
-        w.cboName->setEditText(name);
-        w.editPasswd->setText(password);
+        w.nameCombo->setEditText(name);
+        w.passwordEdit->setText(password);
         w.SpeedButton1Click();
         QVERIFY(!w.loggedIn());
         QCOMPARE(int(p.recorded().last().icon), int(QMessageBox::NoIcon)); // a plain notice
-        QCOMPARE(w.cboName->currentText(), name); // fields stay as they were
-        QCOMPARE(w.editPasswd->text(), password);
+        QCOMPARE(w.nameCombo->currentText(), name); // fields stay as they were
+        QCOMPARE(w.passwordEdit->text(), password);
         QCOMPARE(t.scalar("select count(*) from 日志").toInt(), 0);
         QVERIFY(G.gCurrentUser.isEmpty());
     }
@@ -223,11 +223,11 @@ private slots:
         TestDb t;
         t.exec("insert into 用户管理(姓名,密码,权限,禁用) values(?,?,?,?)", {"停用", "pw", "超级管理员", true});
         TfrmLogin w;
-        w.cboName->setEditText("typed");
+        w.nameCombo->setEditText("typed");
         w.cboNameEnter();
-        QCOMPARE(w.cboName->count(), 2);
-        QCOMPARE(w.cboName->itemText(1), QString("停用"));
-        QCOMPARE(w.cboName->currentText(), QString("typed"));
+        QCOMPARE(w.nameCombo->count(), 2);
+        QCOMPARE(w.nameCombo->itemText(1), QString("停用"));
+        QCOMPARE(w.nameCombo->currentText(), QString("typed"));
     }
 
     void blankPasswordAndMissingGroup()
