@@ -706,7 +706,8 @@ void TfrBarcode::RenderTo(QPainter *painter)
 
 void TfrBarcode::DrawElements(QPainter *p, const QString &pattern)
 {
-    const double theta = m_angle * M_PI / 180.0;
+    // An angle that is no number draws upright.
+    const double theta = std::isfinite(m_angle) ? std::fmod(m_angle, 360.0) * M_PI / 180.0 : 0.0;
     const double s = std::sin(theta), c = std::cos(theta);
     qint64 total = 0;
     for (QChar e : pattern) {
@@ -739,7 +740,7 @@ void TfrBarcode::DrawElements(QPainter *p, const QString &pattern)
     // At right angles each element covers exactly the pixels of its polygon with the
     // one-pixel outline (edges included), and keeps that at any scale of the painter;
     // other angles draw the outlined polygon itself.
-    const bool rightAngle = std::fmod(m_angle, 90.0) == 0;
+    const bool rightAngle = !std::isfinite(m_angle) || std::fmod(m_angle, 90.0) == 0;
     if (rightAngle)
         p->setPen(Qt::NoPen);
     qint64 x = 0;
