@@ -144,6 +144,7 @@ TfrBarCodeForm::TfrBarCodeForm(QWidget *parent) : QDialog(parent)
     connect(zoomDownButton, &QToolButton::clicked, this, [this] { frSpeedButton2Click(); });
     connect(okButton, &QPushButton::clicked, this, [this] { bOkClick(); });
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    FormCreate();
 }
 
 void TfrBarCodeForm::FormCreate()

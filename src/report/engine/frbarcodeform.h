@@ -30,7 +30,8 @@ public:
     // The values the dialog closed with (valid after OK).
     const Values &Result() const { return m_result; }
 
-    // Captions from the string table and the list of symbologies (item 0 chosen).
+    // Captions from the string table and the list of symbologies (item 0 chosen);
+    // run when the dialog is made.
     void FormCreate();
     // The object's values into the controls.
     void SetValues(const TfrBarCodeView &view);

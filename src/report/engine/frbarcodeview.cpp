@@ -295,7 +295,6 @@ void TfrBarCodeView::DrawPlaceholder(const QString &error)
 void TfrBarCodeView::ShowEditor()
 {
     TfrBarCodeForm form;
-    form.FormCreate();
     form.SetValues(*this);
     if (orv::prompt().runModal(&form) != QDialog::Accepted)
         return;

@@ -21,7 +21,7 @@ struct Case {
 };
 
 // Every symbology the decoder reads. (It does not read MSI, PostNet, industrial
-// and matrix 2 of 5, or add-ons standing alone.)
+// and matrix 2 of 5, add-ons standing alone, or UPC-E of number system 1.)
 const Case kCases[] = {
     {bcCode_2_5_interleaved, "12345670", false, "12345670"},
     {bcCode39, "CODE-39 $/", false, "CODE-39 $/"},
@@ -149,6 +149,50 @@ private slots:
         QVERIFY(img.save(file));
         const QStringList symbols = decode(file);
         QCOMPARE(symbols, QStringList{QString::fromLatin1(c.decoded)});
+    }
+
+    // Add-ons are read (parities checked) when they follow an EAN-13 symbol.
+    void addOnsFollowingEan13_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("decoded");
+        QTest::newRow("five digits") << int(bcCodeUPC_Supp5) << "52495" << "52495";
+        QTest::newRow("two digits") << int(bcCodeUPC_Supp2) << "12" << "12";
+    }
+    void addOnsFollowingEan13()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, code);
+        QFETCH(QString, decoded);
+        TfrBarCodeView ean, addOn;
+        ean.BarType = bcCodeEAN13;
+        ean.Memo = QStringList{QStringLiteral("590123412345")};
+        ean.SetBounds(20, 20, 95, 60);
+        addOn.BarType = quint8(type);
+        addOn.CalcCheckSum = false;
+        addOn.Memo = QStringList{code};
+        addOn.SetBounds(20 + 95 + 9, 20, 50, 60);   // nine modules after the end guard
+        EngineMode = 1;
+        QImage img(600, 300, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            for (TfrBarCodeView *v : {&ean, &addOn}) {
+                v->ZoomX = v->ZoomY = 3;
+                v->Draw(&p);
+            }
+        }
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("addon.png"));
+        QVERIFY(img.save(file));
+        QProcess p;
+        p.start(zbarimg(), {QStringLiteral("-q"), QStringLiteral("--raw"), QStringLiteral("-Sean2.enable"),
+                            QStringLiteral("-Sean5.enable"), file});
+        QVERIFY(p.waitForFinished(30000));
+        QStringList symbols = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        symbols.sort();
+        QCOMPARE(symbols, QStringList({decoded, QStringLiteral("5901234123457")}));
     }
 };
 

@@ -480,7 +480,6 @@ private slots:
     void editorExpressionSkipsTrialAndZoomButtons()
     {
         TfrBarCodeForm f;
-        f.FormCreate();
         QString answer = QStringLiteral("[Goods.\"Code\"]");
         EditorHooks.InsertExpression = [&] { return answer; };
         f.ExprBtnClick();
