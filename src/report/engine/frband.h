@@ -50,6 +50,7 @@ public:
     void Draw(QPainter *canvas) override;
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
+    void SaveToXML(TfrXmlWriter &xml) override;
     QRegion GetClipRgn(bool extended) override;
     void DefinePopupMenu(QMenu *menu) override;
 };
@@ -66,5 +67,6 @@ public:
     void Draw(QPainter *canvas) override;
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
+    void SaveToXML(TfrXmlWriter &xml) override;
     void DefinePopupMenu(QMenu *) override {}
 };

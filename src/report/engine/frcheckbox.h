@@ -18,6 +18,7 @@ public:
     void ExportData() override;
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
+    void SaveToXML(TfrXmlWriter &xml) override;
     void DefinePopupMenu(QMenu *) override {}
     bool IsChecked() const;
 };

@@ -9,6 +9,7 @@ public:
     void DefinePropList() override;
     void Draw(QPainter *canvas) override;
     QRegion GetClipRgn(bool extended) override;
+    void SaveToXML(TfrXmlWriter &xml) override;
     int CalcHeight() override { return Height; }
     int MinHeight() override { return 1; }
     int RemainHeight() override { return 0; }

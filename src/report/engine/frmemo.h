@@ -59,6 +59,7 @@ public:
     void ExportData() override;
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
+    void SaveToXML(TfrXmlWriter &xml) override;
     void GetBlob(const QVariant &fieldValue) override;
     void DefinePopupMenu(QMenu *menu) override;
     void ShowEditor() override;

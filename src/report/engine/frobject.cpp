@@ -1,6 +1,7 @@
 #include "report/engine/frobject.h"
 
 #include "report/engine/frband.h"
+#include "report/engine/frbarcodeview.h"
 #include "report/engine/frcheckbox.h"
 #include "report/engine/frline.h"
 #include "report/engine/frmemo.h"
@@ -131,6 +132,7 @@ void ensureBuiltInAddIns()
     // library would drop when nothing else refers to their files.
     RegisterShapeAddIn();
     RegisterCheckBoxAddIn();
+    RegisterBarCodeAddIn();
 }
 } // namespace
 

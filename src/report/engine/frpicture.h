@@ -50,6 +50,7 @@ public:
     void GetBlob(const QVariant &fieldValue) override;
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
+    void SaveToXML(TfrXmlWriter &xml) override;
     void DefinePopupMenu(QMenu *menu) override;
     void ShowEditor() override;
     // Loads a file; the kind follows the extension. False (picture emptied) when missing.

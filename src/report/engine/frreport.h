@@ -123,6 +123,9 @@ public:
     bool LoadFromFile(const QString &fileName);
     // Writes the whole file or nothing; false when it could not be written.
     bool SaveToFile(const QString &fileName);
+    // The XML form (frxml.h) into the file name with its extension made ".xml";
+    // the whole file or nothing, false when it could not be written.
+    bool SaveToXMLFile(const QString &fileName);
 
     // --- new-report templates (".frt")
     // Throws EfrStreamError when the file cannot be opened, read or written.

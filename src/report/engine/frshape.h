@@ -17,6 +17,7 @@ public:
     void Draw(QPainter *canvas) override;
     void LoadFromStream(QIODevice &stream) override;
     void SaveToStream(QIODevice &stream) override;
+    void SaveToXML(TfrXmlWriter &xml) override;
     void DefinePopupMenu(QMenu *) override {}
 };
 

@@ -10,6 +10,7 @@
 #include <QRegion>
 
 class QMenu;
+class TfrXmlWriter;
 
 constexpr qint32 clTransparent = 0x1FFFFFFF;
 constexpr qint32 clBtnFace = qint32(0xFF00000F);
@@ -28,6 +29,8 @@ struct TfrEditorHooks {
     // The designer's selection and its undo framing, used by the pop-up commands.
     std::function<std::vector<TfrView *>()> SelectedObjects;
     std::function<void()> BeforeChange, AfterChange;
+    // The designer's expression builder: an expression in brackets, or empty.
+    std::function<QString()> InsertExpression;
 };
 
 // Runs a pop-up command on every selected object (or on `self` alone when no
@@ -109,6 +112,8 @@ public:
     virtual void ExportData();
     virtual void LoadFromStream(QIODevice &stream);
     virtual void SaveToStream(QIODevice &stream);
+    // Writes the object as an element of the XML form (frxml.cpp).
+    virtual void SaveToXML(TfrXmlWriter &xml);
     virtual void Resized();
     virtual void DefinePopupMenu(QMenu *menu);
     virtual QRegion GetClipRgn(bool extended);
