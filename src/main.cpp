@@ -7,6 +7,7 @@
 #include "ledger/vouchers.h"
 #include "common/apptitle.h"
 #include "goods/goodsmenu.h"
+#include "partners/partnersmenu.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -30,6 +31,7 @@ int main(int argc, char *argv[])
     orv::registerAppSchema();
     orv::registerLedgerSchema();
     orv::registerGoodsWindows();
+    orv::registerPartnersWindows();
 
     orv::TfrmMain *main = new orv::TfrmMain();
     orv::frmDataModule = new orv::TfrmDataModule(&app);
