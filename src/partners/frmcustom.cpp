@@ -56,7 +56,7 @@ TfrmCustom::TfrmCustom(QWidget *parent) : QWidget(parent)
     customerGrid = rowGrid("DBGrid1", kTitles, this);
     customerGrid->setColumnHidden(kKeyCol, true);
     customerGrid->verticalHeader()->hide();
-    new WheelMovesRow(customerGrid);
+    new RowMoves(customerGrid);
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(top);

@@ -31,7 +31,7 @@ TfrmDuty::TfrmDuty(QWidget *opener) : m_opener(opener)
     departmentGrid->setColumnHidden(KeyCol, true);
     departmentGrid->verticalHeader()->hide();
     departmentGrid->installEventFilter(this);
-    new WheelMovesRow(departmentGrid);
+    new RowMoves(departmentGrid);
 
     auto field = [this](const char *name) {
         auto *e = new QLineEdit(this);

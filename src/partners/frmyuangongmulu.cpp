@@ -52,7 +52,7 @@ TfrmYuanGongMuLu::TfrmYuanGongMuLu(QWidget *opener) : m_opener(opener)
     staffGrid->setColumnHidden(RemarkCol, true);
     staffGrid->verticalHeader()->hide();
     staffGrid->installEventFilter(this);
-    new WheelMovesRow(staffGrid);
+    new RowMoves(staffGrid);
 
     auto *boxRow = new QHBoxLayout;
     for (const BoxDef &b : kBoxes) {

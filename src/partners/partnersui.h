@@ -49,11 +49,12 @@ inline void setCurrentRow(QTableWidget *grid, int row)
         grid->setCurrentCell(row, qMax(0, grid->currentColumn()));
 }
 
-// Turning the mouse wheel over a focused grid moves its current row one row down (towards
-// the operator) or up, instead of scrolling. Installed on the grid's viewport.
-class WheelMovesRow : public QObject {
+// Rows of a whole-row grid as the lists move them: turning the mouse wheel over the focused
+// grid moves the current row one row down (towards the operator) or up instead of scrolling,
+// and Home and End go to the first and the last row.
+class RowMoves : public QObject {
 public:
-    explicit WheelMovesRow(QTableWidget *grid, bool onlyWhenFocused = true);
+    explicit RowMoves(QTableWidget *grid, bool onlyWhenFocused = true);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
