@@ -165,7 +165,9 @@ void TfrmDuty::refuse(const Refusal &r)
     static const QHash<QString, QString> fields = {{"部门编号", "Edit15"}, {"部门名称", "Edit20"},
                                                    {"联系电话", "Edit21"}, {"职能", "Edit22"},
                                                    {"部门经理", "Edit1"},  {"备注", "Memo1"}};
-    if (QWidget *w = findChild<QWidget *>(fields.value(r.field)); w && !r.field.isEmpty())
+    if (r.field.isEmpty())
+        return;
+    if (QWidget *w = findChild<QWidget *>(fields.value(r.field)))
         w->setFocus();
 }
 

@@ -252,7 +252,9 @@ void TfrmYuanGongMuLu::refuse(const Refusal &r)
         {"工号", "Edit1"},     {"部门", "ComboBox1"}, {"姓名", "Edit2"},  {"性别", "Edit3"},
         {"出生年月", "Edit4"}, {"籍贯", "Edit5"},     {"身份证号", "Edit6"}, {"电话", "Edit7"},
         {"手机", "Edit8"},     {"底薪", "Edit9"},     {"津贴", "Edit10"}, {"住址", "Edit11"}};
-    if (QWidget *w = findChild<QWidget *>(fields.value(r.field)); w && !r.field.isEmpty())
+    if (r.field.isEmpty())
+        return;
+    if (QWidget *w = findChild<QWidget *>(fields.value(r.field)))
         w->setFocus();
 }
 
