@@ -20,6 +20,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QSqlRecord>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -121,6 +122,38 @@ private slots:
     }
     void cleanup() { Clock::pin(QDateTime()); }
     void cleanupTestCase() { m_shared.reset(); }
+
+    void tablesKeepTheirColumnOrder_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("columns");
+        // 客户目录's order is what the Excel import shows and fills by position.
+        QTest::newRow("客户目录") << "客户目录"
+                              << QStringList{"流水号", "客户编号", "客户名称", "联系人", "联系电话", "传真", "email",
+                                             "地址", "邮编", "登记时间", "税号", "帐号", "备注", "乘车路线",
+                                             "手机号码", "生日", "助记码", "备用电话", "地域", "会员编号", "客户折扣"};
+        QTest::newRow("员工目录") << "员工目录"
+                              << QStringList{"流水号", "部门", "工号", "姓名", "性别", "出生年月", "籍贯", "身份证号",
+                                             "电话", "手机", "底薪", "津贴", "住址", "备注", "技术员", "仓库管理员",
+                                             "业务员", "回访员", "结算/出纳", "领料员", "报价员", "开票员",
+                                             "发货员", "复核员", "送货员", "验收员", "收货员", "销售员",
+                                             "接车提成公式"};
+        QTest::newRow("部门资料") << "部门资料"
+                              << QStringList{"流水号", "部门编号", "部门名称", "联系电话", "职能", "备注", "助记码",
+                                             "部门经理"};
+    }
+
+    void tablesKeepTheirColumnOrder()
+    {
+        QFETCH(QString, table);
+        QFETCH(QStringList, columns);
+        TestDb &t = sharedDb();
+        const QSqlRecord rec = t.conn().db().record(table);
+        QStringList got;
+        for (int i = 0; i < rec.count(); ++i)
+            got << rec.fieldName(i).toLower();
+        QCOMPARE(got, columns);
+    }
 
     void codes()
     {
