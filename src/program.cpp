@@ -1,6 +1,7 @@
 #include "program.h"
 #include "data/schema.h"
 #include "goods/goodsmenu.h"
+#include "partners/partnersmenu.h"
 #include "ledger/vouchers.h"
 #include "purchasing/purchasingschema.h"
 #include "sales/salesschema.h"
@@ -31,6 +32,7 @@ void registerSubsystems()
     registerAppSchema();
     registerLedgerSchema();
     registerGoodsWindows();
+    registerPartnersWindows();
     registerPurchasingSchema();
     registerSalesSchema();
     registerWarehouseSchema();
