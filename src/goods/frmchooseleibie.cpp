@@ -156,12 +156,7 @@ void TfrmChooseLeiBie::TreeView1DblClick()
         return;
     const QString name = categoryNameOf(m_current->text(0));
     G.gRepFit.Category = name;
-    if (m_opener) {
-        if (auto *edit = m_opener->findChild<QLineEdit *>("EditType"))
-            edit->setText(name);
-        else if (auto *combo = m_opener->findChild<QComboBox *>("EditType"))
-            combo->setEditText(name);
-    }
+    setCallerField(m_opener, FieldRole::Category, QString(), name);
     accept();
 }
 

@@ -1,4 +1,5 @@
 // The category tree: codes, adding, renaming with children, deleting subtrees, and its windows.
+#include "receiver.h"
 #include "scriptedprompt.h"
 #include "testdb.h"
 
@@ -357,15 +358,14 @@ private slots:
         QFETCH(QString, written);
         TestDb t;
         insertRow(t, "0001", "五金", "全部", 1);
-        QWidget opener;
-        auto *target = new QLineEdit(&opener);
-        target->setObjectName("EditType");
+        Receiver opener;
         G.gLeiBieMode = mode;
         TfrmChooseLeiBie w(&opener);
         w.show();
         w.tree()->setCurrentItem(findNode(w.tree(), node));
         QTest::keyClick(w.tree(), Qt::Key_Return);
-        QCOMPARE(target->text(), written);
+        QCOMPARE(opener.field(FieldRole::Category), written);
+        QCOMPARE(opener.fields.size(), written.isEmpty() ? 0 : 1);
         QCOMPARE(w.isVisible(), written.isEmpty());
     }
 };
