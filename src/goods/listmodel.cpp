@@ -76,7 +76,7 @@ QVariant DataSetModel::headerData(int section, Qt::Orientation orientation, int 
     if (role != Qt::DisplayRole)
         return {};
     if (orientation == Qt::Horizontal)
-        return m_rows.fieldNames().value(section);
+        return section < m_titles.size() ? m_titles.value(section) : m_rows.fieldNames().value(section);
     return section + 1;
 }
 

@@ -16,6 +16,9 @@ public:
 
     // Shows the rows of an opened dataset (taken over).
     void load(DataSet rows);
+    // Titles shown over the columns in place of the field names (PostgreSQL reports a name such
+    // as Email folded to lower case).
+    void setColumnTitles(const QStringList &titles) { m_titles = titles; }
     void clearRows();
     const DataSet &rows() const { return m_rows; }
 
@@ -35,6 +38,7 @@ public:
 
 private:
     DataSet m_rows;
+    QStringList m_titles;
 };
 
 } // namespace orv

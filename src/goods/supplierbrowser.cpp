@@ -63,6 +63,7 @@ void SupplierBrowser::run(const QString &item, const QString &text, qint64 keepR
     }
     m_item = item;
     m_text = text;
+    model->setColumnTitles(SupplierStore::columnNames());
     model->load(std::move(rows));
     for (int c = 0; c < model->columnCount(); ++c)
         supplierGrid->setColumnHidden(c, hiddenColumns.contains(model->headerData(c, Qt::Horizontal).toString()));
