@@ -4,6 +4,8 @@
 #include "testdb.h"
 
 #include <QMap>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtTest>
 
 // Checks inside a modal driver, which returns the dialog's result.
@@ -42,9 +44,12 @@ inline void ensureAuditTables(orv::test::TestDb &t)
                       ", 数量 " + money + ", 金额 " + money + ", ID VARCHAR(50), 仓位 VARCHAR(200), 辅助数量 " +
                       money + ", 辅助单位 VARCHAR(200), 类别 VARCHAR(200), 供应商 VARCHAR(1300), 条码 VARCHAR(200), " +
                       "换算比率 DOUBLE PRECISION";
-        if (table == QLatin1String("销售订单明细"))
+        if (table == QStringLiteral("销售订单明细"))
             ddl += ", 折扣 " + money + ", 折后金额 " + money;
-        t.exec(ddl + ")");
+        // DDL is not prepared: PostgreSQL cannot.
+        QSqlQuery q(t.conn().db());
+        if (!q.exec(ddl + ")"))
+            qFatal("%s", qPrintable(q.lastError().text()));
     }
 }
 
