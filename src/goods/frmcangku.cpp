@@ -133,7 +133,7 @@ TfrmCangKu::TfrmCangKu(QWidget *parent) : QWidget(parent)
     connect(searchEdit, &QLineEdit::textChanged, this, &TfrmCangKu::searchButtonClick);
     connect(searchButton, &QPushButton::clicked, this, &TfrmCangKu::searchButtonClick);
     connect(searchFieldCombo, &QComboBox::currentTextChanged, this, [this](const QString &item) {
-        if (item == QLatin1String("显示全部"))
+        if (item == QStringLiteral("显示全部"))
             showList({});
     });
     connect(advancedButton, &QPushButton::clicked, this, &TfrmCangKu::advancedButtonClick);

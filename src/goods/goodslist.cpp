@@ -38,7 +38,7 @@ GoodsCondition goodsSearchCondition(const QString &item, const QString &text, bo
                                                  {"按照备注查询", "备注"}};
     if (text.isEmpty())
         return {};
-    if (item == QLatin1String("低于警戒库存查询"))
+    if (item == QStringLiteral("低于警戒库存查询"))
         return belowWarningCondition();
     const QString column = columns.value(item);
     if (column.isEmpty())

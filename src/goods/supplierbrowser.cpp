@@ -41,7 +41,7 @@ SupplierBrowser::SupplierBrowser(QWidget *window, bool withMnemonic) : QObject(w
     connect(searchEdit, &QLineEdit::textChanged, this, &SupplierBrowser::search);
     connect(queryButton, &QToolButton::clicked, this, &SupplierBrowser::search);
     connect(searchField, &QComboBox::currentTextChanged, this, [this](const QString &item) {
-        if (item == QLatin1String("显示全部"))
+        if (item == QStringLiteral("显示全部"))
             loadAll();
     });
     connect(supplierGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
