@@ -18,8 +18,14 @@ public:
     // dozen rows); the hint never falls below it, nor below what the caption needs.
     void setTypicalSize(const QSize &size) { m_typical = size; }
 
+protected:
+    // The first show grows the dialog to its hint (within the screen), centred where it stood:
+    // the opener's sizing caps a window at two thirds of the screen.
+    void showEvent(QShowEvent *e) override;
+
 private:
     QSize m_typical;
+    bool m_sized = false;
 };
 
 // Width the window's caption needs in its title bar (text, icon and the frame's buttons).

@@ -72,4 +72,11 @@ inline NameEntry buildNameEntry(QDialog *d, const QString &caption, const QStrin
     return e;
 }
 
+// A name entry shows its caption, its label and a name of some twenty characters in full.
+inline QSize nameEntrySize(const QWidget *d)
+{
+    const QFontMetrics fm(d->font());
+    return QSize(fm.horizontalAdvance(QString(24, QChar(0x4e2d))) + 80, fm.height() * 5 + 40);
+}
+
 } // namespace orv::goodsui
