@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QTimer>
 #include <cmath>
 
 namespace orv {
@@ -72,6 +73,10 @@ void GoodsListModel::load(Connection &c, const GoodsListQuery &q)
         rows.addBindValue(b);
     rows.open();
     beginResetModel();
+    // Releasing the rows shown before (a hundred thousand of them, say) waits until the new
+    // ones are on screen: the next turn of the event loop, or the model's end.
+    auto previous = std::make_shared<DataSet>(std::move(m_rows));
+    QTimer::singleShot(0, this, [previous] {});
     m_rows = std::move(rows);
     m_query = q;
     m_fresh.clear();
