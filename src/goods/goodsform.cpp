@@ -203,6 +203,7 @@ GoodsForm::GoodsForm(QDialog *d, const PickerModes &modes, const QString &suppli
                                auxUnitCombo, unitCombo, ratioEdit, auxStockEdit, stockEdit, warningStockEdit,
                                warrantyCombo, placeCombo, supplierCombo, barcodeEdit, salePriceEdit, remarkMemo,
                                saveButton});
+    order->afterLast([this] { saveButton->click(); });
     order->onEnter(categoryEdit, [this] { pickCategory(); });
     order->onEnter(auxUnitCombo, [this] { pickAuxUnit(); });
     order->onEnter(unitCombo, [this] { pickUnit(); });

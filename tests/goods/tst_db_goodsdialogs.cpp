@@ -320,6 +320,27 @@ private slots:
         frmCangKu = nullptr;
     }
 
+    void enterWalksToTheSaveButton()
+    {
+        TestDb t;
+        TfrmNewCang d;
+        d.show();
+        GoodsForm *f = d.form();
+        fillValid(f);
+        QTest::keyClick(f->codeEdit, Qt::Key_Return);
+        QCOMPARE(d.focusWidget(), f->nameEdit);
+        QTest::keyClick(f->nameEdit, Qt::Key_Right);
+        QCOMPARE(d.focusWidget(), f->mnemonicEdit);
+        QTest::keyClick(f->mnemonicEdit, Qt::Key_Left);
+        QCOMPARE(d.focusWidget(), f->nameEdit);
+        // From 备注 the next stop is the save button, and Enter there saves.
+        QTest::keyClick(f->remarkMemo, Qt::Key_Return);
+        QCOMPARE(d.focusWidget(), f->saveButton);
+        QTest::keyClick(f->saveButton, Qt::Key_Return);
+        QCOMPARE(d.state(), TfrmNewCang::State::Saved);
+        QCOMPARE(t.scalar("select count(*) from 货品目录").toInt(), 1);
+    }
+
     void pictureFiles()
     {
         TestDb t;
