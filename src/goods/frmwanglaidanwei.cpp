@@ -73,8 +73,7 @@ TfrmWangLaiDanWei::TfrmWangLaiDanWei(QWidget *parent) : QWidget(parent)
     connect(qqButton, &QToolButton::clicked, this, &TfrmWangLaiDanWei::SpeedButton3Click);
     connect(exportButton, &QToolButton::clicked, this, &TfrmWangLaiDanWei::SpeedButton6Click);
     connect(m_browser->supplierGrid, &QTableView::doubleClicked, this, [this] { DBGrid1DblClick(); });
-    // 发送短信 would open the SMS window; that window is not part of this program yet, so the
-    // hidden button stays unconnected.
+    connect(smsButton, &QToolButton::clicked, this, &TfrmWangLaiDanWei::SpeedButton8Click);
 }
 
 TfrmWangLaiDanWei::~TfrmWangLaiDanWei() = default;
@@ -171,6 +170,23 @@ void TfrmWangLaiDanWei::SpeedButton3Click()
 }
 
 void TfrmWangLaiDanWei::SpeedButton6Click() { ExportSuppliersToExcel(); }
+
+namespace {
+std::function<void(const QString &)> &smsOpener()
+{
+    static std::function<void(const QString &)> opener;
+    return opener;
+}
+} // namespace
+
+void setSmsOpener(std::function<void(const QString &)> opener) { smsOpener() = std::move(opener); }
+
+void TfrmWangLaiDanWei::SpeedButton8Click()
+{
+    const QModelIndex i = m_browser->supplierGrid->currentIndex();
+    if (smsOpener())
+        smsOpener()(i.isValid() ? m_browser->model->text(i.row(), "联系电话") : QString());
+}
 
 void TfrmWangLaiDanWei::ExportSuppliersToExcel()
 {

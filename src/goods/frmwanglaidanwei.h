@@ -3,6 +3,7 @@
 #include "app/appglobals.h"
 
 #include <QPointer>
+#include <functional>
 #include <QWidget>
 
 class QToolButton;
@@ -10,6 +11,10 @@ class QToolButton;
 namespace orv {
 
 class SupplierBrowser;
+
+// Opens the SMS window for a mobile number; the partners subsystem installs it at start
+// (goods cannot link the window itself).
+void setSmsOpener(std::function<void(const QString &mobile)> opener);
 
 class TfrmWangLaiDanWei : public QWidget, public MessageReceiver {
     Q_OBJECT
@@ -28,6 +33,7 @@ public:
     void SpeedButton4Click(); // 邮件
     void SpeedButton3Click(); // QQ
     void SpeedButton6Click(); // export
+    void SpeedButton8Click(); // 发送短信 (its button is never shown)
     void ExportSuppliersToExcel();
 
     SupplierBrowser *browser() const { return m_browser; }

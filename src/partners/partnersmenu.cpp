@@ -1,4 +1,6 @@
 #include "partners/partnersmenu.h"
+#include "goods/frmwanglaidanwei.h"
+#include "partners/frmduanxincon.h"
 #include "app/appglobals.h"
 #include "app/windowing.h"
 #include "partners/frmcustom.h"
@@ -11,6 +13,7 @@ namespace orv {
 void registerPartnersWindows()
 {
     registerPartnersSchema();
+    setSmsOpener(openDuanXinCon);
     setMenuHandler("N7", [] { ShowChildForm(frmCustom); });
     setMenuHandler("CopyItem", [] {
         G.gDutyMode = kDutyMenuMode;
