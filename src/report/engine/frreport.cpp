@@ -101,6 +101,12 @@ bool TfrReport::SaveToFile(const QString &fileName)
         return false;
     try {
         SaveToStream(f);
+    } catch (const EfrNotStorable &e) {
+        // The old file stays; the operator learns which text does not fit.
+        f.cancelWriting();
+        orv::prompt().message(nullptr, GetLocalizedString(frRes::Error), QString::fromUtf8(e.what()),
+                              QMessageBox::Critical);
+        return false;
     } catch (const EfrStreamError &) {
         f.cancelWriting();
         return false;

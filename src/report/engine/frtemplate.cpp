@@ -51,8 +51,10 @@ QString readAttribute(QIODevice &s)
 void writeAttribute(QIODevice &s, const QString &text)
 {
     const QByteArray b = orv::toGbk(text);
-    if (b.size() > 0xFFFF)
-        throw EfrStreamError("Document attribute longer than 65535 bytes");
+    if (b.size() > frMaxStreamTextBytes)
+        throw EfrNotStorable(QStringLiteral("报表属性的文本长度为 %1 字节，超过了报表文件所能保存的 %2 字节")
+                                 .arg(b.size())
+                                 .arg(frMaxStreamTextBytes));
     WriteStreamWord(s, qint16(quint16(b.size())));
     WriteStreamBytes(s, b);
 }
@@ -287,22 +289,30 @@ void TfrPages::SaveToStream(QIODevice &s) const
     WriteStreamWord(s, r.TwoPass);
     const TfrPrinter &prn = EnsureReportPrinter();
     WriteStreamString(s, prn.IsVirtual() ? kVirtualPrinterMark : prn.CurrentPrinterName());
+    // A text too long for the format names where it is.
+    const auto where = [](const QString &what, const std::function<void()> &write) {
+        try {
+            write();
+        } catch (const EfrNotStorable &e) {
+            throw EfrNotStorable(what + QStringLiteral("：") + QString::fromUtf8(e.what()));
+        }
+    };
     for (const TfrPage *p : m_pages) {
         WriteStreamByte(s, kPageRecord);
-        p->SaveToStream(s);
+        where(QStringLiteral("页 ") + p->Name, [&] { p->SaveToStream(s); });
     }
     for (int i = 0; i < m_pages.size(); ++i) {
         for (TfrView *v : m_pages[i]->Objects) {
             // The page index is one byte: objects can live on the first 256 pages only.
             if (i > 255)
-                throw EfrStreamError("Objects on page 257 or later cannot be stored");
+                throw EfrNotStorable(QStringLiteral("第 257 页及以后各页上的对象（%1）不能保存").arg(v->Name));
             WriteStreamByte(s, v->TypeCode);
             if (v->TypeCode == kLastObjectCode)
                 WriteStreamString(s, v->ClassName());
             WriteStreamByte(s, quint8(i));
             const qint64 at = s.pos();
             WriteStreamInt(s, 0);
-            v->SaveToStream(s);
+            where(QStringLiteral("对象 ") + v->Name, [&] { v->SaveToStream(s); });
             const qint64 end = s.pos();
             if (end > 0xFFFFFFFFLL || !s.seek(at))
                 throw EfrStreamError("Stream write error");
@@ -312,7 +322,7 @@ void TfrPages::SaveToStream(QIODevice &s) const
         }
     }
     WriteStreamByte(s, kDictionaryRecord);
-    r.Dictionary().SaveToStream(s);
+    where(QStringLiteral("数据字典"), [&] { r.Dictionary().SaveToStream(s); });
 }
 
 // ---------------------------------------------------------------------------
