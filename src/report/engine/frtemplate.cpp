@@ -210,7 +210,7 @@ void TfrPages::LoadFromStream(QIODevice &s)
             Add();
             m_pages.last()->LoadFromStream(s);
         } else if (code == kDictionaryRecord) {
-            r.Dictionary().LoadFromStream(s);
+            r.Dictionary().LoadFromStream(s, StreamVersion);
         } else if (code == kDataManagerRecord) {
             ReadStreamByte(s);
             m_ended = true;

@@ -240,6 +240,10 @@ private slots:
         QCOMPARE(line->Memo, (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
         QCOMPARE(line->Tag, version >= 24 ? QStringLiteral("tag") : QString());
         QVERIFY(line->Visible);
+        const TfrVariables &vars = r.Dictionary().Variables;
+        QCOMPARE(vars.Names(), (QStringList{QStringLiteral(" 单据"), QStringLiteral("编号"), QStringLiteral("页")}));
+        QCOMPARE(vars.GetValue(QStringLiteral("编号")).toString(), QStringLiteral("'PD-001'"));
+        QCOMPARE(vars.GetValue(QStringLiteral("页")).toString(), QStringLiteral("PAGE#"));
         // Read streams keep no trace of their version: they are written as version 25.
         QCOMPARE(templateBytes(r).at(0), char(25));
     }
