@@ -462,13 +462,16 @@ void TfrBand::DrawObject(TfrView *view)
             auto *memo = view->TypeCode == 0 ? static_cast<TfrMemoView *>(view) : nullptr;
             const int phase = memo ? memo->PrintPhase : 0;
             CurrentView = view;
+            view->RecordMode = 1;
             try {
                 view->Print(preparedPages().Stream(PageNo));
             } catch (...) {
+                view->RecordMode = 0;
                 view->Left = keptX;
                 view->Top = keptY;
                 throw;
             }
+            view->RecordMode = 0;
             view->Left = keptX;
             view->Top = keptY;
             if (memo && phase < 2)
@@ -770,13 +773,16 @@ void TfrBand::DrawCrossCells(TfrBand *crossBand, int atX)
             CurrentView = v;
             auto *memo = v->TypeCode == 0 ? static_cast<TfrMemoView *>(v) : nullptr;
             const int phase = memo ? memo->PrintPhase : 0;
+            v->RecordMode = 1;
             try {
                 v->Print(preparedPages().Stream(PageNo));
             } catch (...) {
+                v->RecordMode = 0;
                 v->Left = keptX;
                 v->Top = keptY;
                 throw;
             }
+            v->RecordMode = 0;
             v->Left = keptX;
             v->Top = keptY;
             if (memo && phase < 2)
