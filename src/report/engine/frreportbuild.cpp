@@ -215,6 +215,8 @@ bool TfrReport::PrepareReport()
     CurrentPage = nullptr;
     CurrentBand = nullptr;
     MasterReport = CurrentReport = this;
+    if (parent())
+        frSetReportOwner(parent());
     m_savedTwoPass = TwoPass;
 
     QBuffer saved;
