@@ -26,7 +26,7 @@ constexpr int kMaxPages = 1000;
 constexpr int kMaxObjects = 65536;
 constexpr int kMaxSubReportDepth = 32;
 constexpr int kMaxPaperSize = 1000000;   // tenths of a millimetre (100 m)
-constexpr int kMaxColumns = 1000;
+constexpr int kMaxColumns = frMaxBandColumns;
 
 constexpr quint8 kPageRecord = 255;
 constexpr quint8 kDictionaryRecord = 254;
@@ -95,6 +95,23 @@ void checkSubReports(const TfrPages &pages)
     };
     for (int i = 0; i < n; ++i)
         walk(i);
+}
+
+// What a file may claim is bounded, so building and drawing never compute with
+// absurd numbers; objects are checked after the whole body was read, because a
+// record that fails to read is stepped over and its object kept.
+void checkStoredLimits(const TfrPages &pages)
+{
+    auto within = [](qint64 v) { return v >= -frMaxStoredCoordinate && v <= frMaxStoredCoordinate; };
+    for (int i = 0; i < pages.Count(); ++i) {
+        const TfrPage *p = pages[i];
+        if (!within(p->MarginLeft) || !within(p->MarginTop) || !within(p->MarginRight)
+            || !within(p->MarginBottom) || !within(p->ColGap) || !within(p->DialogLeft)
+            || !within(p->DialogTop) || !within(p->DialogWidth) || !within(p->DialogHeight))
+            malformed("Page margins or bounds out of range");
+        for (const TfrView *v : p->Objects)
+            CheckStoredLimits(*v);
+    }
 }
 
 QString resourceText(int id)
@@ -263,13 +280,18 @@ void TfrReport::ReadObjectRecord(QIODevice &s, quint8 typeCode)
             malformed("Unknown object kind");
         TfrView *view = made.get();
         page->Add(made.release());
+        TfrNameScope *names = TfrNameScope::Active();
         try {
             view->LoadFromStream(s);
         } catch (...) {
             view->SetPropValue(QStringLiteral("Name"), view->Name);
+            if (names)
+                names->Add(view->Name);
             throw;
         }
         view->SetPropValue(QStringLiteral("Name"), view->Name);
+        if (names)
+            names->Add(view->Name);
         if (framedMemo)
             ReadStreamBytes(s, 8);
     } catch (const std::exception &) {
@@ -385,6 +407,7 @@ TfrLoadResult TfrReport::ReadFromStream(QIODevice &s, QString *message)
     auto fresh = std::make_unique<TfrReport>();
     CurrentReport = fresh.get();
     try {
+        TfrNameScope names;
         const qint64 start = dev->pos();
         const int version = ReadStreamByte(*dev);
         if (version > frCurrentVersion)
@@ -417,6 +440,7 @@ TfrLoadResult TfrReport::ReadFromStream(QIODevice &s, QString *message)
             fresh->ResetDocumentAttributes();
         }
         checkSubReports(*fresh->m_pages);
+        checkStoredLimits(*fresh->m_pages);
     } catch (const std::exception &) {
         return fail(TfrLoadResult::Malformed);
     }
@@ -533,8 +557,10 @@ void TfrReport::LoadTemplate(const QString &fileName, QStringList *description, 
     LoadScope scope(this);
     auto fresh = std::make_unique<TfrReport>();
     CurrentReport = fresh.get();
+    TfrNameScope names;
     fresh->m_pages->LoadFromStream(f);
     checkSubReports(*fresh->m_pages);
+    checkStoredLimits(*fresh->m_pages);
     SwapContents(*fresh);
     fresh.reset();
     CurrentReport = this;

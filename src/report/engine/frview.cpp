@@ -193,10 +193,49 @@ void TfrView::SetBounds(int left, int top, int width, int height)
     Height = height;
 }
 
+namespace {
+TfrNameScope *g_nameScope = nullptr;
+constexpr int kMaxNameNumber = 10000;
+} // namespace
+
+TfrNameScope::TfrNameScope() : m_outer(g_nameScope) { g_nameScope = this; }
+TfrNameScope::~TfrNameScope() { g_nameScope = m_outer; }
+TfrNameScope *TfrNameScope::Active() { return g_nameScope; }
+
+void TfrNameScope::Add(const QString &name)
+{
+    if (!name.isEmpty())
+        m_names.insert(name.toCaseFolded());
+}
+
+bool TfrNameScope::Contains(const QString &name) const { return m_names.contains(name.toCaseFolded()); }
+
+QString TfrNameScope::Unique(const QString &baseName)
+{
+    // Names are only added while a scope lives, so the first free number never goes down.
+    int &i = m_firstCandidate[baseName.toCaseFolded()];
+    if (i < 1)
+        i = 1;
+    for (; i <= kMaxNameNumber; ++i) {
+        const QString candidate = baseName + QString::number(i);
+        if (!Contains(candidate))
+            return candidate;
+    }
+    return QString();
+}
+
 void TfrView::CreateUniqueName()
 {
     Name.clear();
-    for (int i = 1; i <= 10000; ++i) {
+    if (TfrNameScope *scope = TfrNameScope::Active()) {
+        const QString n = scope->Unique(BaseName);
+        if (!n.isEmpty()) {
+            SetPropValue(QStringLiteral("Name"), n);
+            scope->Add(n);
+        }
+        return;
+    }
+    for (int i = 1; i <= kMaxNameNumber; ++i) {
         const QString candidate = BaseName + QString::number(i);
         if (EngineHooks.FindObject && EngineHooks.FindObject(candidate))
             continue;
