@@ -1,11 +1,13 @@
 #include "report/engine/frview.h"
 
 #include "report/engine/frfonts.h"
+#include "report/engine/frparser.h"
 
 #include <QBuffer>
 #include <QMenu>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -261,29 +263,11 @@ void TfrView::Assign(TfrView &source)
 
 void TfrView::ExpandVariables(QString &s)
 {
-    int i = 0;
-    while (i < s.size()) {
-        if (s[i] != QLatin1Char('[')) {
-            ++i;
-            continue;
-        }
-        int depth = 0, j = i;
-        for (; j < s.size(); ++j) {
-            if (s[j] == QLatin1Char('['))
-                ++depth;
-            else if (s[j] == QLatin1Char(']') && --depth == 0)
-                break;
-        }
-        if (j >= s.size())
-            return; // no matching bracket: the rest stays as it is
-        if (!EngineHooks.ExpandBracket) {
-            i = j + 1;
-            continue;
-        }
-        const QString value = EngineHooks.ExpandBracket(s.mid(i + 1, j - i - 1));
-        s.replace(i, j - i + 1, value);
-        i += value.size();
-    }
+    // The parser's scanner: a "]" inside a quoted literal does not close the
+    // bracket, and an unclosed "[" takes the rest of the text as its expression.
+    if (!EngineHooks.ExpandBracket || !s.contains(QLatin1Char('[')))
+        return;
+    s = frExpandBrackets(s, EngineHooks.ExpandBracket);
 }
 
 // ---------------------------------------------------------------------------

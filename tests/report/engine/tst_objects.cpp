@@ -676,14 +676,29 @@ private slots:
         QCOMPARE(save(b), save(*a));
     }
 
+    // Values holding brackets are not expanded again; nested brackets belong to
+    // their outer one; a "]" inside a quoted literal does not close the bracket;
+    // an unclosed "[" takes the rest of the text as its expression.
+    void expandVariables_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expanded");
+        QTest::newRow("value not expanded again") << "x[A]y" << "x[B]y";
+        QTest::newRow("nested") << "y[f([1])]z" << "y<f([1])>z";
+        QTest::newRow("quoted bracket") << "A[IF(1>2,'x]y','z')]B" << "A<IF(1>2,'x]y','z')>B";
+        QTest::newRow("double quotes") << "[\"a]b\"]!" << "<\"a]b\">!";
+        QTest::newRow("unclosed") << "z[open" << "z<open>";
+        QTest::newRow("unclosed after closed") << "[A]-[x + 'y]'" << "[B]-<x + 'y]'>";
+        QTest::newRow("no brackets") << "plain ] text" << "plain ] text";
+    }
     void expandVariables()
     {
+        QFETCH(QString, text);
+        QFETCH(QString, expanded);
         EngineHooks.ExpandBracket = [](const QString &inner) { return inner == QLatin1String("A") ? QStringLiteral("[B]") : QStringLiteral("<%1>").arg(inner); };
         TfrMemoView m;
-        QString s = QStringLiteral("x[A]y[f([1])]z[open");
-        m.ExpandVariables(s);
-        // Values holding brackets are not expanded again; nested brackets belong to their outer one.
-        QCOMPARE(s, QStringLiteral("x[B]y<f([1])>z[open"));
+        m.ExpandVariables(text);
+        QCOMPARE(text, expanded);
     }
 
     void printWritesPreparedRecord()
