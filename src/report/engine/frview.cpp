@@ -1,6 +1,8 @@
 #include "report/engine/frview.h"
 
+#include "report/engine/frcontrol.h"
 #include "report/engine/frfonts.h"
+#include "report/engine/frglobals.h"
 #include "report/engine/frparser.h"
 
 #include <QBuffer>
@@ -252,9 +254,13 @@ void TfrView::CreateUniqueName()
         }
         return;
     }
+    // A control's name must also be free among the controls of the dialog form.
+    QWidget *dialogForm = dynamic_cast<TfrControl *>(this) ? frDialogForm() : nullptr;
     for (int i = 1; i <= kMaxNameNumber; ++i) {
         const QString candidate = BaseName + QString::number(i);
         if (EngineHooks.FindObject && EngineHooks.FindObject(candidate))
+            continue;
+        if (dialogForm && dialogForm->findChild<QObject *>(candidate, Qt::FindDirectChildrenOnly))
             continue;
         SetPropValue(QStringLiteral("Name"), candidate);
         return;
