@@ -1,6 +1,7 @@
 #include "report/engine/frglobals.h"
 #include "report/engine/frcheckbox.h"
 #include "report/engine/frlocale.h"
+#include "report/engine/frpreviewform.h"
 #include "report/engine/frprinter.h"
 #include "report/engine/frreport.h"
 #include "report/engine/frshape.h"
@@ -245,6 +246,7 @@ void frInitEngine()
     RegistryRootKey = QStringLiteral("Software\\OrvReport");
     frInstallEngineHooks();
     frDialogForm();
+    frRegisterPreview();
     // The globals go with the application, before the libraries they use.
     qAddPostRoutine([] {
         EngineHooks = TfrEngineHooks();
