@@ -62,6 +62,19 @@ bool nearTop(int actual, int lineTop)
     return qAbs(actual - lineTop) <= 4;
 }
 
+class FakeDesigner : public TfrReportDesigner {
+public:
+    FakeDesigner() : TfrReportDesigner(false) {}
+    bool GetModified() override { return false; }
+    void SetModified(bool) override {}
+    void BeforeChange() override {}
+    void AfterChange() override {}
+    void RedrawPage() override {}
+    void SelectObject(const QString &) override {}
+    QString InsertDBField() override { return {}; }
+    QString InsertExpression() override { return {}; }
+};
+
 void resetZoom()
 {
     TfrPreviewForm::LastScale = 1.0;
@@ -298,6 +311,53 @@ private slots:
         // The shadow along the bottom edge, outside the frame.
         QCOMPARE(shot.pixelColor(page.left() + 20, page.top() + page.height()).rgb(), qRgb(0, 0, 0));
         QCOMPARE(shot.pixelColor(page.left() - 3, page.top() + 20).rgb(), qRgb(128, 128, 128));
+    }
+
+    void tallWindowDrawsEveryPageInView()
+    {
+        // Page 3 starts 2172 pixels down: in a window that tall it is drawn, red box and all.
+        Preview p(kLines, QSize(1000, 3400));
+        if (p.areaHeight() < 2172 + kFirstLineTop + 100)
+            QSKIP("the platform keeps the window smaller than asked");
+        const QImage shot = p.form.PBox->grab().toImage();
+        const QPoint red = p.form.PageRect(2).topLeft() + QPoint(kRedLeft + 50, 72 + kRedOffset + 20);
+        QCOMPARE(shot.pixelColor(red).rgb(), qRgb(255, 0, 0));
+    }
+
+    void editPageWithADesigner()
+    {
+        Preview p;
+        int opened = 0;
+        DesignerClassRef = [&](bool) {
+            ++opened;
+            return new FakeDesigner;
+        };
+        ScriptedPrompt prompt;
+        // The zoom button's menu hides the page items: a double-click then edits nothing.
+        p.form.ZoomBtnClick();
+        p.form.ProcMenu->hide();
+        QTest::mouseDClick(p.form.PBox, Qt::LeftButton, {}, p.at(1, 600, 600));
+        QCOMPARE(opened, 0);
+        // A right click shows them again; the double-click opens the page in the designer.
+        QTest::mouseClick(p.form.PBox, Qt::RightButton, {}, p.at(1, 600, 600));
+        p.form.ProcMenu->hide();
+        QVERIFY(p.form.EditPageItem->isVisible());
+        prompt.expectModal([&](QDialog *d) {
+            auto *designer = qobject_cast<TfrReportDesigner *>(d);
+            // The report owns its pages while the designer runs.
+            return int(designer && p.report.EMFPages().Count() == 3 ? QDialog::Accepted : QDialog::Rejected);
+        });
+        QTest::mousePress(p.form.PBox, Qt::LeftButton, {}, p.at(1, 600, 600));
+        QTest::mouseRelease(p.form.PBox, Qt::LeftButton, {}, p.at(1, 600, 600));
+        QTest::mouseDClick(p.form.PBox, Qt::LeftButton, {}, p.at(1, 600, 600));
+        QVERIFY(prompt.verifyDone());
+        QCOMPARE(opened, 1);
+        QCOMPARE(p.form.CurrentPage(), 2);
+        QCOMPARE(p.form.PageCount(), 3);
+        QCOMPARE(p.report.EMFPages().Count(), 0);
+        DesignerClassRef = nullptr;
+        // End the double-click gesture so that later moves are plain moves.
+        QTest::mouseClick(p.form.PBox, Qt::LeftButton, {}, p.at(1, 600, 600));
     }
 
     void saveAndOpenPreparedReport()
