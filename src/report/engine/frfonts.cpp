@@ -213,7 +213,8 @@ int DrawTextAt(QPainter *p, int x, int baseline, QStringView text, const QFont &
         const QChar c = text[i];
         const qsizetype n = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
         const bool seen = double(cx) <= clipRight + em && double(cx) + std::max(adv[i], 0) + em >= clipLeft;
-        if (seen && c != QLatin1Char(' ') && c.unicode() != 0xA0 && c.unicode() >= 32)
+        // Blanks are drawn too: a device that records texts (find) keeps them.
+        if (seen && c.unicode() >= 32)
             p->drawText(QPointF(double(cx), double(baseline)), text.mid(i, n).toString());
         cx += adv[i];
         i += n;

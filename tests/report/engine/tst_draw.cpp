@@ -319,6 +319,14 @@ private slots:
         views.push_back(std::make_unique<TfrCheckBoxView>());
         views.push_back(std::make_unique<TfrPictureView>());
         views.push_back(std::make_unique<TfrSubReportView>());
+        auto picture = std::make_unique<TfrPictureView>();
+        picture->Picture.Set(gkJpeg, redJpeg(4, 3));
+        picture->Flags = 1 | flPictRatio | flPictCenter;
+        views.push_back(std::move(picture));
+        auto unstretched = std::make_unique<TfrPictureView>();
+        unstretched->Picture.Set(gkJpeg, redJpeg(5, 2));
+        unstretched->Flags = flPictCenter;
+        views.push_back(std::move(unstretched));
         const struct { int l, t, w, h; } boxes[] = {
             {-5, 0, 2000000000, 2000000000},
             {2147483647, 2147483647, 2147483647, 2147483647},
