@@ -1381,8 +1381,8 @@ void TfrPreviewForm::EndHelpMode(const QPoint &globalPos)
     m_helpMode = false;
     releaseMouse();
     unsetCursor();
-    QWidget *w = QApplication::widgetAt(globalPos);
-    if (!w || w == HelpBtn || w->window() != this)
+    QWidget *w = childAt(mapFromGlobal(globalPos));
+    if (!w || w == HelpBtn)
         return;
     for (; w && w != this; w = w->parentWidget()) {
         const QVariant c = w->property(kHelpContext);

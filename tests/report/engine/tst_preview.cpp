@@ -19,6 +19,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -476,6 +477,38 @@ private slots:
         QCOMPARE(p.form.PageCount(), 3);
         QCOMPARE(p.report.EMFPages().Count(), 0);
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("fail.pdf"))));
+    }
+
+    void printWithoutTheDialog()
+    {
+        Preview p;
+        p.report.ShowPrintDialog = false;
+        p.report.DefaultCopies = 2;
+        p.report.DefaultCollate = false;
+        ScriptedPrompt prompt;
+        const QString file = m_dir.filePath(QStringLiteral("direct"));
+        prompt.expectSaveFile(file);
+        emit p.form.PrintBtn->clicked();
+        QVERIFY(prompt.verifyDone());
+        // All pages, each twice in a row: a PDF file makes no copies of its own.
+        QFile pdf(file + QStringLiteral(".pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QString text = QString::fromLatin1(pdf.readAll());
+        QCOMPARE(text.count(QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))), 6);
+        QCOMPARE(p.form.PageCount(), 3);
+    }
+
+    void helpForTheControlClicked()
+    {
+        Preview p;
+        emit p.form.HelpBtn->clicked();
+        QVERIFY(p.form.HelpMode());
+        ScriptedPrompt prompt;
+        prompt.expectMessage(TfrPreviewForm::HelpTopic(206), QMessageBox::Ok, QStringLiteral("显示帮助"));
+        QTest::mouseClick(p.form.Label1, Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(prompt.verifyDone());
+        QVERIFY(!p.form.HelpMode());
+        QCOMPARE(TfrPreviewForm::HelpTopic(206), QStringLiteral("状态栏：当前页号和总页数；鼠标指向链接时显示链接。"));
     }
 
     void exitEndsAModalPreview()
