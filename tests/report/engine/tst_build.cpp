@@ -530,6 +530,57 @@ private slots:
         QCOMPARE(tops[14], tops[0] + 5 * 100);
     }
 
+    // Two master data bands over one data set print one after the other for every record.
+    void twoDataBandsShareDataSet()
+    {
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *first = b.band(0, btMasterData, "主项数据1", 0, 20);
+        first->FormatText = "2";
+        b.memo(0, "A", {54, 0, 100, 20}, {"甲[LINE#]"});
+        b.band(0, btMasterData, "主项数据2", 40, 20);
+        b.memo(0, "B", {54, 40, 100, 20}, {"乙"});
+        QVERIFY(r.PrepareReport());
+        QStringList order;
+        for (const Printed &p : pageObjects(r, 0))
+            order << p.text;
+        QCOMPARE(order, (QStringList{"甲1", "乙", "甲2", "乙"}));
+    }
+
+    // A data band of three columns, a new column after every record: records print in
+    // rows of three side by side; the band after it starts below the last row.
+    void bandColumns()
+    {
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *md = b.band(0, btMasterData, "主项数据1", 0, 20);
+        md->FormatText = "7";
+        md->Columns = 3;
+        md->ColumnWidth = 200;
+        md->ColumnGap = 10;
+        b.memo(0, "Cell", {54, 0, 100, 20}, {"[LINE#]"});
+        b.band(0, btMasterFooter, "主项脚1", 40, 20);
+        b.memo(0, "Foot", {54, 40, 100, 20}, {"脚"});
+        QVERIFY(r.PrepareReport());
+        QList<QPoint> at;
+        int footTop = -1;
+        for (TfrView *v : (r.EMFPages().ObjectsToPage(0), r.EMFPages()[0]->Page->Objects)) {
+            if (v->Name == "Cell")
+                at << QPoint(v->Left, v->Top);
+            else
+                footTop = v->Top;
+        }
+        QCOMPARE(at.size(), 7);
+        QCOMPARE(at[0], QPoint(54, 72));
+        QCOMPARE(at[1], QPoint(54 + 210, 72));
+        QCOMPARE(at[2], QPoint(54 + 420, 72));
+        QCOMPARE(at[3], QPoint(54, 92));
+        QCOMPARE(at[6], QPoint(54, 112));
+        QCOMPARE(footTop, 132);
+    }
+
     // A child band prints right after its band, every record.
     void childBand()
     {
