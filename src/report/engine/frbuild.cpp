@@ -1472,12 +1472,13 @@ void TfrPage::PrepareObjects()
                     return QString();
                 });
         }
+        // Each call registers its accumulator with AggregateOwner and makes it the
+        // aggregate owner of the band when the call is meant for that data band.
         for (const QString &call : std::as_const(calls)) {
             anyCall = true;
             CurrentBand = b;
             GlobalParser->Calculate(call);
         }
-        b->AggregateBandOwner = AggregateOwner;
     };
     auto searchType = [&](int t) {
         for (TfrBand *b = Bands[t]; b && b->Exists(); b = b->Next)
