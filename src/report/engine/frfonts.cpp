@@ -177,7 +177,7 @@ QList<int> TextAdvances(const QFont &font, QStringView text, int charExtra)
             // Device advances round halves up, as the original measuring device did.
             it = adv.insert(cp, qRound(fm->horizontalAdvance(text.mid(i, n).toString())));
         }
-        out[i] = *it + charExtra;
+        out[i] = frClampToInt(qint64(*it) + charExtra);
         i += n - 1;
     }
     return out;

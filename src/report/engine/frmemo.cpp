@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -421,10 +422,11 @@ void TfrMemoView::WrapMemo()
     EnsureMeasureFont();
     const int fontHeight = -qBound(1, px, 4096);
     WrapBuffer.clear();
+    // Positions in 64 bits; what the object keeps saturates (spacing may be absurd).
+    LineStep = frClampToInt(qint64(LineSpacing) - fontHeight);
     if (!(Alignment & frtaVertical)) {
-        m_position = Top + GapY;
-        LineStep = LineSpacing - fontHeight;
-        const int available = Width - 2 * GapX;
+        m_position = qint64(Top) + GapY;
+        const int available = frClampToInt(qint64(Width) - 2 * qint64(GapX));
         if (EngineMode == 0 && PrintText.size() == 1 && MeasureWidth(PrintText[0]) > available
             && PrintText[0].startsWith(QLatin1Char('['))) {
             OutLine(PrintText[0]);
@@ -438,18 +440,17 @@ void TfrMemoView::WrapMemo()
                     OutLine(line + frParagraphMark);
             }
         }
-        TextHeight = m_position + GapY - Top;
+        TextHeight = frClampToInt(m_position + GapY - Top);
     } else {
-        m_position = Left + GapX;
-        LineStep = LineSpacing - fontHeight;
-        const int available = Height - 2 * GapY;
+        m_position = qint64(Left) + GapX;
+        const int available = frClampToInt(qint64(Height) - 2 * qint64(GapY));
         for (const QString &line : PrintText) {
             if (Prewrapped || !(Flags & flWordWrap))
                 OutLine(line);
             else
                 WrapLine(line, available);
         }
-        TextHeight = m_position + GapX - Left;
+        TextHeight = frClampToInt(m_position + GapX - Left);
     }
 }
 
@@ -465,7 +466,7 @@ void TfrMemoView::Draw(QPainter *canvas)
             Height = w;
         } else {
             if (Alignment & 1)
-                Left = Left + Width - w;
+                Left = frClampToInt(qint64(Left) + Width - w);
             Width = w;
         }
     }
@@ -502,7 +503,7 @@ void TfrMemoView::ShowMemo()
 {
     AssignFont(Canvas);
     const QRect R(QPoint(DrawRect.x() + 1, DrawRect.y()), QPoint(DrawRight() - 3, DrawBottom() - 2));
-    TextHeight = frRound(TextHeight * ZoomY);
+    TextHeight = frDrawCoord(TextHeight * ZoomY);
     const bool rotated = Alignment & frtaVertical;
     if (Alignment & (frtaMiddle | frtaDown)) {
         const int savedLeft = Left, savedTop = Top;
@@ -679,18 +680,22 @@ void TfrMemoView::ShowUnderlines()
     if (!(Flags & flUnderlines) || !Canvas)
         return;
     AssignFont(Canvas);
-    const int step = frRound(LineSpacing * ZoomY) - CanvasFontHeight();
+    const qint64 step = qint64(frRound(LineSpacing * ZoomY)) - CanvasFontHeight();
     if (step <= 0)
         return;
     Canvas->save();
-    Canvas->setPen(QPen(FrColor(FrameColor), qMax(1, frRound(FrameWidth)), Qt::SolidLine, Qt::FlatCap));
+    Canvas->setPen(QPen(FrColor(FrameColor), std::clamp(frRound(FrameWidth), 1, frDrawLimit), Qt::SolidLine,
+                        Qt::FlatCap));
     // Lines below the device are not drawn (a stored height may be absurd).
     const int limit = Canvas->device() ? Canvas->device()->height() : 0;
-    for (int i = 0; i < Height / step; ++i) {
-        const int y = Top + GapY + i * step + frRound(2 * ZoomY) - CanvasFontHeight();
-        if (y > limit && limit > 0)
+    const qint64 first = qint64(Top) + GapY + frRound(2 * ZoomY) - CanvasFontHeight();
+    for (qint64 i = 0; i < Height / step; ++i) {
+        const qint64 y = first + i * step;
+        if ((y > limit && limit > 0) || y > frDrawLimit)
             break;
-        Canvas->drawLine(Left, y, Left + Width - 2, y);
+        if (y < -frDrawLimit)
+            continue;
+        Canvas->drawLine(Left, int(y), Left + Width - 2, int(y));
     }
     Canvas->restore();
 }
@@ -704,7 +709,7 @@ int TfrMemoView::CalcWidth(const QStringList &lines)
     int w = 0;
     for (const QString &l : splitText(text))
         w = qMax(w, TextWidth(m_canvasFont, l, extra));
-    return frRound(w / ZoomX + FrameWidth + 2 * GapX + 1);
+    return frRound(w / ZoomX + FrameWidth + 2.0 * GapX + 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -831,17 +836,17 @@ int TfrMemoView::CalcHeight()
 
 int TfrMemoView::MinHeight()
 {
-    LineStep = LineSpacing + FontPixelHeight(Font.Size);
-    return frRound(2 * FrameWidth) + 2 * GapY + LineStep;
+    LineStep = frClampToInt(qint64(LineSpacing) + qBound(1, FontPixelHeight(Font.Size), 4096));
+    return frClampToInt(qint64(frRound(2 * FrameWidth)) + 2 * qint64(GapY) + LineStep);
 }
 
 int TfrMemoView::RemainHeight()
 {
-    LineStep = LineSpacing + FontPixelHeight(Font.Size);
-    const int fw = frRound(2 * FrameWidth);
+    LineStep = frClampToInt(qint64(LineSpacing) + qBound(1, FontPixelHeight(Font.Size), 4096));
+    const qint64 fw = frRound(2 * FrameWidth);
     if (LineStep <= 0)
-        return 2 * GapY + fw;
-    return ((Height - fw - 2 * GapY) % LineStep) + 2 * GapY + fw;
+        return frClampToInt(2 * qint64(GapY) + fw);
+    return frClampToInt(((Height - fw - 2 * qint64(GapY)) % LineStep) + 2 * qint64(GapY) + fw);
 }
 
 void TfrMemoView::ExportData()
