@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the template fuzzer (clang, libFuzzer, AddressSanitizer) in its own
-# build folder and runs it for a bounded time on a seed corpus our code makes.
+# Builds the fuzzers (clang, libFuzzer, AddressSanitizer and
+# UndefinedBehaviorSanitizer) in their own build folder and runs one for a
+# bounded time on a seed corpus our code makes, with inputs up to 1 MB.
 #   scripts/fuzz.sh [seconds] [template|prepared]     default 120 seconds, the template reader
 # ("prepared" fuzzes the prepared-report reader, .frp).
 # Inputs that crash land in <build>/fuzz-artifacts; copy them to
@@ -30,5 +31,5 @@ export QT_QPA_PLATFORM=offscreen
 # Font caches of the system libraries are not ours to free.
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 ORV_FUZZ_WRITE_SEEDS="$corpus" "$build/fuzz/fuzz_$target" -runs=0 "$corpus" >/dev/null 2>&1
-exec "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=16384 -timeout=10 -rss_limit_mb=2048 \
+exec "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=1048576 -len_control=0 -timeout=10 -rss_limit_mb=2048 \
   -artifact_prefix="$artifacts/" "$corpus"
