@@ -73,9 +73,10 @@ QWidget *frDialogForm();
 // shape and check-box add-ins, creates the printer object, sets
 // RegistryRootKey to "Software\OrvReport" and installs EngineHooks, so that
 // objects expand their [..] insertions, evaluate and find objects through the
-// current report, and the add-ins enter their constants, also outside a build.
-// A build installs its own hooks for its duration and puts these back. The
-// globals are freed when the application ends.
+// current report, and the add-ins enter their constants, also outside a build;
+// installs the preview, the progress window and the password query
+// (frRegisterPreview). A build installs its own hooks for its duration and puts
+// these back. The globals are freed when the application ends.
 void frInitEngine();
 // Installs the program's EngineHooks and the global parser's handlers (part of frInitEngine).
 void frInstallEngineHooks();
