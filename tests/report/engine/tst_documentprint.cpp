@@ -201,6 +201,61 @@ private slots:
         }
     }
 
+    // Each template prints a short document on one page, every object inside the paper.
+    // ORV_DRAW_PNG=<folder> keeps the pages for a look.
+    void everyTemplatePrints_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("bands");
+        const QStringList purchase = {"报表标题1", "主项头1", "主项头3"};
+        QTest::newRow("tongyong") << "tongyong.frf" << purchase;
+        QTest::newRow("tongyong1") << "tongyong1.frf" << QStringList{"报表标题1", "主项头1", "主项头2", "主项头3"};
+        QTest::newRow("tongyong2") << "tongyong2.frf" << purchase;
+        QTest::newRow("pandian") << "pandian.frf" << QStringList{"报表标题1", "主项头3"};
+    }
+    void everyTemplatePrints()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, bands);
+        TfrReport r;
+        TfrDocumentPrint print(r);
+        QVERIFY(print.Load(templateFile(file)));
+        const QStringList header = {"Memo1", "Memo2", "Memo3", "Memo5", "Memo6", "Memo7", "Memo8", "Memo9",
+                                    "Memo10", "Memo11", "Memo12", "Memo13", "Memo15", "Memo25", "Memo26",
+                                    "Memo27", "Memo28", "Memo29", "Memo30", "Memo31", "Memo33", "Memo4"};
+        const bool pandian = file == "pandian.frf";
+        for (const QString &slot : header)
+            if (print.SlotText(slot).isEmpty() && r.FindObject(slot))
+                print.SetSlot(slot, slot == "Memo1" ? QString("某某商贸有限公司单据") : QString("%1的文字").arg(slot));
+        QVERIFY(print.Prepare([&](TfrDocumentPage &page) {
+            for (const QString &b : bands)
+                page.ShowBand(b);
+            for (int i = 1; i <= 5; ++i) {
+                for (int s : {18, 19, 20, 21, 22, 23, 24, 35})
+                    if (r.FindObject(QString("Memo%1").arg(s)))
+                        page.SetSlot(QString("Memo%1").arg(s), s == 18 ? QString("货品%1").arg(i) : QString::number(s));
+                if (pandian)
+                    for (int s : {5, 6, 7, 33})
+                        page.SetSlot(QString("Memo%1").arg(s), QString::number(s));
+                page.ShowBand("主项数据1");
+            }
+            page.ShowBand("主项脚1");
+            page.ShowBand("页脚1");
+        }));
+        QCOMPARE(r.EMFPages().Count(), 1);
+        for (const Printed &p : pageObjects(r, 0))
+            QVERIFY2(p.top >= 72 && p.top < 1017, qPrintable(p.name));
+        if (const QString keep = qEnvironmentVariable("ORV_DRAW_PNG"); !keep.isEmpty()) {
+            QImage img(758 * 2, 1071 * 2, QImage::Format_RGB32);
+            img.fill(Qt::white);
+            QPainter painter(&img);
+            r.EMFPages().SetVisible(0, true);
+            r.EMFPages().Draw(0, &painter, img.rect());
+            painter.end();
+            img.save(QString("%1/%2.png").arg(keep, QFileInfo(file).baseName()));
+        }
+    }
+
     // A slot the template lacks is skipped with a log line; the print goes on.
     void missingSlotLogged()
     {
