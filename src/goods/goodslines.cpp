@@ -117,6 +117,11 @@ GoodsLineGrid::Taken GoodsLineGrid::take(repairFit &fit)
         fit.TargetRow -= 1;
         return {found, true, true};
     }
+    return append(fit);
+}
+
+GoodsLineGrid::Taken GoodsLineGrid::append(repairFit &fit)
+{
     int row = fit.TargetRow;
     // The picker raised TargetRow to the row below the last appended line; a value that points
     // at a title row or past the empty row would lose the line, so it lands in the empty row.

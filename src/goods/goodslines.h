@@ -87,6 +87,9 @@ public:
     // the line goes into row fit.TargetRow (the empty row when TargetRow points nowhere useful)
     // and a new empty row is added below.
     Taken take(repairFit &fit);
+    // The receiving side of WM_PUCH_FIT (a line of an imported document): always a new line at
+    // fit.TargetRow, whether or not the grid holds the goods already.
+    Taken append(repairFit &fit);
 
     // What the line editor writes back, every cell at once (discount cells only in Sales19).
     struct Edited {
