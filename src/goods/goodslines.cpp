@@ -183,7 +183,9 @@ GoodsLineGrid::Totals GoodsLineGrid::totals() const
         if (!isCounted(r))
             continue;
         qty += toNumber(cell(r, c.qty));
-        aux += toNumber(cell(r, c.auxQty));
+        // An auxiliary quantity left empty (a document line without one) counts as none.
+        const QString a = cell(r, c.auxQty);
+        aux += a.trimmed().isEmpty() ? 0 : toNumber(a);
         amount += toNumber(cell(r, c.amount));
         ++t.counted;
     }

@@ -102,8 +102,8 @@ public:
         QString amount = QStringLiteral("0"), qty = QStringLiteral("0"), auxQty = QStringLiteral("0");
         int counted = 0; // lines that entered the sums
     };
-    // Sums of the counted lines in the general format; throws ConversionError (naming the text)
-    // when a counted line's 数量, 辅助数量 or 金额 is not a number.
+    // Sums of the counted lines in the general format (an empty 辅助数量 counts as 0); throws
+    // ConversionError (naming the text) when a counted line's 数量, 辅助数量 or 金额 is not a number.
     Totals totals() const;
 
     // Deleting a line blanks it: its row and number stay, it is no longer counted or saved.

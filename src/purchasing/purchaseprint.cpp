@@ -14,6 +14,11 @@ const QStringList kLineSlots = {"Memo18", "Memo19", "Memo20", "Memo21", "Memo22"
 constexpr int kLastPrintedRow = 999;
 } // namespace
 
+QStringList purchaseHeadBands()
+{
+    return {QStringLiteral("报表标题1"), QStringLiteral("主项头1"), QStringLiteral("主项头3")};
+}
+
 QString DocumentPrint::slot(const QString &name) const
 {
     for (auto it = slotTexts.crbegin(); it != slotTexts.crend(); ++it)

@@ -28,6 +28,11 @@ struct DocumentPrint {
     QString slot(const QString &name) const; // the last text set for a slot
 };
 
+// The bands before the lines of a purchase print: the title, the header, the column heads.
+// The order prints show them too: the program's templates hold the order's number, date and
+// supplier in these bands, and a printed order without them could not be told from another.
+QStringList purchaseHeadBands();
+
 // What one build of the report did, as the engine called it: each band shown, and for each
 // data band the row slotTexts it printed.
 struct PrintRun {

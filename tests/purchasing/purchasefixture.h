@@ -107,9 +107,10 @@ inline QStringList printed(TfrReport &r, const QString &name)
     QStringList out;
     for (int p = 0; p < r.EMFPages().Count(); ++p) {
         r.EMFPages().ObjectsToPage(p);
-        for (TfrView *v : r.EMFPages()[p]->Page->Objects)
+        for (TfrView *v : r.EMFPages()[p]->Page->Objects) {
             if (v->Name == name)
                 out << v->Memo.join("\n").remove(frParagraphMark);
+        }
     }
     return out;
 }
