@@ -1,0 +1,107 @@
+#pragma once
+// 采购审核: the pending purchase orders. The operator corrects an order's header (each field is
+// saved when the focus leaves it) and its lines (through the goods picker and the line editor),
+// then passes it into a purchase bill or cancels it. A child window of the main window.
+#include "app/appglobals.h"
+#include "purchasing/purchaseorders.h"
+#include "purchasing/purchaseprint.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QTableView;
+class QToolButton;
+class TfrReport;
+
+namespace orv {
+
+class DataSetModel;
+class StaffCombo;
+
+class TfrmPuchAud : public QWidget, public MessageReceiver {
+    Q_OBJECT
+public:
+    explicit TfrmPuchAud(QWidget *parent = nullptr);
+    ~TfrmPuchAud() override;
+
+    void formShow();
+    void onWindowMessage(int message) override;
+    bool setField(FieldRole role, const QString &which, const QString &value) override;
+
+    void search();                  // 查询, Enter and every change of the search text
+    void SpeedButton5Click();       // 通过
+    void SpeedButton6Click();       // 取消
+    void SpeedButton3Click();       // print the current order
+    void SpeedButtonnewClick();     // 新建 line
+    void SpeedButtonMdfClick();     // 修改 line
+    void SpeedButtonDelClick();     // 删除 line
+    void SpeedButton1Click();       // date
+    void SpeedButton2Click();       // supplier
+    void DBGrid1CellClick(int row); // an order becomes current
+    void DBGrid2CellClick(int row); // a line is clicked
+
+    // Leaving a header field saves it into the current order.
+    enum class HeaderField { Supplier, Date, Manager, Memo };
+    void fieldLeft(HeaderField field);
+
+    const QString &currentOrderID() const { return m_currentID; }
+    DataSetModel *orderModel() const { return m_orderModel; }
+    DataSetModel *lineModel() const { return m_lineModel; }
+    QTableView *orderGrid() const { return ordersGrid; }
+    QTableView *lineGrid() const { return linesGrid; }
+    TfrReport &report() { return *frReport1; }
+    const PrintRun &lastPrint() const { return m_lastPrint; }
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // Reopens the pending orders; the order `keepID` stays current when it is still listed,
+    // else the first one (none: no current order).
+    void reloadOrders(const QString &keepID);
+    void makeCurrent(int row);
+    void clearCurrent(bool emptyFields);
+    void loadLines(const QString &positionRowNo = QString());
+    void afterLineChange(int message);
+    void moveOrder(int delta);
+    void printStored(bool bill, const QString &id);
+
+    PurchaseOrders m_orders;
+    DataSetModel *m_orderModel;
+    DataSetModel *m_lineModel;
+    QString m_currentID;
+    qint64 m_currentRowNo = 0;
+    int m_lastLineMessage = 0;
+    bool m_shown = false;
+    bool m_saving = false;
+    std::unique_ptr<TfrReport> frReport1;
+    PrintRun m_lastPrint;
+
+    QComboBox *queryCombo;      // ComboBoxQuery
+    QLineEdit *searchEdit;      // EditContent
+    QToolButton *queryButton;   // SpeedButton4
+    QToolButton *printButton;   // SpeedButton3
+    QLineEdit *billNoEdit;      // EditNo (hidden)
+    QTableView *ordersGrid;     // DBGrid1
+    QTableView *linesGrid;      // DBGrid2
+    QToolButton *newLineButton, *editLineButton, *deleteLineButton;
+    QLineEdit *supplierEdit;    // EditGongMan
+    QToolButton *supplierButton; // SpeedButton2
+    QLineEdit *dateEdit;        // EditDate
+    QToolButton *dateButton;    // SpeedButton1
+    StaffCombo *managerCombo;   // ComboBoxman
+    QLineEdit *memoEdit;        // EditMemo
+    StaffCombo *auditorCombo;   // ComboBox1
+    QCheckBox *printBox;        // CheckBox1
+    QToolButton *passButton;    // SpeedButton5
+    QToolButton *cancelButton;  // SpeedButton6
+};
+
+inline QPointer<TfrmPuchAud> frmPuchAud;
+
+} // namespace orv
