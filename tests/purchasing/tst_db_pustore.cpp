@@ -1,0 +1,572 @@
+// 验收入库 and the bill picker: the receipt layout, import of approved bills (always appended,
+// the window's own supplier code), the picker's modes and search, the payment split, the
+// posting's checks, the posting with and without a direct issue and what each prints, a
+// shortage refused, the print of the grid, clearing and the reset.
+#include "purchasefixture.h"
+#include "scriptedprompt.h"
+
+#include "common/clock.h"
+#include "data/dataset.h"
+#include "goods/frmmdf.h"
+#include "goods/goodslineview.h"
+#include "goods/listmodel.h"
+#include "partners/staffcombo.h"
+#include "purchasing/frmpustore.h"
+#include "purchasing/frmselectpuch.h"
+#include "purchasing/purchaseorders.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QToolButton>
+
+using namespace orv;
+using namespace orv::test;
+using namespace purchasetest;
+
+namespace {
+const QDateTime kAt(QDate(2026, 3, 7), QTime(2, 0), Qt::UTC);
+int closeEditor(QDialog *) { return int(QDialog::Rejected); }
+QString today() { return Clock::localNow().date().toString("yyyy-MM-dd"); }
+
+QLineEdit *edit(QWidget *w, const char *name)
+{
+    auto *e = w->findChild<QLineEdit *>(QString::fromUtf8(name));
+    if (!e)
+        qFatal("no field %s", name);
+    return e;
+}
+StaffCombo *staff(QWidget *w, const char *name) { return w->findChild<StaffCombo *>(QString::fromUtf8(name)); }
+QCheckBox *box(QWidget *w, const char *name) { return w->findChild<QCheckBox *>(QString::fromUtf8(name)); }
+QString supplierText(QWidget *w) { return w->findChild<QComboBox *>("ComboBox3")->currentText(); }
+
+// An approved purchase bill as the audit writes it.
+QString addBill(TestDb &t, const QString &supplier, const QList<Line> &lines)
+{
+    GoodsLineGrid grid;
+    G.gRepFit.TargetRow = 0;
+    fill(grid, lines);
+    PurchaseOrders orders(t.conn());
+    OrderHeader h;
+    h.date = "2026-03-01";
+    h.supplier = supplier;
+    h.manager = "张三";
+    const auto saved = orders.save(h, savedLines(grid));
+    orders.pass(saved.id, {QString(), "审核", "张三", supplier, "", "2026-03-02"});
+    G.gRepFit.TargetRow = 0;
+    return saved.id;
+}
+
+// The receipt window as the menu entry opens it.
+struct Receipt {
+    TfrmPuStore w;
+    Receipt()
+    {
+        G.gPuStoreMode = 1;
+        w.layOutForReceipt();
+        w.show();
+    }
+};
+
+void pick(TfrmPuStore &w, ScriptedPrompt &p, const Line &l)
+{
+    stage(l);
+    p.expectModal(closeEditor);
+    QVERIFY(SendMessage(&w, WM_FIT_CHOSEN));
+}
+
+// The bill picker run from 从采购单导入(&A): the bill with that ID picked.
+void importBill(TfrmPuStore &w, ScriptedPrompt &p, const QString &billID)
+{
+    p.expectModal([billID](QDialog *d) {
+        auto *picker = qobject_cast<TfrmSelectPuch *>(d);
+        MVERIFY(picker);
+        MCOMPARE(picker->windowTitle(), QString("选择采购单"));
+        MCOMPARE(picker->findChild<QLabel *>("Label1")->text(), QString("双击选择采购单"));
+        picker->DBGrid1CellClick(picker->billModel()->findRow("ID", billID));
+        picker->DBGrid1DblClick();
+        return picker->result();
+    });
+    w.SpeedButton3Click();
+}
+
+void fillStaff(TfrmPuStore &w)
+{
+    staff(&w, "ComboBox2")->setText("001.张三");
+    staff(&w, "ComboBox1")->setText("002.李四");
+    staff(&w, "ComboBox4")->setText("003.王五");
+    staff(&w, "ComboBox6")->setText("004.赵六");
+    staff(&w, "ComboBox7")->setText("005.钱七");
+    edit(&w, "Edit8")->setText("GYS-88");
+    edit(&w, "EditMemo")->setText("三月进货");
+}
+
+void fillIssue(TfrmPuStore &w)
+{
+    box(&w, "CheckBox1")->setChecked(true);
+    w.directIssueToggled();
+    QVERIFY(w.setField(FieldRole::Department, "领用单位", "BM01.一车间"));
+    QVERIFY(w.setField(FieldRole::Department, "部门经理", "周经理"));
+    QVERIFY(w.setField(FieldRole::Department, "部门编号", "BM01"));
+    QVERIFY(w.setField(FieldRole::Staff, "领用员", "孙领料"));
+    QVERIFY(w.setField(FieldRole::Staff, "发货员", "吴发货"));
+}
+
+// A window that takes bill lines and notes how each arrived.
+class LineTaker : public QWidget, public MessageReceiver {
+public:
+    QList<repairFit> lines;
+    QStringList unitNos;
+    void onWindowMessage(int message) override
+    {
+        if (message != WM_PUCH_FIT)
+            return;
+        lines << G.gRepFit;
+        unitNos << G.gCustom.UnitNo;
+    }
+};
+
+const Line kA{"A", "甲", "一号库", "2", "3", "1"};
+const Line kB{"B", "乙", "一号库", "4", "2.5", "2"};
+} // namespace
+
+class TestPuStore : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase()
+    {
+        registerTables();
+        startEngine();
+    }
+    void init()
+    {
+        G = AppGlobals{};
+        G.gFooterBanner = "本单据由系统打印";
+        Clock::pin(kAt);
+    }
+    void cleanup()
+    {
+        delete frmMdf.data();
+        delete frmSelectPuch.data();
+        Clock::pin(QDateTime());
+    }
+
+    void layout()
+    {
+        TestDb t;
+        t.exec("insert into 采购入库单(单据编号, ID, 当前状态) values('CGJH-260307-007', 'x', '已入库')");
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        for (const char *shown : {"SpeedButton3", "SpeedButton2"})
+            QVERIFY(w.findChild<QToolButton *>(shown)->isVisible());
+        for (const char *shown : {"Label5", "Label8"})
+            QVERIFY(w.findChild<QLabel *>(shown)->isVisible());
+        QVERIFY(w.findChild<QComboBox *>("ComboBox3")->isVisible());
+        QVERIFY(edit(&w, "Edit1")->isVisible());
+        QVERIFY(!w.findChild<QLabel *>("Label13")->isVisible());
+        QVERIFY(!w.findChild<QComboBox *>("ComboBox5")->isVisible());
+        QCOMPARE(w.findChild<QLabel *>("Label8")->text(), QString("合计应付"));
+        QCOMPARE(w.findChild<QLabel *>("Label1")->text(), QString("验收入库"));
+        QCOMPARE(edit(&w, "EditStoreNo")->text(), QString("CGJH-260307-008"));
+        QCOMPARE(edit(&w, "Edit5")->text(), QString("NBLY-260307-001"));
+        QCOMPARE(edit(&w, "Edit1Date")->text(), today());
+        QVERIFY(box(&w, "CheckBox2")->isChecked());
+        QVERIFY(!box(&w, "CheckBox1")->isChecked());
+        QVERIFY(!edit(&w, "Edit4")->isVisible());
+        QVERIFY(w.grid()->isColumnHidden(15));
+        QVERIFY(w.grid()->isColumnHidden(10));
+        box(&w, "CheckBox1")->setChecked(true);
+        w.directIssueToggled();
+        QVERIFY(edit(&w, "Edit4")->isVisible());
+        QVERIFY(staff(&w, "ComboBox9")->isVisible());
+    }
+
+    // Bill lines land below the lines already there, every time; the supplier and its code
+    // come from the bill.
+    void importBills()
+    {
+        TestDb t;
+        addSupplier(t, "DW1", "华东五金");
+        const QString bill = addBill(t, "DW1.华东五金", {kA, kB});
+        ScriptedPrompt p;
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        pick(w, p, {"C", "丙", "一号库", "1", "5"});
+        importBill(w, p, bill);
+        importBill(w, p, bill);
+        QVERIFY(p.verifyDone());
+        const GoodsLineGrid &g = *w.goodsLines();
+        QCOMPARE(g.gridRowCount(), 7);
+        QStringList codes;
+        for (int row = 1; row <= 5; ++row)
+            codes << g.cell(row, 1) + ":" + g.cell(row, 0);
+        QCOMPARE(codes, (QStringList{"C:1", "A:2", "B:3", "A:4", "B:5"}));
+        // A document line brings no goods ID: the picked line's does not carry over.
+        QCOMPARE(g.cell(1, 10), QString("GID-C"));
+        QCOMPARE(g.cell(2, 10), QString());
+        QCOMPARE(g.cell(2, 13), QString("DW1.华东五金"));
+        QCOMPARE(G.gRepFit.TargetRow, 5);
+        QCOMPARE(supplierText(&w), QString("DW1.华东五金"));
+        QCOMPARE(w.supplierCode(), QString("DW1"));
+        QCOMPARE(edit(&w, "Edit1")->text(), QString("37"));
+        QCOMPARE(edit(&w, "Edit2")->text(), QString("37"));
+        QCOMPARE(edit(&w, "Edit9")->text(), QString("0"));
+        // The bill stays approved and can be received again.
+        QCOMPARE(t.scalar("select 当前状态 from 采购单").toString(), QString("已审核"));
+    }
+
+    void pickerModes_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("listed");
+        QTest::newRow("approved bills") << 1 << 0 << "" << QStringList{"CG-260307-001", "CG-260307-002"};
+        QTest::newRow("bills by supplier") << 1 << 2 << "华南" << QStringList{"CG-260307-002"};
+        QTest::newRow("bills by clerk") << 1 << 3 << "张" << QStringList{"CG-260307-001", "CG-260307-002"};
+        QTest::newRow("receipts, reversed ones too") << 2 << 0 << "" << QStringList{"CGJH-1", "CGJH-2"};
+        QTest::newRow("receipts by number") << 2 << 1 << "2" << QStringList{"CGJH-2"};
+        QTest::newRow("finished goods") << 3 << 0 << "" << QStringList{"CPRK-1"};
+        QTest::newRow("finished goods by unit") << 3 << 2 << "车间" << QStringList{"CPRK-1"};
+        QTest::newRow("a quote in the text") << 3 << 2 << "车'间" << QStringList{};
+    }
+    void pickerModes()
+    {
+        QFETCH(int, mode);
+        QFETCH(int, item);
+        QFETCH(QString, text);
+        QFETCH(QStringList, listed);
+        TestDb t;
+        addBill(t, "DW1.华东五金", {kA});
+        addBill(t, "DW2.华南钢材", {kB});
+        t.exec("insert into 采购单(单据编号, ID, 当前状态) values('CG-X', 'pending', '待审核')");
+        t.exec("insert into 采购入库单(单据编号, ID, 当前状态, 开单人) values('CGJH-1', 'r1', '已入库', '张')");
+        t.exec("insert into 采购入库单(单据编号, ID, 当前状态, 是否红冲) values('CGJH-2', 'r2', '已入库', ?)", {true});
+        t.exec("insert into 成品入库单(单据编号, ID, 当前状态, 相关单位) values('CPRK-1', 'c1', '已审核', 'BM1.一车间')");
+        t.exec("insert into 成品入库单(单据编号, ID, 当前状态) values('CPRK-2', 'c2', '待审核')");
+        G.gSelectPuchMode = mode;
+        TfrmSelectPuch picker(nullptr);
+        picker.show();
+        picker.findChild<QComboBox *>("ComboBoxQuery")->setCurrentIndex(item);
+        edit(&picker, "EditContent")->setText(text);
+        QStringList got;
+        for (int row = 0; row < picker.billModel()->dataRowCount(); ++row)
+            got << picker.billModel()->text(row, "单据编号");
+        QCOMPARE(got, listed);
+    }
+
+    // Each line once, in the order written, TargetRow going on from the opener's; the code of the
+    // supplier found by name, empty when none.
+    void pickerHandOver()
+    {
+        TestDb t;
+        addSupplier(t, "DW1", "华东五金");
+        const QString known = addBill(t, "DW1.华东五金", {kA, kB});
+        const QString unknown = addBill(t, "无名厂", {kB});
+        LineTaker taker;
+        G.gRepFit.TargetRow = 3;
+        G.gRepFit.GoodsID = "stale";
+        G.gRepFit.PurchasePrice = "99";
+        G.gSelectPuchMode = 1;
+        TfrmSelectPuch picker(&taker);
+        picker.show();
+        QCOMPARE(picker.currentDocID(), known);
+        picker.DBGrid1DblClick();
+        QCOMPARE(taker.lines.size(), 2);
+        QCOMPARE(taker.lines[0].GoodsNo, QString("A"));
+        QCOMPARE(taker.lines[0].TargetRow, 4);
+        QCOMPARE(taker.lines[1].GoodsNo, QString("B"));
+        QCOMPARE(taker.lines[1].TargetRow, 5);
+        QCOMPARE(taker.lines[1].AuxQty, QString("2"));
+        QCOMPARE(taker.lines[1].Amount, QString("10"));
+        QCOMPARE(taker.lines[1].Ratio, QString("1"));
+        QCOMPARE(taker.lines[0].GoodsID, QString());
+        QCOMPARE(taker.lines[0].PurchasePrice, QString());
+        QCOMPARE(taker.unitNos, (QStringList{"DW1", "DW1"}));
+        QCOMPARE(picker.result(), int(QDialog::Accepted));
+
+        TfrmSelectPuch again(&taker);
+        again.show();
+        again.DBGrid1CellClick(again.billModel()->findRow("ID", unknown));
+        again.DBGrid1DblClick();
+        QCOMPARE(taker.lines.size(), 3);
+        QCOMPARE(taker.unitNos.last(), QString());
+        QCOMPARE(G.gPuchDocID, unknown);
+    }
+
+    void paymentSplit()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        pick(w, p, {"A", "甲", "一号库", "10", "10"});
+        QCOMPARE(edit(&w, "Edit1")->text(), QString("100"));
+        QLineEdit *paid = edit(&w, "Edit2");
+        paid->selectAll();
+        QTest::keyClicks(paid, "30");
+        QCOMPARE(edit(&w, "Edit9")->text(), QString("70"));
+        paid->selectAll();
+        QTest::keyClick(paid, Qt::Key_Backspace);
+        QCOMPARE(paid->text(), QString("0"));
+        QCOMPARE(edit(&w, "Edit9")->text(), QString("100"));
+        // A second point or a letter is not typed.
+        paid->setText("1");
+        QTest::keyClicks(paid, ".5.x");
+        QCOMPARE(paid->text(), QString("1.5"));
+        pick(w, p, {"B", "乙", "一号库", "1", "5"});
+        QCOMPARE(edit(&w, "Edit1")->text(), QString("105"));
+        QCOMPARE(paid->text(), QString("105"));
+        QCOMPARE(edit(&w, "Edit9")->text(), QString("0"));
+        // Deleting a line takes its amount off both totals.
+        w.grid()->setCurrentGridRow(2);
+        p.expectMessage("您确实要删除吗?", QMessageBox::Yes, "系统提示");
+        w.SpeedButton8Click();
+        QCOMPARE(edit(&w, "Edit1")->text(), QString("100"));
+        QCOMPARE(paid->text(), QString("100"));
+        QVERIFY(p.verifyDone());
+    }
+
+    void checks_data()
+    {
+        QTest::addColumn<QString>("cell");   // "row,col=value" changed on the grid; "" none
+        QTest::addColumn<QString>("amounts"); // 合计应付|实际付款|挂账金额; "" as left by the totals
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("编号") << "2,1=" << "" << "2026-03-07" << "第2行货品不能为空";
+        QTest::newRow("名称") << "2,2=" << "" << "2026-03-07" << "第2行货品名称不能为空";
+        QTest::newRow("数量") << "2,7=" << "" << "2026-03-07" << "第2行货品数量不能为空";
+        QTest::newRow("单价") << "2,8=" << "" << "2026-03-07" << "第2行货品单价不能为空";
+        QTest::newRow("金额") << "2,9=" << "" << "2026-03-07" << "第2行货品金额不能为空";
+        QTest::newRow("合计应付") << "" << "|1|0" << "2026-03-07" << "合计应付金额不能为空";
+        QTest::newRow("实际付款") << "" << "1||0" << "2026-03-07" << "实际应付金额不能为空";
+        QTest::newRow("a lone point in a line") << "2,8=." << "" << "2026-03-07" << "第2行单价必须是数字";
+        QTest::newRow("aux quantity") << "1,6=x" << "" << "2026-03-07" << "第1行辅助数量必须是数字";
+        QTest::newRow("a lone point paid") << "" << "1|.|0" << "2026-03-07" << "实际付款必须是数字";
+        QTest::newRow("nothing on account") << "" << "1|1|" << "2026-03-07" << "挂账金额必须是数字";
+        QTest::newRow("date") << "" << "" << "3月7日" << "制单日期不是有效的日期";
+    }
+    void checks()
+    {
+        QFETCH(QString, cell);
+        QFETCH(QString, amounts);
+        QFETCH(QString, date);
+        QFETCH(QString, message);
+        TestDb t;
+        ScriptedPrompt p;
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        pick(w, p, kA);
+        pick(w, p, kB);
+        if (!cell.isEmpty()) {
+            const QString at = cell.section('=', 0, 0);
+            w.goodsLines()->setCell(at.section(',', 0, 0).toInt(), at.section(',', 1).toInt(), cell.section('=', 1));
+        }
+        if (!amounts.isEmpty()) {
+            edit(&w, "Edit1")->setText(amounts.section('|', 0, 0));
+            edit(&w, "Edit2")->setText(amounts.section('|', 1, 1));
+            edit(&w, "Edit9")->setText(amounts.section('|', 2, 2));
+        }
+        edit(&w, "Edit1Date")->setText(date);
+        p.expectMessage(message);
+        w.savesuoyou();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(t.scalar("select count(*) from 采购入库单").toInt(), 0);
+        QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 0);
+        QCOMPARE(t.scalar("select count(*) from 货品目录").toInt(), 0);
+        QCOMPARE(w.goodsLines()->gridRowCount(), 4);
+    }
+
+    void emptyGrid()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        Receipt r;
+        p.expectMessage("请输入货品");
+        r.w.savesuoyou();
+        QVERIFY(p.verifyDone());
+    }
+
+    // What each posting prints: the receipt when asked, the requisition whenever goods are issued.
+    void postingPrints_data()
+    {
+        QTest::addColumn<bool>("printTicked");
+        QTest::addColumn<bool>("issue");
+        QTest::addColumn<QStringList>("templates");
+        QTest::newRow("receipt") << true << false << QStringList{"receipt"};
+        QTest::newRow("nothing") << false << false << QStringList{};
+        QTest::newRow("requisition without the print box") << false << true << QStringList{"requisition"};
+        QTest::newRow("both") << true << true << QStringList{"receipt", "requisition"};
+    }
+    void postingPrints()
+    {
+        QFETCH(bool, printTicked);
+        QFETCH(bool, issue);
+        QFETCH(QStringList, templates);
+        TestDb t;
+        addSupplier(t, "DW1", "华东五金");
+        ScriptedPrompt p;
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        fillStaff(w);
+        pick(w, p, kA);
+        pick(w, p, kB);
+        G.gCustom.UnitNo = "DW1";
+        QVERIFY(w.setField(FieldRole::Supplier, QString(), "DW1.华东五金"));
+        // A later pick in another window leaves its code in the shared record: not ours.
+        G.gCustom.UnitNo = "DW99";
+        if (issue)
+            fillIssue(w);
+        box(&w, "CheckBox2")->setChecked(printTicked);
+        edit(&w, "Edit2")->setText("10");
+        edit(&w, "Edit9")->setText("6");
+        p.expectMessage("采购货品已经入库");
+        w.savesuoyou();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(t.scalar("select 供应商编号 from 采购入库单").toString(), QString("DW1"));
+        QCOMPARE(t.scalar("select count(*) from 车间领用").toInt(), issue ? 1 : 0);
+
+        QCOMPARE(w.prints().size(), templates.size());
+        const int receiptAt = templates.indexOf("receipt"), requisitionAt = templates.indexOf("requisition");
+        if (receiptAt >= 0) {
+            const PrintRun &run = w.prints()[receiptAt];
+            QCOMPARE(run.bands,
+                     (QStringList{"报表标题1", "主项头1", "主项头3", "主项数据1", "主项数据1", "主项脚1", "页脚1"}));
+            QCOMPARE(run.dataBands[0], (QStringList{"甲", "规格", "1", "2", "个", "3", "6"}));
+            TfrReport &rep = w.receiptReport();
+            QCOMPARE(printed(rep, "Memo1"), QStringList{"我的公司采购入库单"});
+            QCOMPARE(printed(rep, "Memo2"), QStringList{"供应商单位:"});
+            QCOMPARE(printed(rep, "Memo9"), QStringList{"CGJH-260307-001"});
+            QCOMPARE(printed(rep, "Memo3"), QStringList{"DW1.华东五金"});
+            QCOMPARE(printed(rep, "Memo7"), QStringList{"三月进货"});
+            QCOMPARE(printed(rep, "Memo6"), QStringList{"实付款:"});
+            QCOMPARE(printed(rep, "Memo8"), QStringList{"10"});
+            QCOMPARE(printed(rep, "Memo11"), QStringList{"6"});
+            QCOMPARE(printed(rep, "Memo27"), QStringList{"16"});
+            QCOMPARE(printed(rep, "Memo26"), QStringList{"6"});
+            QCOMPARE(printed(rep, "Memo25"), QStringList{"3"});
+            QCOMPARE(printed(rep, "Memo28"), QStringList{"送货员:002.李四"});
+            QCOMPARE(printed(rep, "Memo29"), QStringList{"验收员:003.王五"});
+            QCOMPARE(printed(rep, "Memo30"), QStringList{"收货员:004.赵六"});
+            QCOMPARE(printed(rep, "Memo31"), QStringList{"复核员:005.钱七"});
+            QCOMPARE(printed(rep, "Memo18"), (QStringList{"甲", "乙"}));
+            QCOMPARE(printed(rep, "Memo4"), QStringList{"本单据由系统打印"});
+        }
+        if (requisitionAt >= 0) {
+            const PrintRun &run = w.prints()[requisitionAt];
+            QCOMPARE(run.dataBands.size(), 2);
+            TfrReport &rep = w.requisitionReport();
+            QCOMPARE(printed(rep, "Memo1"), QStringList{"我的公司内部领用单"});
+            QCOMPARE(printed(rep, "Memo2"), QStringList{"领用单位:"});
+            QCOMPARE(printed(rep, "Memo9"), QStringList{"NBLY-260307-001"});
+            QCOMPARE(printed(rep, "Memo3"), QStringList{"BM01.一车间"});
+            QCOMPARE(printed(rep, "Memo28"), QStringList{"部门经理:周经理"});
+            QCOMPARE(printed(rep, "Memo29"), QStringList{"领用员:孙领料"});
+            QCOMPARE(printed(rep, "Memo30"), QStringList{"发货员:吴发货"});
+            QCOMPARE(printed(rep, "Memo31"), QStringList{"复核员:005.钱七"});
+            QCOMPARE(printed(rep, "Memo21"), (QStringList{"2", "4"}));
+        }
+
+        // The reset: 送货员, 原始编号 and the date stay, the rest is emptied, new numbers.
+        QCOMPARE(w.goodsLines()->gridRowCount(), 2);
+        QCOMPARE(staff(&w, "ComboBox1")->text(), QString("002.李四"));
+        QCOMPARE(edit(&w, "Edit8")->text(), QString("GYS-88"));
+        QCOMPARE(edit(&w, "Edit1Date")->text(), today());
+        for (const char *emptied : {"ComboBox2", "ComboBox4", "ComboBox6", "ComboBox7", "ComboBox8", "ComboBox9"})
+            QCOMPARE(staff(&w, emptied)->text(), QString());
+        QCOMPARE(supplierText(&w), QString());
+        QCOMPARE(w.supplierCode(), QString());
+        for (const char *emptied : {"Edit4", "Edit6", "Edit7", "EditMemo"})
+            QCOMPARE(edit(&w, emptied)->text(), QString());
+        QCOMPARE(edit(&w, "Edit1")->text(), QString("0"));
+        QVERIFY(!box(&w, "CheckBox1")->isChecked());
+        QVERIFY(!box(&w, "CheckBox2")->isChecked());
+        QVERIFY(!edit(&w, "Edit4")->isVisible());
+        QCOMPARE(edit(&w, "EditStoreNo")->text(), QString("CGJH-260307-002"));
+        QCOMPARE(edit(&w, "Edit5")->text(), issue ? QString("NBLY-260307-002") : QString("NBLY-260307-001"));
+        QCOMPARE(G.gRepFit.TargetRow, 0);
+    }
+
+    void shortageRefused()
+    {
+        TestDb t;
+        addGoods(t, {{"编号", "B"}, {"名称", "乙"}, {"仓位", "一号库"}, {"库存", -10}, {"进货价", 1}});
+        ScriptedPrompt p;
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        pick(w, p, kA);
+        pick(w, p, kB);
+        fillIssue(w);
+        p.expectMessage("第2行库存不足不能进行车间领用操作");
+        w.savesuoyou();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(t.scalar("select count(*) from 采购入库单").toInt(), 0);
+        QCOMPARE(t.scalar("select count(*) from 货品目录").toInt(), 1);
+        QCOMPARE(t.scalar("select 库存 from 货品目录").toDouble(), -10.0);
+        QVERIFY(w.prints().isEmpty());
+        QCOMPARE(w.goodsLines()->gridRowCount(), 4);
+        QVERIFY(box(&w, "CheckBox1")->isChecked());
+    }
+
+    // 打印(&P): the grid as shown, the auxiliary unit in the unit slot; nothing written.
+    void printWindow()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        fillStaff(w);
+        pick(w, p, kA);
+        pick(w, p, kB);
+        w.goodsLines()->blankLine(1);
+        G.gPrintSignature = 1;
+        w.SpeedButton17Click();
+        QCOMPARE(w.prints().size(), 1);
+        QCOMPARE(w.prints()[0].dataBands, (QList<QStringList>{{"乙", "规格", "2", "4", "箱", "2.5", "10"}}));
+        QCOMPARE(printed(w.receiptReport(), "Memo9"), QStringList{"CGJH-260307-001"});
+        QCOMPARE(printed(w.receiptReport(), "Memo28"), QStringList{"送货员:"});
+        QCOMPARE(t.scalar("select count(*) from 采购入库单").toInt(), 0);
+        QCOMPARE(w.goodsLines()->gridRowCount(), 4);
+    }
+
+    // 清空: 验收员, 收货员, 复核员, 原始编号, the date and the direct-issue fields stay.
+    void clear()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        Receipt r;
+        TfrmPuStore &w = r.w;
+        fillStaff(w);
+        fillIssue(w);
+        edit(&w, "Edit1Date")->setText("2026-03-01");
+        G.gCustom.UnitNo = "DW1";
+        w.setField(FieldRole::Supplier, QString(), "DW1.华东五金");
+        pick(w, p, kA);
+        const QString number = edit(&w, "EditStoreNo")->text();
+        w.SpeedButton13Click();
+        QCOMPARE(w.goodsLines()->gridRowCount(), 2);
+        for (const char *field : {"Edit1", "Edit2", "Edit9"})
+            QCOMPARE(edit(&w, field)->text(), QString("0"));
+        QCOMPARE(staff(&w, "ComboBox2")->text(), QString());
+        QCOMPARE(staff(&w, "ComboBox1")->text(), QString());
+        QCOMPARE(supplierText(&w), QString());
+        QCOMPARE(w.supplierCode(), QString());
+        QCOMPARE(edit(&w, "EditMemo")->text(), QString());
+        QCOMPARE(staff(&w, "ComboBox4")->text(), QString("003.王五"));
+        QCOMPARE(staff(&w, "ComboBox6")->text(), QString("004.赵六"));
+        QCOMPARE(staff(&w, "ComboBox7")->text(), QString("005.钱七"));
+        QCOMPARE(edit(&w, "Edit8")->text(), QString("GYS-88"));
+        QCOMPARE(edit(&w, "Edit1Date")->text(), QString("2026-03-01"));
+        QCOMPARE(edit(&w, "Edit4")->text(), QString("BM01.一车间"));
+        QCOMPARE(staff(&w, "ComboBox8")->text(), QString("孙领料"));
+        QVERIFY(!box(&w, "CheckBox1")->isChecked());
+        QVERIFY(!box(&w, "CheckBox2")->isChecked());
+        QCOMPARE(edit(&w, "EditStoreNo")->text(), number);
+        QCOMPARE(G.gRepFit.TargetRow, 0);
+        QVERIFY(p.verifyDone());
+    }
+};
+
+ORV_DB_TEST_MAIN(TestPuStore)
+#include "tst_db_pustore.moc"
