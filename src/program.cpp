@@ -3,7 +3,7 @@
 #include "goods/goodsmenu.h"
 #include "partners/partnersmenu.h"
 #include "ledger/vouchers.h"
-#include "purchasing/purchasingschema.h"
+#include "purchasing/purchasingmenu.h"
 #include "sales/salesschema.h"
 #include "stock/stockschema.h"
 #include "warehouse/warehouseschema.h"
@@ -33,7 +33,7 @@ void registerSubsystems()
     registerLedgerSchema();
     registerGoodsWindows();
     registerPartnersWindows();
-    registerPurchasingSchema();
+    registerPurchasingWindows();
     registerSalesSchema();
     registerWarehouseSchema();
     registerStockSchema();

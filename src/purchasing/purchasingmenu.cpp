@@ -1,0 +1,40 @@
+#include "purchasing/purchasingmenu.h"
+#include "app/appglobals.h"
+#include "app/windowing.h"
+#include "purchasing/frmpuch.h"
+#include "purchasing/frmpuchaud.h"
+#include "purchasing/frmpustore.h"
+#include "purchasing/purchasingschema.h"
+
+namespace orv {
+
+namespace {
+// 验收入库: the window laid out for receipts, with a first receipt number, before it is shown.
+void openReceiptWindow()
+{
+    G.gPuStoreMode = 1;
+    if (frmPuStore) {
+        frmPuStore->close();
+        delete frmPuStore.data();
+    }
+    auto *w = new TfrmPuStore();
+    frmPuStore = w;
+    w->layOutForReceipt();
+    centreOnDesktop(w);
+    prompt().runModal(w);
+    delete frmPuStore.data();
+}
+} // namespace
+
+void registerPurchasingWindows()
+{
+    registerPurchasingSchema();
+    setMenuHandler("WindowCascadeItem", [] {
+        openModal(frmPuch);
+        delete frmPuch.data();
+    });
+    setMenuHandler("WindowTileItem", [] { ShowChildForm(frmPuchAud); });
+    setMenuHandler("WindowTileItem2", openReceiptWindow);
+}
+
+} // namespace orv
