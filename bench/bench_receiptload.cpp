@@ -1,0 +1,246 @@
+// Load: several client processes post receipts into store at once against one PostgreSQL
+// database for a fixed time, half of them issued straight on to a workshop, some for goods not
+// yet kept at their place (rows made by whichever client comes first) and some for goods whose
+// stock was negative (a direct issue of those is refused whole). Then it checks what they left:
+// each goods row's stock is its opening stock plus its voucher lines, no number was given
+// twice, no document is half written, and no client met an error an operator would have seen.
+// Usage: bench_receiptload [seconds (30)] [clients (8)]   server from ORV_TEST_PG_HOST
+#include "benchdb.h"
+#include "goods/goodsschema.h"
+#include "purchasing/purchasingschema.h"
+#include "purchasing/receiptposting.h"
+#include "warehouse/warehouseschema.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <random>
+
+using namespace orv;
+
+namespace {
+const int kGoods = 1000;
+const int kShortGoods = 10;   // goods 0..9 start at -100
+const int kNewGoods = 20;     // NEW0..NEW19 at 二号库 have no row at first
+const int kLines = 5;
+
+QString goodsNo(int i) { return QString("HP%1").arg(i, 6, 10, QChar('0')); }
+QString goodsName(int i) { return QString("货品%1").arg(i); }
+
+SavedLine line(int row, const QString &no, const QString &name, const QString &place, double qty, double price)
+{
+    SavedLine l;
+    l.gridRow = row;
+    l.goodsNo = no;
+    l.name = name;
+    l.place = place;
+    l.spec = "规格";
+    l.unit = "个";
+    l.auxUnit = "箱";
+    l.category = "五金";
+    l.barcode = "";
+    l.supplier = "DW1.供应商";
+    l.goodsID = "";
+    l.qty = qty;
+    l.auxQty = 1;
+    l.price = price;
+    l.amount = round4(qty * price);
+    l.ratio = 1.0;
+    return l;
+}
+
+// One client: posts receipts until the time is up and prints what it did.
+int runClient(int index, int seconds, const QString &database)
+{
+    ConnectionSettings s;
+    s.server = qEnvironmentVariable("ORV_TEST_PG_HOST", "127.0.0.1");
+    s.user = qEnvironmentVariable("ORV_TEST_PG_USER", "postgres");
+    s.password = qEnvironmentVariable("ORV_TEST_PG_PASSWORD");
+    s.database = database;
+    Connection c(QString("load%1").arg(index));
+    c.open(s, Connection::SchemaMode::Leave);
+    ReceiptPosting posting(c);
+    std::mt19937 rng(1000 + index);
+    std::uniform_int_distribution<int> goods(0, kGoods - 1), newGoods(0, kNewGoods - 1), coin(0, 9);
+    int posted = 0, issued = 0, refused = 0, errors = 0;
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < seconds * 1000LL) {
+        QVector<SavedLine> lines;
+        QStringList used;
+        while (lines.size() < kLines) {
+            const bool isNew = coin(rng) == 0;
+            const int g = isNew ? newGoods(rng) : goods(rng);
+            const QString no = isNew ? QString("NEW%1").arg(g) : goodsNo(g);
+            if (used.contains(no))
+                continue;
+            used << no;
+            lines << line(int(lines.size()) + 1, no, isNew ? QString("新货%1").arg(g) : goodsName(g),
+                          isNew ? "二号库" : "一号库", 1 + g % 7, 2.5 + g % 5);
+        }
+        ReceiptHeader h;
+        h.date = QDate::currentDate().toString("yyyy-MM-dd");
+        h.clerk = QString("00%1.客户端%1").arg(index);
+        h.supplier = "DW1.供应商";
+        h.supplierCode = "DW1";
+        double total = 0;
+        for (const SavedLine &l : lines)
+            total += l.amount;
+        h.payable = h.paid = total;
+        DirectIssue issue;
+        issue.on = coin(rng) < 5;
+        issue.department = "BM01.一车间";
+        issue.departmentCode = "BM01";
+        try {
+            h.number = posting.ledger().numbers(receiptNumbers()).propose();
+            if (issue.on)
+                issue.number = posting.ledger().numbers(internalDocNumbers(1)).propose();
+            const ReceiptPosting::Result r = posting.post(h, issue, lines);
+            if (!r.ok()) {
+                ++refused;
+                continue;
+            }
+            ++posted;
+            if (issue.on)
+                ++issued;
+        } catch (const std::exception &e) {
+            ++errors;
+            std::fprintf(stderr, "client %d: %s\n", index, e.what());
+        }
+    }
+    std::printf("posted=%d issued=%d refused=%d errors=%d\n", posted, issued, refused, errors);
+    return 0;
+}
+
+struct Check {
+    const char *what;
+    const char *sql; // counts the offending rows
+};
+
+// Each count must be 0.
+const Check kChecks[] = {
+    {"stock = opening stock + voucher lines",
+     "select count(*) from 货品目录 g where round(g.库存, 4) <> round((case when g.编号 < 'HP000010' and g.编号 like 'HP%' "
+     "then -100 else 0 end) + coalesce((select sum(case when m.类型 = '入库' then m.数量 else -m.数量 end) from 出入库明细 m "
+     "where m.编号 = g.编号 and m.名称 = g.名称 and m.仓位 = g.仓位), 0), 4)"},
+    {"one goods row per goods and place",
+     "select count(*) from (select 编号, 名称, 仓位 from 货品目录 group by 编号, 名称, 仓位 having count(*) > 1) d"},
+    {"receipt numbers given once", "select count(*) - count(distinct 单据编号) from 采购入库单"},
+    {"requisition numbers given once", "select count(*) - count(distinct 单据编号) from 车间领用"},
+    {"voucher numbers given once", "select count(*) - count(distinct 单据编号) from 出入库单"},
+    {"receipts with their five lines",
+     "select count(*) from 采购入库单 h where (select count(*) from 采购入库明细 l where l.ID = h.ID) <> 5"},
+    {"receipts with one RK voucher of five lines naming them",
+     "select count(*) from 采购入库单 h where (select count(*) from 出入库单 v where v.引用ID = h.ID and v.单据类别 = '入库' "
+     "and v.引用单号 = h.单据编号 and (select count(*) from 出入库明细 m where m.ID = v.ID) = 5) <> 1"},
+    {"requisitions of a receipt with their five lines",
+     "select count(*) from 车间领用 r where not exists (select 1 from 采购入库单 h where h.ID = r.ID) or "
+     "(select count(*) from 车间领用明细 l where l.ID = r.ID) <> 5"},
+    {"requisitions with one CK voucher of five lines naming them",
+     "select count(*) from 车间领用 r where (select count(*) from 出入库单 v where v.引用ID = r.ID and v.单据类别 = '出库' "
+     "and v.引用单号 = r.单据编号 and (select count(*) from 出入库明细 m where m.ID = v.ID) = 5) <> 1"},
+    {"vouchers of a stored document",
+     "select count(*) from 出入库单 v where not exists (select 1 from 采购入库单 h where h.ID = v.引用ID) or "
+     "(v.单据类别 = '出库' and not exists (select 1 from 车间领用 r where r.ID = v.引用ID))"},
+    {"lines of a stored header",
+     "select (select count(*) from 采购入库明细 l where not exists (select 1 from 采购入库单 h where h.ID = l.ID)) + "
+     "(select count(*) from 车间领用明细 l where not exists (select 1 from 车间领用 h where h.ID = l.ID)) + "
+     "(select count(*) from 出入库明细 l where not exists (select 1 from 出入库单 h where h.ID = l.ID))"},
+};
+
+qint64 scalar(Connection &c, const QString &sql)
+{
+    QSqlQuery q(c.db());
+    if (!q.exec(sql) || !q.next()) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(q.lastError().text()));
+        return -1;
+    }
+    return q.value(0).toLongLong();
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() >= 5 && args[1] == "--client")
+        return runClient(args[2].toInt(), args[3].toInt(), args[4]);
+    const int seconds = args.size() > 1 ? qMax(1, args[1].toInt()) : 30;
+    const int clients = args.size() > 2 ? qMax(1, args[2].toInt()) : 8;
+
+    registerGoodsSchema();
+    registerPurchasingSchema();
+    registerWarehouseSchema();
+    bench::BenchDb b(true);
+    Connection &c = b.conn();
+    {
+        Transaction tx(c);
+        QSqlQuery q(c.db());
+        q.prepare("insert into 货品目录 (编号,名称,仓位,库存,辅助库存,进货价,出货价,换算比率,助记码,ID) values (?,?,?,?,?,?,?,?,?,?)");
+        for (int i = 0; i < kGoods; ++i) {
+            for (const QVariant &v : {QVariant(goodsNo(i)), QVariant(goodsName(i)), QVariant("一号库"),
+                                      QVariant(i < kShortGoods ? -100.0 : 0.0), QVariant(0.0), QVariant(3.0),
+                                      QVariant(4.0), QVariant(1.0), QVariant("HP"), QVariant(makeRecordID())})
+                q.addBindValue(v);
+            c.run(q);
+        }
+        tx.commit();
+    }
+
+    std::printf("PostgreSQL load: %d client processes posting receipts of %d lines for %d s\n", clients, kLines, seconds);
+    std::fflush(stdout);
+    QList<QProcess *> procs;
+    for (int i = 0; i < clients; ++i) {
+        auto *p = new QProcess(&app);
+        p->start(app.applicationFilePath(),
+                 {"--client", QString::number(i), QString::number(seconds), b.settings.database});
+        procs << p;
+    }
+    int posted = 0, issued = 0, refused = 0, errors = 0;
+    bool clientsOk = true;
+    for (int i = 0; i < procs.size(); ++i) {
+        QProcess *p = procs[i];
+        if (!p->waitForFinished((seconds + 120) * 1000) || p->exitCode() != 0) {
+            clientsOk = false;
+            std::fprintf(stderr, "client %d did not finish: %s\n", i, qPrintable(p->readAllStandardError()));
+            continue;
+        }
+        const QString out = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+        const QString err = QString::fromUtf8(p->readAllStandardError()).trimmed();
+        for (const QString &part : out.split(' ')) {
+            const int v = part.section('=', 1).toInt();
+            if (part.startsWith("posted="))
+                posted += v;
+            else if (part.startsWith("issued="))
+                issued += v;
+            else if (part.startsWith("refused="))
+                refused += v;
+            else if (part.startsWith("errors="))
+                errors += v;
+        }
+        std::printf("  client %d: %s\n", i, qPrintable(out));
+        if (!err.isEmpty())
+            std::printf("  client %d errors:\n%s\n", i, qPrintable(err));
+    }
+    std::printf("totals: %d receipts posted (%.1f per second), %d of them issued to the workshop, %d direct issues "
+                "refused for short stock, %d errors shown\n",
+                posted, double(posted) / seconds, issued, refused, errors);
+    std::printf("stored: %lld receipts, %lld requisitions, %lld vouchers, %lld voucher lines, %lld goods rows\n",
+                scalar(c, "select count(*) from 采购入库单"), scalar(c, "select count(*) from 车间领用"),
+                scalar(c, "select count(*) from 出入库单"), scalar(c, "select count(*) from 出入库明细"),
+                scalar(c, "select count(*) from 货品目录"));
+    bool ok = clientsOk && errors == 0;
+    std::printf("check: no error shown to an operator ... %s\n", errors == 0 && clientsOk ? "ok" : "FAILED");
+    const qint64 stored = scalar(c, "select count(*) from 采购入库单");
+    std::printf("check: every receipt posted is stored ... %s\n", stored == posted ? "ok" : "FAILED");
+    ok = ok && stored == posted;
+    for (const Check &chk : kChecks) {
+        const qint64 bad = scalar(c, QString::fromUtf8(chk.sql));
+        std::printf("check: %s ... %s\n", chk.what, bad == 0 ? "ok" : qPrintable(QString("FAILED (%1)").arg(bad)));
+        ok = ok && bad == 0;
+    }
+    std::printf("%s\n", ok ? "all checks passed" : "CHECKS FAILED");
+    return ok ? 0 : 1;
+}
