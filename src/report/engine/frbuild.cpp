@@ -2,6 +2,7 @@
 // new pages and columns, record lists of sub-report pages).
 #include "report/engine/frbuild.h"
 
+#include "report/engine/frcontrol.h"
 #include "report/engine/frdataset.h"
 #include "report/engine/frdictionary.h"
 #include "report/engine/frfunclib.h"
@@ -1081,6 +1082,9 @@ void TfrPage::InitDialogPage()
     m_dialog->setGeometry(DialogLeft, DialogTop, DialogWidth, DialogHeight);
     if (BorderStyle == bsDialog)
         m_dialog->setFixedSize(DialogWidth, DialogHeight);
+    for (TfrView *v : Objects)
+        if (auto *control = dynamic_cast<TfrControl *>(v))
+            control->PlaceControl(m_dialog);
     m_dialog->setResult(0);
     RunScript(Script);
     if (m_dialog->result() != 0)

@@ -606,6 +606,38 @@ private slots:
         QCOMPARE(order, (QStringList{"行1", "附", "行2", "附"}));
     }
 
+    // A dialog page closed with Cancel ends the build without pages and without a message;
+    // with OK the report pages are built.
+    void dialogPage_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("cancel") << int(QDialog::Rejected) << 0;
+        QTest::newRow("ok") << int(QDialog::Accepted) << 1;
+    }
+    void dialogPage()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, pages);
+        ScriptedPrompt prompt;
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.dialogPage("选择日期");
+        b.memo(0, "Hint", {10, 10, 100, 20}, {"请选择"});
+        b.page();
+        b.band(1, btReportTitle, "报表标题1", 0, 20);
+        b.memo(1, "Title", {54, 0, 100, 20}, {"标题"});
+        QString caption;
+        prompt.expectModal([&](QDialog *d) {
+            caption = d->windowTitle();
+            return answer;
+        });
+        QCOMPARE(r.PrepareReport(), pages == 1);
+        QCOMPARE(caption, QString("选择日期"));
+        QCOMPARE(r.EMFPages().Count(), pages);
+        QVERIFY(prompt.verifyDone());
+    }
+
     // An expression that cannot be evaluated stops the build with one message and no pages.
     void buildErrorShownOnce()
     {
