@@ -4,7 +4,9 @@
 // See frobject.h for who writes which part of an object record.
 #include "report/engine/frobject.h"
 
+#include <QHash>
 #include <QIODevice>
+#include <QSet>
 #include <QPainter>
 #include <QRect>
 #include <QRegion>
@@ -19,8 +21,19 @@ enum TfrFrameType : quint16 { frftNone = 0, frftRight = 1, frftBottom = 2, frftL
 enum TfrPenStyle : quint16 { psSolid = 0, psDash, psDot, psDashDot, psDashDotDot, psDouble };
 enum TfrBandAlign : quint8 { baNone = 0, baLeft, baRight, baCenter, baWidth, baBottom, baTop, baRest };
 
-// Round to nearest, halves to the even neighbour.
+// Round to nearest, halves to the even neighbour; saturates at the int range (NaN gives 0).
 int frRound(double v);
+
+// Drawing coordinates stay within ±frDrawLimit pixels: geometry that a script or
+// a file made absurd saturates there (computed in 64 bits or doubles first), so
+// sums of a few coordinates never overflow and the painter's fixed-point
+// arithmetic stays exact. Stored geometry is bounded on load (frMaxStoredCoordinate).
+constexpr int frDrawLimit = 1 << 24;
+// Rounded like frRound, then saturated at ±frDrawLimit.
+int frDrawCoord(double v);
+inline bool frWithinDrawLimit(qint64 v) { return v >= -frDrawLimit && v <= frDrawLimit; }
+// Saturated at the int range.
+int frClampToInt(qint64 v);
 
 // Editors the designer installs; the objects' descriptors and ShowEditor call them.
 struct TfrEditorHooks {
@@ -88,6 +101,10 @@ public:
     // Exclusive right/bottom edges of DrawRect as the drawing code uses them.
     int DrawRight() const { return DrawRect.x() + DrawRect.width(); }
     int DrawBottom() const { return DrawRect.y() + DrawRect.height(); }
+    // Between BeginDraw and EndDraw: the object's right and bottom edge in drawing
+    // coordinates, round((SavedX + SavedDX) * ZoomX + OffsetX) and likewise, saturated.
+    int RightEdge() const;
+    int BottomEdge() const;
 
     // --- property interface
     void SetPropValue(const QString &name, const QVariant &value) override;
@@ -137,6 +154,28 @@ protected:
     // Writes type code, class name and record into a prepared-page stream.
     void WritePreparedRecord(QIODevice &stream);
     void SetFlag(quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); }
+};
+
+// The names of a report being read, so that objects of older streams, which
+// store no names, are named in linear time: while one is alive,
+// TfrView::CreateUniqueName looks names up here instead of searching the report
+// once per candidate. The reader adds every object it reads; the report must
+// start empty, so the scope knows all its names.
+class TfrNameScope {
+public:
+    TfrNameScope();
+    ~TfrNameScope();
+    TfrNameScope(const TfrNameScope &) = delete;
+    TfrNameScope &operator=(const TfrNameScope &) = delete;
+    static TfrNameScope *Active();
+    void Add(const QString &name);
+    bool Contains(const QString &name) const;
+    // BaseName followed by the first number from 1 to 10000 no object bears; empty when all are taken.
+    QString Unique(const QString &baseName);
+private:
+    QSet<QString> m_names;                 // case-folded
+    QHash<QString, int> m_firstCandidate;  // per base name: numbers below are taken
+    TfrNameScope *m_outer = nullptr;
 };
 
 // Objects whose height follows their content (text, lines).
