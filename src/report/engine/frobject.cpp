@@ -4,8 +4,11 @@
 #include "report/engine/frcheckbox.h"
 #include "report/engine/frline.h"
 #include "report/engine/frmemo.h"
+#include "report/engine/frlocale.h"
 #include "report/engine/frpicture.h"
+#include "report/engine/frreport.h"
 #include "report/engine/frshape.h"
+#include "report/engine/frstrings.h"
 #include "report/engine/frview.h"
 
 #include <QDebug>
@@ -205,35 +208,69 @@ QStringList ReadVersionedStrings(QIODevice &s)
     return StreamVersion < 23 ? ReadOldStreamStrings(s) : ReadStreamStrings(s);
 }
 
+QChar HexDigit(int value)
+{
+    const int v = value & 0xF;
+    return QLatin1Char(char(v < 10 ? '0' + v : 'A' + v - 10));
+}
+
+int HexDigitValue(QChar c)
+{
+    const int u = c.toUpper().unicode();
+    return u <= '9' ? u - 48 : u - 55;
+}
+
 QString StrToHex(const QByteArray &s)
 {
-    return QString::fromLatin1(s.toHex().toUpper());
+    QString out;
+    out.reserve(s.size() * 2);
+    for (const char b : s) {
+        out += HexDigit(uchar(b) >> 4);
+        out += HexDigit(uchar(b));
+    }
+    return out;
 }
 
 QByteArray HexToStr(const QString &h)
 {
-    auto digit = [](QChar c) {
-        const int u = c.toUpper().unicode();
-        return u <= '9' ? u - 48 : u - 55;
-    };
     QByteArray out;
+    out.reserve(h.size() / 2);
     for (int i = 0; i + 1 < h.size(); i += 2)
-        out.append(char(((digit(h[i]) << 4) + digit(h[i + 1])) & 0xFF));
+        out.append(char((HexDigitValue(h[i]) * 16 + HexDigitValue(h[i + 1])) & 0xFF));
     return out;
 }
 
-void ReportCalcError(const std::exception &e, const QString &reportName)
+void CheckStoredLimits(const TfrView &v)
+{
+    auto within = [](qint64 x) { return x >= -frMaxStoredCoordinate && x <= frMaxStoredCoordinate; };
+    bool ok = within(v.Left) && within(v.Top) && within(v.Width) && within(v.Height) && within(v.GapX)
+              && within(v.GapY) && v.FrameWidth >= 0 && v.FrameWidth <= frMaxStoredCoordinate;
+    if (const auto *m = dynamic_cast<const TfrMemoView *>(&v))
+        ok = ok && within(m->LineSpacing) && within(m->CharSpacing) && within(m->Font.Size);
+    if (const auto *b = dynamic_cast<const TfrBandView *>(&v))
+        ok = ok && b->Columns <= frMaxBandColumns && within(b->ColumnWidth) && within(b->ColumnGap)
+             && within(b->NewColumnAfter);
+    if (!ok)
+        throw EfrStreamError(("Object " + v.Name.toStdString() + " holds a size or position out of range"));
+}
+
+void ReportCalcError(const std::exception &e, const QString &givenName)
 {
     LoadErrorFlag = true;
-    QString t = QStringLiteral("计算时发生错误");
+    QString t = GetLocalizedString(frRes::CalcError);
     if (CurrentView)
-        for (const QString &l : CurrentView->Memo)
+        for (const QString &l : std::as_const(CurrentView->Memo))
             t += QLatin1Char('\r') + l;
-    t += QStringLiteral("\r\r报表: ") + reportName + QLatin1Char('\r');
+    const QString reportName = !givenName.isNull() ? givenName
+                               : CurrentReport ? CurrentReport->objectName() : QString();
+    t += QStringLiteral("\r\r") + GetLocalizedString(frRes::ReportColon) + QLatin1Char(' ') + reportName
+         + QLatin1Char('\r');
     if (CurrentView)
-        t += QStringLiteral("对象: ") + CurrentView->Name + QLatin1Char('\r');
+        t += GetLocalizedString(frRes::ObjectColon) + QLatin1Char(' ') + CurrentView->Name + QLatin1Char('\r');
     t += QLatin1Char('\r') + QString::fromUtf8(e.what());
     LoadErrorText = t;
+    if (MasterReport)
+        MasterReport->StopRequested = true;
 }
 
 void FindObjectAndProperty(const QString &name, TfrObject *&obj, QString &propName,

@@ -182,10 +182,35 @@ std::unique_ptr<TfrView> CreateView(int typeCode, const QString &className = QSt
 QString ReadVersionedString(QIODevice &s);
 QStringList ReadVersionedStrings(QIODevice &s);
 
+// Each byte as two upper-case hexadecimal digits, high digit first ("AB" gives "4142").
 QString StrToHex(const QByteArray &s);
+// The inverse: each pair of characters gives one byte; a trailing odd character is ignored.
 QByteArray HexToStr(const QString &h);
+// One digit: 0..15 as '0'..'9', 'A'..'F' (only the low four bits count).
+QChar HexDigit(int value);
+// A character upper-cased, minus 48 for '0'..'9' and minus 55 otherwise, as the
+// password reader takes it (so 'a' and 'A' are 10; other characters are not checked).
+int HexDigitValue(QChar c);
 
-// Records an evaluation error during a build: sets LoadErrorFlag and LoadErrorText.
+// Largest magnitude a stored coordinate, size, gap or spacing may have (engine
+// units; about 277 metres). Readers of stored objects refuse larger values, so
+// the arithmetic of page building and drawing never overflows.
+constexpr qint32 frMaxStoredCoordinate = 1000000;
+constexpr qint32 frMaxBandColumns = 1000;
+// Throws EfrStreamError when a view read from a file holds values beyond those
+// limits (geometry, gaps, frame width, text spacing and font size, band columns).
+void CheckStoredLimits(const TfrView &view);
+
+// Records an error raised while an object printed or a script ran during a
+// build, and stops the build: sets LoadErrorFlag, builds LoadErrorText (res
+// 55200 "计算时发生错误", the current view's memo, the report's name, the view's
+// name and the message) and sets MasterReport->StopRequested.
+//
+// The build code calls it from its handlers around TfrView::Print, CalcHeight
+// and script runs; the build loop tests MasterReport->StopRequested at its check
+// points, and when the build ends with LoadErrorFlag set it shows LoadErrorText
+// once (caption "错误") and drops the prepared pages. The report's name is
+// `reportName`, or the objectName() of CurrentReport when none is given.
 void ReportCalcError(const std::exception &e, const QString &reportName = QString());
 
 // Band data source by name: "1".."9..." makes a counting TfrUserDataset of that

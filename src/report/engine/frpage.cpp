@@ -1,5 +1,8 @@
 #include "report/engine/frpage.h"
+#include "report/engine/frbuild.h"
 #include "report/engine/frreport.h"
+
+#include <QDialog>
 
 #include <QSet>
 
@@ -10,6 +13,10 @@ TfrPage::TfrPage(int size, int width, int height, int bin, int orientation)
 
 TfrPage::~TfrPage()
 {
+    FreeBands();
+    delete m_dialog;
+    if (CurrentPage == this)
+        CurrentPage = nullptr;
     Clear();
 }
 

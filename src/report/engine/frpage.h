@@ -5,12 +5,16 @@
 #include "report/engine/frprinter.h"
 #include "report/engine/frview.h"
 
+#include <QHash>
 #include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 class TfrReport;
+class TfrBand;
+class QDialog;
+class IfrDataSource;
 
 enum TfrPageType { ptReport = 0, ptDialog = 1 };
 enum TfrDialogBorder { bsSizeable = 2, bsDialog = 3 };
@@ -77,6 +81,58 @@ public:
     void SetPropValue(const QString &name, const QVariant &value) override;
     QVariant GetPropValue(const QString &name) override;
     void DefinePropList() override;
+
+    // --- build (see frbuild.h for the run-time bands)
+    // Band chains, one per band type 0..22 (each the first band of its chain; owned).
+    TfrBand *Bands[23] = {};
+    bool Initialized = false;
+    bool Skip = false;                // printed only as a sub-report
+    int Mode = 0;                     // 0 normal, 1 sub-report: bands are recorded
+    int CurColumn = 0;
+    int ColumnTopY = 0;
+    int ShiftX = 0;
+    int CurY = 0;
+    int BottomLimit = 0;
+    int CrossColumn = 1;              // COLUMN#
+    int RecordNo = 1;                 // CURRENT#
+    TfrBand *LastPrintedBand = nullptr;
+    bool DisableRepeatHeader = false;
+    bool SummaryPrinting = false;     // the column footer's height counts as 0
+    TfrBand *WaitingBand = nullptr;
+    struct RecordEntry { TfrBand *Band; quint8 Action; }; // 0 print, 1 first record, 2 next record
+    QList<RecordEntry> RecordList;
+    int ReplayIndex = 0;
+    int PageNumber = 0;               // 1-based number in the report
+
+    void InitReport();
+    void PrepareObjects();
+    void DoneReport();
+    void FormPage();
+    void DoLoop(int level);
+    void ShowBand(TfrBand *band);
+    // Prints the first band whose band object has that name (case-insensitive) once;
+    // an unknown name prints nothing.
+    void ShowBandByName(const QString &name);
+    void NewPage();
+    void NewColumn(TfrBand *band);
+    void EndPage();
+    bool PlayRecList();
+    // Compiles and runs script lines (the page's); errors are recorded as build errors.
+    void RunScript(const QStringList &lines);
+    // The band of a type that holds a band object named so, or null.
+    TfrBand *FindBand(const QString &name) const;
+    // The data field an object was bound to by PrepareObjects; false when none.
+    bool BoundField(TfrView *view, IfrDataSource *&dataSet, QString &field) const;
+
+private:
+    struct FieldBinding { IfrDataSource *DataSet; QString Field; };
+    QHash<TfrView *, FieldBinding> m_bindings;
+    void BuildBandTree();
+    void InitDialogPage();
+    void FreeBands();
+    void FlushPending();
+    QList<TfrBand *> m_pending;
+    QDialog *m_dialog = nullptr;
 };
 
 class TfrPages {

@@ -113,20 +113,27 @@ QString ExtractBracketed(const QString &text, int start, int &finish)
 
 QString frExpandBrackets(const QString &text, const std::function<QString(const QString &)> &expand)
 {
-    QString s = text;
+    // Values are never scanned again, so the walk reads the original text once
+    // and appends to the result: linear however many brackets there are.
+    QString out;
+    const int len = int(text.size());
+    int copied = 1;   // first 1-based position not yet copied
     int i = 1;
-    while (i <= s.size()) {
-        if (s[i - 1] != QLatin1Char('[')) {
+    while (i <= len) {
+        if (text[i - 1] != QLatin1Char('[')) {
             ++i;
             continue;
         }
         int finish = i;
-        const QString inner = ExtractBracketed(s, i, finish);
-        const QString value = expand(inner);
-        s = s.left(i - 1) + value + s.mid(finish);
-        i += int(value.size());
+        const QString inner = ExtractBracketed(text, i, finish);
+        out += QStringView(text).mid(copied - 1, i - copied);
+        out += expand(inner);
+        i = finish + 1;
+        copied = i;
     }
-    return s;
+    if (copied <= len)
+        out += QStringView(text).mid(copied - 1);
+    return out;
 }
 
 // ---------------------------------------------------------------------------

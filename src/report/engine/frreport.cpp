@@ -2,6 +2,7 @@
 #include "report/engine/frcheckbox.h"
 #include "report/engine/frdictionary.h"
 #include "report/engine/frlocale.h"
+#include "report/engine/frprepared.h"
 #include "report/engine/frshape.h"
 #include "report/engine/frstrings.h"
 
@@ -12,12 +13,6 @@
 #include <QFile>
 #include <QSaveFile>
 #include <cmath>
-
-int PageNo = 0;
-int TotalPages = 0;
-bool AppendToPrevPage = false;
-bool DialogCancelled = false;
-QString RegistryRootKey;
 
 std::function<bool(QString &password)> TfrReport::PasswordQuery;
 
@@ -40,7 +35,7 @@ void startEngine()
 
 TfrReport::TfrReport(QObject *owner)
     : QObject(owner), m_pages(std::make_unique<TfrPages>(this)),
-      m_dictionary(std::make_unique<TfrDataDictionary>())
+      m_dictionary(std::make_unique<TfrDataDictionary>()), m_emfPages(std::make_unique<TfrEMFPages>(this))
 {
     startEngine();
     EnsureReportPrinter();
@@ -54,6 +49,7 @@ TfrReport::~TfrReport()
         CurrentReport = nullptr;
     if (MasterReport == this)
         MasterReport = nullptr;
+    m_emfPages.reset();
     m_dictionary.reset();
     m_pages.reset();
 }
@@ -105,6 +101,12 @@ bool TfrReport::SaveToFile(const QString &fileName)
         return false;
     try {
         SaveToStream(f);
+    } catch (const EfrNotStorable &e) {
+        // The old file stays; the operator learns which text does not fit.
+        f.cancelWriting();
+        orv::prompt().message(nullptr, GetLocalizedString(frRes::Error), QString::fromUtf8(e.what()),
+                              QMessageBox::Critical);
+        return false;
     } catch (const EfrStreamError &) {
         f.cancelWriting();
         return false;

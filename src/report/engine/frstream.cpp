@@ -34,22 +34,13 @@ QByteArray readLine16(QIODevice &s)
 
 void writeLine16(QIODevice &s, const QByteArray &bytes)
 {
-    // The length field is 16 bits: longer texts are cut rather than corrupting the stream,
-    // at a character boundary so no double-byte character is split.
-    qsizetype cut = bytes.size();
-    if (cut > 0xFFFF) {
-        qsizetype i = 0;
-        while (i < bytes.size()) {
-            const qsizetype step = uchar(bytes[i]) >= 0x81 ? 2 : 1;
-            if (i + step > 0xFFFF)
-                break;
-            i += step;
-        }
-        cut = i;
-    }
-    const QByteArray b = bytes.left(cut);
-    writeLE<quint16>(s, quint16(b.size()));
-    WriteStreamBytes(s, b);
+    // The length field is 16 bits: a longer text is refused, never cut or wrapped.
+    if (bytes.size() > frMaxStreamTextBytes)
+        throw EfrNotStorable(QStringLiteral("文本长度为 %1 字节，超过了报表文件所能保存的 %2 字节")
+                                 .arg(bytes.size())
+                                 .arg(frMaxStreamTextBytes));
+    writeLE<quint16>(s, quint16(bytes.size()));
+    WriteStreamBytes(s, bytes);
 }
 } // namespace
 
@@ -94,14 +85,16 @@ QString ReadStreamString(QIODevice &s)
 QStringList ReadStreamStrings(QIODevice &s)
 {
     QStringList out;
+    // The count only tells an empty list; the separators decide how many lines follow.
     const quint16 n = readLE<quint16>(s);
     if (n == 0) {
         ReadStreamByte(s);
         return out;
     }
-    for (int i = 0; i < n; ++i) {
+    for (;;) {
         out << orv::fromGbk(readLine16(s));
-        ReadStreamByte(s); // 13 between lines, 0 after the last
+        if (ReadStreamByte(s) == 0) // 13 between lines, 0 after the last
+            break;
     }
     return out;
 }
@@ -175,7 +168,11 @@ void WriteStreamString(QIODevice &s, const QString &text)
 
 void WriteStreamStrings(QIODevice &s, const QStringList &lines)
 {
-    const int n = int(std::min<qsizetype>(lines.size(), 0xFFFF));
+    if (lines.size() > frMaxStreamLines)
+        throw EfrNotStorable(QStringLiteral("文本有 %1 行，超过了报表文件所能保存的 %2 行")
+                                 .arg(lines.size())
+                                 .arg(frMaxStreamLines));
+    const int n = int(lines.size());
     writeLE<quint16>(s, quint16(n));
     if (n == 0) {
         WriteStreamByte(s, 0);

@@ -2,6 +2,8 @@
 // Binary stream encodings shared by every report file format.
 // Integers are little-endian; texts are code-page-936 bytes.
 // A short or malformed stream raises EfrStreamError; nothing reads past the data.
+// A text of more than 65535 bytes, or a list of more than 65535 lines, is
+// refused on writing with EfrNotStorable; nothing is cut.
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -11,6 +13,16 @@
 class EfrStreamError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// What a file format cannot hold (a text beyond the 16-bit length fields, an
+// object on page 257 or later): writing refuses it instead of cutting it. The
+// message is for the operator.
+constexpr int frMaxStreamTextBytes = 0xFFFF;
+constexpr int frMaxStreamLines = 0xFFFF;
+class EfrNotStorable : public EfrStreamError {
+public:
+    explicit EfrNotStorable(const QString &message) : EfrStreamError(message.toStdString()) {}
 };
 
 quint8 ReadStreamByte(QIODevice &s);

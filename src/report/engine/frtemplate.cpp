@@ -26,7 +26,7 @@ constexpr int kMaxPages = 1000;
 constexpr int kMaxObjects = 65536;
 constexpr int kMaxSubReportDepth = 32;
 constexpr int kMaxPaperSize = 1000000;   // tenths of a millimetre (100 m)
-constexpr int kMaxColumns = 1000;
+constexpr int kMaxColumns = frMaxBandColumns;
 
 constexpr quint8 kPageRecord = 255;
 constexpr quint8 kDictionaryRecord = 254;
@@ -51,8 +51,10 @@ QString readAttribute(QIODevice &s)
 void writeAttribute(QIODevice &s, const QString &text)
 {
     const QByteArray b = orv::toGbk(text);
-    if (b.size() > 0xFFFF)
-        throw EfrStreamError("Document attribute longer than 65535 bytes");
+    if (b.size() > frMaxStreamTextBytes)
+        throw EfrNotStorable(QStringLiteral("报表属性的文本长度为 %1 字节，超过了报表文件所能保存的 %2 字节")
+                                 .arg(b.size())
+                                 .arg(frMaxStreamTextBytes));
     WriteStreamWord(s, qint16(quint16(b.size())));
     WriteStreamBytes(s, b);
 }
@@ -93,6 +95,23 @@ void checkSubReports(const TfrPages &pages)
     };
     for (int i = 0; i < n; ++i)
         walk(i);
+}
+
+// What a file may claim is bounded, so building and drawing never compute with
+// absurd numbers; objects are checked after the whole body was read, because a
+// record that fails to read is stepped over and its object kept.
+void checkStoredLimits(const TfrPages &pages)
+{
+    auto within = [](qint64 v) { return v >= -frMaxStoredCoordinate && v <= frMaxStoredCoordinate; };
+    for (int i = 0; i < pages.Count(); ++i) {
+        const TfrPage *p = pages[i];
+        if (!within(p->MarginLeft) || !within(p->MarginTop) || !within(p->MarginRight)
+            || !within(p->MarginBottom) || !within(p->ColGap) || !within(p->DialogLeft)
+            || !within(p->DialogTop) || !within(p->DialogWidth) || !within(p->DialogHeight))
+            malformed("Page margins or bounds out of range");
+        for (const TfrView *v : p->Objects)
+            CheckStoredLimits(*v);
+    }
 }
 
 QString resourceText(int id)
@@ -208,7 +227,7 @@ void TfrPages::LoadFromStream(QIODevice &s)
             Add();
             m_pages.last()->LoadFromStream(s);
         } else if (code == kDictionaryRecord) {
-            r.Dictionary().LoadFromStream(s);
+            r.Dictionary().LoadFromStream(s, StreamVersion);
         } else if (code == kDataManagerRecord) {
             ReadStreamByte(s);
             m_ended = true;
@@ -261,13 +280,18 @@ void TfrReport::ReadObjectRecord(QIODevice &s, quint8 typeCode)
             malformed("Unknown object kind");
         TfrView *view = made.get();
         page->Add(made.release());
+        TfrNameScope *names = TfrNameScope::Active();
         try {
             view->LoadFromStream(s);
         } catch (...) {
             view->SetPropValue(QStringLiteral("Name"), view->Name);
+            if (names)
+                names->Add(view->Name);
             throw;
         }
         view->SetPropValue(QStringLiteral("Name"), view->Name);
+        if (names)
+            names->Add(view->Name);
         if (framedMemo)
             ReadStreamBytes(s, 8);
     } catch (const std::exception &) {
@@ -287,22 +311,30 @@ void TfrPages::SaveToStream(QIODevice &s) const
     WriteStreamWord(s, r.TwoPass);
     const TfrPrinter &prn = EnsureReportPrinter();
     WriteStreamString(s, prn.IsVirtual() ? kVirtualPrinterMark : prn.CurrentPrinterName());
+    // A text too long for the format names where it is.
+    const auto where = [](const QString &what, const std::function<void()> &write) {
+        try {
+            write();
+        } catch (const EfrNotStorable &e) {
+            throw EfrNotStorable(what + QStringLiteral("：") + QString::fromUtf8(e.what()));
+        }
+    };
     for (const TfrPage *p : m_pages) {
         WriteStreamByte(s, kPageRecord);
-        p->SaveToStream(s);
+        where(QStringLiteral("页 ") + p->Name, [&] { p->SaveToStream(s); });
     }
     for (int i = 0; i < m_pages.size(); ++i) {
         for (TfrView *v : m_pages[i]->Objects) {
             // The page index is one byte: objects can live on the first 256 pages only.
             if (i > 255)
-                throw EfrStreamError("Objects on page 257 or later cannot be stored");
+                throw EfrNotStorable(QStringLiteral("第 257 页及以后各页上的对象（%1）不能保存").arg(v->Name));
             WriteStreamByte(s, v->TypeCode);
             if (v->TypeCode == kLastObjectCode)
                 WriteStreamString(s, v->ClassName());
             WriteStreamByte(s, quint8(i));
             const qint64 at = s.pos();
             WriteStreamInt(s, 0);
-            v->SaveToStream(s);
+            where(QStringLiteral("对象 ") + v->Name, [&] { v->SaveToStream(s); });
             const qint64 end = s.pos();
             if (end > 0xFFFFFFFFLL || !s.seek(at))
                 throw EfrStreamError("Stream write error");
@@ -312,7 +344,7 @@ void TfrPages::SaveToStream(QIODevice &s) const
         }
     }
     WriteStreamByte(s, kDictionaryRecord);
-    r.Dictionary().SaveToStream(s);
+    where(QStringLiteral("数据字典"), [&] { r.Dictionary().SaveToStream(s); });
 }
 
 // ---------------------------------------------------------------------------
@@ -375,6 +407,7 @@ TfrLoadResult TfrReport::ReadFromStream(QIODevice &s, QString *message)
     auto fresh = std::make_unique<TfrReport>();
     CurrentReport = fresh.get();
     try {
+        TfrNameScope names;
         const qint64 start = dev->pos();
         const int version = ReadStreamByte(*dev);
         if (version > frCurrentVersion)
@@ -407,6 +440,7 @@ TfrLoadResult TfrReport::ReadFromStream(QIODevice &s, QString *message)
             fresh->ResetDocumentAttributes();
         }
         checkSubReports(*fresh->m_pages);
+        checkStoredLimits(*fresh->m_pages);
     } catch (const std::exception &) {
         return fail(TfrLoadResult::Malformed);
     }
@@ -523,8 +557,10 @@ void TfrReport::LoadTemplate(const QString &fileName, QStringList *description, 
     LoadScope scope(this);
     auto fresh = std::make_unique<TfrReport>();
     CurrentReport = fresh.get();
+    TfrNameScope names;
     fresh->m_pages->LoadFromStream(f);
     checkSubReports(*fresh->m_pages);
+    checkStoredLimits(*fresh->m_pages);
     SwapContents(*fresh);
     fresh.reset();
     CurrentReport = this;

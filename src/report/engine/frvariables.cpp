@@ -22,6 +22,20 @@ int TfrVariables::findSorted(const QString &name, bool *found) const
     return lo;
 }
 
+int TfrVariables::findUnsorted(const QString &name) const
+{
+    if (!m_indexed) {
+        m_index.clear();
+        m_index.reserve(m_items.size());
+        // Walked backwards so the first of equal names wins.
+        for (int i = int(m_items.size()) - 1; i >= 0; --i)
+            m_index.insert(m_items[i].name.toCaseFolded(), i);
+        m_indexed = true;
+    }
+    const auto it = m_index.constFind(name.toCaseFolded());
+    return it != m_index.constEnd() ? *it : -1;
+}
+
 int TfrVariables::IndexOf(const QString &name) const
 {
     if (m_sorted) {
@@ -29,10 +43,7 @@ int TfrVariables::IndexOf(const QString &name) const
         const int i = findSorted(name, &found);
         return found ? i : -1;
     }
-    for (int i = 0; i < m_items.size(); ++i)
-        if (cmpName(m_items[i].name, name) == 0)
-            return i;
-    return -1;
+    return findUnsorted(name);
 }
 
 void TfrVariables::SetValue(const QString &name, const QVariant &value)
@@ -47,10 +58,13 @@ void TfrVariables::SetValue(const QString &name, const QVariant &value)
         return;
     }
     const int i = IndexOf(name);
-    if (i >= 0)
+    if (i >= 0) {
         m_items[i].value = value;
-    else
-        m_items.append(Item{name, value});
+        return;
+    }
+    m_items.append(Item{name, value});
+    if (m_indexed)
+        m_index.insert(name.toCaseFolded(), int(m_items.size()) - 1);
 }
 
 QVariant TfrVariables::GetValue(const QString &name) const
@@ -85,6 +99,7 @@ void TfrVariables::SetName(int index, const QString &name)
         return;
     if (!m_sorted) {
         m_items[index].name = name;
+        invalidateIndex();
         return;
     }
     // A sorted list keeps its order: re-place the entry (a duplicate name is dropped).
@@ -106,19 +121,24 @@ void TfrVariables::Insert(int position, const QString &name)
         position = 0;
     if (position >= m_items.size())
         position = int(m_items.size()) - 1;
-    if (i >= 0 && i != position)
+    if (i >= 0 && i != position) {
         m_items.move(i, position);
+        invalidateIndex();
+    }
 }
 
 void TfrVariables::Delete(int index)
 {
-    if (index >= 0 && index < m_items.size())
+    if (index >= 0 && index < m_items.size()) {
         m_items.removeAt(index);
+        invalidateIndex();
+    }
 }
 
 void TfrVariables::Assign(const TfrVariables &other)
 {
     Clear();
+    invalidateIndex();
     if (m_sorted) {
         for (const Item &it : other.m_items)
             SetValue(it.name, it.value);
@@ -132,6 +152,7 @@ void TfrVariables::SetSorted(bool sorted)
     if (sorted == m_sorted)
         return;
     m_sorted = sorted;
+    invalidateIndex();
     if (!sorted)
         return;
     // Sort, dropping duplicates (the first occurrence wins).

@@ -4,6 +4,7 @@
 // switched to sorted order (the engine's GlobalVariables and ScriptConstants are sorted).
 #include "report/engine/frvalue.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,7 +34,7 @@ public:
     // Sets the name's value to 0 (appending it when absent) and moves the entry to position.
     void Insert(int position, const QString &name);
     void Delete(int index);                              // ignored out of range
-    void Clear() { m_items.clear(); }
+    void Clear() { m_items.clear(); invalidateIndex(); }
     void Assign(const TfrVariables &other);
 
     void SetSorted(bool sorted);
@@ -44,6 +45,12 @@ public:
 private:
     struct Item { QString name; QVariant value; };
     int findSorted(const QString &name, bool *found) const;
+    int findUnsorted(const QString &name) const;
+    void invalidateIndex() { m_indexed = false; m_index.clear(); }
     QList<Item> m_items;
     bool m_sorted = false;
+    // Unsorted lists find names through a hash of their case-folded forms (first
+    // occurrence), built on demand, so filling a list of n names costs O(n).
+    mutable QHash<QString, int> m_index;
+    mutable bool m_indexed = false;
 };

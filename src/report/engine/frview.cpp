@@ -1,11 +1,13 @@
 #include "report/engine/frview.h"
 
 #include "report/engine/frfonts.h"
+#include "report/engine/frparser.h"
 
 #include <QBuffer>
 #include <QMenu>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -193,10 +195,49 @@ void TfrView::SetBounds(int left, int top, int width, int height)
     Height = height;
 }
 
+namespace {
+TfrNameScope *g_nameScope = nullptr;
+constexpr int kMaxNameNumber = 10000;
+} // namespace
+
+TfrNameScope::TfrNameScope() : m_outer(g_nameScope) { g_nameScope = this; }
+TfrNameScope::~TfrNameScope() { g_nameScope = m_outer; }
+TfrNameScope *TfrNameScope::Active() { return g_nameScope; }
+
+void TfrNameScope::Add(const QString &name)
+{
+    if (!name.isEmpty())
+        m_names.insert(name.toCaseFolded());
+}
+
+bool TfrNameScope::Contains(const QString &name) const { return m_names.contains(name.toCaseFolded()); }
+
+QString TfrNameScope::Unique(const QString &baseName)
+{
+    // Names are only added while a scope lives, so the first free number never goes down.
+    int &i = m_firstCandidate[baseName.toCaseFolded()];
+    if (i < 1)
+        i = 1;
+    for (; i <= kMaxNameNumber; ++i) {
+        const QString candidate = baseName + QString::number(i);
+        if (!Contains(candidate))
+            return candidate;
+    }
+    return QString();
+}
+
 void TfrView::CreateUniqueName()
 {
     Name.clear();
-    for (int i = 1; i <= 10000; ++i) {
+    if (TfrNameScope *scope = TfrNameScope::Active()) {
+        const QString n = scope->Unique(BaseName);
+        if (!n.isEmpty()) {
+            SetPropValue(QStringLiteral("Name"), n);
+            scope->Add(n);
+        }
+        return;
+    }
+    for (int i = 1; i <= kMaxNameNumber; ++i) {
         const QString candidate = BaseName + QString::number(i);
         if (EngineHooks.FindObject && EngineHooks.FindObject(candidate))
             continue;
@@ -222,29 +263,11 @@ void TfrView::Assign(TfrView &source)
 
 void TfrView::ExpandVariables(QString &s)
 {
-    int i = 0;
-    while (i < s.size()) {
-        if (s[i] != QLatin1Char('[')) {
-            ++i;
-            continue;
-        }
-        int depth = 0, j = i;
-        for (; j < s.size(); ++j) {
-            if (s[j] == QLatin1Char('['))
-                ++depth;
-            else if (s[j] == QLatin1Char(']') && --depth == 0)
-                break;
-        }
-        if (j >= s.size())
-            return; // no matching bracket: the rest stays as it is
-        if (!EngineHooks.ExpandBracket) {
-            i = j + 1;
-            continue;
-        }
-        const QString value = EngineHooks.ExpandBracket(s.mid(i + 1, j - i - 1));
-        s.replace(i, j - i + 1, value);
-        i += value.size();
-    }
+    // The parser's scanner: a "]" inside a quoted literal does not close the
+    // bracket, and an unclosed "[" takes the rest of the text as its expression.
+    if (!EngineHooks.ExpandBracket || !s.contains(QLatin1Char('[')))
+        return;
+    s = frExpandBrackets(s, EngineHooks.ExpandBracket);
 }
 
 // ---------------------------------------------------------------------------

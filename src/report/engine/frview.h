@@ -4,7 +4,9 @@
 // See frobject.h for who writes which part of an object record.
 #include "report/engine/frobject.h"
 
+#include <QHash>
 #include <QIODevice>
+#include <QSet>
 #include <QPainter>
 #include <QRect>
 #include <QRegion>
@@ -132,6 +134,28 @@ protected:
     // Writes type code, class name and record into a prepared-page stream.
     void WritePreparedRecord(QIODevice &stream);
     void SetFlag(quint16 bit, bool on) { Flags = on ? (Flags | bit) : (Flags & ~bit); }
+};
+
+// The names of a report being read, so that objects of older streams, which
+// store no names, are named in linear time: while one is alive,
+// TfrView::CreateUniqueName looks names up here instead of searching the report
+// once per candidate. The reader adds every object it reads; the report must
+// start empty, so the scope knows all its names.
+class TfrNameScope {
+public:
+    TfrNameScope();
+    ~TfrNameScope();
+    TfrNameScope(const TfrNameScope &) = delete;
+    TfrNameScope &operator=(const TfrNameScope &) = delete;
+    static TfrNameScope *Active();
+    void Add(const QString &name);
+    bool Contains(const QString &name) const;
+    // BaseName followed by the first number from 1 to 10000 no object bears; empty when all are taken.
+    QString Unique(const QString &baseName);
+private:
+    QSet<QString> m_names;                 // case-folded
+    QHash<QString, int> m_firstCandidate;  // per base name: numbers below are taken
+    TfrNameScope *m_outer = nullptr;
 };
 
 // Objects whose height follows their content (text, lines).

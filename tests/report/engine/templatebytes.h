@@ -82,8 +82,9 @@ public:
 
 // A template of a stream version from 21 to 25, written field by field: an A5
 // landscape page in the older page layout, an A4 page (a dialog page from
-// version 24 on) holding a line with the texts 甲 and 乙, and from version 24
-// on an unknown object kind stepped over by its end position. Pages and the
+// version 24 on) holding a line with the texts 甲 and 乙, from version 24
+// on an unknown object kind stepped over by its end position, and a dictionary
+// (in the older block layout up to version 22). Pages and the
 // line carry stored names only where the version stores them.
 // Without the version byte the body starts at once, UseDefaultPrinter being 20.
 inline QByteArray olderVersionStream(int version, bool versionByte = true)
@@ -141,7 +142,31 @@ inline QByteArray olderVersionStream(int version, bool versionByte = true)
         w.i32(0).raw(QByteArray(9, '\x11'));
         w.patch32(at, w.pos());
     }
-    w.byte(254).i16(-2).i32(0).i32(0).i32(0).byte(252);
+    // The dictionary: in the older block layout up to version 22 (typed records,
+    // then the names as an old text list, categories without their blank), else
+    // the current one. Either way a category 单据 with the variables 编号 and 页.
+    w.byte(254);
+    if (version <= 22) {
+        auto shortText = [&w](const QString &s) {
+            const QByteArray b = orv::toGbk(s);
+            w.byte(int(b.size())).raw(b);
+        };
+        w.i32(2);
+        w.byte(2).i32(1);
+        shortText(QString());
+        shortText(QStringLiteral("'PD-001'"));
+        shortText(QStringLiteral("编号"));
+        w.byte(2).i32(0);
+        shortText(QString());
+        shortText(QString());
+        shortText(QStringLiteral("页"));
+        w.vstrings(version, {QStringLiteral("单据"), QStringLiteral(" 编号"), QStringLiteral(" 页")});
+        w.byte(252);
+        return w.data;
+    }
+    w.i16(-2).i32(3).str(QStringLiteral(" 单据")).str(QString()).str(QStringLiteral("编号"))
+        .str(QStringLiteral("'PD-001'")).str(QStringLiteral("页")).str(QStringLiteral("PAGE#"));
+    w.i32(0).i32(0).byte(252);
     return w.data;
 }
 

@@ -5,6 +5,7 @@
 #include "report/engine/frline.h"
 #include "report/engine/frmemo.h"
 #include "report/engine/frpicture.h"
+#include "report/engine/frreport.h"
 #include "report/engine/frshape.h"
 
 #include "common/codec.h"
@@ -675,14 +676,29 @@ private slots:
         QCOMPARE(save(b), save(*a));
     }
 
+    // Values holding brackets are not expanded again; nested brackets belong to
+    // their outer one; a "]" inside a quoted literal does not close the bracket;
+    // an unclosed "[" takes the rest of the text as its expression.
+    void expandVariables_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("expanded");
+        QTest::newRow("value not expanded again") << "x[A]y" << "x[B]y";
+        QTest::newRow("nested") << "y[f([1])]z" << "y<f([1])>z";
+        QTest::newRow("quoted bracket") << "A[IF(1>2,'x]y','z')]B" << "A<IF(1>2,'x]y','z')>B";
+        QTest::newRow("double quotes") << "[\"a]b\"]!" << "<\"a]b\">!";
+        QTest::newRow("unclosed") << "z[open" << "z<open>";
+        QTest::newRow("unclosed after closed") << "[A]-[x + 'y]'" << "[B]-<x + 'y]'>";
+        QTest::newRow("no brackets") << "plain ] text" << "plain ] text";
+    }
     void expandVariables()
     {
+        QFETCH(QString, text);
+        QFETCH(QString, expanded);
         EngineHooks.ExpandBracket = [](const QString &inner) { return inner == QLatin1String("A") ? QStringLiteral("[B]") : QStringLiteral("<%1>").arg(inner); };
         TfrMemoView m;
-        QString s = QStringLiteral("x[A]y[f([1])]z[open");
-        m.ExpandVariables(s);
-        // Values holding brackets are not expanded again; nested brackets belong to their outer one.
-        QCOMPARE(s, QStringLiteral("x[B]y<f([1])>z[open"));
+        m.ExpandVariables(text);
+        QCOMPARE(text, expanded);
     }
 
     void printWritesPreparedRecord()
@@ -802,6 +818,38 @@ private slots:
         QCOMPARE(HexToStr(StrToHex(s)), s);
         QCOMPARE(HexToStr(QStringLiteral("4")), QByteArray());
         QCOMPARE(HexToStr(QStringLiteral("4a")), QByteArray("J"));
+        QCOMPARE(HexDigit(0), QChar(u'0'));
+        QCOMPARE(HexDigit(11), QChar(u'B'));
+        QCOMPARE(HexDigit(0x1F), QChar(u'F'));
+        QCOMPARE(HexDigitValue(u'7'), 7);
+        QCOMPARE(HexDigitValue(u'f'), 15);
+        QCOMPARE(HexDigitValue(u'C'), 12);
+    }
+
+    // An error while an object prints is recorded with the object's text and
+    // names, and stops the build through the master report.
+    void calcErrorStopsTheBuild()
+    {
+        TfrReport master, current;
+        current.setObjectName(QStringLiteral("frReport1"));
+        TfrMemoView m;
+        m.Name = QStringLiteral("Memo7");
+        m.Memo = {QStringLiteral("[1/]"), QStringLiteral("第二行")};
+        MasterReport = &master;
+        CurrentReport = &current;
+        CurrentView = &m;
+        LoadErrorFlag = false;
+        ReportCalcError(std::runtime_error("Missing operand"));
+        QVERIFY(LoadErrorFlag);
+        QVERIFY(master.StopRequested);
+        QVERIFY(!current.StopRequested);
+        QCOMPARE(LoadErrorText, QStringLiteral("计算时发生错误\r[1/]\r第二行\r\r报表: frReport1\r对象: Memo7\r\rMissing operand"));
+        CurrentView = nullptr;
+        ReportCalcError(std::runtime_error("x"));
+        QCOMPARE(LoadErrorText, QStringLiteral("计算时发生错误\r\r报表: frReport1\r\rx"));
+        MasterReport = nullptr;
+        CurrentReport = nullptr;
+        LoadErrorFlag = false;
     }
 
     void pictureBlobHeader()

@@ -33,7 +33,9 @@ private slots:
     void truncated_data();
     void truncated();
     void numbersAndStyles();
-    void overlongTextIsCutWhole();
+    void overlongTextsAreRefused();
+    void listsReadBySeparators_data();
+    void listsReadBySeparators();
 };
 
 void TestStream::textLists_data()
@@ -141,15 +143,49 @@ void TestStream::numbersAndStyles()
     QVERIFY(IntToFontStyles(1).italic && !IntToFontStyles(1).bold);
 }
 
-void TestStream::overlongTextIsCutWhole()
+void TestStream::overlongTextsAreRefused()
 {
-    // 65535 bytes do not hold 32768 two-byte characters: the cut keeps whole ones.
-    const QString text = QStringLiteral("a") + QString(32768, QChar(0x8d27));   // 货
-    QByteArray enc = written([&](QIODevice &s) { WriteStreamString(s, text); });
+    // 65535 bytes hold 32767 two-byte characters and one more byte, not one more character.
+    const QString fits = QStringLiteral("a") + QString(32767, QChar(0x8d27));   // 货
+    QByteArray enc = written([&](QIODevice &s) { WriteStreamString(s, fits); });
     QCOMPARE(enc.size(), 2 + 65535 + 1);
     QBuffer b(&enc);
     b.open(QIODevice::ReadOnly);
-    QCOMPARE(ReadStreamString(b), text.left(1 + 32767));
+    QCOMPARE(ReadStreamString(b), fits);
+
+    // One character more is refused whole, with a text for the operator; nothing is written.
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    try {
+        WriteStreamString(out, fits + QChar(0x8d27));
+        QFAIL("an overlong text was written");
+    } catch (const EfrNotStorable &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("文本长度为 65537 字节，超过了报表文件所能保存的 65535 字节"));
+    }
+    QCOMPARE(out.data().size(), 0);
+    QVERIFY_THROWS_EXCEPTION(EfrNotStorable, WriteStreamStrings(out, {QStringLiteral("x"), fits + QStringLiteral("yy")}));
+    QVERIFY_THROWS_EXCEPTION(EfrNotStorable, WriteStreamStrings(out, QStringList(65536, QStringLiteral("x"))));
+}
+
+// The count of a text list only tells an empty list; the separators decide how many lines follow.
+void TestStream::listsReadBySeparators_data()
+{
+    QTest::addColumn<QByteArray>("encoded");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("count one, three lines") << bytes({1, 0, 1, 0, 'a', 13, 1, 0, 'b', 13, 0, 0, 0})
+                                            << QStringList{"a", "b", ""};
+    QTest::newRow("count five, one line") << bytes({5, 0, 1, 0, 'a', 0}) << QStringList{"a"};
+    QTest::newRow("any non-zero separator") << bytes({2, 0, 1, 0, 'a', 7, 1, 0, 'b', 0})
+                                            << QStringList{"a", "b"};
+}
+void TestStream::listsReadBySeparators()
+{
+    QFETCH(QByteArray, encoded);
+    QFETCH(QStringList, lines);
+    QBuffer b(&encoded);
+    b.open(QIODevice::ReadOnly);
+    QCOMPARE(ReadStreamStrings(b), lines);
+    QVERIFY(b.atEnd());
 }
 
 QTEST_GUILESS_MAIN(TestStream)

@@ -240,6 +240,10 @@ private slots:
         QCOMPARE(line->Memo, (QStringList{QStringLiteral("甲"), QStringLiteral("乙")}));
         QCOMPARE(line->Tag, version >= 24 ? QStringLiteral("tag") : QString());
         QVERIFY(line->Visible);
+        const TfrVariables &vars = r.Dictionary().Variables;
+        QCOMPARE(vars.Names(), (QStringList{QStringLiteral(" 单据"), QStringLiteral("编号"), QStringLiteral("页")}));
+        QCOMPARE(vars.GetValue(QStringLiteral("编号")).toString(), QStringLiteral("'PD-001'"));
+        QCOMPARE(vars.GetValue(QStringLiteral("页")).toString(), QStringLiteral("PAGE#"));
         // Read streams keep no trace of their version: they are written as version 25.
         QCOMPARE(templateBytes(r).at(0), char(25));
     }
@@ -448,12 +452,19 @@ private slots:
     void refusedWrites_data()
     {
         QTest::addColumn<int>("what");
-        QTest::newRow("attribute text over 65535 bytes") << 0;
-        QTest::newRow("object on page 257") << 1;
+        QTest::addColumn<QString>("message");
+        QTest::newRow("attribute text over 65535 bytes")
+            << 0 << QStringLiteral("报表属性的文本长度为 80000 字节，超过了报表文件所能保存的 65535 字节");
+        QTest::newRow("object on page 257") << 1 << QStringLiteral("第 257 页及以后各页上的对象（Late）不能保存");
+        QTest::newRow("memo text over 65535 bytes")
+            << 2 << QStringLiteral("对象 Memo1：文本长度为 70000 字节，超过了报表文件所能保存的 65535 字节");
+        QTest::newRow("page script line over 65535 bytes")
+            << 3 << QStringLiteral("页 Page1：文本长度为 65536 字节，超过了报表文件所能保存的 65535 字节");
     }
     void refusedWrites()
     {
         QFETCH(int, what);
+        QFETCH(QString, message);
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("r.frf"));
         TfrReport r;
@@ -467,13 +478,20 @@ private slots:
 
         if (what == 0) {
             r.Attributes.Comment = QString(40000, QChar(0x4E2D));
-        } else {
+        } else if (what == 1) {
             for (int i = 1; i < 257; ++i)
                 b.page();
             b.memo(256, QStringLiteral("Late"), {0, 0, 5, 5});
+        } else if (what == 2) {
+            b.memo(0, QStringLiteral("Memo1"), {0, 0, 5, 5}, {QStringLiteral("ok"), QString(35000, QChar(0x4E2D))});
+        } else {
+            r.Pages()[0]->Script = QStringList{QString(65536, QLatin1Char('x'))};
         }
-        QVERIFY_THROWS_EXCEPTION(EfrStreamError, templateBytes(r));
+        QVERIFY_THROWS_EXCEPTION(EfrNotStorable, templateBytes(r));
+        ScriptedPrompt prompt;
+        prompt.expectMessage(message, QMessageBox::Ok, QStringLiteral("错误"));
         QVERIFY(!r.SaveToFile(path));
+        QVERIFY(prompt.verifyDone());
         QVERIFY(f.open(QIODevice::ReadOnly));
         QCOMPARE(f.readAll(), before);
     }

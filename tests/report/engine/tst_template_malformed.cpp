@@ -171,6 +171,61 @@ private slots:
         QCOMPARE(templateBytes(r), kept);
     }
 
+    // What a file may claim is bounded, so building and drawing never compute
+    // with absurd numbers: geometry, gaps, spacing and font size within one
+    // million units, band columns up to 1000. Beyond, the template is refused.
+    void storedLimits_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<qint64>("value");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("left at the limit") << "left" << qint64(1000000) << true;
+        QTest::newRow("left beyond") << "left" << qint64(1000001) << false;
+        QTest::newRow("top below") << "top" << qint64(-1000001) << false;
+        QTest::newRow("width of int max") << "width" << qint64(2147483647) << false;
+        QTest::newRow("height negative at the limit") << "height" << qint64(-1000000) << true;
+        QTest::newRow("gap") << "gapx" << qint64(1500000000) << false;
+        QTest::newRow("frame width") << "framewidth" << qint64(1000001) << false;
+        QTest::newRow("line spacing") << "linespacing" << qint64(2000000000) << false;
+        QTest::newRow("char spacing") << "charspacing" << qint64(-2000000000) << false;
+        QTest::newRow("font size") << "fontsize" << qint64(1000000000) << false;
+        QTest::newRow("1000 band columns") << "columns" << qint64(1000) << true;
+        QTest::newRow("1001 band columns") << "columns" << qint64(1001) << false;
+        QTest::newRow("band column width") << "columnwidth" << qint64(2000000000) << false;
+        QTest::newRow("page margin") << "margin" << qint64(2000000000) << false;
+    }
+    void storedLimits()
+    {
+        QFETCH(QString, field);
+        QFETCH(qint64, value);
+        QFETCH(bool, accepted);
+        TfrReport src;
+        TemplateBuilder b(src);
+        TfrPage &page = b.page();
+        TfrBandView *band = b.band(0, btMasterData, QStringLiteral("主项数据1"), 40, 20);
+        TfrMemoView *memo = b.memo(0, QStringLiteral("Memo1"), {10, 42, 100, 16}, {QStringLiteral("货品")});
+        const int v = int(value);
+        if (field == QLatin1String("left")) memo->Left = v;
+        else if (field == QLatin1String("top")) memo->Top = v;
+        else if (field == QLatin1String("width")) memo->Width = v;
+        else if (field == QLatin1String("height")) memo->Height = v;
+        else if (field == QLatin1String("gapx")) memo->GapX = v;
+        else if (field == QLatin1String("framewidth")) memo->FrameWidth = v;
+        else if (field == QLatin1String("linespacing")) memo->LineSpacing = v;
+        else if (field == QLatin1String("charspacing")) memo->CharSpacing = v;
+        else if (field == QLatin1String("fontsize")) memo->Font.Size = v;
+        else if (field == QLatin1String("columns")) band->Columns = v;
+        else if (field == QLatin1String("columnwidth")) band->ColumnWidth = v;
+        else if (field == QLatin1String("margin")) page.MarginLeft = v;
+        TfrReport r;
+        fillKept(r);
+        const QByteArray kept = templateBytes(r);
+        const TfrLoadResult res = readTemplate(r, templateBytes(src));
+        QCOMPARE(res == TfrLoadResult::Ok, accepted);
+        if (!accepted)
+            QCOMPARE(templateBytes(r), kept);
+    }
+
     void skippedRecords_data()
     {
         QTest::addColumn<QByteArray>("bytes");
