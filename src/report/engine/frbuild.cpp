@@ -1076,7 +1076,7 @@ void TfrPage::InitDialogPage()
     m_dialog->setResult(0);
     RunScript(Script);
     if (m_dialog->result() != 0)
-        DialogCancelled = m_dialog->result() == QDialog::Rejected;
+        DialogCancelled = m_dialog->result() == 2;   // mrCancel
     else
         DialogCancelled = orv::prompt().runModal(m_dialog) != QDialog::Accepted;
     if (hostShown)
@@ -1138,14 +1138,7 @@ void TfrPage::BuildBandTree()
     auto fillBand = [&](TfrBand *b, TfrBandView *bv) {
         b->View = bv;
         b->Memo = bv->Memo;
-        b->Script = bv->Script;
-        if (!b->Script.isEmpty() && ScriptHooks.Compile) {
-            try {
-                ScriptHooks.Compile(b->Script);
-            } catch (const std::exception &e) {
-                recordBuildError(e);
-            }
-        }
+        b->Script = bv->Script;   // compiled with the page's objects above
         b->x = bv->Left;
         b->dx = bv->Width;
         b->y = bv->Top;

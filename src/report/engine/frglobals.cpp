@@ -1,4 +1,5 @@
 #include "report/engine/frglobals.h"
+#include "report/engine/frinterp.h"
 #include "report/engine/frlocale.h"
 #include "report/engine/frstrings.h"
 
@@ -75,6 +76,7 @@ TfrGlobals::TfrGlobals()
     ScriptConstants = new TfrVariables;
     ScriptConstants->SetSorted(true);
     frFillScriptConstants(*ScriptConstants);
+    frStartScriptEngine();
     g_created = true;
 
     for (const Hook &h : std::as_const(hooks()))
@@ -101,6 +103,7 @@ TfrGlobals::~TfrGlobals()
     PatternBitmap = nullptr;
     delete MeasureBitmap;
     MeasureBitmap = nullptr;
+    frStopScriptEngine();
     delete GlobalParser;
     GlobalParser = nullptr;
     delete GlobalVariables;

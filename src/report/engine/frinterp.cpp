@@ -1,19 +1,22 @@
 #include "report/engine/frinterp.h"
+#include "report/engine/frbuild.h"
 #include "report/engine/frdictionary.h"
 #include "report/engine/frglobals.h"
 #include "report/engine/frobject.h"
 #include "report/engine/frpage.h"
+#include "report/engine/frprogressform.h"
 #include "report/engine/frreport.h"
 #include "report/engine/frstdlib.h"
 
 #include <QCoreApplication>
+#include <QDialog>
+#include <QLabel>
 #include <QHash>
 #include <QList>
 #include <QSet>
 #include <stdexcept>
 
 TInterpretator *GlobalInterpreter = nullptr;
-TfrInterpreterHooks InterpreterHooks;
 
 namespace {
 
@@ -822,18 +825,27 @@ void TInterpretator::SetValue(const QString &name, const QVariant &value)
     }
     const QString upper = name.toUpper();
     if (upper == QLatin1String("MODALRESULT")) {
-        if (CurrentPage && CurrentPage->PageType == ptDialog && InterpreterHooks.SetModalResult)
-            InterpreterHooks.SetModalResult(int(frVarToInt(value)));
+        if (CurrentPage && CurrentPage->PageType == ptDialog) {
+            if (QDialog *form = CurrentPage->DialogForm()) {
+                const int result = int(frVarToInt(value));
+                if (form->isVisible() && result != 0)
+                    form->done(result);
+                else
+                    form->setResult(result);
+            }
+        }
         return;
     }
     if (upper == QLatin1String("CURY")) {
-        if (InterpreterHooks.SetCurY)
-            InterpreterHooks.SetCurY(int(frVarToInt(value)));
+        if (CurrentBand && (CurrentBand->ForceNewPage > 0 || CurrentBand->ForceNewColumn > 0))
+            CurrentBand->CurYSet = true;
+        if (CurrentPage)
+            CurrentPage->CurY = int(frVarToInt(value));
         return;
     }
     if (upper == QLatin1String("PROGRESS")) {
-        if (InterpreterHooks.ShowProgress)
-            InterpreterHooks.ShowProgress(frVarToStr(value));
+        if (TfrProgressForm *progress = TfrProgressForm::Active())
+            progress->Label2->setText(frVarToStr(value));
         if (QCoreApplication::instance())
             QCoreApplication::processEvents();
         return;
@@ -860,15 +872,30 @@ bool TInterpretator::StopRequested()
 
 // ---------------------------------------------------------------------------
 
-void frInstallScriptEngine()
+void frStartScriptEngine()
 {
-    frAddGlobalsHook(
-        QStringLiteral("function libraries"), [] { frRegisterStandardLibraries(); },
-        [] { frUnregisterStandardLibraries(); });
-    frAddGlobalsHook(
-        QStringLiteral("interpreter"), [] { GlobalInterpreter = new TInterpretator; },
-        [] {
-            delete GlobalInterpreter;
-            GlobalInterpreter = nullptr;
-        });
+    frRegisterStandardLibraries();
+    if (!GlobalInterpreter)
+        GlobalInterpreter = new TInterpretator;
+    ScriptHooks.Compile = [](QStringList &lines) {
+        QStringList errors;   // the build runs what compiled; a failed line raises when run
+        if (GlobalInterpreter)
+            GlobalInterpreter->CompileScript(lines, lines, errors);
+    };
+    ScriptHooks.Run = [](const QStringList &compiled) {
+        if (GlobalInterpreter)
+            GlobalInterpreter->RunScript(compiled);
+    };
+    ScriptHooks.SetValue = [](const QString &name, const QVariant &value) {
+        if (GlobalInterpreter)
+            GlobalInterpreter->SetValue(name, value);
+    };
+}
+
+void frStopScriptEngine()
+{
+    ScriptHooks = TfrScriptHooks();
+    delete GlobalInterpreter;
+    GlobalInterpreter = nullptr;
+    frUnregisterStandardLibraries();
 }

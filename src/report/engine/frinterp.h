@@ -32,7 +32,6 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
-#include <functional>
 
 class TfrInterpretator {
 public:
@@ -78,8 +77,10 @@ private:
 // build installs on GlobalParser); assignments are routed in this order:
 //   1. an engine variable (GlobalVariables) that exists;
 //   2. a dictionary variable or data field of CurrentReport (set in its variable list);
-//   3. MODALRESULT: the modal result of the current dialog page's form;
-//   4. CURY: the current y of the page being built;
+//   3. MODALRESULT: the modal result of the current dialog page's form (a value
+//      that is not 0 closes it when it is shown);
+//   4. CURY: the current y of the page being built (after the band's pending new
+//      pages or columns, when there are any);
 //   5. PROGRESS: the second label of the progress window;
 //   6. Object.Property (or a property of the object being printed) when it exists;
 //      otherwise the name becomes (or stays) an engine variable.
@@ -97,21 +98,11 @@ protected:
     bool StopRequested() override;
 };
 
-// What the report binding reaches in the build: the dialog page's form, the page's
-// current y and the progress window. The build installs them; an unset one does
-// nothing (no dialog form, no page being built, no progress window).
-struct TfrInterpreterHooks {
-    std::function<void(int modalResult)> SetModalResult;   // CurrentPage is a dialog page
-    std::function<void(int y)> SetCurY;                    // CurrentPage is being built
-    std::function<void(const QString &text)> ShowProgress;
-};
-extern TfrInterpreterHooks InterpreterHooks;
-
-// The engine's interpreter, created with the engine's globals (frInstallScriptEngine).
+// The engine's interpreter.
 extern TInterpretator *GlobalInterpreter;
 
-// Registers the interpreter and the function libraries with the engine's globals:
-// GlobalInterpreter, TfrStdFunctionLibrary and TDatabaseFunctionLibrary are made when
-// TfrGlobals is created (at once when it already exists) and freed with it.
-// Idempotent; the engine's start-up calls it.
-void frInstallScriptEngine();
+// Made and freed with the engine's globals (TfrGlobals): GlobalInterpreter, the
+// registration of TfrStdFunctionLibrary and TDatabaseFunctionLibrary, and the
+// build's script hooks (compile, run, assign).
+void frStartScriptEngine();
+void frStopScriptEngine();

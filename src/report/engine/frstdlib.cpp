@@ -1,11 +1,14 @@
 #include "report/engine/frstdlib.h"
+#include "report/engine/frbuild.h"
 #include "report/engine/frdataset.h"
 #include "report/engine/frdictionary.h"
+#include "report/engine/frformat.h"
 #include "report/engine/frglobals.h"
 #include "report/engine/frinputform.h"
 #include "report/engine/frinterp.h"
 #include "report/engine/frlocale.h"
 #include "report/engine/frobject.h"
+#include "report/engine/frpage.h"
 #include "report/engine/frreport.h"
 #include "report/engine/frstrings.h"
 #include "report/engine/frutils.h"
@@ -13,7 +16,6 @@
 #include "common/prompt.h"
 
 #include <QApplication>
-#include <QHash>
 
 namespace {
 
@@ -85,6 +87,87 @@ int messageBox(const QString &text, const QString &caption, qint64 flags)
     }
 }
 
+// The entry under which a data band keeps one running total: the band that prints
+// it (after "0" when the band also prints cross-tab cells), the kind, the expression
+// as written and the flag, each followed by the character 1.
+QString aggregateKey(const QString &first, int kind, const QString &expression, const QString &flag)
+{
+    ushort code = 11;   // SUM
+    switch (kind) {
+    case fnMIN: code = 12; break;
+    case fnMAX: code = 13; break;
+    case fnAVG: code = 14; break;
+    case fnCOUNT: code = 15; break;
+    default: break;
+    }
+    const QChar sep(1);
+    return first + sep + QChar(code) + sep + expression + sep + flag.trimmed() + sep;
+}
+
+bool printsCrossCells(const TfrBand *band)
+{
+    if (band->Type == btCrossFooter)
+        return false;
+    for (const TfrView *v : band->Objects)
+        if (v->OwnerBand && v->OwnerBand != band)
+            return true;
+    return false;
+}
+
+// AVG, COUNT, MAX, MIN and SUM. While the build registers aggregates, the call
+// gives the data band being prepared an accumulator for the band that prints it;
+// while printing, it reads that accumulator.
+void aggregate(int kind, const QVariant &expression, const QVariant &bandName, const QVariant &flag, QVariant &value)
+{
+    TfrBand *band = CurrentBand;
+    if (!band)
+        return;
+    const QString expr = expression.toString(), flagText = flag.toString();
+    if (AggregatePrepare) {
+        TfrBand *owner = AggregateOwner;
+        if (!owner)
+            return;
+        QString name = bandName.toString().trimmed();
+        if (name.isEmpty()) {
+            // The data band a footer without a band name totals over.
+            int dataType = -1;
+            switch (band->Type) {
+            case btReportSummary: case btPageFooter: case btMasterFooter: case btGroupFooter:
+                dataType = btMasterData;
+                break;
+            case btDetailFooter: dataType = btDetailData; break;
+            case btSubDetailFooter: dataType = btSubDetailData; break;
+            case btCrossFooter: dataType = btCrossData; break;
+            default: break;
+            }
+            if (dataType != owner->Type)
+                return;
+            name = owner->Name;
+        }
+        if (name.compare(owner->Name, Qt::CaseInsensitive) != 0)
+            return;
+        const QString first = printsCrossCells(band) ? QStringLiteral("0") + QChar(1) + band->Name : band->Name;
+        owner->SetAggregate(aggregateKey(first, kind, expr, flagText),
+                            kind == fnMIN ? QVariant(1e300) : QVariant(0));
+        band->AggregateBandOwner = owner;
+        return;
+    }
+    TfrBand *owner = band->AggregateBandOwner;
+    if (!owner)
+        return;
+    if (band->Type == btCrossData) {
+        // Cells of a band printed with a cross-tab column: the column's own entry.
+        TfrBand *printing = owner;
+        if (!printing->AggregateBandOwner || !CurrentPage)
+            return;
+        const QString first = QString::number(CurrentPage->CrossColumn) + QChar(1) + printing->Name;
+        value = printing->AggregateBandOwner->GetAggregate(aggregateKey(first, kind, expr, flagText));
+        return;
+    }
+    const QString first = printsCrossCells(band) ? QStringLiteral("0") + QChar(1) + band->Name : band->Name;
+    value = owner->GetAggregate(aggregateKey(first, kind, expr, flagText));
+}
+
 void describe(TfrFunctionLibrary &lib, const char *name, int category, int description)
 {
     lib.AddFunctionDesc(QString::fromLatin1(name), GetLocalizedString(category), GetLocalizedString(description));
@@ -97,9 +180,11 @@ void describe(TfrFunctionLibrary &lib, const char *name, int category, int descr
 TfrStdFunctionLibrary::TfrStdFunctionLibrary()
 {
     Names = QStringList{
-        QStringLiteral("DAYOF"), QStringLiteral("FORMATTEXT"), QStringLiteral("INPUT"), QStringLiteral("LENGTH"),
-        QStringLiteral("LOWERCASE"), QStringLiteral("MAXNUM"), QStringLiteral("MESSAGEBOX"),
-        QStringLiteral("MINNUM"), QStringLiteral("MONTHOF"), QStringLiteral("NAMECASE"), QStringLiteral("POS"),
+        QStringLiteral("AVG"), QStringLiteral("COUNT"), QStringLiteral("DAYOF"),
+        QStringLiteral("FORMATDATETIME"), QStringLiteral("FORMATFLOAT"), QStringLiteral("FORMATTEXT"),
+        QStringLiteral("INPUT"), QStringLiteral("LENGTH"), QStringLiteral("LOWERCASE"), QStringLiteral("MAX"),
+        QStringLiteral("MAXNUM"), QStringLiteral("MESSAGEBOX"), QStringLiteral("MIN"), QStringLiteral("MINNUM"),
+        QStringLiteral("MONTHOF"), QStringLiteral("NAMECASE"), QStringLiteral("POS"), QStringLiteral("SUM"),
         QStringLiteral("TRIM"), QStringLiteral("UPPERCASE"), QStringLiteral("YEAROF"),
     };
     static const struct { const char *name; int category, description; } descriptions[] = {
@@ -130,23 +215,23 @@ TfrStdFunctionLibrary::TfrStdFunctionLibrary()
         describe(*this, d.name, d.category, d.description);
 }
 
-void TfrStdFunctionLibrary::ComputeFunction(int, const QString &name, const QVariant &p1, const QVariant &p2,
+void TfrStdFunctionLibrary::ComputeFunction(int index, const QString &, const QVariant &p1, const QVariant &p2,
                                             const QVariant &p3, QVariant &value)
 {
-    static const QHash<QString, StdFunction> numbers{
-        {QStringLiteral("AVG"), fnAVG}, {QStringLiteral("COUNT"), fnCOUNT}, {QStringLiteral("DAYOF"), fnDAYOF},
-        {QStringLiteral("FORMATDATETIME"), fnFORMATDATETIME}, {QStringLiteral("FORMATFLOAT"), fnFORMATFLOAT},
-        {QStringLiteral("FORMATTEXT"), fnFORMATTEXT}, {QStringLiteral("INPUT"), fnINPUT},
-        {QStringLiteral("LENGTH"), fnLENGTH}, {QStringLiteral("LOWERCASE"), fnLOWERCASE},
-        {QStringLiteral("MAX"), fnMAX}, {QStringLiteral("MAXNUM"), fnMAXNUM},
-        {QStringLiteral("MESSAGEBOX"), fnMESSAGEBOX}, {QStringLiteral("MIN"), fnMIN},
-        {QStringLiteral("MINNUM"), fnMINNUM}, {QStringLiteral("MONTHOF"), fnMONTHOF},
-        {QStringLiteral("NAMECASE"), fnNAMECASE}, {QStringLiteral("POS"), fnPOS}, {QStringLiteral("SUM"), fnSUM},
-        {QStringLiteral("TRIM"), fnTRIM}, {QStringLiteral("UPPERCASE"), fnUPPERCASE},
-        {QStringLiteral("YEAROF"), fnYEAROF},
-    };
     value = QVariant(QStringLiteral("0"));
-    switch (numbers.value(name.toUpper(), StdFunction(-1))) {
+    switch (index) {
+    case fnAVG: case fnMAX: case fnMIN: case fnSUM:
+        aggregate(index, p1, p2, p3, value);
+        break;
+    case fnCOUNT:
+        aggregate(index, p1, p1, p2, value);
+        break;
+    case fnFORMATDATETIME:
+        value = QVariant(frFormatDateTime(calcText(p1), frVarToDateTime(calc(p2))));
+        break;
+    case fnFORMATFLOAT:
+        value = QVariant(frFormatFloat(calcText(p1), frVarToFloat(calc(p2)), GetEngineLocale()->DecimalSeparator));
+        break;
     case fnDAYOF:
         value = QVariant(frVarToDateTime(calc(p1)).date().day());
         break;

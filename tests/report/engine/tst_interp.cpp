@@ -1,13 +1,18 @@
 // Script interpreter: compiling, running, error texts and the report binding.
+#include "report/engine/frbuild.h"
 #include "report/engine/frdictionary.h"
 #include "report/engine/frglobals.h"
 #include "report/engine/frinterp.h"
 #include "report/engine/frmemo.h"
 #include "report/engine/frobject.h"
 #include "report/engine/frpage.h"
+#include "report/engine/frprogressform.h"
 #include "report/engine/frreport.h"
 #include "report/engine/frvalue.h"
 
+#include "scriptedprompt.h"
+
+#include <QLabel>
 #include <QTimer>
 #include <QtTest>
 
@@ -72,7 +77,6 @@ private slots:
 
 void TestInterp::initTestCase()
 {
-    frInstallScriptEngine();
     frEnsureGlobals();
     QVERIFY(GlobalInterpreter);
 }
@@ -335,39 +339,54 @@ void TestInterp::bindingOrder()
 
 void TestInterp::specialNames()
 {
-    QList<int> modal, cury;
-    QStringList progress;
-    InterpreterHooks.SetModalResult = [&](int v) { modal << v; };
-    InterpreterHooks.SetCurY = [&](int v) { cury << v; };
-    InterpreterHooks.ShowProgress = [&](const QString &t) { progress << t; };
-
     TfrReport report;
     report.Pages().Add();
     report.Pages().Add();
-    report.Pages()[1]->PageType = ptDialog;
     CurrentReport = &report;
-    QStringList compiled, errors;
-    GlobalInterpreter->CompileScript(
-        QStringList{QStringLiteral("begin ModalResult := 1; CurY := 120; Progress := 'rows ' + '5' end")},
-        compiled, errors);
-    QVERIFY(errors.isEmpty());
+    TfrPage *page = report.Pages()[0];
+    CurrentPage = page;
+    auto run = [](const QString &script) {
+        QStringList compiled, errors;
+        GlobalInterpreter->CompileScript(QStringList{script}, compiled, errors);
+        QVERIFY2(errors.isEmpty(), qPrintable(errors.join(QLatin1Char('\n'))));
+        GlobalInterpreter->RunScript(compiled);
+    };
 
-    CurrentPage = report.Pages()[0];   // a report page: MODALRESULT does nothing
-    GlobalInterpreter->RunScript(compiled);
-    CurrentPage = report.Pages()[1];   // a dialog page
-    GlobalInterpreter->RunScript(compiled);
-    QCOMPARE(modal, QList<int>{1});
-    QCOMPARE(cury, (QList<int>{120, 120}));
-    QCOMPARE(progress, (QStringList{QStringLiteral("rows 5"), QStringLiteral("rows 5")}));
-    // None of them became an engine variable.
+    // CURY: the page's current y; with new pages pending from the band's script the
+    // band goes back to it after them.
+    run(QStringLiteral("CurY := 120"));
+    QCOMPARE(page->CurY, 120);
+    TfrBand band(btMasterData, page);
+    CurrentBand = &band;
+    run(QStringLiteral("CurY := 130"));
+    QVERIFY(!band.CurYSet);
+    band.ForceNewPage = 1;
+    run(QStringLiteral("curY := 140"));
+    QVERIFY(band.CurYSet);
+    QCOMPARE(page->CurY, 140);
+    CurrentBand = nullptr;
+
+    // PROGRESS: the second label of the running progress window.
+    orv::test::ScriptedPrompt prompt;
+    prompt.expectModal([](QDialog *) { return int(QDialog::Accepted); });
+    TfrProgressForm progress;
+    progress.OnStartWork = [&](TfrProgressForm *f) {
+        run(QStringLiteral("Progress := 'rows ' + '5'"));
+        f->Finish();
+    };
+    progress.RunModal(nullptr);
+    QCOMPARE(progress.Label2->text(), QStringLiteral("rows 5"));
+    QVERIFY(prompt.verifyDone());
+    run(QStringLiteral("Progress := 'no window'"));   // nothing to show it: nothing happens
+
+    // MODALRESULT outside a dialog page does nothing; none of them became a variable.
+    run(QStringLiteral("ModalResult := 1"));
     QCOMPARE(GlobalVariables->Count(), 0);
 
     // Page2.Visible names the second template page.
-    GlobalInterpreter->CompileScript(QStringList{QStringLiteral("Page2.Visible := False")}, compiled, errors);
-    GlobalInterpreter->RunScript(compiled);
+    run(QStringLiteral("Page2.Visible := False"));
     QVERIFY(!report.Pages()[1]->Visible);
 
-    InterpreterHooks = TfrInterpreterHooks();
     CurrentPage = nullptr;
     CurrentReport = nullptr;
 }
@@ -386,5 +405,5 @@ void TestInterp::endlessLoopCanBeCancelled()
     GlobalVariables->Clear();
 }
 
-QTEST_GUILESS_MAIN(TestInterp)
+QTEST_MAIN(TestInterp)
 #include "tst_interp.moc"
