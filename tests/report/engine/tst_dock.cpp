@@ -3,6 +3,7 @@
 #include "report/engine/frdock.h"
 #include "report/engine/frdocklayout.h"
 #include "report/engine/frfloatwindow.h"
+#include "report/engine/frtbitems.h"
 #include "report/engine/frtoolbar.h"
 
 #include "common/settings.h"
@@ -13,24 +14,22 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-using namespace frdock;
-
 Q_DECLARE_METATYPE(QList<QRect>)
 
 namespace {
 
-QList<DockItem> dockItems(const QList<QRect> &rects)
+QList<frdock::DockItem> dockItems(const QList<QRect> &rects)
 {
-    QList<DockItem> out;
+    QList<frdock::DockItem> out;
     for (const QRect &r : rects)
-        out << DockItem{r, true};
+        out << frdock::DockItem{r, true};
     return out;
 }
 
-QList<QRect> rectsOf(const QList<DockItem> &items)
+QList<QRect> rectsOf(const QList<frdock::DockItem> &items)
 {
     QList<QRect> out;
-    for (const DockItem &it : items)
+    for (const frdock::DockItem &it : items)
         out << it.rect;
     return out;
 }
@@ -44,16 +43,16 @@ struct Form {
     {
         form.setObjectName(QStringLiteral("DesignerForm"));
         form.setGeometry(100, 100, 600, 400);
-        top = new TfrDock(alTop, &form);
+        top = new TfrDock(frdock::alTop, &form);
         top->setObjectName(QStringLiteral("TopDock"));
         top->setGeometry(0, 0, 600, 1);
-        bottom = new TfrDock(alBottom, &form);
+        bottom = new TfrDock(frdock::alBottom, &form);
         bottom->setObjectName(QStringLiteral("BottomDock"));
         bottom->setGeometry(0, 399, 600, 1);
-        left = new TfrDock(alLeft, &form);
+        left = new TfrDock(frdock::alLeft, &form);
         left->setObjectName(QStringLiteral("LeftDock"));
         left->setGeometry(0, 30, 1, 340);
-        right = new TfrDock(alRight, &form);
+        right = new TfrDock(frdock::alRight, &form);
         right->setObjectName(QStringLiteral("RightDock"));
         right->setGeometry(599, 30, 1, 340);
         form.show();
@@ -110,6 +109,7 @@ private slots:
     void loneToolbarDraggedOutOfItsDockFloats();
     void floatingToolbarDocksOverALeftDock();
     void horizontalOnlyToolbarStaysFloating();
+    void toolbarItemsFollowTheDock();
     void stateRoundTrip();
     void stateNamingSomethingElseIsIgnored();
 
@@ -131,29 +131,29 @@ void TestDock::relay_data()
     QTest::addColumn<int>("expected");
     QTest::addColumn<QList<QRect>>("after");
 
-    QTest::newRow("no toolbars") << alTop << 53 << QList<QRect>{} << 1 << QList<QRect>{};
+    QTest::newRow("no toolbars") << frdock::alTop << 53 << QList<QRect>{} << 1 << QList<QRect>{};
     QTest::newRow("top: second row empties")
-        << alTop << 53 << QList<QRect>{{0, 0, 84, 26}} << 27 << QList<QRect>{{0, 0, 84, 26}};
+        << frdock::alTop << 53 << QList<QRect>{{0, 0, 84, 26}} << 27 << QList<QRect>{{0, 0, 84, 26}};
     QTest::newRow("top: middle row empty")
-        << alTop << 79 << QList<QRect>{{0, 0, 84, 26}, {0, 52, 84, 26}} << 53
+        << frdock::alTop << 79 << QList<QRect>{{0, 0, 84, 26}, {0, 52, 84, 26}} << 53
         << QList<QRect>{{0, 0, 84, 26}, {0, 26, 84, 26}};
     QTest::newRow("top: first row empty")
-        << alTop << 53 << QList<QRect>{{0, 26, 84, 26}} << 27 << QList<QRect>{{0, 0, 84, 26}};
+        << frdock::alTop << 53 << QList<QRect>{{0, 26, 84, 26}} << 27 << QList<QRect>{{0, 0, 84, 26}};
     QTest::newRow("top: a toolbar below the last row opens one")
-        << alTop << 27 << QList<QRect>{{0, 0, 84, 26}, {100, 26, 84, 26}} << 53
+        << frdock::alTop << 27 << QList<QRect>{{0, 0, 84, 26}, {100, 26, 84, 26}} << 53
         << QList<QRect>{{0, 0, 84, 26}, {100, 26, 84, 26}};
     QTest::newRow("right: middle row empty")
-        << alRight << 79 << QList<QRect>{{53, 0, 26, 84}, {1, 0, 26, 84}} << 53
+        << frdock::alRight << 79 << QList<QRect>{{53, 0, 26, 84}, {1, 0, 26, 84}} << 53
         << QList<QRect>{{27, 0, 26, 84}, {1, 0, 26, 84}};
     QTest::newRow("right: two empty rows")
-        << alRight << 105 << QList<QRect>{{79, 0, 26, 84}, {1, 0, 26, 84}} << 53
+        << frdock::alRight << 105 << QList<QRect>{{79, 0, 26, 84}, {1, 0, 26, 84}} << 53
         << QList<QRect>{{27, 0, 26, 84}, {1, 0, 26, 84}};
     QTest::newRow("bottom: a toolbar before the origin opens an inner row")
-        << alBottom << 27 << QList<QRect>{{0, 1, 84, 26}, {0, -25, 84, 26}} << 53
+        << frdock::alBottom << 27 << QList<QRect>{{0, 1, 84, 26}, {0, -25, 84, 26}} << 53
         << QList<QRect>{{0, 27, 84, 26}, {0, 1, 84, 26}};
-    QTest::newRow("bottom: first toolbar") << alBottom << 1 << QList<QRect>{{0, -25, 84, 26}} << 27
+    QTest::newRow("bottom: first toolbar") << frdock::alBottom << 1 << QList<QRect>{{0, -25, 84, 26}} << 27
                                            << QList<QRect>{{0, 1, 84, 26}};
-    QTest::newRow("left: a new column") << alLeft << 27 << QList<QRect>{{0, 0, 26, 84}, {26, 0, 26, 84}} << 53
+    QTest::newRow("left: a new column") << frdock::alLeft << 27 << QList<QRect>{{0, 0, 26, 84}, {26, 0, 26, 84}} << 53
                                         << QList<QRect>{{0, 0, 26, 84}, {26, 0, 26, 84}};
 }
 
@@ -164,15 +164,15 @@ void TestDock::relay()
     QFETCH(QList<QRect>, items);
     QFETCH(int, expected);
     QFETCH(QList<QRect>, after);
-    QList<DockItem> list = dockItems(items);
-    QCOMPARE(relayDock(align, thickness, 26, list), expected);
+    QList<frdock::DockItem> list = dockItems(items);
+    QCOMPARE(frdock::relayDock(align, thickness, 26, list), expected);
     QCOMPARE(rectsOf(list), after);
 
     // Hidden toolbars take no room.
     if (!items.isEmpty()) {
-        QList<DockItem> withHidden = dockItems(items);
-        withHidden << DockItem{QRect(300, align == alTop ? 130 : 0, 84, 26), false};
-        QCOMPARE(relayDock(align, thickness, 26, withHidden), expected);
+        QList<frdock::DockItem> withHidden = dockItems(items);
+        withHidden << frdock::DockItem{QRect(300, align == frdock::alTop ? 130 : 0, 84, 26), false};
+        QCOMPARE(frdock::relayDock(align, thickness, 26, withHidden), expected);
     }
 }
 
@@ -185,20 +185,20 @@ void TestDock::moves_data()
     QTest::addColumn<QString>("result");   // "refused", "float" or the position
 
     const QList<QRect> none;
-    QTest::newRow("21 past the start tears off") << alTop << none << QPoint(-21, 0) << true << "float";
-    QTest::newRow("20 past the start stays") << alTop << none << QPoint(-20, 0) << true << "0,0";
-    QTest::newRow("without CanFloat it stays at the start") << alTop << none << QPoint(-60, 0) << false << "0,0";
-    QTest::newRow("not beyond the end") << alTop << none << QPoint(500, 0) << true << "316,0";
-    QTest::newRow("onto another: behind it") << alTop << QList<QRect>{{100, 0, 84, 26}} << QPoint(120, 0) << true
+    QTest::newRow("21 past the start tears off") << frdock::alTop << none << QPoint(-21, 0) << true << "float";
+    QTest::newRow("20 past the start stays") << frdock::alTop << none << QPoint(-20, 0) << true << "0,0";
+    QTest::newRow("without CanFloat it stays at the start") << frdock::alTop << none << QPoint(-60, 0) << false << "0,0";
+    QTest::newRow("not beyond the end") << frdock::alTop << none << QPoint(500, 0) << true << "316,0";
+    QTest::newRow("onto another: behind it") << frdock::alTop << QList<QRect>{{100, 0, 84, 26}} << QPoint(120, 0) << true
                                              << "184,0";
-    QTest::newRow("against another from the left") << alTop << QList<QRect>{{100, 0, 84, 26}} << QPoint(60, 0)
+    QTest::newRow("against another from the left") << frdock::alTop << QList<QRect>{{100, 0, 84, 26}} << QPoint(60, 0)
                                                    << true << "16,0";
-    QTest::newRow("another row does not matter") << alTop << QList<QRect>{{100, 26, 84, 26}} << QPoint(120, 0)
+    QTest::newRow("another row does not matter") << frdock::alTop << QList<QRect>{{100, 26, 84, 26}} << QPoint(120, 0)
                                                  << true << "120,0";
-    QTest::newRow("no room: refused") << alTop << QList<QRect>{{0, 0, 250, 26}, {300, 0, 100, 26}}
+    QTest::newRow("no room: refused") << frdock::alTop << QList<QRect>{{0, 0, 250, 26}, {300, 0, 100, 26}}
                                       << QPoint(260, 0) << true << "refused";
-    QTest::newRow("vertical dock: past the top") << alLeft << none << QPoint(0, -21) << true << "float";
-    QTest::newRow("vertical dock: along y") << alRight << QList<QRect>{{1, 0, 26, 84}} << QPoint(1, 50) << true
+    QTest::newRow("vertical dock: past the top") << frdock::alLeft << none << QPoint(0, -21) << true << "float";
+    QTest::newRow("vertical dock: along y") << frdock::alRight << QList<QRect>{{1, 0, 26, 84}} << QPoint(1, 50) << true
                                             << "1,84";
 }
 
@@ -209,10 +209,10 @@ void TestDock::moves()
     QFETCH(QPoint, wanted);
     QFETCH(bool, canFloat);
     QFETCH(QString, result);
-    const bool horizontal = isHorizontalSide(align);
+    const bool horizontal = frdock::isHorizontalSide(align);
     const QSize dock = horizontal ? QSize(400, 27) : QSize(27, 400);
     const QSize bar = horizontal ? QSize(84, 26) : QSize(26, 84);
-    const MoveResult r = moveInDock(align, dock, bar, others, wanted, canFloat);
+    const frdock::MoveResult r = frdock::moveInDock(align, dock, bar, others, wanted, canFloat);
     const QString got = r.refused ? QStringLiteral("refused")
                                   : r.floating ? QStringLiteral("float")
                                                : QStringLiteral("%1,%2").arg(r.pos.x()).arg(r.pos.y());
@@ -222,42 +222,42 @@ void TestDock::moves()
 void TestDock::itemsTurnWithTheDock()
 {
     // A horizontal toolbar: grip and three items side by side.
-    QList<BarItem> items{{QRect(1, 1, 11, 11), alLeft, true, true, -1},
-                         {QRect(35, 1, 23, 24), alLeft, true, false, 1},
-                         {QRect(12, 1, 23, 24), alLeft, true, false, 0},
-                         {QRect(58, 1, 23, 24), alLeft, true, false, 2}};
+    QList<frdock::BarItem> items{{QRect(1, 1, 11, 11), frdock::alLeft, true, true, -1},
+                         {QRect(35, 1, 23, 24), frdock::alLeft, true, false, 1},
+                         {QRect(12, 1, 23, 24), frdock::alLeft, true, false, 0},
+                         {QRect(58, 1, 23, 24), frdock::alLeft, true, false, 2}};
     QSize size(84, 26);
-    arrangeItems(orHorizontal, size, items);
+    frdock::arrangeItems(frdock::orHorizontal, size, items);
     QCOMPARE(size, QSize(84, 26));
     QCOMPARE(items[1].tag, 0);   // sorted by position
     QCOMPARE(items[2].tag, 1);
-    QCOMPARE(barLength(orHorizontal, items), 11 + 23 * 3 + 4);
+    QCOMPARE(frdock::barLength(frdock::orHorizontal, items), 11 + 23 * 3 + 4);
 
     // Upright: width and height change places, the items go to the top in the same order.
-    arrangeItems(orVertical, size, items);
+    frdock::arrangeItems(frdock::orVertical, size, items);
     QCOMPARE(size, QSize(26, 84));
-    alignItems(QRect(1, 1, 24, 82), items);
+    frdock::alignItems(QRect(1, 1, 24, 82), items);
     QCOMPARE(items[0].rect, QRect(1, 1, 24, 11));   // the grip comes first
     QList<int> tops;
     for (int i = 1; i < items.size(); ++i) {
-        QCOMPARE(items[i].align, alTop);
+        QCOMPARE(items[i].align, frdock::alTop);
         QCOMPARE(items[i].tag, i - 1);
         tops << items[i].rect.y();
     }
     QCOMPARE(tops, (QList<int>{12, 36, 60}));
 
     // Back to horizontal: left again, still in order.
-    arrangeItems(orHorizontal, size, items);
+    frdock::arrangeItems(frdock::orHorizontal, size, items);
     QCOMPARE(size, QSize(84, 26));
     for (int i = 1; i < items.size(); ++i) {
-        QCOMPARE(items[i].align, alLeft);
+        QCOMPARE(items[i].align, frdock::alLeft);
         QCOMPARE(items[i].tag, i - 1);
     }
     // Bottom-aligned items become right-aligned and keep their place at the end.
-    QList<BarItem> mixed{{QRect(0, 0, 20, 20), alBottom, true, false, 7}};
+    QList<frdock::BarItem> mixed{{QRect(0, 0, 20, 20), frdock::alBottom, true, false, 7}};
     QSize s(26, 84);
-    arrangeItems(orNone, s, mixed);
-    QCOMPARE(mixed[0].align, alRight);
+    frdock::arrangeItems(frdock::orNone, s, mixed);
+    QCOMPARE(mixed[0].align, frdock::alRight);
 }
 
 void TestDock::addToDockOpensRows()
@@ -281,7 +281,7 @@ void TestDock::addToDockOpensRows()
     QCOMPARE(f.right->geometry(), QRect(573, 30, 27, 340));
     QCOMPARE(c->size(), QSize(26, 87));
     QCOMPARE(c->pos(), QPoint(1, 0));
-    QCOMPARE(c->Items()[1]->property("Align").toInt(), alTop);
+    QCOMPARE(c->Items()[1]->property("Align").toInt(), frdock::alTop);
     TfrToolBar *d = f.toolbar(QStringLiteral("D"), f.right);
     QCOMPARE(f.right->geometry(), QRect(547, 30, 53, 340));
     QCOMPARE(c->pos(), QPoint(27, 0));
@@ -422,7 +422,7 @@ void TestDock::floatingToolbarDocksOverALeftDock()
     QCOMPARE(itemNames(a), (QStringList{QStringLiteral("A1"), QStringLiteral("A2"), QStringLiteral("A3")}));
     int lastY = 0;
     for (QWidget *item : a->Items()) {
-        QCOMPARE(item->property("Align").toInt(), alTop);
+        QCOMPARE(item->property("Align").toInt(), frdock::alTop);
         QVERIFY(item->y() > lastY);
         lastY = item->y();
     }
@@ -440,7 +440,7 @@ void TestDock::horizontalOnlyToolbarStaysFloating()
 {
     Form f;
     TfrToolBar *a = f.toolbar(QStringLiteral("A"), f.top);
-    a->Orientation = toHorzOnly;
+    a->Orientation = frdock::toHorzOnly;
     a->FloatAt(400, 300);
     TfrFloatWindow *w = a->GetFloatWindow();
     w->BeginDrag(w->mapToGlobal(QPoint(5, 5)));
@@ -454,6 +454,34 @@ void TestDock::horizontalOnlyToolbarStaysFloating()
     QCOMPARE(a->pos(), QPoint(50, 0));
     a->DragRelease();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void TestDock::toolbarItemsFollowTheDock()
+{
+    Form f;
+    auto *bar = new TfrToolBar(f.top);
+    auto *open = new TfrTBButton(bar);
+    auto *sep = new TfrTBSeparator(bar);
+    auto *save = new TfrTBButton(bar);
+    QCOMPARE(open->Align, alLeft);
+    QCoreApplication::processEvents();
+    bar->AddToDock(f.top);
+    bar->AdjustBounds();
+    QCOMPARE(bar->width(), 11 + 22 + 8 + 22 + 4);
+    QCOMPARE(sep->geometry(), QRect(34, 1, 8, 24));
+
+    bar->DockTo(f.left, 0, 0);
+    bar->AdjustBounds();
+    for (QWidget *w : {static_cast<QWidget *>(open), static_cast<QWidget *>(sep), static_cast<QWidget *>(save)})
+        QCOMPARE(w->property("Align").toInt(), int(alTop));
+    QCOMPARE(sep->Align, alTop);
+    QVERIFY(open->y() < sep->y() && sep->y() < save->y());
+    QCOMPARE(sep->width(), 24);
+    // An item added to an upright toolbar takes its direction and goes behind the others.
+    auto *extra = new TfrTBButton(bar);
+    QCOMPARE(extra->Align, alTop);
+    QCoreApplication::processEvents();
+    QVERIFY(extra->y() > save->y());
 }
 
 void TestDock::stateRoundTrip()
