@@ -11,6 +11,7 @@
 #include "report/engine/frparser.h"
 #include "report/engine/frprepared.h"
 #include "report/engine/frreport.h"
+#include "report/engine/frstdlib.h"
 #include "report/engine/frutils.h"
 
 #include "common/prompt.h"
@@ -1409,12 +1410,16 @@ void TfrPage::PrepareObjects()
     auto registerIn = [&](TfrBand *b) {
         QStringList calls;
         TfrFunctionSplitter splitter(aggregateNames, &r->Dictionary().Variables, calls);
-        const QStringList &script = b->Script.isEmpty() ? b->Memo : b->Script;
-        for (const QString &line : script)
-            splitter.Split(line);
-        for (TfrView *v : b->Objects) {
-            for (const QString &line : v->Script)
+        // Scripts are compiled by now: only the expressions of their lines are read.
+        TAggregateFunctionsSplitter scripts(calls);
+        if (b->Script.isEmpty()) {
+            for (const QString &line : b->Memo)
                 splitter.Split(line);
+        } else {
+            scripts.SplitScript(b->Script);
+        }
+        for (TfrView *v : b->Objects) {
+            scripts.SplitScript(v->Script);
             if (v->TypeCode == 0 && (v->Flags & flTextOnly))
                 continue;
             for (const QString &line : v->Memo)

@@ -192,6 +192,27 @@ private slots:
         QVERIFY(prompt.verifyDone());
     }
 
+    // Compiled scripts hold jump targets as characters; one that reads like "(" must
+    // not be taken for a call while aggregate calls are looked for.
+    void jumpTargetsAreNoCalls()
+    {
+        ScriptedPrompt prompt;
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        b.band(0, btMasterData, QStringLiteral("主项数据1"), 0, 20)->FormatText = QStringLiteral("1");
+        b.band(0, btReportSummary, QStringLiteral("报表合计1"), 30, 20);
+        TfrMemoView *m = b.memo(0, QStringLiteral("Memo1"), {54, 30, 100, 20}, {QStringLiteral("[Last]")});
+        QString script = QStringLiteral("begin if 1 = 1 then begin ");
+        for (int i = 1; i <= 39; ++i)   // the condition then jumps to line 40, the code of "("
+            script += QStringLiteral("a%1 := %1; ").arg(i);
+        script += QStringLiteral("end; Last := a39 end");
+        m->Script = QStringList{script};
+        QVERIFY(r.PrepareReport());
+        QCOMPARE(texts(r, QStringLiteral("Memo1")), QStringList{QStringLiteral("39")});
+        QVERIFY(prompt.verifyDone());
+    }
+
     // A run-time error of a script stops the build with the engine's message.
     void scriptErrorStopsTheBuild()
     {
