@@ -73,21 +73,28 @@ private:
         m_cuts.append(Cut{start, length});
     }
 
-    // A comment starting at p is cut out; true when one was.
+    // A comment starting at p is cut out; true when one was. A comment that does not
+    // join two words is blanked instead, which reads the same and keeps positions.
     bool cutCommentAt(int p)
     {
         const QChar c = at(p);
+        int end = 0;
         if (c == QLatin1Char('{')) {
             const int close = int(m_buf.indexOf(QLatin1Char('}'), p + 1));
-            cut(p, close < 0 ? int(m_buf.size()) - p : close - p + 1);
-            return true;
-        }
-        if (c == QLatin1Char('/') && at(p + 1) == QLatin1Char('/')) {
+            end = close < 0 ? int(m_buf.size()) : close + 1;
+        } else if (c == QLatin1Char('/') && at(p + 1) == QLatin1Char('/')) {
             const int eol = int(m_buf.indexOf(QChar(13), p + 2));
-            cut(p, eol < 0 ? int(m_buf.size()) - p : eol - p + 1);   // the line end goes with it
-            return true;
+            end = eol < 0 ? int(m_buf.size()) : eol + 1;   // the line end goes with it
+        } else {
+            return false;
         }
-        return false;
+        if (at(p - 1).unicode() > 32 && at(end).unicode() > 32) {
+            cut(p, end - p);
+        } else {
+            for (int i = p; i < end; ++i)
+                m_buf[i] = QLatin1Char(' ');
+        }
+        return true;
     }
 
     void skipSpace()
