@@ -5,6 +5,7 @@
 #include "report/engine/frband.h"
 #include "report/engine/frdictionary.h"
 #include "report/engine/frmemo.h"
+#include "report/engine/frparser.h"
 #include "report/engine/frprinter.h"
 #include "report/engine/frreport.h"
 #include "report/engine/frstream.h"
@@ -145,6 +146,18 @@ double drawBandColumns(int columns)
     return millis([&] { band.Draw(&p); });
 }
 
+double expandBrackets(int brackets)
+{
+    QString text;
+    for (int i = 0; i < brackets; ++i)
+        text += QStringLiteral("x[A]");
+    QString out;
+    const double ms = millis([&] { out = frExpandBrackets(text, [](const QString &) { return QStringLiteral("12"); }); });
+    if (out.size() != 3 * brackets)
+        std::fprintf(stderr, "brackets not expanded\n");
+    return ms;
+}
+
 void row(const char *what, int small, double a, int large, double b)
 {
     std::printf("%-44s %8d: %9.1f ms   %8d: %9.1f ms   ratio %.1f\n", what, small, a, large, b, a > 0 ? b / a : 0.0);
@@ -180,6 +193,7 @@ int main(int argc, char *argv[])
     wrapOneLine(1000); // fonts and caches ready
     row("characters of one wrapped line (measure)", 3200, wrapOneLine(3200), 32000, wrapOneLine(32000));
     row("characters of one wrapped line (draw)", 3200, drawOneLine(3200), 32000, drawOneLine(32000));
+    row("insertions in one text (expanded)", 3200, expandBrackets(3200), 32000, expandBrackets(32000));
     row("columns of one band (designer drawing)", 100, drawBandColumns(100), 1000, drawBandColumns(1000));
     return 0;
 }

@@ -1,5 +1,6 @@
 // Feeds bytes to the template reader. A stream it accepts must be written back
-// into a stream it accepts again, and writing that one changes nothing more.
+// into a stream it accepts again, and writing that one changes nothing more;
+// then its pages are drawn.
 //
 // With ORV_FUZZ_WRITE_SEEDS=<folder> the start-up writes a few templates made
 // by our own code into that folder, as the seed corpus.
@@ -55,6 +56,52 @@ void writeSeeds(const QString &dir)
         r.Attributes.Password = QStringLiteral("pw");
         writeSeed(dir, QStringLiteral("everything.frf"), templateBytes(r));
     }
+    {
+        // Texts in every layout the drawing knows, for the fuzzer to bend.
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *band = b.band(0, btMasterData, QStringLiteral("主项数据1"), 40, 60);
+        band->Columns = 3;
+        band->ColumnWidth = 150;
+        int top = 40;
+        for (int align : {int(frtaLeft), int(frtaRight), int(frtaCenter), int(frtaJustify),
+                          frtaVertical | frtaDown, frtaJustify | frtaVertical, frtaCenter | frtaMiddle}) {
+            TfrMemoView *m = b.memo(0, QStringLiteral("Memo%1").arg(top), {10, top, 200, 36},
+                                    {QStringLiteral("货品 名称 Mixed text [PAGE#] gjpq"), QStringLiteral("第二行 line")});
+            m->Alignment = align;
+            m->Font.Name = align % 2 ? QStringLiteral("宋体") : QStringLiteral("黑体");
+            m->Flags |= flUnderlines | flWordBreak;
+            m->FrameTyp = 15;
+            m->FrameStyle = quint16(top % 6);
+            m->FrameWidth = 1.5;
+            m->CharSpacing = 1;
+            top += 40;
+        }
+        b.shape(0, QStringLiteral("Shape1"), {300, 40, 60, 30}, skRoundRectangle)->FrameWidth = 0.3;
+        b.checkBox(0, QStringLiteral("Check1"), {300, 80, 16, 16}, QStringLiteral("1"));
+        writeSeed(dir, QStringLiteral("drawing.frf"), templateBytes(r));
+    }
+    {
+        TfrReport r;
+        fillAtLimits(r);
+        writeSeed(dir, QStringLiteral("limits.frf"), templateBytes(r));
+    }
+    {
+        // A large template: many objects, a long text, a large dictionary.
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        for (int i = 0; i < 3000; ++i)
+            b.memo(0, QStringLiteral("Memo%1").arg(i + 1), {10 + i % 700, 10 + i % 1000, 60, 18},
+                   {QStringLiteral("第%1行 line %1").arg(i)});
+        b.memo(0, QStringLiteral("Long"), {10, 10, 300, 1000}, {QString(60000, QLatin1Char('w'))});
+        QList<QPair<QString, QString>> vars;
+        for (int i = 0; i < 10000; ++i)
+            vars.append({QStringLiteral("变量%1").arg(i), QStringLiteral("%1*2").arg(i)});
+        b.variables(QStringLiteral("大"), vars);
+        writeSeed(dir, QStringLiteral("large.frf"), templateBytes(r));
+    }
     for (int version = 21; version <= 24; ++version)
         writeSeed(dir, QStringLiteral("v%1.frf").arg(version), olderVersionStream(version));
 }
@@ -106,5 +153,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         std::fprintf(stderr, "a template read back writes other bytes\n");
         std::abort();
     }
+    drawPages(r);
     return 0;
 }

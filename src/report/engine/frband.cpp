@@ -1,4 +1,7 @@
 #include "report/engine/frband.h"
+#include "report/engine/frbuild.h"
+#include "report/engine/frdataset.h"
+#include "report/engine/frpage.h"
 
 #include "report/engine/frfonts.h"
 
@@ -64,6 +67,31 @@ bool BandOffers(int t, const QString &property)
     if (p == QLatin1String("EOF"))
         return true;
     return false;
+}
+
+void TfrBandView::DoMethod(const QString &methodName, const QVariant &par1, const QVariant &par2,
+                           const QVariant &par3, QVariant &val)
+{
+    TfrView::DoMethod(methodName, par1, par2, par3, val);
+    TfrDataset *ds = OwnerBand ? OwnerBand->DataSet : nullptr;
+    if (!ds)
+        return;
+    const QString m = methodName.toUpper();
+    if (m == QLatin1String("NEXT"))
+        ds->Next();
+    else if (m == QLatin1String("PRIOR"))
+        ds->Prior();
+    else if (m == QLatin1String("FIRST"))
+        ds->First();
+}
+
+void RenameBandReferences(TfrPage *page, const QString &oldName, const QString &newName)
+{
+    if (!page)
+        return;
+    for (TfrView *v : page->Objects)
+        if (auto *b = dynamic_cast<TfrBandView *>(v); b && b->ChildBand == oldName)
+            b->ChildBand = newName;
 }
 
 TfrBandView::TfrBandView()

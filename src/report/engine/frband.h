@@ -46,6 +46,9 @@ public:
 
     void SetPropValue(const QString &name, const QVariant &value) override;
     QVariant GetPropValue(const QString &name) override;
+    // Script methods; "NEXT", "PRIOR" and "FIRST" move the run-time band's data set.
+    void DoMethod(const QString &methodName, const QVariant &par1, const QVariant &par2, const QVariant &par3,
+                  QVariant &val) override;
     void DefinePropList() override;
     void Draw(QPainter *canvas) override;
     void LoadFromStream(QIODevice &stream) override;
@@ -53,6 +56,10 @@ public:
     QRegion GetClipRgn(bool extended) override;
     void DefinePopupMenu(QMenu *menu) override;
 };
+
+// A band was renamed (or, with an empty new name, a child band is deleted): every band
+// object of the page whose child band is oldName (exact comparison) names newName instead.
+void RenameBandReferences(TfrPage *page, const QString &oldName, const QString &newName);
 
 // The band types that offer a property (inspector and pop-up menu).
 bool BandOffers(int bandType, const QString &property);

@@ -106,6 +106,12 @@ TfrBand::TfrBand(int bandType, TfrPage *page) : Parent(page), Type(bandType) {}
 
 TfrBand::~TfrBand()
 {
+    if (View) {
+        if (View->OwnerBand == this)
+            View->OwnerBand = nullptr;
+        View->RuntimeSet = nullptr;
+        View->RuntimeGet = nullptr;
+    }
     if (CurrentBand == this)
         CurrentBand = nullptr;
     if (AggregateOwner == this)
@@ -1015,6 +1021,8 @@ void TfrBand::ResetAggregates()
 
 void TfrPage::FreeBands()
 {
+    for (TfrView *v : Objects)
+        v->OwnerBand = nullptr;
     for (TfrBand *&b : Bands) {
         delete b;
         b = nullptr;
@@ -1149,6 +1157,40 @@ void TfrPage::BuildBandTree()
         b->Name = bv->Name;
         b->ColumnCounter = 1;
         bv->OwnerBand = b;
+        // Scripts that change the band object change the band being printed.
+        bv->RuntimeSet = [b](const QString &n, const QVariant &value) {
+            if (n == QLatin1String("CHILDBAND")) {
+                b->Child = b->Parent->FindBand(value.toString());
+            } else if (n == QLatin1String("BREAKED")) {
+                b->Breaked = value.toBool();
+            } else if (n == QLatin1String("CONDITION")) {
+                frEnsureGlobals();
+                b->GroupCondition = GlobalParser->Translate(value.toString());
+            } else if (n == QLatin1String("LEFT")) {
+                b->x = value.toInt();
+            } else if (n == QLatin1String("TOP")) {
+                b->y = value.toInt();
+            } else if (n == QLatin1String("WIDTH")) {
+                b->dx = value.toInt();
+            } else if (n == QLatin1String("HEIGHT")) {
+                b->dy = value.toInt();
+            } else if (n == QLatin1String("VISIBLE")) {
+                b->Visible = value.toBool();
+            } else if (n == QLatin1String("DATASOURCE")) {
+                b->DoneDataSet();
+                b->InitDataSet(value.toString());
+            }
+        };
+        bv->RuntimeGet = [b](const QString &n) -> QVariant {
+            if (n == QLatin1String("LEFT")) return b->x;
+            if (n == QLatin1String("TOP")) return b->y;
+            if (n == QLatin1String("WIDTH")) return b->dx;
+            if (n == QLatin1String("HEIGHT")) return b->dy;
+            if (n == QLatin1String("VISIBLE")) return b->Visible;
+            if (n == QLatin1String("BREAKED")) return b->Breaked;
+            if (n == QLatin1String("EOF")) return b->DataSet ? b->DataSet->Eof() : true;
+            return QVariant();
+        };
     };
     // 2. Cross bands
     bool haveCross = false;
@@ -1428,12 +1470,13 @@ void TfrPage::PrepareObjects()
                     return QString();
                 });
         }
+        // Each call registers its accumulator with AggregateOwner and makes it the
+        // aggregate owner of the band when the call is meant for that data band.
         for (const QString &call : std::as_const(calls)) {
             anyCall = true;
             CurrentBand = b;
             GlobalParser->Calculate(call);
         }
-        b->AggregateBandOwner = AggregateOwner;
     };
     auto searchType = [&](int t) {
         for (TfrBand *b = Bands[t]; b && b->Exists(); b = b->Next)

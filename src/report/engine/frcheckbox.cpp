@@ -4,7 +4,10 @@
 
 #include <QFontMetricsF>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <stdexcept>
 
 void RegisterCheckBoxAddIn()
 {
@@ -82,6 +85,19 @@ void TfrCheckBoxView::LoadFromStream(QIODevice &s)
     }
 }
 
+qint64 TruncateCheckValue(double v)
+{
+    if (std::isnan(v))
+        throw std::runtime_error("Invalid floating point operation");
+    // Values beyond the 64-bit range are still non-zero: they saturate and stay checked.
+    constexpr double limit = 9223372036854775807.0;   // rounds to 2^63
+    if (v >= limit)
+        return std::numeric_limits<qint64>::max();
+    if (v <= -limit)
+        return std::numeric_limits<qint64>::min();
+    return qint64(std::trunc(v));
+}
+
 bool TfrCheckBoxView::IsChecked() const
 {
     if (EngineMode == 0)
@@ -104,7 +120,7 @@ void TfrCheckBoxView::Draw(QPainter *canvas)
         f.setHintingPreference(QFont::PreferNoHinting);
         const QFontMetricsF ref(f);
         const int cell = DrawRect.height();
-        f.setPixelSize(qBound(1, int(cell * 100 / (ref.ascent() + ref.descent())), 4096));
+        f.setPixelSize(int(std::clamp(cell * 100.0 / (ref.ascent() + ref.descent()), 1.0, 4096.0)));
         const QFontMetricsF fm(f);
         const int w = qRound(fm.horizontalAdvance(mark));
         QPainter *p = Canvas;
@@ -139,7 +155,7 @@ void TfrCheckBoxView::Print(QIODevice &stream)
             if (!ok)
                 throw std::runtime_error(("'" + PrintText.first().toStdString() + "' is not a valid floating point value"));
         }
-        PrintText[0] = QString::number(qint64(std::trunc(v)));
+        PrintText[0] = QString::number(TruncateCheckValue(v));
     }
     WritePreparedRecord(stream);
     Tag = savedTag;

@@ -23,3 +23,8 @@ public:
 };
 
 void RegisterCheckBoxAddIn();
+
+// The value a check box prints: truncated toward zero. NaN is not a number (an
+// error, as for a text that is none); values beyond the 64-bit range saturate,
+// so they stay checked.
+qint64 TruncateCheckValue(double v);

@@ -2,9 +2,14 @@
 
 #include "report/engine/frview.h"
 
+#include <QFontMetricsF>
 #include <QHash>
+#include <QPainter>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
+#include <optional>
 
 namespace {
 const QString kSans = QStringLiteral("Liberation Sans");
@@ -30,10 +35,13 @@ const QHash<QString, QString> &fontTable()
         add({"Courier New", "Courier", "Consolas", "Lucida Console", "Fixedsys", "Terminal",
              "Liberation Mono"},
             QStringLiteral("Liberation Mono"));
+        // 黑体 too: the monospaced WenQuanYi face has Latin letters of 0.6 em, which
+        // breaks lines elsewhere than the original's half-width ones.
         add({"宋体", "SimSun", "新宋体", "NSimSun", "仿宋", "仿宋_GB2312", "FangSong", "FangSong_GB2312",
-             "楷体", "楷体_GB2312", "KaiTi", "KaiTi_GB2312", "隶书", "LiSu", "幼圆", "YouYuan"},
+             "楷体", "楷体_GB2312", "KaiTi", "KaiTi_GB2312", "隶书", "LiSu", "幼圆", "YouYuan", "黑体",
+             "SimHei"},
             QStringLiteral("Noto Sans Mono CJK SC"));
-        add({"黑体", "SimHei"}, QStringLiteral("WenQuanYi Micro Hei Mono"));
+        add({"WenQuanYi Micro Hei Mono", "文泉驿等宽微米黑"}, QStringLiteral("WenQuanYi Micro Hei Mono"));
         add({"微软雅黑", "Microsoft YaHei", "Noto Sans CJK SC"}, kCjk);
         add({"WenQuanYi Micro Hei", "文泉驿微米黑"}, QStringLiteral("WenQuanYi Micro Hei"));
         add({"DejaVu Sans", "Wingdings"}, QStringLiteral("DejaVu Sans"));
@@ -53,7 +61,11 @@ QString MapFontFamily(const QString &storedName)
 int FontPixelHeight(double points, double zoom)
 {
     const double px = points * 96.0 / 72.0 * zoom;
-    return zoom == 1.0 ? frRound(px) : int(px);
+    if (zoom == 1.0 || std::isnan(px))
+        return frRound(px);
+    // Truncated, saturated at the int range.
+    return int(std::clamp(std::trunc(px), double(std::numeric_limits<int>::min()),
+                          double(std::numeric_limits<int>::max())));
 }
 
 QFont MakeQFont(const TfrFont &f, int pixelHeight)
@@ -79,6 +91,145 @@ QFont MakeQFont(const QString &storedName, double points, const TfrFontStyles &s
     f.Size = int(points);
     f.Style = style;
     return MakeQFont(f, FontPixelHeight(points));
+}
+
+namespace {
+// Ascent over em of the Windows faces templates name (their ascender in font
+// units over units per em); the line layout of a template was made with these.
+const QHash<QString, double> &faceAscents()
+{
+    static const QHash<QString, double> table = [] {
+        QHash<QString, double> t;
+        auto add = [&t](std::initializer_list<const char *> names, double ascent) {
+            for (const char *n : names)
+                t.insert(QString::fromUtf8(n).toLower(), ascent);
+        };
+        add({"宋体", "SimSun", "新宋体", "NSimSun", "仿宋", "仿宋_GB2312", "FangSong", "FangSong_GB2312", "楷体",
+             "楷体_GB2312", "KaiTi", "KaiTi_GB2312", "隶书", "LiSu", "幼圆", "YouYuan", "黑体", "SimHei"},
+            220.0 / 256.0);
+        add({"微软雅黑", "Microsoft YaHei"}, 2167.0 / 2048.0);
+        add({"Arial", "Arial Narrow", "Helvetica", "MS Sans Serif", "Microsoft Sans Serif", "System",
+             "Small Fonts", "MS Shell Dlg", "MS Shell Dlg 2"},
+            1854.0 / 2048.0);
+        add({"Times New Roman", "Times", "MS Serif"}, 1825.0 / 2048.0);
+        add({"Courier New", "Courier", "Fixedsys", "Terminal"}, 1705.0 / 2048.0);
+        add({"Tahoma"}, 2049.0 / 2048.0);
+        add({"Verdana"}, 2059.0 / 2048.0);
+        add({"Georgia"}, 1878.0 / 2048.0);
+        add({"Segoe UI"}, 2210.0 / 2048.0);
+        add({"Consolas"}, 1884.0 / 2048.0);
+        add({"Lucida Console"}, 1616.0 / 2048.0);
+        return t;
+    }();
+    return table;
+}
+
+double installedAscent(const QString &storedName)
+{
+    static QHash<QString, double> known;
+    const QString key = storedName.trimmed().toLower();
+    auto it = known.constFind(key);
+    if (it != known.constEnd())
+        return *it;
+    TfrFont f;
+    f.Name = storedName;
+    const QFontMetricsF fm(MakeQFont(f, 1000));
+    const double a = fm.ascent() / 1000.0;
+    if (known.size() < 1024)
+        known.insert(key, a);
+    return a;
+}
+
+// Rounded advances per character, kept per font.
+QHash<uint, int> &advanceCache(const QFont &font)
+{
+    static QHash<QString, QHash<uint, int>> cache;
+    if (cache.size() > 256)
+        cache.clear(); // many sizes (zooming): start again rather than grow without end
+    return cache[font.key()];
+}
+} // namespace
+
+int FaceAscent(const QString &storedName, int pixelSize)
+{
+    const auto &t = faceAscents();
+    const auto it = t.constFind(storedName.trimmed().toLower());
+    const double ratio = it != t.constEnd() ? *it : installedAscent(storedName);
+    return frRound(ratio * pixelSize);
+}
+
+QList<int> TextAdvances(const QFont &font, QStringView text, int charExtra)
+{
+    QList<int> out(text.size(), 0);
+    QHash<uint, int> &adv = advanceCache(font);
+    std::optional<QFontMetricsF> fm;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        uint cp = text[i].unicode();
+        qsizetype n = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            n = 2;
+        }
+        auto it = adv.constFind(cp);
+        if (it == adv.constEnd()) {
+            if (!fm)
+                fm.emplace(font);
+            // Device advances round halves up, as the original measuring device did.
+            it = adv.insert(cp, qRound(fm->horizontalAdvance(text.mid(i, n).toString())));
+        }
+        out[i] = frClampToInt(qint64(*it) + charExtra);
+        i += n - 1;
+    }
+    return out;
+}
+
+int TextWidth(const QFont &font, QStringView text, int charExtra)
+{
+    qint64 w = 0;
+    for (const int a : TextAdvances(font, text, charExtra))
+        w += a;
+    return frClampToInt(w);
+}
+
+int DrawTextAt(QPainter *p, int x, int baseline, QStringView text, const QFont &font, int charExtra)
+{
+    const QList<int> adv = TextAdvances(font, text, charExtra);
+    QFont glyphs = font;
+    glyphs.setUnderline(false);
+    glyphs.setStrikeOut(false);
+    glyphs.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    p->save();
+    p->setFont(glyphs);
+    // Characters wholly outside the clip are stepped over, not drawn.
+    double clipLeft = -1e300, clipRight = 1e300;
+    if (p->hasClipping()) {
+        const QRectF clip = p->clipBoundingRect();
+        clipLeft = clip.left();
+        clipRight = clip.right();
+    }
+    const int em = font.pixelSize() > 0 ? font.pixelSize() : 64;
+    qint64 cx = x;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        const qsizetype n = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
+        const bool seen = double(cx) <= clipRight + em && double(cx) + std::max(adv[i], 0) + em >= clipLeft;
+        // Blanks are drawn too: a device that records texts (find) keeps them.
+        if (seen && c.unicode() >= 32)
+            p->drawText(QPointF(double(cx), double(baseline)), text.mid(i, n).toString());
+        cx += adv[i];
+        i += n;
+    }
+    if (font.underline() || font.strikeOut()) {
+        // Lines across the measured width, not glyph by glyph.
+        const QFontMetricsF fm(font);
+        const double lw = std::max(1.0, fm.lineWidth());
+        if (font.underline())
+            p->fillRect(QRectF(double(x), baseline + fm.underlinePos(), double(cx - x), lw), p->pen().color());
+        if (font.strikeOut())
+            p->fillRect(QRectF(double(x), baseline - fm.strikeOutPos(), double(cx - x), lw), p->pen().color());
+    }
+    p->restore();
+    return frClampToInt(cx);
 }
 
 QColor FrColor(qint32 bgr)

@@ -5,8 +5,12 @@
 // Heights are pixels at 96 per inch: round(points * 96 / 72), halves to even.
 #include "report/engine/frstream.h"
 
+class QPainter;
+
 #include <QColor>
 #include <QFont>
+#include <QList>
+#include <QStringView>
 #include <QVariant>
 #include <QString>
 
@@ -31,6 +35,27 @@ int FontPixelHeight(double points, double zoom = 1.0);
 // characters the face lacks), no hinting, pixel size as given.
 QFont MakeQFont(const TfrFont &f, int pixelHeight);
 QFont MakeQFont(const QString &storedName, double points, const TfrFontStyles &style = {});
+
+// Ascent in pixels of a stored face at a pixel size (the em): the original
+// face's own proportion (宋体 and the other Chinese system faces 0.859, Arial
+// 0.905, ...), so a line sits in its cell as it was designed whatever the
+// installed family's ascent is (the CJK families' is 1.16). Faces outside the
+// table take the installed family's own proportion.
+int FaceAscent(const QString &storedName, int pixelSize);
+
+// Text measured and drawn with the same whole-pixel advances: each character's
+// advance in `font` rounded to whole pixels, as the original measuring device
+// gave them, plus `charExtra` after every character. A surrogate pair is one
+// character; its advance sits on the high half, the low half has none.
+QList<int> TextAdvances(const QFont &font, QStringView text, int charExtra = 0);
+int TextWidth(const QFont &font, QStringView text, int charExtra = 0);
+// Draws a text from x with its baseline at `baseline`, every character at the
+// position TextAdvances gives, so the drawn width is the measured width at
+// every zoom. Underline and strike-out of the font are drawn across that width.
+// Each character is its own text item: a device that records texts gets a
+// line as adjacent items on one baseline, blanks included.
+// Returns the x after the text.
+int DrawTextAt(QPainter *painter, int x, int baseline, QStringView text, const QFont &font, int charExtra = 0);
 
 // Colour of a stored blue-green-red value; system colours ($FF0000nn) map to a fixed palette.
 QColor FrColor(qint32 bgr);

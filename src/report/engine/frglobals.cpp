@@ -1,7 +1,16 @@
 #include "report/engine/frglobals.h"
+#include "report/engine/frcheckbox.h"
 #include "report/engine/frinterp.h"
 #include "report/engine/frlocale.h"
+#include "report/engine/frpreviewform.h"
+#include "report/engine/frprinter.h"
+#include "report/engine/frreport.h"
+#include "report/engine/frshape.h"
 #include "report/engine/frstrings.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
 
 #include <QColor>
 #include <QList>
@@ -176,6 +185,76 @@ void frFillScriptConstants(TfrVariables &c)
         c.SetValue(QString::fromLatin1(k.n), QVariant(k.v));
     c.SetValue(QStringLiteral("CRLF"), QVariant(QStringLiteral("\r\n")));
     c.SetValue(QStringLiteral("Null"), frNull());
+}
+
+QWidget *frDialogForm()
+{
+    static QPointer<QWidget> form;
+    if (!form && qobject_cast<QApplication *>(QCoreApplication::instance())) {
+        form = new QWidget(nullptr, Qt::Tool);
+        form->setObjectName(QStringLiteral("DialogForm"));
+        form->setGeometry(-100, -100, 10, 10);
+        form->setAttribute(Qt::WA_DontShowOnScreen);
+        qAddPostRoutine([] { delete form.data(); });
+    }
+    return form;
+}
+
+void frInstallEngineHooks()
+{
+    EngineHooks.FindObject = [](const QString &name) -> TfrView * {
+        return CurrentReport ? CurrentReport->FindObject(name) : nullptr;
+    };
+    EngineHooks.ExpandBracket = [](const QString &inner) {
+        QString result;
+        if (CurrentReport)
+            CurrentReport->ExpandBracket(inner, result);
+        return result;
+    };
+    EngineHooks.Evaluate = [](const QString &expr) {
+        return GlobalParser ? GlobalParser->Calculate(expr) : QVariant();
+    };
+    EngineHooks.BeforePrintObject = [](QStringList &text, TfrView *view) {
+        if (CurrentReport)
+            CurrentReport->BeforePrintObject(text, view);
+    };
+    EngineHooks.HasBeforePrintHandler = [] { return CurrentReport && bool(CurrentReport->OnBeforePrint); };
+    EngineHooks.SetScriptConstant = [](const QString &name, const QVariant &value) {
+        if (ScriptConstants)
+            ScriptConstants->SetValue(name, value);
+    };
+    if (GlobalParser) {
+        GlobalParser->ValueHandler = [](const QString &name, QVariant &value) {
+            if (CurrentReport)
+                CurrentReport->GetValue(name, value);
+        };
+        GlobalParser->FunctionHandler = [](const QString &name, const QVariant &p1, const QVariant &p2,
+                                           const QVariant &p3, QVariant &value) {
+            if (CurrentReport)
+                CurrentReport->RunFunction(name, p1, p2, p3, value);
+        };
+    }
+}
+
+void frInitEngine()
+{
+    static bool started = false;
+    if (started)
+        return;
+    started = true;
+    frEnsureGlobals();
+    RegisterShapeAddIn();
+    RegisterCheckBoxAddIn();
+    EnsureReportPrinter();
+    RegistryRootKey = QStringLiteral("Software\\OrvReport");
+    frInstallEngineHooks();
+    frDialogForm();
+    frRegisterPreview();
+    // The globals go with the application, before the libraries they use.
+    qAddPostRoutine([] {
+        EngineHooks = TfrEngineHooks();
+        frReleaseGlobals();
+    });
 }
 
 void frSetDefaultDataSetHook(std::function<IfrDataSource *()> hook) { g_defaultDataSet = std::move(hook); }

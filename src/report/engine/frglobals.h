@@ -19,6 +19,7 @@
 #include <functional>
 
 class IfrDataSource;
+class QWidget;
 
 // Localized tables (TfrGlobals.LoadLocalizedTables).
 extern int EngineCharset;              // res 55337 as an integer ("1")
@@ -59,6 +60,25 @@ void frAddGlobalsHook(const QString &name, std::function<void()> create, std::fu
 
 // Fills a list with the script constants (colours, mrOk, fsBold, CRLF, Null ...).
 void frFillScriptConstants(TfrVariables &constants);
+
+// The engine's hidden form "DialogForm" (at -100, -100, 10 x 10 pixels), on which
+// the controls of dialog pages are named and placed. Made on first use; null
+// when the program has no widgets (QApplication).
+QWidget *frDialogForm();
+
+// Starts the engine for the running program; call once after the QApplication
+// exists (later calls do nothing). Creates the global objects (TfrGlobals: the
+// parser, variables, script constants, function libraries), registers the
+// shape and check-box add-ins, creates the printer object, sets
+// RegistryRootKey to "Software\OrvReport" and installs EngineHooks, so that
+// objects expand their [..] insertions, evaluate and find objects through the
+// current report, and the add-ins enter their constants, also outside a build;
+// installs the preview, the progress window and the password query
+// (frRegisterPreview). A build installs its own hooks for its duration and puts
+// these back. The globals are freed when the application ends.
+void frInitEngine();
+// Installs the program's EngineHooks and the global parser's handlers (part of frInitEngine).
+void frInstallEngineHooks();
 
 // GetDefaultDataSet: the object model installs the routine; nullptr
 // when none is installed. Used by the dictionary's lookups.

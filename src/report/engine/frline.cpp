@@ -1,5 +1,6 @@
 #include "report/engine/frline.h"
 
+#include <algorithm>
 #include <cmath>
 
 TfrLineView::TfrLineView()
@@ -35,15 +36,19 @@ void TfrLineView::Draw(QPainter *canvas)
 QRegion TfrLineView::GetClipRgn(bool extended)
 {
     const double w = FrameWidth;
-    int outer, inner;
+    // Truncations, saturated at the drawing limit (the width may be absurd).
+    auto trunc = [](double v) {
+        return std::isnan(v) ? 0.0 : std::clamp(std::trunc(v), double(-frDrawLimit), double(frDrawLimit));
+    };
+    qint64 outer, inner;
     if (FrameStyle == psDouble) {
-        outer = int(std::trunc(1.5 * w));
-        inner = int(std::trunc(std::trunc((w - 1) / 2) + w));
+        outer = qint64(trunc(1.5 * w));
+        inner = qint64(trunc(trunc((w - 1) / 2) + w));
     } else {
-        outer = int(std::trunc(0.5 * w));
-        inner = int(std::trunc((w - 1) / 2));
+        outer = qint64(trunc(0.5 * w));
+        inner = qint64(trunc((w - 1) / 2));
     }
-    int l = Left, t = Top, r = Left + Width + 1, b = Top + Height + 1;
+    qint64 l = Left, t = Top, r = qint64(Left) + Width + 1, b = qint64(Top) + Height + 1;
     if (FrameTyp == frftLeft) {
         l -= outer;
         r += inner;
@@ -51,7 +56,8 @@ QRegion TfrLineView::GetClipRgn(bool extended)
         t -= outer;
         b += inner;
     }
-    QRect rc(QPoint(l, t), QPoint(r - 1, b - 1));
+    auto sat = [](qint64 v) { return int(std::clamp<qint64>(v, -frDrawLimit, frDrawLimit)); };
+    QRect rc(QPoint(sat(l), sat(t)), QPoint(sat(r - 1), sat(b - 1)));
     if (extended)
         rc.adjust(-10, -10, 10, 10);
     return QRegion(rc);

@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -35,29 +36,6 @@ QStringList splitText(const QString &t)
     return s.split(re);
 }
 
-// Advance per character, rounded to whole pixels as the measuring device gives them.
-int textWidth(const QFont &font, const QString &text, int charExtra)
-{
-    static QHash<QString, QHash<uint, int>> cache; // keyed by font description
-    const QString key = font.key();
-    auto &adv = cache[key];
-    QFontMetricsF fm(font);
-    int w = 0;
-    for (int i = 0; i < text.size(); ++i) {
-        uint cp = text[i].unicode();
-        QString g(text[i]);
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            g += text[++i];
-        }
-        auto it = adv.find(cp);
-        if (it == adv.end())
-            it = adv.insert(cp, qRound(fm.horizontalAdvance(g)));
-        w += it.value() + charExtra;
-    }
-    return w;
-}
-
 int countBlanks(const QString &s)
 {
     int n = 0;
@@ -67,29 +45,27 @@ int countBlanks(const QString &s)
     return n;
 }
 
-// Draws a justified line: the spare width is spread over its blanks, the first
-// ones getting the remainder.
-void drawJustified(QPainter *p, int x, int baseline, const QString &line, int spare, int blanks,
-                   const std::function<int(const QString &)> &width)
+// Draws a justified line: the spare width (negative when the zoomed font is
+// wider than the measured one) is spread over its blanks, the first ones getting
+// the remainder, so the line ends exactly at its edge.
+void drawJustified(QPainter *p, int x, int baseline, const QString &line, int spare, int blanks, const QFont &font,
+                   int extra)
 {
-    int cx = x, blank = 0;
-    QString run;
-    auto flush = [&] {
-        if (!run.isEmpty()) {
-            p->drawText(cx, baseline, run);
-            cx += width(run);
-            run.clear();
-        }
-    };
-    for (QChar c : line) {
-        run += c;
-        if (c == QLatin1Char(' ') || c.unicode() == 0xA0) {
-            flush();
-            cx += spare / blanks + (blank < spare % blanks ? 1 : 0);
-            ++blank;
-        }
+    const int share = spare / blanks, rest = spare % blanks;
+    qint64 cx = x;
+    int blank = 0;
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c != QLatin1Char(' ') && c.unicode() != 0xA0)
+            continue;
+        cx = DrawTextAt(p, int(cx), baseline, QStringView(line).mid(runStart, i + 1 - runStart), font, extra);
+        cx += share + (blank < qAbs(rest) ? (rest > 0 ? 1 : -1) : 0);
+        ++blank;
+        runStart = i + 1;
     }
-    flush();
+    if (runStart < line.size())
+        DrawTextAt(p, int(cx), baseline, QStringView(line).mid(runStart), font, extra);
 }
 } // namespace
 
@@ -254,7 +230,7 @@ QFont TfrMemoView::AssignFont(QPainter *canvas)
 {
     int px;
     if (ToPrinter && canvas && canvas->device()) {
-        px = frRound(Font.Size * canvas->device()->logicalDpiY() / 72.0);
+        px = frRound(Font.Size * (canvas->device()->logicalDpiY() / 72.0));
     } else {
         px = FontPixelHeight(Font.Size, ZoomY);
     }
@@ -283,7 +259,7 @@ void TfrMemoView::EnsureMeasureFont() const
 int TfrMemoView::MeasureWidth(const QString &text) const
 {
     EnsureMeasureFont();
-    return textWidth(m_measureFont, text, CharSpacing);
+    return TextWidth(m_measureFont, text, CharSpacing);
 }
 
 // ---------------------------------------------------------------------------
@@ -347,9 +323,27 @@ void TfrMemoView::WrapLine(const QString &s, int available)
         return s.mid(p - 1, n);
     };
     auto ch = [&s](int i) { return s[i - 1]; };
-    auto width = [this](const QString &t) { return MeasureWidth(t); };
+    // Widths are sums of per-character advances, so every width the rule asks
+    // for comes from prefix sums: the wrap is linear in the length of the line.
+    EnsureMeasureFont();
+    const QList<int> advances = TextAdvances(m_measureFont, s, CharSpacing);
+    std::vector<qint64> prefix(size_t(len) + 1, 0);
+    for (int k = 0; k < len; ++k)
+        prefix[size_t(k) + 1] = prefix[size_t(k)] + advances[k];
+    // Width of cp(p, n).
+    auto span = [&prefix, len](int p, int n) -> qint64 {
+        if (n <= 0 || p > len || p < 1)
+            return 0;
+        const int q = std::min<qint64>(qint64(p) + n - 1, len);
+        return prefix[size_t(q)] - prefix[size_t(p) - 1];
+    };
+    const qint64 hyphenWidth = MeasureWidth(QStringLiteral("-"));
+    // Position of the first word delimiter at or after each position (len + 1 when none).
+    std::vector<int> nextDelimiter(size_t(len) + 2, len + 1);
+    for (int k = len; k >= 1; --k)
+        nextDelimiter[size_t(k)] = isDelimiter(ch(k)) ? k : nextDelimiter[size_t(k) + 1];
     const bool hasBreak = s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
-    if (!hasBreak && (len <= 1 || width(s) <= available)) {
+    if (!hasBreak && (len <= 1 || prefix[size_t(len)] <= available)) {
         OutLine(s + frParagraphMark);
         return;
     }
@@ -369,17 +363,15 @@ void TfrMemoView::WrapLine(const QString &s, int available)
                 return;
             continue;
         }
-        if (ch(i) != QLatin1Char(' ') && width(cp(beg, i - beg + 1)) > available) {
+        if (ch(i) != QLatin1Char(' ') && span(beg, i - beg + 1) > available) {
             bool hyphen = false;
             if (wordBreak) {
-                int j = i;
-                while (j <= len && !isDelimiter(ch(j)))
-                    ++j;
+                const int j = nextDelimiter[size_t(std::max(i, 1))];
                 const QList<int> parts = BreakWord(cp(last + 1, j - last - 1));
                 if (!parts.isEmpty()) {
                     i = last;
                     for (int pk : parts) {
-                        if (width(cp(beg, pk + last - beg + 1) + QLatin1Char('-')) > available)
+                        if (span(beg, pk + last - beg + 1) + hyphenWidth > available)
                             break;
                         hyphen = true;
                         i = pk + last;
@@ -430,10 +422,11 @@ void TfrMemoView::WrapMemo()
     EnsureMeasureFont();
     const int fontHeight = -qBound(1, px, 4096);
     WrapBuffer.clear();
+    // Positions in 64 bits; what the object keeps saturates (spacing may be absurd).
+    LineStep = frClampToInt(qint64(LineSpacing) - fontHeight);
     if (!(Alignment & frtaVertical)) {
-        m_position = Top + GapY;
-        LineStep = LineSpacing - fontHeight;
-        const int available = Width - 2 * GapX;
+        m_position = qint64(Top) + GapY;
+        const int available = frClampToInt(qint64(Width) - 2 * qint64(GapX));
         if (EngineMode == 0 && PrintText.size() == 1 && MeasureWidth(PrintText[0]) > available
             && PrintText[0].startsWith(QLatin1Char('['))) {
             OutLine(PrintText[0]);
@@ -447,18 +440,17 @@ void TfrMemoView::WrapMemo()
                     OutLine(line + frParagraphMark);
             }
         }
-        TextHeight = m_position + GapY - Top;
+        TextHeight = frClampToInt(m_position + GapY - Top);
     } else {
-        m_position = Left + GapX;
-        LineStep = LineSpacing - fontHeight;
-        const int available = Height - 2 * GapY;
+        m_position = qint64(Left) + GapX;
+        const int available = frClampToInt(qint64(Height) - 2 * qint64(GapY));
         for (const QString &line : PrintText) {
             if (Prewrapped || !(Flags & flWordWrap))
                 OutLine(line);
             else
                 WrapLine(line, available);
         }
-        TextHeight = m_position + GapX - Left;
+        TextHeight = frClampToInt(m_position + GapX - Left);
     }
 }
 
@@ -474,7 +466,7 @@ void TfrMemoView::Draw(QPainter *canvas)
             Height = w;
         } else {
             if (Alignment & 1)
-                Left = Left + Width - w;
+                Left = frClampToInt(qint64(Left) + Width - w);
             Width = w;
         }
     }
@@ -510,13 +502,8 @@ void TfrMemoView::Draw(QPainter *canvas)
 void TfrMemoView::ShowMemo()
 {
     AssignFont(Canvas);
-    const int extra = frRound(CharSpacing * ZoomX);
-    if (extra)
-        m_canvasFont.setLetterSpacing(QFont::AbsoluteSpacing, extra);
-    if (Canvas)
-        Canvas->setFont(m_canvasFont);
     const QRect R(QPoint(DrawRect.x() + 1, DrawRect.y()), QPoint(DrawRight() - 3, DrawBottom() - 2));
-    TextHeight = frRound(TextHeight * ZoomY);
+    TextHeight = frDrawCoord(TextHeight * ZoomY);
     const bool rotated = Alignment & frtaVertical;
     if (Alignment & (frtaMiddle | frtaDown)) {
         const int savedLeft = Left, savedTop = Top;
@@ -564,46 +551,68 @@ int exportFrame(int frameTyp, int index, int count)
 void TfrMemoView::DrawNormalLines(const QRect &R)
 {
     const int extra = frRound(CharSpacing * ZoomX);
-    auto width = [&](const QString &t) { return textWidth(m_canvasFont, t, extra); };
-    int y = Top + GapY;
-    const int step = frRound(LineSpacing * ZoomY) - CanvasFontHeight();
+    auto width = [&](const QString &t) { return TextWidth(m_canvasFont, t, extra); };
+    // Positions in 64 bits: absurd spacings or many lines must not overflow.
+    qint64 y = qint64(Top) + GapY;
+    const qint64 step = qint64(frRound(LineSpacing * ZoomY)) - CanvasFontHeight();
+    const int ascent = FaceAscent(Font.Name, -CanvasFontHeight());
     LinesDone = 0;
     int align = Alignment & 3;
     if (EngineMode == 0 && PrintText.size() == 1 && !PrintText[0].isEmpty()
         && PrintText[0].startsWith(QLatin1Char('[')) && width(PrintText[0]) > R.width())
         align = frtaRight;
-    const QFontMetrics fm(m_canvasFont);
+    const bool rtl = Flags & flRTLReading;
     if (Canvas) {
         Canvas->save();
         Canvas->setClipRect(R, Qt::IntersectClip);
-        Canvas->setLayoutDirection((Flags & flRTLReading) ? Qt::RightToLeft : Qt::LeftToRight);
+        Canvas->setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    }
+    const qint64 boxWidth = DrawRect.width();
+    // Rows that can be seen: the clip rectangle within the device.
+    double seenTop = R.top(), seenBottom = R.bottom();
+    if (Canvas && Canvas->device()) {
+        bool invertible = false;
+        const QTransform back = Canvas->worldTransform().inverted(&invertible);
+        if (invertible) {
+            const QRectF device = back.mapRect(QRectF(0, 0, Canvas->device()->width(), Canvas->device()->height()));
+            seenTop = std::max(seenTop, device.top());
+            seenBottom = std::min(seenBottom, device.bottom());
+        }
     }
     const int count = int(PrintText.size());
     for (int idx = 0; idx < count; ++idx) {
         QString line = PrintText[idx];
-        if (Streaming && y + step > R.y() + R.height())
+        if (Streaming && y + step > qint64(R.y()) + R.height())
             break;
         const bool paraEnd = line.isEmpty() || line.endsWith(frParagraphMark);
         if (line.endsWith(frParagraphMark))
             line.chop(1);
         const int lw = width(line);
-        int x;
+        qint64 x;
         if (align == frtaRight)
-            x = Left + DrawRect.width() - GapX - lw - 1;
+            x = Left + boxWidth - GapX - lw - 1;
         else if (align == frtaCenter)
-            x = Left + GapX + (DrawRect.width() - 2 * GapX - lw) / 2;
+            x = Left + GapX + (boxWidth - 2 * qint64(GapX) - lw) / 2;
         else
-            x = Left + GapX;
+            x = qint64(Left) + GapX;
+        // Lines outside the drawing limits are counted, never drawn; lines outside
+        // the clip are not drawn either.
+        const bool drawable = frWithinDrawLimit(x) && frWithinDrawLimit(y);
+        const qint64 cell = -qint64(CanvasFontHeight());
+        const bool seen = double(y + 2 * cell) >= seenTop && double(y - cell) <= seenBottom;
         if (Exporting) {
-            if (EngineHooks.ExportText)
-                EngineHooks.ExportText(line, DrawRect, x, y, exportFrame(FrameTyp, idx, count));
-        } else if (Canvas) {
+            if (EngineHooks.ExportText && drawable)
+                EngineHooks.ExportText(line, DrawRect, int(x), int(y), exportFrame(FrameTyp, idx, count));
+        } else if (Canvas && drawable && seen) {
             const int n = countBlanks(line);
-            if (align == frtaJustify && n > 0 && !paraEnd) {
-                drawJustified(Canvas, x, y + fm.ascent(), line, DrawRect.width() - 2 * GapX - lw, n, width);
-            } else {
-                Canvas->drawText(x, y + fm.ascent(), line);
-            }
+            const int baseline = int(y) + ascent;
+            if (align == frtaJustify && n > 0 && !paraEnd)
+                drawJustified(Canvas, int(x), baseline, line, frClampToInt(boxWidth - 2 * qint64(GapX) - lw), n,
+                              m_canvasFont, extra);
+            else if (rtl)
+                Canvas->drawText(int(x), baseline, line); // the layout orders right-to-left text itself
+            else
+                DrawTextAt(Canvas, int(x), baseline, line, m_canvasFont, extra);
         }
         ++LinesDone;
         y += step;
@@ -615,47 +624,48 @@ void TfrMemoView::DrawNormalLines(const QRect &R)
 void TfrMemoView::DrawRotatedLines(const QRect &R)
 {
     const int extra = frRound(CharSpacing * ZoomX);
-    auto width = [&](const QString &t) { return textWidth(m_canvasFont, t, extra); };
-    int x = Left + GapX;
-    const int step = frRound(LineSpacing * ZoomX) - CanvasFontHeight();
+    auto width = [&](const QString &t) { return TextWidth(m_canvasFont, t, extra); };
+    qint64 x = qint64(Left) + GapX;
+    const qint64 step = qint64(frRound(LineSpacing * ZoomX)) - CanvasFontHeight();
+    const int ascent = FaceAscent(Font.Name, -CanvasFontHeight());
     LinesDone = 0;
     const int align = Alignment & 3;
-    const QFontMetrics fm(m_canvasFont);
     if (Canvas) {
         Canvas->save();
         Canvas->setClipRect(R, Qt::IntersectClip);
     }
-    for (QString line : PrintText) {
+    const qint64 boxHeight = DrawRect.height();
+    for (QString line : std::as_const(PrintText)) {
         const bool paraEnd = line.isEmpty() || line.endsWith(frParagraphMark);
         if (line.endsWith(frParagraphMark))
             line.chop(1);
         const int lw = width(line);
-        int y;
-        int spare = 0;
+        qint64 y;
+        qint64 spare = 0;
         const int n = countBlanks(line);
         if (align == frtaLeft) {
-            y = DrawBottom() - GapY;
+            y = qint64(DrawBottom()) - GapY;
         } else if (align == frtaRight) {
-            y = Top + GapY + lw;
+            y = qint64(Top) + GapY + lw;
         } else if (align == frtaCenter) {
-            y = DrawBottom() - GapY - (DrawRect.height() - 2 * GapY - lw) / 2 - 1;
+            y = DrawBottom() - GapY - (boxHeight - 2 * qint64(GapY) - lw) / 2 - 1;
         } else {
-            y = Top + DrawRect.height() - GapY;
+            y = Top + boxHeight - GapY;
             if (n > 0 && !paraEnd)
-                spare = DrawRect.height() - 2 * GapY - lw;
+                spare = boxHeight - 2 * qint64(GapY) - lw;
         }
+        const bool drawable = frWithinDrawLimit(x) && frWithinDrawLimit(y);
         if (Exporting) {
-            if (EngineHooks.ExportText)
-                EngineHooks.ExportText(line, DrawRect, x, align == frtaJustify ? 0 : y, 0);
-        } else if (Canvas) {
+            if (EngineHooks.ExportText && drawable)
+                EngineHooks.ExportText(line, DrawRect, int(x), align == frtaJustify ? 0 : int(y), 0);
+        } else if (Canvas && drawable) {
             Canvas->save();
-            Canvas->translate(x, y);
+            Canvas->translate(double(x), double(y));
             Canvas->rotate(-90);
-            if (spare > 0) {
-                drawJustified(Canvas, 0, fm.ascent(), line, spare, n, width);
-            } else {
-                Canvas->drawText(0, fm.ascent(), line);
-            }
+            if (spare > 0)
+                drawJustified(Canvas, 0, ascent, line, frClampToInt(spare), n, m_canvasFont, extra);
+            else
+                DrawTextAt(Canvas, 0, ascent, line, m_canvasFont, extra);
             Canvas->restore();
         }
         ++LinesDone;
@@ -670,18 +680,22 @@ void TfrMemoView::ShowUnderlines()
     if (!(Flags & flUnderlines) || !Canvas)
         return;
     AssignFont(Canvas);
-    const int step = frRound(LineSpacing * ZoomY) - CanvasFontHeight();
+    const qint64 step = qint64(frRound(LineSpacing * ZoomY)) - CanvasFontHeight();
     if (step <= 0)
         return;
     Canvas->save();
-    Canvas->setPen(QPen(FrColor(FrameColor), qMax(1, frRound(FrameWidth)), Qt::SolidLine, Qt::FlatCap));
+    Canvas->setPen(QPen(FrColor(FrameColor), std::clamp(frRound(FrameWidth), 1, frDrawLimit), Qt::SolidLine,
+                        Qt::FlatCap));
     // Lines below the device are not drawn (a stored height may be absurd).
     const int limit = Canvas->device() ? Canvas->device()->height() : 0;
-    for (int i = 0; i < Height / step; ++i) {
-        const int y = Top + GapY + i * step + frRound(2 * ZoomY) - CanvasFontHeight();
-        if (y > limit && limit > 0)
+    const qint64 first = qint64(Top) + GapY + frRound(2 * ZoomY) - CanvasFontHeight();
+    for (qint64 i = 0; i < Height / step; ++i) {
+        const qint64 y = first + i * step;
+        if ((y > limit && limit > 0) || y > frDrawLimit)
             break;
-        Canvas->drawLine(Left, y, Left + Width - 2, y);
+        if (y < -frDrawLimit)
+            continue;
+        Canvas->drawLine(Left, int(y), Left + Width - 2, int(y));
     }
     Canvas->restore();
 }
@@ -694,8 +708,8 @@ int TfrMemoView::CalcWidth(const QStringList &lines)
     const int extra = frRound(CharSpacing * ZoomX);
     int w = 0;
     for (const QString &l : splitText(text))
-        w = qMax(w, textWidth(m_canvasFont, l, extra));
-    return frRound(w / ZoomX + FrameWidth + 2 * GapX + 1);
+        w = qMax(w, TextWidth(m_canvasFont, l, extra));
+    return frRound(w / ZoomX + FrameWidth + 2.0 * GapX + 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -822,17 +836,17 @@ int TfrMemoView::CalcHeight()
 
 int TfrMemoView::MinHeight()
 {
-    LineStep = LineSpacing + FontPixelHeight(Font.Size);
-    return frRound(2 * FrameWidth) + 2 * GapY + LineStep;
+    LineStep = frClampToInt(qint64(LineSpacing) + qBound(1, FontPixelHeight(Font.Size), 4096));
+    return frClampToInt(qint64(frRound(2 * FrameWidth)) + 2 * qint64(GapY) + LineStep);
 }
 
 int TfrMemoView::RemainHeight()
 {
-    LineStep = LineSpacing + FontPixelHeight(Font.Size);
-    const int fw = frRound(2 * FrameWidth);
+    LineStep = frClampToInt(qint64(LineSpacing) + qBound(1, FontPixelHeight(Font.Size), 4096));
+    const qint64 fw = frRound(2 * FrameWidth);
     if (LineStep <= 0)
-        return 2 * GapY + fw;
-    return ((Height - fw - 2 * GapY) % LineStep) + 2 * GapY + fw;
+        return frClampToInt(2 * qint64(GapY) + fw);
+    return frClampToInt(((Height - fw - 2 * qint64(GapY)) % LineStep) + 2 * qint64(GapY) + fw);
 }
 
 void TfrMemoView::ExportData()

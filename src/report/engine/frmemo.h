@@ -89,7 +89,7 @@ private:
     void DrawNormalLines(const QRect &clip);
     void DrawRotatedLines(const QRect &clip);
     int CanvasFontHeight() const;
-    int m_position = 0;
+    qint64 m_position = 0;
     int m_fontHeight = 0;          // negative pixel height of the canvas font
     QFont m_measureFont;
     TfrFont m_measureFor;

@@ -270,14 +270,14 @@ void TfrPictureView::Draw(QPainter *canvas)
             if ((Flags & flPictRatio) && iw > 0 && ih > 0) {
                 const double kx = double(Width) / iw, ky = double(Height) / ih;
                 if (kx >= ky)
-                    T = QRect(DrawRect.x(), DrawRect.y(), frRound(iw * ky), dh);
+                    T = QRect(DrawRect.x(), DrawRect.y(), frDrawCoord(iw * ky), dh);
                 else
-                    T = QRect(DrawRect.x(), DrawRect.y(), dw, frRound(ih * kx));
+                    T = QRect(DrawRect.x(), DrawRect.y(), dw, frDrawCoord(ih * kx));
                 if (Flags & flPictCenter)
                     T.translate((dw - T.width()) / 2, (dh - T.height()) / 2);
             }
         } else {
-            const int w = frRound(iw * ZoomX), h = frRound(ih * ZoomY);
+            const int w = frDrawCoord(iw * ZoomX), h = frDrawCoord(ih * ZoomY);
             T = QRect(DrawRect.x(), DrawRect.y(), w, h);
             if (Flags & flPictCenter)
                 T.translate((dw - w) / 2, (dh - h) / 2);

@@ -48,6 +48,7 @@ int TfrProgressForm::RunModal(TfrReport *report)
     Label2->clear();
     m_error = nullptr;
     m_started = false;
+    m_cancelled = false;
     TfrProgressForm *previous = std::exchange(g_active, this);
     QMetaObject::invokeMethod(this, &TfrProgressForm::StartWork, Qt::QueuedConnection);
     int result = orv::prompt().runModal(this);
@@ -88,12 +89,62 @@ void TfrProgressForm::ShowProgress(int n, int total)
 
 void TfrProgressForm::Finish(int result)
 {
-    done(result);
+    done(m_cancelled ? int(QDialog::Rejected) : result);
 }
 
 void TfrProgressForm::reject()
 {
+    m_cancelled = true;
     if (Report)
         Report->StopRequested = true;
+    if (OnCancel)
+        OnCancel();
     QDialog::reject();
+}
+
+namespace {
+
+class ProgressWindowHost final : public TfrProgressHost {
+public:
+    bool Run(const QString &caption, const QString &label, const std::function<bool()> &work,
+             const std::function<void()> &cancel) override
+    {
+        TfrProgressForm form;
+        form.setWindowTitle(caption);
+        form.StepCaption = label;
+        form.Label1->setText(label);
+        form.OnCancel = cancel;
+        bool result = false;
+        form.OnStartWork = [&](TfrProgressForm *f) {
+            result = work();
+            f->Finish(QDialog::Accepted);
+        };
+        const int r = form.RunModal(nullptr);
+        return r == QDialog::Accepted && !form.Cancelled() && result;
+    }
+    void SetLabel(const QString &label) override
+    {
+        if (TfrProgressForm *f = TfrProgressForm::Active())
+            f->Label1->setText(label);
+    }
+    // Hiding a dialog would end its modal run (and the work with it): the window is made
+    // see-through instead while another window is in front.
+    void SetVisible(bool visible) override
+    {
+        if (TfrProgressForm *f = TfrProgressForm::Active())
+            f->setWindowOpacity(visible ? 1.0 : 0.0);
+    }
+    bool IsVisible() const override
+    {
+        TfrProgressForm *f = TfrProgressForm::Active();
+        return f && f->isVisible() && f->windowOpacity() > 0;
+    }
+};
+
+} // namespace
+
+TfrProgressHost *frProgressWindowHost()
+{
+    static ProgressWindowHost host;
+    return &host;
 }

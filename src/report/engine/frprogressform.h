@@ -23,6 +23,7 @@ public:
 
     QString StepCaption;                               // e.g. "正在打印页:"
     std::function<void(TfrProgressForm *)> OnStartWork;
+    std::function<void()> OnCancel;                    // called by Cancel besides stopping the report
     TfrReport *Report = nullptr;
 
     // Shows the window modally and starts the work once the modal run is going.
@@ -31,8 +32,9 @@ public:
     // The step caption, two blanks and n (and " 从 " + total when total > 0);
     // lets pending events through so Cancel works.
     void ShowProgress(int n, int total = 0);
-    // Ends the modal run (the work calls it when done).
+    // Ends the modal run (the work calls it when done); after Cancel the result stays Cancel.
     void Finish(int result = QDialog::Accepted);
+    bool Cancelled() const { return m_cancelled; }
 
     // The window whose run is going, or null.
     static TfrProgressForm *Active();
@@ -44,4 +46,9 @@ private:
     void StartWork();
     std::exception_ptr m_error;
     bool m_started = false;
+    bool m_cancelled = false;
 };
+
+class TfrProgressHost;
+// The engine's progress window for builds, prints and exports.
+TfrProgressHost *frProgressWindowHost();

@@ -203,6 +203,7 @@ bool TfrReport::PrepareReport()
     frEnsureGlobals();
     // Objects aligned to their band take their place from one drawing.
     {
+        BuildScope hooks;
         QImage scratch(8, 8, QImage::Format_RGB32);
         QPainter sp(&scratch);
         for (TfrPage *p : m_pages->List()) {

@@ -78,15 +78,15 @@ void TfrShapeView::Draw(QPainter *canvas)
     FillColor = fill;
     if (Canvas) {
         const int x1 = Left, y1 = Top;
-        const int x2 = frRound((SavedX + SavedDX) * ZoomX + OffsetX);
-        const int y2 = frRound((SavedY + SavedDY) * ZoomY + OffsetY);
+        const int x2 = RightEdge();
+        const int y2 = BottomEdge();
         const int m = qMin(Width, Height);
         QPainter *p = Canvas;
         p->save();
         p->setRenderHint(QPainter::Antialiasing, false);
-        const int pw = frRound(FrameWidth);
-        p->setPen(pw > 0 ? QPen(FrColor(FrameColor), pw, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin)
-                         : QPen(Qt::NoPen));
+        // A pen narrower than one pixel still draws one pixel, as the original drawing layer does.
+        const int pw = qMax(1, frRound(FrameWidth));
+        p->setPen(QPen(FrColor(FrameColor), pw, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p->setBrush(FillColor != clTransparent ? QBrush(FrColor(FillColor)) : QBrush(Qt::NoBrush));
         const QRect box(x1, y1, x2 - x1, y2 - y1);
         switch (Shape) {

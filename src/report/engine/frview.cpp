@@ -1,6 +1,8 @@
 #include "report/engine/frview.h"
 
+#include "report/engine/frcontrol.h"
 #include "report/engine/frfonts.h"
+#include "report/engine/frglobals.h"
 #include "report/engine/frparser.h"
 
 #include <QBuffer>
@@ -32,12 +34,27 @@ void ApplyToSelection(TfrView *self, quint16 restriction, const std::function<vo
 int frRound(double v)
 {
     // Default rounding mode: halves to even. Stored geometry may be absurd: saturate.
+    if (std::isnan(v))
+        return 0;
     const double r = std::nearbyint(v);
-    if (!(r > -2147483648.0))
+    if (r <= -2147483648.0)
         return std::numeric_limits<int>::min();
-    if (r > 2147483647.0)
+    if (r >= 2147483647.0)
         return std::numeric_limits<int>::max();
     return int(r);
+}
+
+int frDrawCoord(double v)
+{
+    if (std::isnan(v))
+        return 0;
+    const double r = std::nearbyint(v);
+    return int(std::clamp(r, double(-frDrawLimit), double(frDrawLimit)));
+}
+
+int frClampToInt(qint64 v)
+{
+    return int(std::clamp<qint64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 namespace {
@@ -237,9 +254,13 @@ void TfrView::CreateUniqueName()
         }
         return;
     }
+    // A control's name must also be free among the controls of the dialog form.
+    QWidget *dialogForm = dynamic_cast<TfrControl *>(this) ? frDialogForm() : nullptr;
     for (int i = 1; i <= kMaxNameNumber; ++i) {
         const QString candidate = BaseName + QString::number(i);
         if (EngineHooks.FindObject && EngineHooks.FindObject(candidate))
+            continue;
+        if (dialogForm && dialogForm->findChild<QObject *>(candidate, Qt::FindDirectChildrenOnly))
             continue;
         SetPropValue(QStringLiteral("Name"), candidate);
         return;
@@ -382,18 +403,19 @@ void TfrView::BeginDraw()
         ZoomX = ZoomY = 1;
         OffsetX = OffsetY = 0;
     }
-    Left = frRound(Left * ZoomX) + OffsetX;
-    Top = frRound(Top * ZoomY) + OffsetY;
-    Width = frRound(ZoomX * Width);
-    Height = frRound(ZoomY * Height);
+    // Every step in doubles, saturated at the drawing limit (see frDrawLimit).
+    Left = frDrawCoord(std::nearbyint(Left * ZoomX) + OffsetX);
+    Top = frDrawCoord(std::nearbyint(Top * ZoomY) + OffsetY);
+    Width = frDrawCoord(ZoomX * Width);
+    Height = frDrawCoord(ZoomY * Height);
     const double w = SavedFrameWidth;
-    const int ex = frRound((w * ZoomX - 1) / 2), bx = frRound(w * ZoomX / 2);
-    const int ey = frRound((w * ZoomY - 1) / 2), by = frRound(w * ZoomY / 2);
+    const int ex = frDrawCoord((w * ZoomX - 1) / 2), bx = frDrawCoord(w * ZoomX / 2);
+    const int ey = frDrawCoord((w * ZoomY - 1) / 2), by = frDrawCoord(w * ZoomY / 2);
     FrameWidth = w * ZoomX;
-    GapX = frRound(GapX * ZoomX) + bx;
-    GapY = frRound(GapY * ZoomY) + by / 2;
-    int x2 = frRound((SavedX + SavedDX) * ZoomX + OffsetX);
-    int y2 = frRound((SavedY + SavedDY) * ZoomY + OffsetY);
+    GapX = frDrawCoord(std::nearbyint(GapX * ZoomX) + bx);
+    GapY = frDrawCoord(std::nearbyint(GapY * ZoomY) + by / 2);
+    int x2 = RightEdge();
+    int y2 = BottomEdge();
     if (FrameTyp & frftRight)
         x2 -= bx;
     if (FrameTyp & frftBottom)
@@ -402,6 +424,9 @@ void TfrView::BeginDraw()
     const int t = Top + ((FrameTyp & frftTop) ? ey : 0);
     DrawRect = QRect(QPoint(l, t), QPoint(x2, y2)); // exclusive edges x2 + 1, y2 + 1
 }
+
+int TfrView::RightEdge() const { return frDrawCoord((double(SavedX) + SavedDX) * ZoomX + OffsetX); }
+int TfrView::BottomEdge() const { return frDrawCoord((double(SavedY) + SavedDY) * ZoomY + OffsetY); }
 
 void TfrView::EndDraw()
 {
@@ -421,13 +446,10 @@ void TfrView::ShowBackground()
     if (EngineMode == 1 && FillColor == clTransparent)
         return;
     const QColor c = FillColor == clTransparent ? QColor(Qt::white) : FrColor(FillColor);
-    if (EngineMode == 0) {
+    if (EngineMode == 0)
         Canvas->fillRect(DrawRect, c);
-    } else {
-        const int x2 = frRound((SavedX + SavedDX) * ZoomX + OffsetX);
-        const int y2 = frRound((SavedY + SavedDY) * ZoomY + OffsetY);
-        Canvas->fillRect(QRect(Left, Top, x2 - Left, y2 - Top), c);
-    }
+    else
+        Canvas->fillRect(QRect(Left, Top, RightEdge() - Left, BottomEdge() - Top), c);
 }
 
 namespace {
@@ -456,7 +478,7 @@ QList<qreal> dashPattern(int style)
 void TfrView::DrawFrameLine(int x1, int y1, int x2, int y2, bool vertical)
 {
     QPainter *p = Canvas;
-    const int w = frRound(FrameWidth);
+    const int w = std::clamp(frRound(FrameWidth), 0, frDrawLimit);
     const QColor frame = FrColor(FrameColor);
     if (FrameStyle >= psDash && FrameStyle <= psDashDotDot) {
         QPen pen(frame);
@@ -472,7 +494,22 @@ void TfrView::DrawFrameLine(int x1, int y1, int x2, int y2, bool vertical)
             p->setBackgroundMode(Qt::TransparentMode);
         }
         const int n = qMax(1, w);
-        for (int i = 0; i < n; ++i) {
+        // Only the parallel lines that can reach the device are drawn: a frame
+        // thousands of pixels wide costs no more than the device is wide.
+        int from = 0, to = n;
+        if (p->device()) {
+            bool invertible = false;
+            const QTransform back = p->worldTransform().inverted(&invertible);
+            if (invertible) {
+                const QRectF seen = back.mapRect(QRectF(0, 0, p->device()->width(), p->device()->height()));
+                const double lo = vertical ? seen.left() : seen.top();
+                const double hi = vertical ? seen.right() : seen.bottom();
+                const double pos = vertical ? x1 : y1;
+                from = int(std::clamp(std::floor(lo - pos) + n / 2 - 1, 0.0, double(n)));
+                to = int(std::clamp(std::ceil(hi - pos) + n / 2 + 1, double(from), double(n)));
+            }
+        }
+        for (int i = from; i < to; ++i) {
             const int d = i - n / 2;
             if (vertical)
                 stroke(p, x1 + d, y1, x2 + d, y2);
@@ -532,8 +569,8 @@ void TfrView::ShowFrame()
         stroke(p, x + w - 3, y + h, x + w, y + h);
         stroke(p, x + w, y + h, x + w, y + h - 4);
     }
-    const int x2 = frRound((SavedX + SavedDX) * ZoomX + OffsetX);
-    const int y2 = frRound((SavedY + SavedDY) * ZoomY + OffsetY);
+    const int x2 = RightEdge();
+    const int y2 = BottomEdge();
     if (FrameTyp & frftRight)
         DrawFrameLine(x2, Top, x2, y2, true);
     if (FrameTyp & frftLeft)
@@ -550,17 +587,18 @@ QRegion TfrView::GetClipRgn(bool extended)
     const double w = FrameWidth;
     int outer, inner;
     if (FrameStyle == psDouble) {
-        outer = frRound(1.5 * w);
-        inner = frRound(w + (w - 1) / 2);
+        outer = frDrawCoord(1.5 * w);
+        inner = frDrawCoord(w + (w - 1) / 2);
     } else {
-        outer = frRound(w / 2);
-        inner = frRound((w - 1) / 2);
+        outer = frDrawCoord(w / 2);
+        inner = frDrawCoord((w - 1) / 2);
     }
-    const int l = Left - ((FrameTyp & frftLeft) ? outer : 0);
-    const int t = Top - ((FrameTyp & frftTop) ? outer : 0);
-    const int r = Left + Width + 1 + ((FrameTyp & frftRight) ? inner : 0);
-    const int b = Top + Height + 1 + ((FrameTyp & frftBottom) ? inner : 0);
-    QRect rc(QPoint(l, t), QPoint(r - 1, b - 1));
+    const qint64 l = qint64(Left) - ((FrameTyp & frftLeft) ? outer : 0);
+    const qint64 t = qint64(Top) - ((FrameTyp & frftTop) ? outer : 0);
+    const qint64 r = qint64(Left) + Width + 1 + ((FrameTyp & frftRight) ? inner : 0);
+    const qint64 b = qint64(Top) + Height + 1 + ((FrameTyp & frftBottom) ? inner : 0);
+    auto sat = [](qint64 v) { return int(std::clamp<qint64>(v, -frDrawLimit, frDrawLimit)); };
+    QRect rc(QPoint(sat(l), sat(t)), QPoint(sat(r - 1), sat(b - 1)));
     if (extended)
         rc.adjust(-10, -10, 10, 10);
     return QRegion(rc);

@@ -20,8 +20,19 @@ enum TfrFrameType : quint16 { frftNone = 0, frftRight = 1, frftBottom = 2, frftL
 enum TfrPenStyle : quint16 { psSolid = 0, psDash, psDot, psDashDot, psDashDotDot, psDouble };
 enum TfrBandAlign : quint8 { baNone = 0, baLeft, baRight, baCenter, baWidth, baBottom, baTop, baRest };
 
-// Round to nearest, halves to the even neighbour.
+// Round to nearest, halves to the even neighbour; saturates at the int range (NaN gives 0).
 int frRound(double v);
+
+// Drawing coordinates stay within ±frDrawLimit pixels: geometry that a script or
+// a file made absurd saturates there (computed in 64 bits or doubles first), so
+// sums of a few coordinates never overflow and the painter's fixed-point
+// arithmetic stays exact. Stored geometry is bounded on load (frMaxStoredCoordinate).
+constexpr int frDrawLimit = 1 << 24;
+// Rounded like frRound, then saturated at ±frDrawLimit.
+int frDrawCoord(double v);
+inline bool frWithinDrawLimit(qint64 v) { return v >= -frDrawLimit && v <= frDrawLimit; }
+// Saturated at the int range.
+int frClampToInt(qint64 v);
 
 // Editors the designer installs; the objects' descriptors and ShowEditor call them.
 struct TfrEditorHooks {
@@ -87,6 +98,10 @@ public:
     // Exclusive right/bottom edges of DrawRect as the drawing code uses them.
     int DrawRight() const { return DrawRect.x() + DrawRect.width(); }
     int DrawBottom() const { return DrawRect.y() + DrawRect.height(); }
+    // Between BeginDraw and EndDraw: the object's right and bottom edge in drawing
+    // coordinates, round((SavedX + SavedDX) * ZoomX + OffsetX) and likewise, saturated.
+    int RightEdge() const;
+    int BottomEdge() const;
 
     // --- property interface
     void SetPropValue(const QString &name, const QVariant &value) override;

@@ -19,7 +19,10 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
 #include <QRect>
+
+#include <algorithm>
 
 namespace orv::test {
 
@@ -155,6 +158,67 @@ inline TfrLoadResult readTemplate(TfrReport &r, const QByteArray &bytes, QString
     b.setData(bytes);
     b.open(QIODevice::ReadOnly);
     return r.ReadFromStream(b, message);
+}
+
+// A template whose numbers all stand at the largest values a file may hold
+// (geometry, gaps, spacing, font size, frame width, band columns).
+inline void fillAtLimits(TfrReport &r)
+{
+    TemplateBuilder b(r);
+    b.page();
+    const int big = frMaxStoredCoordinate;
+    TfrBandView *band = b.band(0, btMasterData, QStringLiteral("主项数据1"), -big, big);
+    band->Columns = frMaxBandColumns;
+    band->ColumnWidth = 0;
+    band->ColumnGap = -big;
+    TfrMemoView *m = b.memo(0, QStringLiteral("Memo1"), {-big, big, big, -big},
+                            {QString(2000, QChar(0x6C49)), QStringLiteral("a b c")});
+    m->GapX = m->GapY = big;
+    m->LineSpacing = big;
+    m->CharSpacing = -big;
+    m->Font.Size = big;
+    m->FrameTyp = 15;
+    m->FrameWidth = big;
+    m->FrameStyle = psDash;
+    m->Alignment = frtaJustify | frtaMiddle;
+    m->Flags |= flUnderlines | flAutoWidth;
+    TfrMemoView *v = b.memo(0, QStringLiteral("Memo2"), {big, -big, -big, big}, {QStringLiteral("竖排 text")});
+    v->Alignment = frtaVertical | frtaCenter | frtaDown;
+    v->LineSpacing = -big;
+    v->CharSpacing = big;
+    b.shape(0, QStringLiteral("Shape1"), {big, -big, -big, big}, skTriangle)->FrameWidth = big;
+    b.line(0, QStringLiteral("Line1"), {0, 0, big, big})->FrameStyle = psDouble;
+    b.checkBox(0, QStringLiteral("Check1"), {-big, -big, big, big}, QStringLiteral("1"));
+}
+
+// Draws every page of a report as the designer does and as the preview does
+// (zoomed and moved), so whatever a file can make the objects hold is drawn.
+// Drawing may change objects (lines, bands, auto-width texts): draw last.
+inline void drawPages(TfrReport &r)
+{
+    for (TfrPage *page : r.Pages().List()) {
+        const int w = std::clamp(page->PrnInfo.PageWidth, 1, 1200);
+        const int h = std::clamp(page->PrnInfo.PageHeight, 1, 1700);
+        QImage image(w, h, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        CurrentPage = page;
+        for (int mode : {0, 1}) {
+            EngineMode = quint8(mode);
+            for (TfrView *v : page->Objects) {
+                v->ZoomX = v->ZoomY = mode == 0 ? 1.0 : 1.5;
+                v->OffsetX = mode == 0 ? 0 : 7;
+                v->OffsetY = mode == 0 ? 0 : -3;
+                if (auto *band = dynamic_cast<TfrBandView *>(v)) {
+                    band->PrintableWidth = w;
+                    band->PrintableHeight = h;
+                }
+                v->Draw(&p);
+                v->GetClipRgn(true);
+            }
+        }
+        CurrentPage = nullptr;
+    }
 }
 
 } // namespace orv::test

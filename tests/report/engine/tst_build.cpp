@@ -446,6 +446,138 @@ private slots:
         QCOMPARE(texts(r, 0, "Total"), QStringList{"10"});
     }
 
+    // A sub-report prints its page's data loop inside the band that holds it, once per
+    // record of the outer band; the next outer record starts below it.
+    void subReport()
+    {
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        b.page();
+        TfrBandView *outer = b.band(0, btMasterData, "主项数据1", 0, 30);
+        outer->FormatText = "2";
+        b.memo(0, "Outer", {54, 0, 200, 20}, {"主[LINE#]"});
+        b.subReport(0, "SubReport1", {54, 22, 400, 8}, 1);
+        TfrBandView *inner = b.band(1, btMasterData, "主项数据2", 0, 20);
+        inner->FormatText = "3";
+        b.memo(1, "Inner", {0, 0, 200, 20}, {"细[LINE#]"});
+        QVERIFY(r.PrepareReport());
+        QCOMPARE(r.EMFPages().Count(), 1);
+        QStringList order;
+        int lastTop = -1;
+        for (const Printed &p : pageObjects(r, 0)) {
+            order << p.text;
+            QVERIFY(p.top > lastTop);
+            lastTop = p.top;
+        }
+        QCOMPARE(order, (QStringList{"主1", "细1", "细2", "细3", "主2", "细1", "细2", "细3"}));
+        for (const Printed &p : pageObjects(r, 0))
+            if (p.text == "细1") {
+                QVERIFY(p.top >= 72 + 22);
+                break;
+            }
+    }
+
+    // A page of two columns: records fill the first column, then the second from the
+    // top of the first, shifted by the column width and gap.
+    void pageColumns()
+    {
+        TfrReport r;
+        TemplateBuilder b(r);
+        TfrPage &page = b.page();
+        page.ColCount = 2;
+        page.ColGap = 10;
+        TfrBandView *md = b.band(0, btMasterData, "主项数据1", 0, 100);
+        md->FormatText = "15";
+        b.memo(0, "Line", {54, 0, 100, 20}, {"[LINE#]"});
+        QVERIFY(r.PrepareReport());
+        QCOMPARE(r.EMFPages().Count(), 1);
+        r.EMFPages().ObjectsToPage(0);
+        const int columnWidth = (704 - 54 - 10) / 2;
+        QList<int> lefts, tops;
+        for (TfrView *v : r.EMFPages()[0]->Page->Objects) {
+            lefts << v->Left;
+            tops << v->Top;
+        }
+        QCOMPARE(lefts.size(), 15);
+        // Nine records of 100 fit between 72 and 1017.
+        QCOMPARE(lefts[0], 54);
+        QCOMPARE(lefts[8], 54);
+        QCOMPARE(lefts[9], 54 + columnWidth + 10);
+        QCOMPARE(tops[9], tops[0]);
+        QCOMPARE(tops[14], tops[0] + 5 * 100);
+    }
+
+    // Two master data bands over one data set print one after the other for every record.
+    void twoDataBandsShareDataSet()
+    {
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *first = b.band(0, btMasterData, "主项数据1", 0, 20);
+        first->FormatText = "2";
+        b.memo(0, "A", {54, 0, 100, 20}, {"甲[LINE#]"});
+        b.band(0, btMasterData, "主项数据2", 40, 20);
+        b.memo(0, "B", {54, 40, 100, 20}, {"乙"});
+        QVERIFY(r.PrepareReport());
+        QStringList order;
+        for (const Printed &p : pageObjects(r, 0))
+            order << p.text;
+        QCOMPARE(order, (QStringList{"甲1", "乙", "甲2", "乙"}));
+    }
+
+    // A data band of three columns, a new column after every record: records print in
+    // rows of three side by side; the band after it starts below the last row.
+    void bandColumns()
+    {
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *md = b.band(0, btMasterData, "主项数据1", 0, 20);
+        md->FormatText = "7";
+        md->Columns = 3;
+        md->ColumnWidth = 200;
+        md->ColumnGap = 10;
+        b.memo(0, "Cell", {54, 0, 100, 20}, {"[LINE#]"});
+        b.band(0, btMasterFooter, "主项脚1", 40, 20);
+        b.memo(0, "Foot", {54, 40, 100, 20}, {"脚"});
+        QVERIFY(r.PrepareReport());
+        QList<QPoint> at;
+        int footTop = -1;
+        for (TfrView *v : (r.EMFPages().ObjectsToPage(0), r.EMFPages()[0]->Page->Objects)) {
+            if (v->Name == "Cell")
+                at << QPoint(v->Left, v->Top);
+            else
+                footTop = v->Top;
+        }
+        QCOMPARE(at.size(), 7);
+        QCOMPARE(at[0], QPoint(54, 72));
+        QCOMPARE(at[1], QPoint(54 + 210, 72));
+        QCOMPARE(at[2], QPoint(54 + 420, 72));
+        QCOMPARE(at[3], QPoint(54, 92));
+        QCOMPARE(at[6], QPoint(54, 112));
+        QCOMPARE(footTop, 132);
+    }
+
+    // A child band prints right after its band, every record.
+    void childBand()
+    {
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *md = b.band(0, btMasterData, "主项数据1", 0, 20);
+        md->FormatText = "2";
+        md->ChildBand = "子1";
+        b.memo(0, "Line", {54, 0, 100, 20}, {"行[LINE#]"});
+        b.band(0, btChild, "子1", 40, 15);
+        b.memo(0, "Child", {54, 40, 100, 15}, {"附"});
+        QVERIFY(r.PrepareReport());
+        QStringList order;
+        for (const Printed &p : pageObjects(r, 0))
+            order << p.text;
+        QCOMPARE(order, (QStringList{"行1", "附", "行2", "附"}));
+    }
+
     // An expression that cannot be evaluated stops the build with one message and no pages.
     void buildErrorShownOnce()
     {

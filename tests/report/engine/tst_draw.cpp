@@ -8,6 +8,11 @@
 #include "report/engine/frpicture.h"
 #include "report/engine/frshape.h"
 
+#include <QFontMetricsF>
+#include <cmath>
+#include <limits>
+#include <memory>
+
 #include <QtTest>
 
 namespace {
@@ -270,37 +275,248 @@ private slots:
         s.EndDraw();
     }
 
-    // Absurd stored values draw something or nothing, but end and do not crash.
+    // Absurd geometry (scripts may set any number; files are bounded on load)
+    // saturates at the drawing limit instead of overflowing, and every object
+    // kind draws it, at zoom and offset, without undefined behaviour.
     void hostileGeometry()
     {
         EngineMode = 1;
-        QImage page(50, 50, QImage::Format_RGB32);
+        TfrMemoView m;
+        m.SetBounds(1500000, -2000000000, 2147483647, 2000000000);
+        m.ZoomX = m.ZoomY = 3;
+        m.OffsetX = 2000000000;
+        m.OffsetY = -2000000000;
+        m.FrameTyp = 15;
+        m.FrameWidth = 1e9;
+        m.GapX = m.GapY = 2147483647;
+        m.BeginDraw();
+        QCOMPARE(m.Left, frDrawLimit);
+        QCOMPARE(m.Top, -frDrawLimit);
+        QCOMPARE(m.Width, frDrawLimit);
+        QCOMPARE(m.Height, frDrawLimit);
+        QCOMPARE(m.GapX, frDrawLimit);
+        QCOMPARE(m.RightEdge(), frDrawLimit);
+        QCOMPARE(m.BottomEdge(), -frDrawLimit);
+        QCOMPARE(m.DrawRect.left(), frDrawLimit + frDrawLimit);   // left edge moved in by the frame
+        m.EndDraw();
+        QCOMPARE(m.Left, 1500000);
+        QCOMPARE(m.Width, 2147483647);
+        QCOMPARE(m.GapX, 2147483647);
+        // Whole-number helpers saturate too.
+        QCOMPARE(frRound(1e300), std::numeric_limits<int>::max());
+        QCOMPARE(frRound(-1e300), std::numeric_limits<int>::min());
+        QCOMPARE(frRound(std::nan("")), 0);
+        QCOMPARE(FontPixelHeight(1e12, 2.5), std::numeric_limits<int>::max());
+        QCOMPARE(frDrawCoord(-1e300), -frDrawLimit);
+
+        QImage page(60, 60, QImage::Format_RGB32);
         page.fill(Qt::white);
         QPainter p(&page);
-        TfrMemoView m;
-        m.SetBounds(-5, 0, 2000000000, 2000000000);
-        m.Flags |= flUnderlines;
-        m.Font.Size = 1000000000;
-        m.LineSpacing = -100000;
-        m.FrameTyp = 15;
-        m.FrameWidth = 1e6;
-        m.ZoomX = m.ZoomY = 3;
-        m.Memo = {QStringLiteral("x y z")};
-        m.Draw(&p);
-        m.Font.Size = 10;
-        m.LineSpacing = 2;
-        m.Height = 2000000000;
-        m.Draw(&p);
+        std::vector<std::unique_ptr<TfrView>> views;
+        views.push_back(std::make_unique<TfrMemoView>());
+        views.push_back(std::make_unique<TfrLineView>());
+        views.push_back(std::make_unique<TfrShapeView>());
+        views.push_back(std::make_unique<TfrCheckBoxView>());
+        views.push_back(std::make_unique<TfrPictureView>());
+        views.push_back(std::make_unique<TfrSubReportView>());
+        auto picture = std::make_unique<TfrPictureView>();
+        picture->Picture.Set(gkJpeg, redJpeg(4, 3));
+        picture->Flags = 1 | flPictRatio | flPictCenter;
+        views.push_back(std::move(picture));
+        auto unstretched = std::make_unique<TfrPictureView>();
+        unstretched->Picture.Set(gkJpeg, redJpeg(5, 2));
+        unstretched->Flags = flPictCenter;
+        views.push_back(std::move(unstretched));
+        const struct { int l, t, w, h; } boxes[] = {
+            {-5, 0, 2000000000, 2000000000},
+            {2147483647, 2147483647, 2147483647, 2147483647},
+            {-2147483647 - 1, -2147483647 - 1, -2147483647 - 1, 2147483647},
+            {1500000, 5, 2147483647, 10},
+        };
+        for (int mode : {0, 1}) {
+            for (const auto &b : boxes) {
+                for (double zoom : {0.5, 3.0}) {
+                    for (int style = psSolid; style <= psDouble; ++style) {
+                        for (auto &v : views) {
+                            EngineMode = quint8(mode);
+                            v->SetBounds(b.l, b.t, b.w, b.h);
+                            v->ZoomX = v->ZoomY = zoom;
+                            v->OffsetX = 2000000000;
+                            v->OffsetY = -5;
+                            v->FrameTyp = 15;
+                            v->FrameStyle = quint16(style);
+                            v->FrameWidth = style == psDash ? 1e6 : 2e6;
+                            v->FillColor = 0xFF;
+                            v->GapX = v->GapY = 2147483647;
+                            v->Memo = {QStringLiteral("x y z 汉字"), QStringLiteral("1")};
+                            if (auto *mm = dynamic_cast<TfrMemoView *>(v.get())) {
+                                mm->Flags |= flUnderlines | flAutoWidth;
+                                mm->Font.Size = 1000000000;
+                                mm->LineSpacing = -2147483647;
+                                mm->CharSpacing = 2147483647;
+                                mm->Alignment = style % 2 ? frtaJustify | frtaMiddle : frtaCenter | frtaVertical | frtaDown;
+                            }
+                            if (auto *s = dynamic_cast<TfrShapeView *>(v.get()))
+                                s->Shape = quint8(style % 6);
+                            v->Draw(&p);
+                            v->GetClipRgn(true);
+                        }
+                    }
+                }
+            }
+        }
         EngineMode = 0;
         TfrBandView band;
         band.SetBandType(btMasterData);
-        band.Columns = 1000000000;
-        band.ColumnWidth = 1;
-        band.ColumnGap = 0;
-        band.SetBounds(0, 20, 0, 20);
+        band.Columns = 1000;
+        band.ColumnWidth = 2147483647;
+        band.ColumnGap = 2147483647;
+        band.SetBounds(0, 20, 0, 2147483647);
         band.PrintableWidth = 50;
         band.Draw(&p);
         p.end();
+    }
+
+    // A text of a Chinese face sits in its cell by the face's own proportions:
+    // a 10-point line fits an 18-unit cell with Latin descenders whole, above a
+    // bottom frame and above the ruled underline.
+    void lineFitsItsCell_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::newRow("宋体") << "宋体";
+        QTest::newRow("黑体") << "黑体";
+        QTest::newRow("楷体") << "楷体_GB2312";
+        QTest::newRow("Arial") << "Arial";
+    }
+    void lineFitsItsCell()
+    {
+        QFETCH(QString, face);
+        EngineMode = 1;
+        auto render = [&](int height, quint16 flags, quint16 frame) {
+            QImage page(240, 100, QImage::Format_RGB32);
+            page.fill(Qt::white);
+            QPainter p(&page);
+            TfrMemoView m;
+            m.SetBounds(10, 10, 220, height);
+            m.Font.Name = face;
+            m.Font.Size = 10;
+            m.Flags |= flags;
+            m.FrameTyp = frame;
+            m.Memo = {QStringLiteral("货品名称 gjpqy 汉字")};
+            m.Draw(&p);
+            p.end();
+            return page;
+        };
+        const QImage cell = render(18, 0, 0);
+        const QImage tall = render(60, 0, 0);
+        keep(cell, QStringLiteral("cell-%1.png").arg(face));
+        QRect ink;
+        for (int y = 0; y < tall.height(); ++y)
+            for (int x = 0; x < tall.width(); ++x)
+                if (isDark(tall, x, y))
+                    ink |= QRect(x, y, 1, 1);
+        QVERIFY(!ink.isEmpty());
+        // Nothing of the line is cut by the 18-unit cell.
+        QVERIFY2(ink.top() >= 10 && ink.bottom() <= 26, qPrintable(QStringLiteral("ink rows %1..%2").arg(ink.top()).arg(ink.bottom())));
+        QCOMPARE(darkPixels(cell, QRect(0, 0, 240, 40)), darkPixels(tall, QRect(0, 0, 240, 40)));
+        // The ruled underline of the first line lies below all of its ink.
+        const QImage ruled = render(18, flUnderlines, 0);
+        int rule = -1;
+        for (int y = 10; y < 40 && rule < 0; ++y)
+            if (darkPixels(ruled, QRect(12, y, 200, 1)) > 190)
+                rule = y;
+        QVERIFY(rule > ink.bottom());
+        // A bottom frame line stays clear of the text.
+        const QImage framed = render(18, 0, frftBottom);
+        QCOMPARE(darkPixels(framed, QRect(0, 0, 240, 27)), darkPixels(tall, QRect(0, 0, 240, 27)));
+    }
+
+    // Right-aligned and justified text meet their edge: what the layout measured
+    // is what is drawn, at every zoom.
+    void textMeetsItsEdge_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::addColumn<double>("zoom");
+        QTest::addColumn<int>("align");
+        for (const char *face : {"宋体", "Arial", "Times New Roman"})
+            for (double zoom : {1.0, 1.5, 2.0})
+                for (int align : {int(frtaRight), int(frtaJustify)})
+                    QTest::addRow("%s zoom %.1f %s", face, zoom, align == frtaRight ? "right" : "justified")
+                        << QString::fromUtf8(face) << zoom << align;
+    }
+    void textMeetsItsEdge()
+    {
+        QFETCH(QString, face);
+        QFETCH(double, zoom);
+        QFETCH(int, align);
+        EngineMode = 1;
+        QImage page(800, 200, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrMemoView m;
+        m.SetBounds(10, 10, 300, 80);
+        m.ZoomX = m.ZoomY = zoom;
+        m.Font.Name = face;
+        m.Alignment = align;
+        // A first line of Latin letters ending in a letter with a plain right stem.
+        m.Memo = {align == frtaRight ? QStringLiteral("Quantity Received ABCDEFGHIJKLMN")
+                                     : QStringLiteral("Received goods of the week listed by number and name HHHH")};
+        m.Draw(&p);
+        p.end();
+        keep(page, QStringLiteral("edge-%1-%2-%3.png").arg(face).arg(zoom).arg(align));
+        // The first line's rows, and the x where its last character's advance ends.
+        const int px = FontPixelHeight(m.Font.Size, zoom);
+        const QFont font = MakeQFont(m.Font, px);
+        m.BeginDraw();
+        const int top = m.Top + m.GapY;
+        const int edge = align == frtaRight ? m.Left + m.DrawRect.width() - m.GapX - 1
+                                            : m.Left + m.DrawRect.width() - m.GapX;
+        m.EndDraw();
+        // The first wrapped line, without its paragraph mark or the blank it broke at.
+        QString first = m.PrintText.value(0);
+        first.remove(frParagraphMark);
+        while (first.endsWith(QLatin1Char(' ')))
+            first.chop(1);
+        QVERIFY(m.PrintText.size() >= (align == frtaJustify ? 2 : 1));
+        const QChar last = first.back();
+        const int advance = TextWidth(font, QString(last));
+        const double inkRight = edge - advance + QFontMetricsF(font).boundingRect(last).right();
+        int right = -1;
+        for (int y = top; y < top + px; ++y)
+            for (int x = 0; x < page.width(); ++x)
+                if (qGray(page.pixel(x, y)) < 200)
+                    right = qMax(right, x);
+        QVERIFY2(qAbs(right + 0.5 - inkRight) <= 1.5,
+                 qPrintable(QStringLiteral("ink ends at %1, expected %2").arg(right).arg(inkRight)));
+    }
+
+    // A pen under half a pixel still draws the one-pixel outline of a shape.
+    void thinShapeFrameDrawsOutline_data()
+    {
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<double>("width");
+        QTest::newRow("rectangle 0.3") << int(skRectangle) << 0.3;
+        QTest::newRow("ellipse 0.1") << int(skEllipse) << 0.1;
+        QTest::newRow("rectangle 0") << int(skRectangle) << 0.0;
+    }
+    void thinShapeFrameDrawsOutline()
+    {
+        QFETCH(int, shape);
+        QFETCH(double, width);
+        EngineMode = 1;
+        QImage page(80, 60, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        QPainter p(&page);
+        TfrShapeView s;
+        s.SetBounds(10, 10, 60, 40);
+        s.Shape = quint8(shape);
+        s.FrameWidth = width;
+        s.Draw(&p);
+        p.end();
+        // The outline crosses the middle row at the left and right edges.
+        QVERIFY(darkPixels(page, QRect(8, 30, 5, 1)) >= 1);
+        QVERIFY(darkPixels(page, QRect(68, 30, 5, 1)) >= 1);
+        QCOMPARE(darkPixels(page, QRect(20, 20, 40, 20)), 0);
     }
 
     // A justified line reaches the right edge; a paragraph's last line does not.

@@ -40,7 +40,7 @@ private slots:
         QTest::newRow("宋体") << "宋体" << "Noto Sans Mono CJK SC";
         QTest::newRow("仿宋") << "仿宋_GB2312" << "Noto Sans Mono CJK SC";
         QTest::newRow("楷体") << "楷体" << "Noto Sans Mono CJK SC";
-        QTest::newRow("黑体") << "黑体" << "WenQuanYi Micro Hei Mono";
+        QTest::newRow("黑体") << "黑体" << "Noto Sans Mono CJK SC";
         QTest::newRow("unknown") << "Some Face" << "Liberation Sans";
     }
     void fontTable()
@@ -52,6 +52,25 @@ private slots:
         const QFontInfo info(MakeQFont(stored, 10));
         QCOMPARE(info.family(), family);
         QCOMPARE(info.pixelSize(), 13);
+    }
+
+    // The Chinese system faces have Latin letters half as wide as their
+    // characters, so a line of mixed text breaks where it did when designed.
+    void chineseFacesHaveHalfWidthLatin_data()
+    {
+        QTest::addColumn<QString>("face");
+        QTest::newRow("宋体") << "宋体";
+        QTest::newRow("黑体") << "黑体";
+        QTest::newRow("楷体") << "楷体_GB2312";
+    }
+    void chineseFacesHaveHalfWidthLatin()
+    {
+        QFETCH(QString, face);
+        TfrMemoView m;
+        m.Font.Name = face;
+        m.Font.Size = 12; // 16 pixels: whole-pixel halves
+        QCOMPARE(m.MeasureWidth(QStringLiteral("汉")), 16);
+        QCOMPARE(m.MeasureWidth(QStringLiteral("Ab1x")), m.MeasureWidth(QStringLiteral("汉字")));
     }
 
     void pixelHeights_data()

@@ -736,6 +736,10 @@ private slots:
         QTest::newRow("0.9 is unchecked") << "0.9" << "0";
         QTest::newRow("-1 is checked") << "-1" << "-1";
         QTest::newRow("2.7") << "2.7" << "2";
+        // Beyond the 64-bit range the value saturates and stays checked.
+        QTest::newRow("1e300") << "1e300" << "9223372036854775807";
+        QTest::newRow("-inf") << "-inf" << "-9223372036854775808";
+        QTest::newRow("2^63 - 1024") << "9223372036854774784" << "9223372036854774784";
     }
     void checkBoxPrintTruncates()
     {
@@ -761,11 +765,14 @@ private slots:
 
     void checkBoxNonNumberIsAnError()
     {
-        TfrCheckBoxView c;
-        c.Memo = {QStringLiteral("abc")};
-        QBuffer buf;
-        buf.open(QIODevice::ReadWrite);
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, c.Print(buf));
+        for (const char *value : {"abc", "nan"}) {
+            TfrCheckBoxView c;
+            c.Memo = {QString::fromLatin1(value)};
+            QBuffer buf;
+            buf.open(QIODevice::ReadWrite);
+            QVERIFY_THROWS_EXCEPTION(std::runtime_error, c.Print(buf));
+            QCOMPARE(buf.size(), 0);
+        }
     }
 
     void resolveDataSet()

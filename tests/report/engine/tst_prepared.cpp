@@ -186,7 +186,7 @@ private slots:
     // The older layout: a printer-name list first; each page is a metafile picture.
     void legacyLayout()
     {
-        QByteArray emf("\x01\x00\x00\x00fake metafile bytes", 23);
+        const QByteArray emf = QByteArray::fromHex("01000000") + QByteArray("fake metafile bytes");
         QByteArray file("Printer One\r\0", 13);
         put32(file, 2);
         for (int page = 0; page < 2; ++page) {

@@ -32,6 +32,18 @@ class TstTemplateDraw : public QObject {
 private slots:
     void initTestCase() { InitReportPrinter(std::make_unique<TfrNoPrinters>()); }
 
+    // A file may hold numbers up to the load limits: such a template reads, and
+    // its pages draw, as the designer and zoomed in the preview.
+    void drawsAtTheLoadLimits()
+    {
+        TfrReport src;
+        fillAtLimits(src);
+        TfrReport r;
+        QCOMPARE(readTemplate(r, templateBytes(src)), TfrLoadResult::Ok);
+        QCOMPARE(r.Pages()[0]->Objects.size(), src.Pages()[0]->Objects.size());
+        drawPages(r);
+    }
+
     void fileToPageImage()
     {
         QTemporaryDir dir;

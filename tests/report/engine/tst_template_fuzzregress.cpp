@@ -1,6 +1,6 @@
 // Replays the inputs the template fuzzer once found faults with: each is read
-// without harm, and what is accepted writes back to a stream that reads again
-// and writes the same bytes.
+// without harm, what is accepted writes back to a stream that reads again and
+// writes the same bytes, and its pages draw.
 #include "templatebuilder.h"
 
 #include "common/clock.h"
@@ -65,6 +65,7 @@ private slots:
         TfrReport again;
         QCOMPARE(readTemplate(again, first), TfrLoadResult::Ok);
         QCOMPARE(firstDifference(templateBytes(again), first), QString());
+        drawPages(r);
     }
 };
 
