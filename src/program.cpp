@@ -4,6 +4,7 @@
 #include "partners/partnersmenu.h"
 #include "ledger/vouchers.h"
 #include "purchasing/purchasingschema.h"
+#include "report/engine/frglobals.h"
 #include "sales/salesschema.h"
 #include "stock/stockschema.h"
 #include "warehouse/warehouseschema.h"
@@ -25,6 +26,8 @@ void setUpApplication(QApplication &app)
     if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qtbase);
+    // The report engine's globals, hooks, preview and script interpreter, so documents print.
+    frInitEngine();
 }
 
 void registerSubsystems()
