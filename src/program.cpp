@@ -1,4 +1,5 @@
 #include "program.h"
+#include "admin/adminmenu.h"
 #include "data/schema.h"
 #include "goods/goodsmenu.h"
 #include "ledger/vouchers.h"
@@ -30,6 +31,7 @@ void registerSubsystems()
 {
     registerAppSchema();
     registerLedgerSchema();
+    registerAdminWindows();
     registerGoodsWindows();
     registerPurchasingSchema();
     registerSalesSchema();
