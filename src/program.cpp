@@ -2,6 +2,7 @@
 #include "admin/adminmenu.h"
 #include "data/schema.h"
 #include "goods/goodsmenu.h"
+#include "partners/partnersmenu.h"
 #include "ledger/vouchers.h"
 #include "purchasing/purchasingschema.h"
 #include "sales/salesschema.h"
@@ -33,6 +34,7 @@ void registerSubsystems()
     registerLedgerSchema();
     registerAdminWindows();
     registerGoodsWindows();
+    registerPartnersWindows();
     registerPurchasingSchema();
     registerSalesSchema();
     registerWarehouseSchema();
