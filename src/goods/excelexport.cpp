@@ -153,6 +153,12 @@ QString ExcelExport::newFilePath(const QString &baseName)
     return path;
 }
 
+QString ExcelExport::notOpenedText(const QString &path)
+{
+    return QStringLiteral("导出的文件已保存在：%1\n桌面上没有能打开它的程序，请用电子表格程序打开该文件。")
+        .arg(QDir::toNativeSeparators(path));
+}
+
 QString ExcelExport::run(QWidget *parent, const ExportSheet &sheet, const QString &baseName)
 {
     if (sheet.rows.isEmpty())
@@ -168,7 +174,9 @@ QString ExcelExport::run(QWidget *parent, const ExportSheet &sheet, const QStrin
         return QString();
     }
     prompt().message(parent, kCaption, QStringLiteral("数据导出完成!"), QMessageBox::Information, QMessageBox::Ok);
-    prompt().openExternal(path);
+    // Without a spreadsheet program the workbook is still there: say where.
+    if (!prompt().openExternal(path))
+        prompt().message(parent, kCaption, notOpenedText(path), QMessageBox::Information, QMessageBox::Ok);
     return path;
 }
 

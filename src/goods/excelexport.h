@@ -35,9 +35,11 @@ bool writeXlsx(const QString &path, const ExportSheet &sheet, QString *error = n
 class ExcelExport {
 public:
     // The shared sequence: nothing on an empty list; "确认导出excel表吗？" (OK/Cancel);
-    // the workbook; "数据导出完成!"; opened with the default application.
+    // the workbook; "数据导出完成!"; opened with the default application, or, when the desktop
+    // has none for it, a message that says where the workbook was saved.
     // Returns the file written, or an empty text when nothing was exported.
     static QString run(QWidget *parent, const ExportSheet &sheet, const QString &baseName);
+    static QString notOpenedText(const QString &path);
 
     // Exports are kept as files in the user's documents folder, named after the list and
     // the time, so the operator finds them again whether or not they save them elsewhere.

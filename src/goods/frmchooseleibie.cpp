@@ -19,44 +19,36 @@ namespace orv {
 
 namespace {
 constexpr int kLevelRole = Qt::UserRole + 1;
-
-QToolButton *flatButton(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setAutoRaise(true);
-    return b;
-}
 } // namespace
 
 TfrmChooseLeiBie::TfrmChooseLeiBie(QWidget *opener) : m_opener(opener)
 {
     setWindowTitle(QStringLiteral("货品的类别"));
-    SpeedButton1 = flatButton("SpeedButton1", QStringLiteral("新建"), this);
-    SpeedButton2 = flatButton("SpeedButton2", QStringLiteral("修改"), this);
-    SpeedButton3 = flatButton("SpeedButton3", QStringLiteral("删除"), this);
+    newButton = goodsui::flatButton("SpeedButton1", QStringLiteral("新建"), this);
+    editButton = goodsui::flatButton("SpeedButton2", QStringLiteral("修改"), this);
+    deleteButton = goodsui::flatButton("SpeedButton3", QStringLiteral("删除"), this);
     auto *bar = new QHBoxLayout;
-    bar->addWidget(SpeedButton1);
-    bar->addWidget(SpeedButton2);
-    bar->addWidget(SpeedButton3);
+    bar->addWidget(newButton);
+    bar->addWidget(editButton);
+    bar->addWidget(deleteButton);
     bar->addStretch();
-    TreeView1 = new QTreeWidget(this);
-    TreeView1->setObjectName("TreeView1");
-    TreeView1->setHeaderHidden(true);
-    TreeView1->installEventFilter(this);
+    categoryTree = new QTreeWidget(this);
+    categoryTree->setObjectName("TreeView1");
+    categoryTree->setHeaderHidden(true);
+    categoryTree->installEventFilter(this);
     auto *main = new QVBoxLayout(this);
     main->addLayout(bar);
-    main->addWidget(TreeView1, 1);
-    resize(320, 460);
+    main->addWidget(categoryTree, 1);
+    // A tree of a few levels of names a dozen characters long, without scrolling sideways.
+    setTypicalSize(QSize(380, 480));
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton3Click);
-    connect(TreeView1, &QTreeWidget::currentItemChanged, this,
+    connect(newButton, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton1Click);
+    connect(editButton, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton2Click);
+    connect(deleteButton, &QToolButton::clicked, this, &TfrmChooseLeiBie::SpeedButton3Click);
+    connect(categoryTree, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem *item, QTreeWidgetItem *) { setCurrent(item); });
-    connect(TreeView1, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item, int) { setCurrent(item); });
-    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *, int) { TreeView1DblClick(); });
+    connect(categoryTree, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item, int) { setCurrent(item); });
+    connect(categoryTree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *, int) { TreeView1DblClick(); });
 }
 
 void TfrmChooseLeiBie::FormShow()
@@ -69,8 +61,9 @@ int TfrmChooseLeiBie::levelOf(const QTreeWidgetItem *item) { return item ? item-
 
 QTreeWidgetItem *TfrmChooseLeiBie::addNode(QTreeWidgetItem *parent, const QString &code, const QString &name, int level)
 {
-    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(TreeView1);
+    auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(categoryTree);
     item->setText(0, categoryNodeText(code, name));
+    item->setToolTip(0, item->text(0));
     item->setData(0, kLevelRole, level);
     return item;
 }
@@ -83,7 +76,7 @@ void TfrmChooseLeiBie::addChildren(QTreeWidgetItem *item, const CategoryNode &no
 
 void TfrmChooseLeiBie::buildTree()
 {
-    TreeView1->clear();
+    categoryTree->clear();
     m_current = nullptr;
     try {
         const CategoryNode root = CategoryStore(db()).tree();
@@ -91,8 +84,8 @@ void TfrmChooseLeiBie::buildTree()
     } catch (const std::exception &e) {
         showError(this, e);
     }
-    TreeView1->expandAll();
-    setCurrent(TreeView1->currentItem());
+    categoryTree->expandAll();
+    setCurrent(categoryTree->currentItem());
 }
 
 void TfrmChooseLeiBie::setCurrent(QTreeWidgetItem *item)
@@ -100,16 +93,18 @@ void TfrmChooseLeiBie::setCurrent(QTreeWidgetItem *item)
     m_current = item;
     m_level = levelOf(item);
     m_code = item ? categoryCodeOf(item->text(0)) : QString();
+    // The root is not stored, so it cannot be renamed.
+    editButton->setEnabled(item && m_code != kCategoryRootCode);
 }
 
 QTreeWidgetItem *TfrmChooseLeiBie::parentForNew()
 {
     if (m_current)
         return m_current;
-    QTreeWidgetItem *root = TreeView1->topLevelItem(0);
+    QTreeWidgetItem *root = categoryTree->topLevelItem(0);
     if (!root)
         root = addNode(nullptr, kCategoryRootCode, kCategoryRootName, 0);
-    TreeView1->setCurrentItem(root);
+    categoryTree->setCurrentItem(root);
     setCurrent(root);
     return root;
 }
@@ -122,7 +117,7 @@ void TfrmChooseLeiBie::SpeedButton1Click()
 
 void TfrmChooseLeiBie::SpeedButton2Click()
 {
-    if (!m_current)
+    if (!m_current || m_code == kCategoryRootCode)
         return;
     G.gDirMode = 8;
     openModal(frmMdfBie, true, this);
@@ -146,8 +141,8 @@ void TfrmChooseLeiBie::SpeedButton3Click()
     QTreeWidgetItem *gone = m_current;
     m_current = nullptr;
     delete gone;
-    TreeView1->expandAll();
-    setCurrent(TreeView1->currentItem());
+    categoryTree->expandAll();
+    setCurrent(categoryTree->currentItem());
 }
 
 void TfrmChooseLeiBie::TreeView1DblClick()
@@ -156,25 +151,20 @@ void TfrmChooseLeiBie::TreeView1DblClick()
         return;
     const QString name = categoryNameOf(m_current->text(0));
     G.gRepFit.Category = name;
-    if (m_opener) {
-        if (auto *edit = m_opener->findChild<QLineEdit *>("EditType"))
-            edit->setText(name);
-        else if (auto *combo = m_opener->findChild<QComboBox *>("EditType"))
-            combo->setEditText(name);
-    }
+    setCallerField(m_opener, FieldRole::Category, QString(), name);
     accept();
 }
 
 bool TfrmChooseLeiBie::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == TreeView1 && event->type() == QEvent::KeyPress) {
+    if (watched == categoryTree && event->type() == QEvent::KeyPress) {
         auto *k = static_cast<QKeyEvent *>(event);
         if (k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) {
             TreeView1DblClick();
             return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return GoodsDialog::eventFilter(watched, event);
 }
 
 } // namespace orv

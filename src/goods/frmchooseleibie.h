@@ -1,6 +1,6 @@
 #pragma once
 // 货品的类别: the category tree, its maintenance and the category picker of the goods dialogs.
-#include "app/formdialog.h"
+#include "goods/goodsdialog.h"
 #include <QPointer>
 
 class QToolButton;
@@ -11,7 +11,7 @@ namespace orv {
 
 struct CategoryNode;
 
-class TfrmChooseLeiBie : public TFormDialog {
+class TfrmChooseLeiBie : public GoodsDialog {
     Q_OBJECT
 public:
     // `opener` receives a pick (gLeiBieMode 12, 13) in its control named "EditType".
@@ -27,7 +27,7 @@ public:
     QTreeWidgetItem *currentNode() const { return m_current; }
     int currentLevel() const { return m_level; }
     QString currentCode() const { return m_code; }
-    QTreeWidget *tree() const { return TreeView1; }
+    QTreeWidget *tree() const { return categoryTree; }
     // The node to add under: the current one, else the root (recreated after the root was deleted).
     QTreeWidgetItem *parentForNew();
     static int levelOf(const QTreeWidgetItem *item);
@@ -46,10 +46,10 @@ private:
     int m_level = 0;
     QString m_code;
 
-    QToolButton *SpeedButton1;
-    QToolButton *SpeedButton2;
-    QToolButton *SpeedButton3;
-    QTreeWidget *TreeView1;
+    QToolButton *newButton;    // SpeedButton1
+    QToolButton *editButton;   // SpeedButton2
+    QToolButton *deleteButton; // SpeedButton3
+    QTreeWidget *categoryTree; // TreeView1
 };
 
 inline QPointer<TfrmChooseLeiBie> frmChooseLeiBie;

@@ -22,16 +22,24 @@ TfrmMdfbie::TfrmMdfbie(TfrmChooseLeiBie *tree) : m_tree(tree)
 {
     setWindowTitle(QStringLiteral("修改类别目录"));
     const goodsui::NameEntry e = goodsui::buildNameEntry(this, QStringLiteral("类别名称"), kSave);
-    Label1 = e.label;
-    Edit1 = e.edit;
-    SpeedButton1 = e.save;
-    SpeedButton2 = e.cancel;
-    Edit2 = new QLineEdit(this);
-    Edit2->setObjectName("Edit2");
-    Edit2->hide();
+    nameLabel = e.label;
+    nameEdit = e.edit;
+    saveButton = e.save;
+    cancelButton = e.cancel;
+    codeEdit = new QLineEdit(this);
+    codeEdit->setObjectName("Edit2");
+    codeEdit->hide();
+    setTypicalSize(goodsui::nameEntrySize(this));
     enterMovesToNextField(this);
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TfrmMdfbie::SpeedButton1Click);
+    connect(saveButton, &QToolButton::clicked, this, &TfrmMdfbie::SpeedButton1Click);
+}
+
+void TfrmMdfbie::setState(State s)
+{
+    m_state = s;
+    saveButton->setText(s == State::Entering ? kSave : kEdit);
+    goodsui::setEntryState(nameEdit, s == State::Entering);
 }
 
 void TfrmMdfbie::FormShow()
@@ -39,26 +47,25 @@ void TfrmMdfbie::FormShow()
     writeWindowStatus(windowTitle());
     if (m_tree && m_tree->currentNode()) {
         const QString text = m_tree->currentNode()->text(0);
-        Edit2->setText(categoryCodeOf(text));
-        Edit1->setText(categoryNameOf(text));
+        codeEdit->setText(categoryCodeOf(text));
+        nameEdit->setText(categoryNameOf(text));
     }
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }
 
 void TfrmMdfbie::SpeedButton1Click()
 {
-    if (SpeedButton1->text() != kSave) {
-        SpeedButton1->setText(kSave);
-        goodsui::setEntryState(Edit1, true);
-        Edit1->setFocus();
+    if (m_state == State::Saved) {
+        setState(State::Entering);
+        nameEdit->setFocus();
     } else {
         if (G.gDirMode != 8 || !m_tree)
             return;
         // The root is not stored, so there is nothing to rename.
-        if (Edit2->text() == kCategoryRootCode || Edit2->text().isEmpty())
+        if (codeEdit->text() == kCategoryRootCode || codeEdit->text().isEmpty())
             return;
         try {
-            CategoryStore(db()).rename(Edit2->text(), Edit1->text());
+            CategoryStore(db()).rename(codeEdit->text(), nameEdit->text());
         } catch (const CategoryError &e) {
             notice(this, e.text());
             return;
@@ -67,10 +74,9 @@ void TfrmMdfbie::SpeedButton1Click()
             return;
         }
         if (QTreeWidgetItem *node = m_tree->currentNode())
-            if (categoryCodeOf(node->text(0)) == Edit2->text())
-                node->setText(0, categoryNodeText(Edit2->text(), Edit1->text()));
-        goodsui::setEntryState(Edit1, false);
-        SpeedButton1->setText(kEdit);
+            if (categoryCodeOf(node->text(0)) == codeEdit->text())
+                node->setText(0, categoryNodeText(codeEdit->text(), nameEdit->text()));
+        setState(State::Saved);
     }
     if (m_tree)
         m_tree->tree()->expandAll();

@@ -1,6 +1,6 @@
 #pragma once
 // 修改类别目录: renames the tree window's current category.
-#include "app/formdialog.h"
+#include "goods/goodsdialog.h"
 #include <QPointer>
 
 class QLabel;
@@ -11,23 +11,29 @@ namespace orv {
 
 class TfrmChooseLeiBie;
 
-class TfrmMdfbie : public TFormDialog {
+class TfrmMdfbie : public GoodsDialog {
     Q_OBJECT
 public:
+    // Entering the new name (the button saves) or saved (the button unlocks the name again).
+    enum class State { Entering, Saved };
+
     explicit TfrmMdfbie(TfrmChooseLeiBie *tree = nullptr);
 
     void FormShow() override;
     void SpeedButton1Click(); // 保存 / 编辑
+    State state() const { return m_state; }
 
-protected:
 private:
-    QPointer<TfrmChooseLeiBie> m_tree;
+    void setState(State s);
 
-    QLabel *Label1;
-    QLineEdit *Edit1;
-    QLineEdit *Edit2; // the code, hidden
-    QToolButton *SpeedButton1;
-    QToolButton *SpeedButton2;
+    QPointer<TfrmChooseLeiBie> m_tree;
+    State m_state = State::Entering;
+
+    QLabel *nameLabel;         // Label1
+    QLineEdit *nameEdit;       // Edit1
+    QLineEdit *codeEdit;       // Edit2, hidden: the code
+    QToolButton *saveButton;   // SpeedButton1
+    QToolButton *cancelButton; // SpeedButton2
 };
 
 inline QPointer<TfrmMdfbie> frmMdfBie;

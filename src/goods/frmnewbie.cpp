@@ -22,20 +22,28 @@ TfrmNewbie::TfrmNewbie(TfrmChooseLeiBie *tree) : m_tree(tree)
 {
     setWindowTitle(QStringLiteral("新建类别"));
     const goodsui::NameEntry e = goodsui::buildNameEntry(this, QStringLiteral("请输入货品类别："), kSave);
-    Label1 = e.label;
-    Edit1 = e.edit;
-    SpeedButton1 = e.save;
-    SpeedButton2 = e.cancel;
+    nameLabel = e.label;
+    nameEdit = e.edit;
+    saveButton = e.save;
+    cancelButton = e.cancel;
+    setTypicalSize(goodsui::nameEntrySize(this));
     enterMovesToNextField(this);
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TfrmNewbie::SpeedButton1Click);
+    connect(saveButton, &QToolButton::clicked, this, &TfrmNewbie::SpeedButton1Click);
+}
+
+void TfrmNewbie::setState(State s)
+{
+    m_state = s;
+    saveButton->setText(s == State::Entering ? kSave : kNew);
+    goodsui::setEntryState(nameEdit, s == State::Entering);
 }
 
 void TfrmNewbie::FormShow()
 {
     writeWindowStatus(windowTitle());
     computeNextCode();
-    Edit1->setFocus();
+    nameEdit->setFocus();
 }
 
 void TfrmNewbie::computeNextCode()
@@ -59,7 +67,7 @@ void TfrmNewbie::cansave()
 {
     m_canSave = true;
     try {
-        if (CategoryStore(db()).exists(Edit1->text(), m_parentName))
+        if (CategoryStore(db()).exists(nameEdit->text(), m_parentName))
             m_canSave = false;
     } catch (const std::exception &e) {
         showError(this, e);
@@ -68,17 +76,16 @@ void TfrmNewbie::cansave()
     }
     if (!m_canSave) {
         notice(this, CategoryStore::duplicateText());
-        Edit1->clear();
+        nameEdit->clear();
     }
 }
 
 void TfrmNewbie::SpeedButton1Click()
 {
-    if (SpeedButton1->text() != kSave) {
-        Edit1->setFocus();
-        goodsui::setEntryState(Edit1, true);
-        Edit1->clear();
-        SpeedButton1->setText(kSave);
+    if (m_state == State::Done) {
+        nameEdit->setFocus();
+        nameEdit->clear();
+        setState(State::Entering);
         expandTree();
         computeNextCode();
         return;
@@ -98,7 +105,7 @@ void TfrmNewbie::SpeedButton1Click()
         computeNextCode();
         return;
     }
-    const QString name = Edit1->text();
+    const QString name = nameEdit->text();
     if (name.trimmed().isEmpty()) {
         notice(this, CategoryStore::emptyText());
         return;
@@ -110,15 +117,14 @@ void TfrmNewbie::SpeedButton1Click()
     } catch (const CategoryError &e) {
         notice(this, e.text());
         if (e.text() == CategoryStore::duplicateText())
-            Edit1->clear();
+            nameEdit->clear();
         return;
     } catch (const std::exception &e) {
         showError(this, e);
         return;
     }
     m_tree->addNode(parent, code, name, parentLevel + 1);
-    goodsui::setEntryState(Edit1, false);
-    SpeedButton1->setText(kNew);
+    setState(State::Done);
     expandTree();
     computeNextCode();
 }

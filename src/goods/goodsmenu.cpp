@@ -1,7 +1,9 @@
 #include "goods/goodsmenu.h"
 #include "app/appglobals.h"
 #include "app/windowing.h"
+#include "goods/frmcangku.h"
 #include "goods/frmchooseleibie.h"
+#include "goods/frmwanglaidanwei.h"
 #include "goods/goodsschema.h"
 #include "goods/lookupforms.h"
 #include "goods/lookupschema.h"
@@ -25,6 +27,8 @@ void registerGoodsWindows()
         G.gDirMode = 24;
         openModal(frmSelectDan);
     });
+    setMenuHandler("HelpAboutItem", [] { ShowChildForm(frmCangKu); });
+    setMenuHandler("N8", [] { ShowChildForm(frmWangLaiDanWei); });
 }
 
 } // namespace orv

@@ -1,5 +1,6 @@
 #include "goods/goodsschema.h"
 #include "data/schema.h"
+#include "goods/suppliers.h"
 #include "ledger/vouchers.h"
 
 namespace orv {
@@ -11,6 +12,7 @@ void registerGoodsSchema()
                       {{"图片", "create table 图片 (编号 VARCHAR(200), 图片 {BLOB})"},
                        {"货品仓库", "create table 货品仓库 (流水号 {ID}, ID VARCHAR(50), 仓位 VARCHAR(200), "
                                     "库存 {MONEY} DEFAULT 0, 货品编号 VARCHAR(200), 货品名称 VARCHAR(200))"}});
+    registerSupplierSchema();
 }
 
 } // namespace orv

@@ -7,18 +7,39 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QPlainTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace orv::goodsui {
 
-// A name box is white and editable while a record is entered, grey and read-only otherwise.
-inline void setEntryState(QLineEdit *edit, bool editable)
+// A box is white and editable while a record is entered, grey (the button face) and
+// read-only otherwise.
+template <typename Edit> void setEntryState(Edit *edit, bool editable)
 {
     edit->setReadOnly(!editable);
     QPalette p = edit->palette();
     p.setColor(QPalette::Base, editable ? QColor(Qt::white) : QColor(0xd4, 0xd0, 0xc8));
     edit->setPalette(p);
+}
+
+// A flat toolbar button carrying its specified control name.
+inline QToolButton *flatButton(const QString &objectName, const QString &text, QWidget *parent)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(objectName);
+    b->setText(text);
+    b->setAutoRaise(true);
+    return b;
+}
+
+inline QLabel *redLabel(const QString &text, QWidget *parent)
+{
+    auto *l = new QLabel(text, parent);
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, Qt::red);
+    l->setPalette(p);
+    return l;
 }
 
 // The one-name entry of the category dialogs: a label and its box, then save and cancel.
@@ -49,6 +70,13 @@ inline NameEntry buildNameEntry(QDialog *d, const QString &caption, const QStrin
     setEntryState(e.edit, true);
     QObject::connect(e.cancel, &QToolButton::clicked, d, &QDialog::reject);
     return e;
+}
+
+// A name entry shows its caption, its label and a name of some twenty characters in full.
+inline QSize nameEntrySize(const QWidget *d)
+{
+    const QFontMetrics fm(d->font());
+    return QSize(fm.horizontalAdvance(QString(24, QChar(0x4e2d))) + 80, fm.height() * 5 + 40);
 }
 
 } // namespace orv::goodsui

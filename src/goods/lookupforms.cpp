@@ -22,86 +22,72 @@ const QString kNew = QStringLiteral("新建");
 const QString kEdit = QStringLiteral("修改");
 const QString kDelete = QStringLiteral("删除");
 const QString kSave = QStringLiteral("保存");
-
-QToolButton *flatButton(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setAutoRaise(true);
-    return b;
-}
 } // namespace
 
 TLookupListForm::TLookupListForm(LookupKind kind, QWidget *opener, QWidget *parent)
-    : TFormDialog(parent), m_kind(kind), m_opener(opener)
+    : GoodsDialog(parent), m_kind(kind), m_opener(opener)
 {
     const LookupText &t = lookupText(kind);
     setWindowTitle(t.caption);
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    SpeedButton1 = flatButton("SpeedButton1", kNew, this);
-    SpeedButton2 = flatButton("SpeedButton2", kEdit, this);
-    SpeedButton3 = flatButton("SpeedButton3", kDelete, this);
+    newButton = goodsui::flatButton("SpeedButton1", kNew, this);
+    editButton = goodsui::flatButton("SpeedButton2", kEdit, this);
+    deleteButton = goodsui::flatButton("SpeedButton3", kDelete, this);
     auto *bar = new QHBoxLayout;
-    bar->addWidget(SpeedButton1);
-    bar->addWidget(SpeedButton2);
-    bar->addWidget(SpeedButton3);
+    bar->addWidget(newButton);
+    bar->addWidget(editButton);
+    bar->addWidget(deleteButton);
     bar->addStretch();
 
-    DBGrid1 = new QTableWidget(0, 2, this);
-    DBGrid1->setObjectName("DBGrid1");
-    DBGrid1->setHorizontalHeaderLabels({QStringLiteral("流水号"), t.nameColumn});
-    DBGrid1->setColumnHidden(0, true);
-    DBGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    DBGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    DBGrid1->horizontalHeader()->setStretchLastSection(true);
-    DBGrid1->verticalHeader()->hide();
-    DBGrid1->installEventFilter(this);
-    DBGrid1->viewport()->installEventFilter(this);
+    nameGrid = new QTableWidget(0, 2, this);
+    nameGrid->setObjectName("DBGrid1");
+    nameGrid->setHorizontalHeaderLabels({QStringLiteral("流水号"), t.nameColumn});
+    nameGrid->setColumnHidden(0, true);
+    nameGrid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    nameGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    nameGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    nameGrid->horizontalHeader()->setStretchLastSection(true);
+    nameGrid->verticalHeader()->hide();
+    nameGrid->installEventFilter(this);
+    nameGrid->viewport()->installEventFilter(this);
 
     auto *box = new QGroupBox(this);
-    Label1 = new QLabel(t.label, box);
-    Label1->setObjectName("Label1");
-    Edit1 = new QLineEdit(box);
-    Edit1->setObjectName("Edit1");
-    goodsui::setEntryState(Edit1, false);
+    nameLabel = new QLabel(t.label, box);
+    nameLabel->setObjectName("Label1");
+    nameEdit = new QLineEdit(box);
+    nameEdit->setObjectName("Edit1");
+    goodsui::setEntryState(nameEdit, false);
     auto *boxLayout = new QHBoxLayout(box);
-    boxLayout->addWidget(Label1);
-    boxLayout->addWidget(Edit1);
+    boxLayout->addWidget(nameLabel);
+    boxLayout->addWidget(nameEdit);
 
     auto *main = new QVBoxLayout(this);
     main->addLayout(bar);
-    main->addWidget(DBGrid1, 1);
+    main->addWidget(nameGrid, 1);
     main->addWidget(box);
-    resize(360, 420);
+    // A dozen names of some twenty characters.
+    setTypicalSize(QSize(360, 420));
     enterMovesToNextField(this);
 
-    connect(SpeedButton1, &QToolButton::clicked, this, &TLookupListForm::SpeedButton1Click);
-    connect(SpeedButton2, &QToolButton::clicked, this, &TLookupListForm::SpeedButton2Click);
-    connect(SpeedButton3, &QToolButton::clicked, this, &TLookupListForm::SpeedButton3Click);
-    connect(DBGrid1, &QTableWidget::cellDoubleClicked, this, [this](int, int) { DBGrid1DblClick(); });
-    connect(DBGrid1, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) { followCurrentRow(); });
+    connect(newButton, &QToolButton::clicked, this, &TLookupListForm::SpeedButton1Click);
+    connect(editButton, &QToolButton::clicked, this, &TLookupListForm::SpeedButton2Click);
+    connect(deleteButton, &QToolButton::clicked, this, &TLookupListForm::SpeedButton3Click);
+    connect(nameGrid, &QTableWidget::cellDoubleClicked, this, [this](int, int) { DBGrid1DblClick(); });
+    connect(nameGrid, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) { followCurrentRow(); });
 }
 
 LookupStore TLookupListForm::store() const { return LookupStore(db(), m_kind); }
 
-QString TLookupListForm::currentName() const { return Edit1->text(); }
+QString TLookupListForm::currentName() const { return nameEdit->text(); }
 
 void TLookupListForm::FormShow()
 {
     writeWindowStatus(windowTitle());
     loadList();
-    SpeedButton1->setText(kNew);
-    SpeedButton2->setText(kEdit);
-    SpeedButton3->setText(kDelete);
-    SpeedButton1->setEnabled(true);
-    SpeedButton2->setEnabled(true);
-    SpeedButton3->setEnabled(true);
-    goodsui::setEntryState(Edit1, false);
+    setState(State::Browsing);
     if (gridTakesFocus())
-        DBGrid1->setFocus();
+        nameGrid->setFocus();
 }
 
 void TLookupListForm::loadList(qint64 keepKey)
@@ -112,62 +98,68 @@ void TLookupListForm::loadList(qint64 keepKey)
     } catch (const std::exception &e) {
         showError(this, e);
     }
-    const QSignalBlocker block(DBGrid1);
-    DBGrid1->setRowCount(0);
-    DBGrid1->setRowCount(int(rows.size()));
+    const QSignalBlocker block(nameGrid);
+    nameGrid->setRowCount(0);
+    nameGrid->setRowCount(int(rows.size()));
     int current = rows.isEmpty() ? -1 : 0;
     for (int i = 0; i < rows.size(); ++i) {
-        DBGrid1->setItem(i, 0, new QTableWidgetItem(QString::number(rows[i].key)));
-        DBGrid1->setItem(i, 1, new QTableWidgetItem(rows[i].name));
+        nameGrid->setItem(i, 0, new QTableWidgetItem(QString::number(rows[i].key)));
+        nameGrid->setItem(i, 1, new QTableWidgetItem(rows[i].name));
         if (keepKey && rows[i].key == keepKey)
             current = i;
+        nameGrid->item(i, 1)->setToolTip(rows[i].name);
     }
     if (current >= 0)
-        DBGrid1->setCurrentCell(current, 1);
+        nameGrid->setCurrentCell(current, 1);
     followCurrentRow();
 }
 
 void TLookupListForm::followCurrentRow()
 {
-    const int row = DBGrid1->currentRow();
-    if (row < 0 || row >= DBGrid1->rowCount()) {
+    const int row = nameGrid->currentRow();
+    if (row < 0 || row >= nameGrid->rowCount()) {
         m_key = 0;
-        Edit1->clear();
+        nameEdit->clear();
         return;
     }
-    m_key = DBGrid1->item(row, 0)->text().toLongLong();
-    Edit1->setText(DBGrid1->item(row, 1)->text());
+    m_key = nameGrid->item(row, 0)->text().toLongLong();
+    nameEdit->setText(nameGrid->item(row, 1)->text());
 }
 
 void TLookupListForm::moveCurrentRow(int delta)
 {
-    const int row = DBGrid1->currentRow() + delta;
-    if (row >= 0 && row < DBGrid1->rowCount())
-        DBGrid1->setCurrentCell(row, 1);
+    const int row = nameGrid->currentRow() + delta;
+    if (row >= 0 && row < nameGrid->rowCount())
+        nameGrid->setCurrentCell(row, 1);
 }
 
-void TLookupListForm::setEntry(QToolButton *active, bool entering)
+void TLookupListForm::setState(State s)
 {
-    for (QToolButton *b : {SpeedButton1, SpeedButton2, SpeedButton3})
-        if (b != active)
-            b->setEnabled(!entering);
-    active->setText(entering ? kSave : (active == SpeedButton1 ? kNew : kEdit));
-    goodsui::setEntryState(Edit1, entering);
+    m_state = s;
+    newButton->setText(s == State::Adding ? kSave : kNew);
+    editButton->setText(s == State::Changing ? kSave : kEdit);
+    deleteButton->setText(kDelete);
+    newButton->setEnabled(s != State::Changing);
+    editButton->setEnabled(s != State::Adding);
+    deleteButton->setEnabled(s == State::Browsing);
+    goodsui::setEntryState(nameEdit, s != State::Browsing);
 }
 
 void TLookupListForm::SpeedButton1Click()
 {
-    if (SpeedButton1->text() != kSave) {
-        setEntry(SpeedButton1, true);
-        Edit1->clear();
-        Edit1->setFocus();
+    if (m_state == State::Changing)
+        return;
+    if (m_state == State::Browsing) {
+        setState(State::Adding);
+        nameEdit->clear();
+        nameEdit->setFocus();
         return;
     }
-    const QString name = Edit1->text();
+    const QString name = nameEdit->text();
     const QString refusal = store().check(name, true);
     if (!refusal.isEmpty()) {
         notice(this, refusal);
-        Edit1->setFocus();
+        nameEdit->setFocus();
         return;
     }
     try {
@@ -177,23 +169,25 @@ void TLookupListForm::SpeedButton1Click()
         return;
     }
     loadList();
-    setEntry(SpeedButton1, false);
+    setState(State::Browsing);
 }
 
 void TLookupListForm::SpeedButton2Click()
 {
-    if (SpeedButton2->text() != kSave) {
-        if (m_key == 0 || Edit1->text().isEmpty())
+    if (m_state == State::Adding)
+        return;
+    if (m_state == State::Browsing) {
+        if (m_key == 0 || nameEdit->text().isEmpty())
             return;
-        setEntry(SpeedButton2, true);
-        Edit1->setFocus();
+        setState(State::Changing);
+        nameEdit->setFocus();
         return;
     }
-    const QString name = Edit1->text();
+    const QString name = nameEdit->text();
     const QString refusal = store().check(name, false);
     if (!refusal.isEmpty()) {
         notice(this, refusal);
-        Edit1->setFocus();
+        nameEdit->setFocus();
         return;
     }
     const qint64 key = m_key;
@@ -204,12 +198,12 @@ void TLookupListForm::SpeedButton2Click()
         return;
     }
     loadList(key);
-    setEntry(SpeedButton2, false);
+    setState(State::Browsing);
 }
 
 void TLookupListForm::SpeedButton3Click()
 {
-    if (m_key == 0 || Edit1->text().isEmpty())
+    if (m_state != State::Browsing || m_key == 0 || nameEdit->text().isEmpty())
         return;
     if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("确认要删除?")))
         return;
@@ -226,12 +220,12 @@ void TLookupListForm::DBGrid1DblClick()
 {
     if (!picks())
         return;
-    const int row = DBGrid1->currentRow();
-    if (row < 0 || m_key == 0 || DBGrid1->item(row, 1)->text().isEmpty()) {
+    const int row = nameGrid->currentRow();
+    if (row < 0 || m_key == 0 || nameGrid->item(row, 1)->text().isEmpty()) {
         reject();
         return;
     }
-    G.gRepFit.Place = DBGrid1->item(row, 1)->text();
+    G.gRepFit.Place = nameGrid->item(row, 1)->text();
     const int message = pickMessage();
     if (!message)
         return;
@@ -241,21 +235,21 @@ void TLookupListForm::DBGrid1DblClick()
 
 bool TLookupListForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == DBGrid1 && event->type() == QEvent::KeyPress) {
+    if (watched == nameGrid && event->type() == QEvent::KeyPress) {
         auto *k = static_cast<QKeyEvent *>(event);
         if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && picks()) {
             DBGrid1DblClick();
             return true;
         }
     }
-    if (watched == DBGrid1->viewport() && event->type() == QEvent::Wheel && DBGrid1->hasFocus()) {
+    if (watched == nameGrid->viewport() && event->type() == QEvent::Wheel && nameGrid->hasFocus()) {
         const auto *w = static_cast<QWheelEvent *>(event);
         if (w->angleDelta().y() != 0) {
             moveCurrentRow(w->angleDelta().y() < 0 ? 1 : -1);
             return true;
         }
     }
-    return QDialog::eventFilter(watched, event);
+    return GoodsDialog::eventFilter(watched, event);
 }
 
 int TfrmSelectDan::pickMessage() const

@@ -4,7 +4,7 @@
 // that window and hand the chosen name back to it alone (gRepFit.Place + a window message).
 #include "goods/lookups.h"
 
-#include "app/formdialog.h"
+#include "goods/goodsdialog.h"
 #include <QPointer>
 
 class QLabel;
@@ -14,9 +14,12 @@ class QToolButton;
 
 namespace orv {
 
-class TLookupListForm : public TFormDialog {
+class TLookupListForm : public GoodsDialog {
     Q_OBJECT
 public:
+    // Browsing the list, or entering a new name (新建 became 保存) or a changed one (修改 became 保存).
+    enum class State { Browsing, Adding, Changing };
+
     TLookupListForm(LookupKind kind, QWidget *opener, QWidget *parent = nullptr);
 
     // Handlers, callable from tests as the operator's actions.
@@ -30,6 +33,7 @@ public:
     qint64 currentKey() const { return m_key; }
     QString currentName() const;
     QWidget *opener() const { return m_opener; }
+    State state() const { return m_state; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -41,20 +45,21 @@ protected:
 private:
     void loadList(qint64 keepKey = 0);
     void followCurrentRow();
-    void setEntry(QToolButton *active, bool entering);
+    void setState(State s);
     void moveCurrentRow(int delta);
     LookupStore store() const;
 
     LookupKind m_kind;
     QPointer<QWidget> m_opener;
     qint64 m_key = 0;
+    State m_state = State::Browsing;
 
-    QToolButton *SpeedButton1;
-    QToolButton *SpeedButton2;
-    QToolButton *SpeedButton3;
-    QTableWidget *DBGrid1;
-    QLabel *Label1;
-    QLineEdit *Edit1;
+    QToolButton *newButton;    // SpeedButton1
+    QToolButton *editButton;   // SpeedButton2
+    QToolButton *deleteButton; // SpeedButton3
+    QTableWidget *nameGrid;    // DBGrid1
+    QLabel *nameLabel;         // Label1
+    QLineEdit *nameEdit;       // Edit1
 };
 
 // 单位目录. gDirMode 2/3 (new goods dialog), 9/10 (goods edit dialog): WM_DAN_CHOSEN; 24: menu.

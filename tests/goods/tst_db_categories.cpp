@@ -1,4 +1,5 @@
 // The category tree: codes, adding, renaming with children, deleting subtrees, and its windows.
+#include "receiver.h"
 #include "scriptedprompt.h"
 #include "testdb.h"
 
@@ -340,6 +341,55 @@ private slots:
         QVERIFY(p.verifyDone());
     }
 
+    void rootCannotBeRenamed()
+    {
+        TestDb t;
+        insertRow(t, "0001", "五金", "全部", 1);
+        ScriptedPrompt p; // no rename dialog may open
+        TfrmChooseLeiBie w;
+        w.show();
+        auto *edit = child<QToolButton>(&w, "SpeedButton2");
+        w.tree()->setCurrentItem(w.tree()->topLevelItem(0));
+        QVERIFY(!edit->isEnabled());
+        w.SpeedButton2Click();
+        w.tree()->setCurrentItem(findNode(w.tree(), "0001\\五金"));
+        QVERIFY(edit->isEnabled());
+        QVERIFY(p.verifyDone());
+    }
+
+    void statesNotCaptions()
+    {
+        // The dialogs follow their state; a caption changed (a translation, a theme) changes nothing.
+        TestDb t;
+        TfrmChooseLeiBie w;
+        w.show();
+        w.tree()->setCurrentItem(w.tree()->topLevelItem(0));
+        G.gDirMode = 7;
+        TfrmNewbie nb(&w);
+        nb.show();
+        child<QToolButton>(&nb, "SpeedButton1")->setText("Save");
+        child<QLineEdit>(&nb, "Edit1")->setText("五金");
+        nb.SpeedButton1Click();
+        QCOMPARE(nb.state(), TfrmNewbie::State::Done);
+        QCOMPARE(rows(t), QStringList{"0001|五金|全部|1"});
+        child<QToolButton>(&nb, "SpeedButton1")->setText("New");
+        nb.SpeedButton1Click();
+        QCOMPARE(nb.state(), TfrmNewbie::State::Entering);
+        QCOMPARE(child<QToolButton>(&nb, "SpeedButton1")->text(), QString("保存"));
+
+        w.tree()->setCurrentItem(findNode(w.tree(), "0001\\五金"));
+        G.gDirMode = 8;
+        TfrmMdfbie md(&w);
+        md.show();
+        child<QToolButton>(&md, "SpeedButton1")->setText("Save");
+        child<QLineEdit>(&md, "Edit1")->setText("五金件");
+        md.SpeedButton1Click();
+        QCOMPARE(md.state(), TfrmMdfbie::State::Saved);
+        QCOMPARE(rows(t), QStringList{"0001|五金件|全部|1"});
+        md.SpeedButton1Click();
+        QCOMPARE(md.state(), TfrmMdfbie::State::Entering);
+    }
+
     void picking_data()
     {
         QTest::addColumn<int>("mode");
@@ -357,15 +407,14 @@ private slots:
         QFETCH(QString, written);
         TestDb t;
         insertRow(t, "0001", "五金", "全部", 1);
-        QWidget opener;
-        auto *target = new QLineEdit(&opener);
-        target->setObjectName("EditType");
+        Receiver opener;
         G.gLeiBieMode = mode;
         TfrmChooseLeiBie w(&opener);
         w.show();
         w.tree()->setCurrentItem(findNode(w.tree(), node));
         QTest::keyClick(w.tree(), Qt::Key_Return);
-        QCOMPARE(target->text(), written);
+        QCOMPARE(opener.field(FieldRole::Category), written);
+        QCOMPARE(opener.fields.size(), written.isEmpty() ? 0 : 1);
         QCOMPARE(w.isVisible(), written.isEmpty());
     }
 };

@@ -266,6 +266,33 @@ private slots:
         QCOMPARE(G.gLeiBieMode, 0);
         QVERIFY(p.verifyDone());
     }
+
+    void statesNotCaptions()
+    {
+        // 新建 and 修改 follow the window's state; a changed caption changes nothing.
+        TestDb t;
+        TfrmSelectDan w;
+        w.show();
+        button(&w, 1)->setText("Add");
+        w.SpeedButton1Click();
+        QCOMPARE(w.state(), TLookupListForm::State::Adding);
+        edit(&w)->setText("箱");
+        button(&w, 1)->setText("Add");
+        w.SpeedButton1Click();
+        QCOMPARE(w.state(), TLookupListForm::State::Browsing);
+        QCOMPARE(stored(t, LookupKind::Units), QStringList{"箱"});
+        button(&w, 2)->setText("Change");
+        w.SpeedButton2Click();
+        QCOMPARE(w.state(), TLookupListForm::State::Changing);
+        // While one entry is open the other buttons do nothing.
+        w.SpeedButton1Click();
+        w.SpeedButton3Click();
+        QCOMPARE(w.state(), TLookupListForm::State::Changing);
+        edit(&w)->setText("件");
+        w.SpeedButton2Click();
+        QCOMPARE(w.state(), TLookupListForm::State::Browsing);
+        QCOMPARE(stored(t, LookupKind::Units), QStringList{"件"});
+    }
 };
 
 ORV_DB_TEST_MAIN(TestLookups)

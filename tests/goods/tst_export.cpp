@@ -1,5 +1,6 @@
 // The list export: the workbook read back cell by cell, and the sequence around it.
 #include "scriptedprompt.h"
+#include "xlsxsheet.h"
 
 #include "common/clock.h"
 #include "goods/excelexport.h"
@@ -11,102 +12,11 @@
 #include <QTest>
 #include <QXmlStreamReader>
 
-#include <zip.h>
 
 using namespace orv;
 using namespace orv::test;
 
 namespace {
-QByteArray zipEntry(const QString &path, const char *name)
-{
-    int err = 0;
-    zip_t *z = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
-    if (!z)
-        return {};
-    QByteArray out;
-    zip_stat_t st;
-    if (zip_stat(z, name, 0, &st) == 0) {
-        if (zip_file_t *f = zip_fopen(z, name, 0)) {
-            out.resize(qsizetype(st.size));
-            zip_fread(f, out.data(), st.size);
-            zip_fclose(f);
-        }
-    }
-    zip_close(z);
-    return out;
-}
-
-struct Cell {
-    QString value;
-    bool isText = false;
-    int style = 0;
-};
-
-// The first sheet of an .xlsx: cells by reference ("A1"), column widths and text-format styles.
-struct Sheet {
-    QHash<QString, Cell> cells;
-    QHash<int, double> widths;    // column (from 1) -> width
-    QHash<int, int> columnStyles; // column (from 1) -> style index
-    QList<int> textStyles;        // style indexes whose number format is "@"
-
-    explicit Sheet(const QString &path)
-    {
-        QStringList shared;
-        QXmlStreamReader ss(zipEntry(path, "xl/sharedStrings.xml"));
-        while (!ss.atEnd()) {
-            ss.readNext();
-            if (ss.isStartElement() && ss.name() == QLatin1String("si"))
-                shared << QString();
-            else if (ss.isStartElement() && ss.name() == QLatin1String("t") && !shared.isEmpty())
-                shared.last() += ss.readElementText();
-        }
-        QXmlStreamReader st(zipEntry(path, "xl/styles.xml"));
-        bool inXfs = false;
-        int xf = 0;
-        QStringList textFormats{"49"}; // the built-in "@", and any custom one
-        while (!st.atEnd()) {
-            st.readNext();
-            if (st.isStartElement() && st.name() == QLatin1String("numFmt")
-                && st.attributes().value("formatCode") == QLatin1String("@"))
-                textFormats << st.attributes().value("numFmtId").toString();
-            else if (st.isStartElement() && st.name() == QLatin1String("cellXfs"))
-                inXfs = true;
-            else if (st.isEndElement() && st.name() == QLatin1String("cellXfs"))
-                inXfs = false;
-            else if (inXfs && st.isStartElement() && st.name() == QLatin1String("xf")) {
-                if (textFormats.contains(st.attributes().value("numFmtId").toString()))
-                    textStyles << xf;
-                ++xf;
-            }
-        }
-        QXmlStreamReader x(zipEntry(path, "xl/worksheets/sheet1.xml"));
-        QString ref;
-        while (!x.atEnd()) {
-            x.readNext();
-            if (!x.isStartElement())
-                continue;
-            const auto a = x.attributes();
-            if (x.name() == QLatin1String("col")) {
-                for (int c = a.value("min").toInt(); c <= a.value("max").toInt(); ++c) {
-                    widths[c] = a.value("width").toDouble();
-                    columnStyles[c] = a.value("style").toInt();
-                }
-            } else if (x.name() == QLatin1String("c")) {
-                ref = a.value("r").toString();
-                Cell cell;
-                cell.isText = a.value("t") == QLatin1String("s");
-                cell.style = a.value("s").toInt();
-                cells[ref] = cell;
-            } else if (x.name() == QLatin1String("v")) {
-                Cell &cell = cells[ref];
-                const QString v = x.readElementText();
-                cell.value = cell.isText ? shared.value(v.toInt()) : v;
-            }
-        }
-    }
-    bool textFormatted(const QString &ref) const { return textStyles.contains(cells.value(ref).style); }
-};
-
 ExportSheet sample()
 {
     ExportSheet s;
@@ -252,6 +162,20 @@ private slots:
             QVERIFY(p.verifyDone());
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+        {
+            // No program on the desktop opens the workbook: the operator learns where it is.
+            ScriptedPrompt p;
+            p.expectMessage("确认导出excel表吗？", QMessageBox::Ok, "提示");
+            p.expectMessage("数据导出完成!", QMessageBox::Ok, "提示");
+            p.expectExternal(false);
+            const QString expected = ExcelExport::newFilePath("货品库存");
+            p.expectMessage(ExcelExport::notOpenedText(expected), QMessageBox::Ok, "提示");
+            const QString third = ExcelExport::run(nullptr, sample(), "货品库存");
+            QCOMPARE(third, expected);
+            QVERIFY(p.verifyDone());
+            QVERIFY(ExcelExport::notOpenedText(third).contains(QDir::toNativeSeparators(third)));
+            QVERIFY(QFileInfo::exists(third));
+        }
         Clock::pin(QDateTime());
         ExcelExport::setOutputFolder(QString());
     }

@@ -1,0 +1,25 @@
+#include "goods/mastercode.h"
+#include "data/dbconnection.h"
+#include "ledger/docnumbers.h"
+
+namespace orv {
+
+QString bumpMasterCode(const QString &code)
+{
+    const QString serial = code.mid(8, 3);
+    if (serial.size() != 3)
+        return code;
+    for (const QChar ch : serial)
+        if (ch < '0' || ch > '9')
+            return code;
+    const int next = serial.toInt() + 1;
+    return code.left(8) + (next >= 1000 ? QString() : QString("%1").arg(next, 3, 10, QChar('0')));
+}
+
+void lockMasterCodes(Connection &c, const NumberRule &rule)
+{
+    // The key DocNumbers locks for the table, so codes proposed and codes saved take turns.
+    c.lockSequence("docno:" + rule.table);
+}
+
+} // namespace orv

@@ -1,0 +1,21 @@
+#pragma once
+// Codes of master rows ("HP" goods, "DW" suppliers: prefix + yyMMdd + three-digit serial).
+// They have no unique index (the rows of one goods item at several places share its code), so
+// a save checks and stores its code under the table's number lock, held to its commit.
+#include <QString>
+
+namespace orv {
+
+class Connection;
+struct NumberRule;
+
+// A taken code moved on once: its first eight characters, then characters 9 to 11 as a number
+// plus one in three digits (nothing from 1000 on). A code without three digits there is
+// returned as it is (the check that follows refuses it while it is taken).
+QString bumpMasterCode(const QString &code);
+
+// The number allocator's lock for the rule's table, inside the caller's transaction: no other
+// client checks or stores a code of that table until this one commits.
+void lockMasterCodes(Connection &c, const NumberRule &rule);
+
+} // namespace orv
