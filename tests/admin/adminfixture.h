@@ -3,6 +3,7 @@
 #include "testdb.h"
 
 #include <QCheckBox>
+#include <QSqlQuery>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QToolButton>
