@@ -1,9 +1,11 @@
 #include "admin/adminmenu.h"
 #include "admin/backup.h"
+#include "admin/frmexcelinto.h"
 #include "admin/frminit.h"
 #include "admin/frmmdfpwd.h"
 #include "admin/frmprivilege.h"
 #include "admin/frmrecord.h"
+#include "admin/frmuser.h"
 #include "app/frmmain.h"
 #include "app/windowing.h"
 #include "data/datamodule.h"
@@ -63,7 +65,9 @@ void registerAdminWindows()
     setMenuHandler("FileNewItem", [] { openModal(frmInit); });
     setMenuHandler("FileOpenItem", [] { backupDatabase(frmMain); });
     setMenuHandler("FileCloseItem", [] { restoreDatabase(frmMain); });
+    setMenuHandler("FileSaveItem", [] { openModal(frmExcelInto); });
     setMenuHandler("N4", [] { openModal(frmPrivilege); });
+    setMenuHandler("N5", [] { openModal(frmUser); });
     setMenuHandler("N6", [] { openModal(frmMdfPwd); });
     // The log keeps the window's own position.
     setMenuHandler("N50", [] { openModal(frmRecord, false); });
