@@ -80,6 +80,8 @@ TfrmExcelInto::TfrmExcelInto(QWidget *parent) : TFormDialog(parent)
     cancelButton = new QPushButton("取消", settings);
     cancelButton->setObjectName("BitBtn2");
     cancelButton->setAutoDefault(false);
+    // Leaving the window is not leaving the file box for the sheet box.
+    cancelButton->setFocusPolicy(Qt::NoFocus);
     auto *buttons = new QHBoxLayout;
     buttons->addWidget(importButton);
     buttons->addWidget(cancelButton);

@@ -51,17 +51,13 @@ public:
     explicit XlsxReader(const QString &path)
     {
         int err = 0;
-        m_zip = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err);
+        m_archive.reset(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &err));
+        m_zip = m_archive.get();
         if (!m_zip)
             throw WorkbookError(kCannotOpen);
         readWorkbook();
         readSharedStrings();
         readStyles();
-    }
-    ~XlsxReader() override
-    {
-        if (m_zip)
-            zip_discard(m_zip);
     }
 
     QStringList sheetNames() const override { return m_names; }
@@ -311,6 +307,8 @@ private:
         return numberText(v);
     }
 
+    // Closed whenever the reader goes, a constructor that throws included.
+    std::unique_ptr<zip_t, decltype(&zip_discard)> m_archive{nullptr, &zip_discard};
     zip_t *m_zip = nullptr;
     QStringList m_names, m_parts, m_strings;
     QList<std::pair<bool, bool>> m_styles; // per cell style: shows a date, shows a time
@@ -324,12 +322,12 @@ class XlsReader final : public SheetReader {
 public:
     explicit XlsReader(const QString &path)
     {
-        if (freexl_open(QFile::encodeName(path).constData(), &m_handle) != FREEXL_OK) {
-            if (m_handle)
-                freexl_close(m_handle);
-            m_handle = nullptr;
+        const void *handle = nullptr;
+        const int rc = freexl_open(QFile::encodeName(path).constData(), &handle);
+        m_book.reset(handle);
+        m_handle = handle;
+        if (rc != FREEXL_OK)
             throw WorkbookError(kCannotOpen);
-        }
         unsigned int count = 0;
         if (freexl_get_info(m_handle, FREEXL_BIFF_SHEET_COUNT, &count) != FREEXL_OK)
             throw WorkbookError(kCannotOpen);
@@ -338,11 +336,6 @@ public:
             freexl_get_worksheet_name(m_handle, (unsigned short)i, &name);
             m_names << QString::fromUtf8(name ? name : "");
         }
-    }
-    ~XlsReader() override
-    {
-        if (m_handle)
-            freexl_close(m_handle);
     }
 
     QStringList sheetNames() const override { return m_names; }
@@ -379,6 +372,10 @@ public:
     }
 
 private:
+    struct Close {
+        void operator()(const void *h) const { freexl_close(h); }
+    };
+    std::unique_ptr<const void, Close> m_book; // closed also when the constructor throws
     const void *m_handle = nullptr;
     QStringList m_names;
     unsigned int m_rows = 0;
