@@ -6,6 +6,8 @@
 #include "admin/frmprivilege.h"
 #include "admin/frmrecord.h"
 #include "admin/frmuser.h"
+#include "admin/initialisation.h"
+#include "app/appglobals.h"
 #include "app/frmmain.h"
 #include "app/windowing.h"
 #include "data/datamodule.h"
@@ -51,13 +53,27 @@ void restoreDatabase(QWidget *parent)
         const BusyCursor busy;
         r = DatabaseBackup(db()).restore(file);
     }
-    if (r.ok)
+    if (r.ok) {
+        // The restored company record is the one printed from now on.
+        try {
+            if (const auto company = CompanyStore(db()).first()) {
+                G.gCompanyName = company->name;
+                G.gCompanyAddress = company->address;
+                G.gCompanyPhone = company->phone;
+                G.gCompanyFax = company->fax;
+                G.gCompanyBusiness = company->business;
+                G.gPrintSignature = company->printSignature ? 1 : 0;
+            }
+        } catch (const std::exception &) {
+            // Logged where it arose; the restore itself went through.
+        }
         prompt().message(parent, "数据恢复",
                          withReason("数据库恢复成功完成！",
                                     r.keptCopy.isEmpty() ? QString() : "恢复前的数据库已另存为：" + r.keptCopy),
                          QMessageBox::Information);
-    else
+    } else {
         prompt().message(parent, "数据库恢复", withReason("数据库恢复失败!", r.reason), QMessageBox::Information);
+    }
 }
 
 void registerAdminWindows()

@@ -82,6 +82,8 @@ private slots:
         QVERIFY(!QDir(files.path()).entryList(QDir::Files).join(',').contains(".part"));
 
         logRow(t, "备份后");
+        t.exec("update 基本信息 set 公司名称='备份后改名'");
+        G.gCompanyName = "备份后改名";
         Clock::pin(QDateTime(QDate(2024, 3, 5), QTime(1, 2, 3), Qt::UTC));
         const QString kept = QDir(t.dir()).filePath("orv-恢复前-" + Clock::localNow().toString("yyyyMMdd-hhmmss") + ".db");
         p.expectMessage("您确定要恢复数据库吗?一旦恢复将覆盖现在的数据您要继续吗", QMessageBox::Yes, "系统提示")
@@ -93,6 +95,7 @@ private slots:
         Clock::pin(QDateTime());
         QVERIFY(p.verifyDone());
         QCOMPARE(events(t), QStringList{"备份前"});
+        QCOMPARE(G.gCompanyName, QString("我的公司"));
         // The connection works, statements included.
         logRow(t, "恢复后");
         QCOMPARE(events(t), (QStringList{"备份前", "恢复后"}));
