@@ -143,6 +143,23 @@ private slots:
         QVERIFY(p.verifyDone());
     }
 
+    // Enter walks the fields, then the boxes in reading order, and loops over the last four.
+    void enterChain()
+    {
+        TestDb t;
+        TfrmInit w;
+        w.show();
+        QApplication::setActiveWindow(&w);
+        edit(&w, "Edit5")->setFocus();
+        QTest::keyClick(edit(&w, "Edit5"), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), edit(&w, "Edit7"));
+        QTest::keyClick(edit(&w, "Edit7"), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w.box(2));
+        w.box(17)->setFocus();
+        QTest::keyClick(w.box(17), Qt::Key_Return);
+        QCOMPARE(QApplication::focusWidget(), w.box(18));
+    }
+
     void firstSaveInsertsOnce()
     {
         TestDb t;
