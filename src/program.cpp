@@ -1,4 +1,5 @@
 #include "program.h"
+#include "admin/adminmenu.h"
 #include "data/schema.h"
 #include "goods/goodsmenu.h"
 #include "partners/partnersmenu.h"
@@ -34,6 +35,7 @@ void registerSubsystems()
 {
     registerAppSchema();
     registerLedgerSchema();
+    registerAdminWindows();
     registerGoodsWindows();
     registerPartnersWindows();
     registerPurchasingSchema();
