@@ -1,4 +1,5 @@
 #include "admin/excelimport.h"
+#include "goods/mastercode.h"
 #include "common/pinyin.h"
 #include "data/dbconnection.h"
 #include "ledger/docnumbers.h"
@@ -75,18 +76,17 @@ const KindSpec &spec(ImportKind kind)
 }
 
 // The codes the import hands out, as the goods and supplier dialogs and the customer dialog do.
-// (往来单位's ID is kept folded to lower case by PostgreSQL, hence "id".)
 NumberRule codeRule(ImportKind kind)
 {
     switch (kind) {
     case ImportKind::Goods:
-        return {"货品目录", "编号", "HP", false};
+        return goodsCodeRule();
     case ImportKind::Customers:
         return customerCodeRule();
     case ImportKind::Suppliers:
         break;
     }
-    return {"往来单位", "id", "DW", false};
+    return supplierCodeRule();
 }
 
 // A date as the operator may have typed or the sheet may hold it; nothing for anything else.
