@@ -13,6 +13,8 @@
 //                                is read and the row inserted under a savepoint; when another
 //                                client took the number first (the unique index says so) it
 //                                is tried again with the next free one. Holds no lock.
+//       n.insertNumberedQuiet(tryInsert)  the same for an "on conflict do nothing" insert
+//                                that reports whether its row went in: no savepoint
 //       n.next(), n.makeFree(no) inside the transaction, under the table's number lock, for
 //                                numbers and codes a save needs before its rows exist (codes
 //                                of master rows have no unique index to retry on)
@@ -58,6 +60,11 @@ public:
     // the number column.
     QString insertNumbered(const std::function<void(const QString &number)> &insert,
                            const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
+    // The same for an insert that inserts nothing when the number is taken ("on conflict
+    // (number column) do nothing") and returns whether its row went in: a clash then costs
+    // no failed statement and the save no savepoint.
+    QString insertNumberedQuiet(const std::function<bool(const QString &number)> &tryInsert,
+                                const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
 
     // Next free number of the UTC day, under the table's number lock held to the commit.
     QString next(const QDateTime &utc = Clock::utcNow());
@@ -68,7 +75,10 @@ public:
 
 private:
     QString firstFree(const QString &head, int serial);
+    int serialAfterLast(const QString &day, const QString &head);
     QString nextUnlocked(const QDateTime &utc);
+    QString firstTry(const QString &wanted, const QDateTime &utc);
+    QString afterClash(const QString &number, int attempt);
     void lock();
     Connection &m_conn;
     NumberRule m_rule;

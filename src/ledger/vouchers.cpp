@@ -151,8 +151,10 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QS
 {
     m_conn.requireTransaction("出入库单");
     voucherPrefix(kind); // refuses unknown kinds
+    // A number another client stored first inserts nothing (and fails nothing): the next is tried.
     if (!m_header)
-        m_header = std::make_unique<Statement>(m_conn, positional(headerSql(), kHeaderParams, 19));
+        m_header = std::make_unique<Statement>(
+            m_conn, positional(headerSql(), kHeaderParams, 19) + " on conflict (单据编号) do nothing");
     VoucherRef ref;
     ref.id = id.isEmpty() ? makeRecordID() : id;
     QVariantList values = {ref.id,
@@ -174,9 +176,12 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QS
                            textOrNull(h.phone),
                            localTime(),
                            h.department.isNull() ? QVariant(QMetaType::fromType<QString>()) : h.department};
-    ref.number = m_numbers[kind - 1].insertNumbered([&](const QString &number) {
+    ref.number = m_numbers[kind - 1].insertNumberedQuiet([&](const QString &number) {
         values[4] = number;
-        m_header->exec(values);
+        QSqlQuery &q = m_header->exec(values);
+        const bool inserted = q.numRowsAffected() > 0;
+        q.finish();
+        return inserted;
     });
     return ref;
 }
