@@ -204,18 +204,34 @@ QString DocNumbers::insertNumbered(const std::function<void(const QString &)> &i
     }
 }
 
+QString DocNumbers::claimCondition() const
+{
+    // The two-key form keeps these locks apart from the one-key locks of codes and goods rows.
+    return m_conn.isSqlite() ? QString() : QStringLiteral("pg_try_advisory_xact_lock(hashtext(?), hashtext(?))");
+}
+
+QVariantList DocNumbers::claimBinds(const QString &number) const
+{
+    if (m_conn.isSqlite())
+        return {};
+    return {QString("docno:" + m_rule.table + '\x1f' + m_rule.column), number};
+}
+
 QString DocNumbers::insertNumberedQuiet(const std::function<bool(const QString &)> &tryInsert, const QString &wanted,
                                         const QDateTime &utc)
 {
     m_conn.requireTransaction("单据编号分配");
     QString number = firstTry(wanted, utc);
-    for (int attempt = 0;; ++attempt) {
+    const QString head = headOf(number);
+    // Nothing inserted means the number is taken or claimed by a save under way (the conflict
+    // names the number column only): the next serial is tried at once. Clients saving together
+    // all read the same last number; each extra question here would cost every one of them.
+    for (int serial = trailingSerial(number, head);; ++serial) {
         if (tryInsert(number))
             return number;
-        const QString next = afterClash(number, attempt);
-        if (next.isEmpty())
-            throw UniqueViolation(kDbFailed, QString("Row numbered %1 not inserted, number not taken").arg(number));
-        number = next;
+        if (serial + 1 > kLastSerial)
+            throw NumbersExhausted(head);
+        number = head + serialText(serial + 1);
     }
 }
 

@@ -65,6 +65,13 @@ public:
     // no failed statement and the save no savepoint.
     QString insertNumberedQuiet(const std::function<bool(const QString &number)> &tryInsert,
                                 const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
+    // For that insert on PostgreSQL, written "insert … select <values> where <claimCondition()>
+    // on conflict (number column) do nothing" with claimBinds(number) after the row's values:
+    // it claims the number for the saving transaction, and a client that finds the number
+    // claimed moves on to the next at once instead of waiting for the other's commit. Empty on
+    // SQLite, where one client writes at a time.
+    QString claimCondition() const;
+    QVariantList claimBinds(const QString &number) const;
 
     // Next free number of the UTC day, under the table's number lock held to the commit.
     QString next(const QDateTime &utc = Clock::utcNow());
