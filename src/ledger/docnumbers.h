@@ -14,7 +14,9 @@
 //                                client took the number first (the unique index says so) it
 //                                is tried again with the next free one. Holds no lock.
 //       n.insertNumberedQuiet(tryInsert)  the same for an "on conflict do nothing" insert
-//                                that reports whether its row went in: no savepoint
+//                                that reports whether its row went in: no savepoint; with
+//                                claimCondition() a number another client is saving is
+//                                passed at once (a rolled-back save may then leave a gap)
 //       n.next(), n.makeFree(no) inside the transaction, under the table's number lock, for
 //                                numbers and codes a save needs before its rows exist (codes
 //                                of master rows have no unique index to retry on)
@@ -60,9 +62,9 @@ public:
     // the number column.
     QString insertNumbered(const std::function<void(const QString &number)> &insert,
                            const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
-    // The same for an insert that inserts nothing when the number is taken ("on conflict
-    // (number column) do nothing") and returns whether its row went in: a clash then costs
-    // no failed statement and the save no savepoint.
+    // The same for an insert that inserts nothing when the number is taken or claimed ("on
+    // conflict (number column) do nothing", see claimCondition()) and returns whether its row
+    // went in: a clash then costs no failed statement and the save no savepoint.
     QString insertNumberedQuiet(const std::function<bool(const QString &number)> &tryInsert,
                                 const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
     // For that insert on PostgreSQL, written "insert … select <values> where <claimCondition()>
