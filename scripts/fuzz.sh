@@ -31,5 +31,5 @@ export QT_QPA_PLATFORM=offscreen
 # Font caches of the system libraries are not ours to free.
 export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0"
 ORV_FUZZ_WRITE_SEEDS="$corpus" "$build/fuzz/fuzz_$target" -runs=0 "$corpus" >/dev/null 2>&1
-exec "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=1048576 -len_control=0 -timeout=10 -rss_limit_mb=2048 \
+exec "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -max_len=1048576 -len_control=0 -timeout=30 -rss_limit_mb=2048 \
   -artifact_prefix="$artifacts/" "$corpus"

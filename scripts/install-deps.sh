@@ -6,10 +6,10 @@ pkgs=(
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6 libqt6opengl6-dev libgl-dev
   qt6-qpa-plugins
-  postgresql libpq-dev
+  postgresql postgresql-client libpq-dev libsqlite3-dev
   libjpeg62-turbo-dev libxlsxwriter-dev libzip-dev libfreexl-dev zlib1g-dev
   fonts-noto-cjk fonts-wqy-microhei fonts-liberation2 fonts-liberation fonts-dejavu-core
-  unicode-data python3 clang
+  unicode-data python3 python3-xlwt clang
   zbar-tools libxml2-utils
 )
 missing=()

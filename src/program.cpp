@@ -1,9 +1,11 @@
 #include "program.h"
+#include "admin/adminmenu.h"
 #include "data/schema.h"
 #include "goods/goodsmenu.h"
 #include "partners/partnersmenu.h"
 #include "ledger/vouchers.h"
 #include "purchasing/purchasingmenu.h"
+#include "report/engine/frglobals.h"
 #include "sales/salesschema.h"
 #include "stock/stockschema.h"
 #include "warehouse/warehouseschema.h"
@@ -25,12 +27,15 @@ void setUpApplication(QApplication &app)
     if (qtbase->load(QLocale(QLocale::Chinese, QLocale::China), "qtbase", "_",
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(qtbase);
+    // The report engine's globals, hooks, preview and script interpreter, so documents print.
+    frInitEngine();
 }
 
 void registerSubsystems()
 {
     registerAppSchema();
     registerLedgerSchema();
+    registerAdminWindows();
     registerGoodsWindows();
     registerPartnersWindows();
     registerPurchasingWindows();

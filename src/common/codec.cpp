@@ -7,12 +7,34 @@
 
 namespace orv {
 namespace {
+// One converter per direction and thread, opened once: opening is the dear part of a short text.
+class Converter {
+public:
+    Converter(const char *to, const char *from) : m_cd(iconv_open(to, from)) {}
+    ~Converter()
+    {
+        if (ok())
+            iconv_close(m_cd);
+    }
+    Converter(const Converter &) = delete;
+    Converter &operator=(const Converter &) = delete;
+    bool ok() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const
+    {
+        iconv(m_cd, nullptr, nullptr, nullptr, nullptr); // back to the initial state
+        return m_cd;
+    }
+
+private:
+    iconv_t m_cd;
+};
+
 // Characters that GBK cannot hold become '?', as the Windows converter does.
-QByteArray convert(const char *to, const char *from, const QByteArray &in, int unitBytes, const QByteArray &fallback)
+QByteArray convert(const Converter &c, const QByteArray &in, int unitBytes, const QByteArray &fallback)
 {
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1))
+    if (!c.ok())
         return {};
+    iconv_t cd = c.get();
     QByteArray out;
     out.reserve(in.size() * 2);
     char *inp = const_cast<char *>(in.constData());
@@ -33,7 +55,6 @@ QByteArray convert(const char *to, const char *from, const QByteArray &in, int u
             inLeft -= skip;
         }
     }
-    iconv_close(cd);
     return out;
 }
 } // namespace
@@ -47,13 +68,15 @@ QByteArray toGbk(const QString &text)
     const auto ucs4 = text.toUcs4();
     utf32.resize(ucs4.size() * 4);
     memcpy(utf32.data(), ucs4.constData(), size_t(utf32.size()));
-    return convert("GBK", "UTF-32LE", utf32, 4, "?");
+    thread_local const Converter converter("GBK", "UTF-32LE");
+    return convert(converter, utf32, 4, "?");
 }
 
 QString fromGbk(const QByteArray &bytes)
 {
     // CP936 proper: 0x80 is the euro sign, which glibc's GBK lacks.
-    QByteArray utf8 = convert("UTF-8", "CP936", bytes, 1, "\xEF\xBF\xBD");
+    thread_local const Converter converter("UTF-8", "CP936");
+    QByteArray utf8 = convert(converter, bytes, 1, "\xEF\xBF\xBD");
     return QString::fromUtf8(utf8);
 }
 

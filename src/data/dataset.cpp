@@ -53,7 +53,57 @@ int Field::asInteger() const { return isNull() ? 0 : m_v->toInt(); }
 double Field::asFloat() const { return isNull() ? 0.0 : m_v->toDouble(); }
 bool Field::asBoolean() const { return !isNull() && (m_flag ? flagValue(*m_v) : m_v->toBool()); }
 
+namespace {
+// Row blocks of closed datasets, emptied and kept for the next open. Memory that was handed
+// back to the system costs a page fault per page when the next result is read into it, and
+// the program reads and drops results all day.
+struct BlockPool {
+    QVector<QVector<QVariant>> blocks;
+    qsizetype values = 0;
+    ~BlockPool();
+};
+thread_local BlockPool t_pool;
+// A dataset destroyed after its thread's pool (a static one at exit) frees its blocks itself.
+thread_local bool t_poolGone = false;
+BlockPool::~BlockPool() { t_poolGone = true; }
+constexpr qsizetype kPoolValues = qsizetype(1) << 20; // 32 MB of values
+} // namespace
+
+QVector<QVariant> DataSet::takeBlock(qsizetype values)
+{
+    // A block of about the size wanted: a few rows of a narrow query keep no wide block alive.
+    if (!t_poolGone) {
+        for (qsizetype i = t_pool.blocks.size() - 1; i >= 0; --i) {
+            const qsizetype capacity = t_pool.blocks[i].capacity();
+            if (capacity >= values && capacity <= 4 * values) {
+                t_pool.values -= capacity;
+                return t_pool.blocks.takeAt(i);
+            }
+        }
+    }
+    QVector<QVariant> block;
+    block.reserve(values);
+    return block;
+}
+
+void DataSet::releaseBlocks()
+{
+    // A copy of the dataset still reads these rows: leave them to it.
+    if (!t_poolGone && m_blocks.isDetached()) {
+        for (QVector<QVariant> &block : m_blocks) {
+            if (!block.isDetached() || t_pool.values + block.capacity() > kPoolValues)
+                continue;
+            block.clear(); // keeps the capacity
+            t_pool.values += block.capacity();
+            t_pool.blocks.append(std::move(block));
+        }
+    }
+    m_blocks.clear();
+}
+
 DataSet::DataSet(Connection *conn, const QString &name) : m_conn(conn), m_name(name) {}
+
+DataSet::~DataSet() { releaseBlocks(); }
 
 void DataSet::clear()
 {
@@ -89,16 +139,26 @@ void DataSet::bindValue(const QString &placeholder, const QVariant &v)
     m_named.append({key, v});
 }
 
-void DataSet::prepare(QSqlQuery &q) const
+void DataSet::run(QSqlQuery &q) const
 {
     if (!m_conn || !m_conn->isOpen())
         throw DbError("数据库未连接");
+    // With nothing to bind PostgreSQL gets the text as it is: the driver's EXECUTE of a
+    // prepared statement makes the server store the whole result before sending any of it
+    // (and costs a PREPARE and a DEALLOCATE round trip), a plain query streams. SQLite
+    // prepares either way and keeps refusing a placeholder left unbound.
+    if (!m_conn->isSqlite() && m_positional.isEmpty() && m_named.isEmpty()) {
+        if (!q.exec(m_sql))
+            m_conn->fail(q.lastError(), m_sql);
+        return;
+    }
     if (!q.prepare(m_sql))
         m_conn->fail(q.lastError(), m_sql);
     for (const auto &v : m_positional)
         q.addBindValue(v);
     for (const auto &p : m_named)
         q.bindValue(p.first, p.second);
+    m_conn->run(q, m_sql);
 }
 
 void DataSet::open()
@@ -106,8 +166,7 @@ void DataSet::open()
     close();
     QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
     q.setForwardOnly(true);
-    prepare(q);
-    m_conn->run(q, m_sql);
+    run(q);
     const QSqlRecord rec = q.record();
     const int n = rec.count();
     m_names.reserve(n);
@@ -121,8 +180,7 @@ void DataSet::open()
     }
     while (q.next()) {
         if ((m_count & (kBlockRows - 1)) == 0) {
-            m_blocks.append(QVector<QVariant>());
-            m_blocks.last().reserve(qsizetype(kBlockRows) * n);
+            m_blocks.append(takeBlock(qsizetype(kBlockRows) * n));
         }
         QVector<QVariant> &block = m_blocks.last();
         for (int i = 0; i < n; ++i)
@@ -137,8 +195,7 @@ int DataSet::execSQL()
 {
     close();
     QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
-    prepare(q);
-    m_conn->run(q, m_sql);
+    run(q);
     return q.numRowsAffected();
 }
 
@@ -149,7 +206,7 @@ void DataSet::close()
     m_index.clear();
     m_flags.clear();
     m_types.clear();
-    m_blocks.clear();
+    releaseBlocks();
     m_count = 0;
     m_pos = -1;
     m_bof = m_eof = true;

@@ -35,6 +35,11 @@ private:
 class DataSet {
 public:
     explicit DataSet(Connection *conn = nullptr, const QString &name = QString());
+    ~DataSet();
+    DataSet(const DataSet &) = default;
+    DataSet(DataSet &&) = default;
+    DataSet &operator=(const DataSet &) = default;
+    DataSet &operator=(DataSet &&) = default;
     void setConnection(Connection *c) { m_conn = c; }
     const QString &name() const { return m_name; }
 
@@ -79,7 +84,9 @@ public:
 
 private:
     int indexOf(const QString &name) const;
-    void prepare(QSqlQuery &q) const;
+    void run(QSqlQuery &q) const; // throws DbError
+    static QVector<QVariant> takeBlock(qsizetype values);
+    void releaseBlocks();
 
     Connection *m_conn = nullptr;
     QString m_name;

@@ -71,20 +71,27 @@ void Connection::forgetStatements()
 {
     for (Statement *s : std::as_const(m_statements))
         s->reset();
+    m_failedQueries.clear();
 }
 
 void Connection::close()
 {
     if (!QSqlDatabase::contains(m_name))
         return;
-    // Prepared statements are freed while their connection still exists.
-    forgetStatements();
+    // A prepared statement is freed by a DEALLOCATE on its connection: while the server is
+    // there, before the connection closes; when it is gone, after the driver is, so that no
+    // DEALLOCATE is tried on a dead or closed connection.
+    const bool gone = serverGone();
+    if (!gone)
+        forgetStatements();
     {
         QSqlDatabase d = db();
         if (d.isOpen())
             d.close();
     }
     QSqlDatabase::removeDatabase(m_name);
+    if (gone)
+        forgetStatements();
     m_depth = 0;
     ++m_generation;
 }
@@ -260,15 +267,26 @@ void Connection::openDriver(const ConnectionSettings &settings, SchemaMode schem
     QSqlQuery(db()).exec("set client_min_messages = warning");
 }
 
+namespace {
+// The driver hands out its libpq handle (registered as "pg_conn*", the struct behind PGconn):
+// false when it has none (SQLite, no driver).
+bool pgHandle(const QSqlDatabase &d, PGconn *&pg)
+{
+    const QVariant h = d.driver() ? d.driver()->handle() : QVariant();
+    if (!h.isValid() || (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
+        return false;
+    pg = *static_cast<PGconn *const *>(h.data());
+    return true;
+}
+} // namespace
+
 bool Connection::serverGone() const
 {
     if (isSqlite() || !QSqlDatabase::contains(m_name))
         return false;
-    const QVariant h = db().driver() ? db().driver()->handle() : QVariant();
-    // The driver hands out its libpq handle (registered as "pg_conn*", the struct behind PGconn).
-    if (!h.isValid() || (qstrcmp(h.typeName(), "pg_conn*") != 0 && qstrcmp(h.typeName(), "PGconn*") != 0))
+    PGconn *pg = nullptr;
+    if (!pgHandle(db(), pg))
         return false;
-    auto *pg = *static_cast<PGconn *const *>(h.data());
     return !pg || PQstatus(pg) == CONNECTION_BAD;
 }
 
@@ -304,8 +322,13 @@ void Connection::fail(const QSqlError &error, const QString &what)
 
 void Connection::run(QSqlQuery &q, const QString &what)
 {
-    if (!q.exec())
+    if (!q.exec()) {
+        // PostgreSQL refuses the DEALLOCATE of a prepared statement until the failed
+        // transaction is rolled back: the statement is kept until then.
+        if (m_depth > 0 && !isSqlite())
+            m_failedQueries.append(q);
         fail(q.lastError(), what.isEmpty() ? q.lastQuery() : what);
+    }
 }
 
 void Connection::exec(const QString &sql, const QVariantList &binds)
@@ -355,16 +378,21 @@ void Connection::commit()
     if (m_failed) {
         QSqlQuery(db()).exec("ROLLBACK");
         m_failed = false;
+        m_failedQueries.clear();
         throw DbError("保存失败，所有修改已撤销");
     }
     QSqlQuery q(db());
     if (!q.exec("COMMIT")) {
         const QSqlError e = q.lastError();
         // A refused COMMIT (SQLite busy, a deferred check) may leave the transaction open:
-        // end it so the connection stays usable.
-        QSqlQuery(db()).exec("ROLLBACK");
+        // end it so the connection stays usable. PostgreSQL has already ended it.
+        PGconn *pg = nullptr;
+        if (isSqlite() || !pgHandle(db(), pg) || !pg || PQtransactionStatus(pg) != PQTRANS_IDLE)
+            QSqlQuery(db()).exec("ROLLBACK");
+        m_failedQueries.clear();
         fail(e, "COMMIT");
     }
+    m_failedQueries.clear();
 }
 
 void Connection::rollback()
@@ -379,6 +407,7 @@ void Connection::rollback()
     m_failed = false;
     QSqlQuery q(db());
     q.exec("ROLLBACK");
+    m_failedQueries.clear();
 }
 
 void Connection::savepoint(const QString &name)
@@ -391,6 +420,7 @@ void Connection::rollbackTo(const QString &name)
 {
     exec("ROLLBACK TO SAVEPOINT " + name);
     m_failed = false; // the failed statement is undone; the transaction goes on
+    m_failedQueries.clear();
 }
 
 void Connection::release(const QString &name) { exec("RELEASE SAVEPOINT " + name); }

@@ -130,6 +130,8 @@ private:
     bool m_failed = false;
     quint64 m_generation = 0;
     QList<Statement *> m_statements;
+    // Prepared statements that failed inside the transaction, freed once it is rolled back.
+    QList<QSqlQuery> m_failedQueries;
     Statement *m_lock = nullptr;
 };
 

@@ -108,15 +108,22 @@ TfrmCangKu::TfrmCangKu(QWidget *parent) : QWidget(parent)
     goodsGrid->setColumnHidden(0, true);
     goodsGrid->setColumnHidden(int(GoodsListModel::columnNames().size()) - 1, true);
 
-    auto *bar = new QHBoxLayout;
-    bar->addWidget(searchFieldCombo);
-    bar->addWidget(searchEdit, 1);
-    bar->addWidget(searchButton);
-    bar->addWidget(hintLabel);
-    bar->addStretch();
+    // Search on one row, the commands on the next: both fit a window 1024 pixels wide.
+    searchEdit->setMinimumWidth(searchEdit->fontMetrics().horizontalAdvance(QLatin1Char('M')) * 16);
+    auto *searchRow = new QHBoxLayout;
+    searchRow->addWidget(searchFieldCombo);
+    searchRow->addWidget(searchEdit, 1);
+    searchRow->addWidget(searchButton);
+    searchRow->addWidget(hintLabel);
+    searchRow->addStretch(1);
+    auto *commandRow = new QHBoxLayout;
     for (QPushButton *b : {advancedButton, priceButton, belowWarningButton, deleteManyButton, newButton, editButton,
                            deleteButton, exportButton})
-        bar->addWidget(b);
+        commandRow->addWidget(b);
+    commandRow->addStretch(1);
+    auto *bar = new QVBoxLayout;
+    bar->addLayout(searchRow);
+    bar->addLayout(commandRow);
     auto *split = new QSplitter(this);
     split->addWidget(trees);
     split->addWidget(goodsGrid);

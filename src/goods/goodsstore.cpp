@@ -12,7 +12,7 @@
 namespace orv {
 
 namespace {
-const NumberRule kRule{QStringLiteral("货品目录"), QStringLiteral("编号"), QStringLiteral("HP"), false};
+const NumberRule kRule = goodsCodeRule();
 
 const QString &textOf(const GoodsRecord &r, GoodsField f)
 {

@@ -22,4 +22,7 @@ void lockMasterCodes(Connection &c, const NumberRule &rule)
     c.lockSequence("docno:" + rule.table);
 }
 
+NumberRule goodsCodeRule() { return {QStringLiteral("货品目录"), QStringLiteral("编号"), QStringLiteral("HP"), false}; }
+NumberRule supplierCodeRule() { return {QStringLiteral("往来单位"), QStringLiteral("id"), QStringLiteral("DW"), false}; }
+
 } // namespace orv

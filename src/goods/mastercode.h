@@ -9,6 +9,11 @@ namespace orv {
 class Connection;
 struct NumberRule;
 
+// The code rules of goods (HP, 货品目录.编号) and suppliers (DW, 往来单位.ID; PostgreSQL keeps
+// that column folded to lower case, hence "id"). The Excel import hands out the same codes.
+NumberRule goodsCodeRule();
+NumberRule supplierCodeRule();
+
 // A taken code moved on once: its first eight characters, then characters 9 to 11 as a number
 // plus one in three digits (nothing from 1000 on). A code without three digits there is
 // returned as it is (the check that follows refuses it while it is taken).

@@ -10,7 +10,7 @@ namespace orv {
 
 namespace {
 // The code column is ID, which PostgreSQL keeps folded to lower case; the rule quotes its column.
-const NumberRule kRule{QStringLiteral("往来单位"), QStringLiteral("id"), QStringLiteral("DW"), false};
+const NumberRule kRule = supplierCodeRule();
 
 const QString kColumns = QStringLiteral("流水号, 单位名称, 联系人, 联系电话, 传真, 邮编, 地址, Email, QQ, 帐号, 税号, "
                                         "经营范围, 网址, 备注, 采购供应商, 三包厂商, 保险单位, 车管单位, 助记码, ID");

@@ -97,10 +97,8 @@ QString DocNumbers::firstFree(const QString &head, int serial)
     throw NumbersExhausted(head);
 }
 
-QString DocNumbers::nextUnlocked(const QDateTime &utc)
+int DocNumbers::serialAfterLast(const QString &day, const QString &head)
 {
-    const QString day = m_rule.prefix + numberDate(utc);
-    const QString head = m_rule.dash ? day + '-' : day;
     // Same expression as documentNoIndex(), so the index serves this query.
     if (!m_last || m_lastLength != day.size()) {
         m_last = std::make_unique<Statement>(
@@ -118,7 +116,40 @@ QString DocNumbers::nextUnlocked(const QDateTime &utc)
             serial = last + 1;
     }
     q.finish();
-    return firstFree(head, serial);
+    return serial;
+}
+
+QString DocNumbers::nextUnlocked(const QDateTime &utc)
+{
+    const QString day = m_rule.prefix + numberDate(utc);
+    const QString head = m_rule.dash ? day + '-' : day;
+    return firstFree(head, serialAfterLast(day, head));
+}
+
+QString DocNumbers::firstTry(const QString &wanted, const QDateTime &utc)
+{
+    if (!wanted.isEmpty() && trailingSerial(wanted, headOf(wanted)) >= 0 && !taken(wanted))
+        return wanted;
+    // Not asked whether it is free: the insert finds out from the unique index, and the
+    // usual save spends no statement on it.
+    const QString day = m_rule.prefix + numberDate(utc);
+    const QString head = m_rule.dash ? day + '-' : day;
+    const int serial = serialAfterLast(day, head);
+    if (serial > kLastSerial)
+        throw NumbersExhausted(head);
+    return head + serialText(serial);
+}
+
+QString DocNumbers::afterClash(const QString &number, int attempt)
+{
+    // A clash on some other unique column is the caller's error, not a taken number: empty.
+    if (!taken(number))
+        return QString();
+    // Another client stored this number after we read it: take the next free one.
+    if (attempt >= kMaxClashes)
+        throw DbError(QString("单据编号分配失败，请重试：%1").arg(number));
+    const QString head = headOf(number);
+    return firstFree(head, trailingSerial(number, head) + 1);
 }
 
 QString DocNumbers::propose(const QDateTime &utc) { return nextUnlocked(utc); }
@@ -149,11 +180,7 @@ QString DocNumbers::insertNumbered(const std::function<void(const QString &)> &i
                                    const QDateTime &utc)
 {
     m_conn.requireTransaction("单据编号分配");
-    QString number;
-    if (!wanted.isEmpty() && trailingSerial(wanted, headOf(wanted)) >= 0 && !taken(wanted))
-        number = wanted;
-    else
-        number = nextUnlocked(utc);
+    QString number = firstTry(wanted, utc);
     const QString savepoint = QStringLiteral("orv_number");
     for (int attempt = 0;; ++attempt) {
         m_conn.savepoint(savepoint);
@@ -166,19 +193,45 @@ QString DocNumbers::insertNumbered(const std::function<void(const QString &)> &i
         } catch (const UniqueViolation &) {
             m_conn.rollbackTo(savepoint);
             m_conn.release(savepoint);
-            // A clash on some other unique column is the caller's error, not a taken number.
-            if (!taken(number))
+            number = afterClash(number, attempt);
+            if (number.isEmpty())
                 throw;
-            // Another client stored this number after we read it: take the next free one.
-            if (attempt >= kMaxClashes)
-                throw DbError(QString("单据编号分配失败，请重试：%1").arg(number));
-            const QString head = headOf(number);
-            number = firstFree(head, trailingSerial(number, head) + 1);
         } catch (...) {
             m_conn.rollbackTo(savepoint);
             m_conn.release(savepoint);
             throw;
         }
+    }
+}
+
+QString DocNumbers::claimCondition() const
+{
+    // The two-key form keeps these locks apart from the one-key locks of codes and goods rows.
+    return m_conn.isSqlite() ? QString() : QStringLiteral("pg_try_advisory_xact_lock(hashtext(?), hashtext(?))");
+}
+
+QVariantList DocNumbers::claimBinds(const QString &number) const
+{
+    if (m_conn.isSqlite())
+        return {};
+    return {QString("docno:" + m_rule.table + '\x1f' + m_rule.column), number};
+}
+
+QString DocNumbers::insertNumberedQuiet(const std::function<bool(const QString &)> &tryInsert, const QString &wanted,
+                                        const QDateTime &utc)
+{
+    m_conn.requireTransaction("单据编号分配");
+    QString number = firstTry(wanted, utc);
+    const QString head = headOf(number);
+    // Nothing inserted means the number is taken or claimed by a save under way (the conflict
+    // names the number column only): the next serial is tried at once. Clients saving together
+    // all read the same last number; each extra question here would cost every one of them.
+    for (int serial = trailingSerial(number, head);; ++serial) {
+        if (tryInsert(number))
+            return number;
+        if (serial + 1 > kLastSerial)
+            throw NumbersExhausted(head);
+        number = head + serialText(serial + 1);
     }
 }
 

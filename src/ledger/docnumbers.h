@@ -13,6 +13,10 @@
 //                                is read and the row inserted under a savepoint; when another
 //                                client took the number first (the unique index says so) it
 //                                is tried again with the next free one. Holds no lock.
+//       n.insertNumberedQuiet(tryInsert)  the same for an "on conflict do nothing" insert
+//                                that reports whether its row went in: no savepoint; with
+//                                claimCondition() a number another client is saving is
+//                                passed at once (a rolled-back save may then leave a gap)
 //       n.next(), n.makeFree(no) inside the transaction, under the table's number lock, for
 //                                numbers and codes a save needs before its rows exist (codes
 //                                of master rows have no unique index to retry on)
@@ -58,6 +62,18 @@ public:
     // the number column.
     QString insertNumbered(const std::function<void(const QString &number)> &insert,
                            const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
+    // The same for an insert that inserts nothing when the number is taken or claimed ("on
+    // conflict (number column) do nothing", see claimCondition()) and returns whether its row
+    // went in: a clash then costs no failed statement and the save no savepoint.
+    QString insertNumberedQuiet(const std::function<bool(const QString &number)> &tryInsert,
+                                const QString &wanted = QString(), const QDateTime &utc = Clock::utcNow());
+    // For that insert on PostgreSQL, written "insert … select <values> where <claimCondition()>
+    // on conflict (number column) do nothing" with claimBinds(number) after the row's values:
+    // it claims the number for the saving transaction, and a client that finds the number
+    // claimed moves on to the next at once instead of waiting for the other's commit. Empty on
+    // SQLite, where one client writes at a time.
+    QString claimCondition() const;
+    QVariantList claimBinds(const QString &number) const;
 
     // Next free number of the UTC day, under the table's number lock held to the commit.
     QString next(const QDateTime &utc = Clock::utcNow());
@@ -68,7 +84,10 @@ public:
 
 private:
     QString firstFree(const QString &head, int serial);
+    int serialAfterLast(const QString &day, const QString &head);
     QString nextUnlocked(const QDateTime &utc);
+    QString firstTry(const QString &wanted, const QDateTime &utc);
+    QString afterClash(const QString &number, int attempt);
     void lock();
     Connection &m_conn;
     NumberRule m_rule;

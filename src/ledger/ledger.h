@@ -49,7 +49,7 @@ public:
         bool ok() const { return failedLine < 0; }
     };
 
-    // Moves the stock of every line (rows touched in the fixed order: code, then place). When
+    // Moves the stock of every line (rows touched in the fixed order: code, place, name). When
     // every line moved it writes the voucher lines and, last, the numbered voucher header.
     // When a line is short or missing nothing of the voucher is written and the caller rolls
     // back. Needs the caller's transaction.

@@ -11,9 +11,6 @@ namespace orv {
 namespace {
 const char *kFind = "select 流水号, coalesce(库存,0), coalesce(辅助库存,0), coalesce(进货价,0), coalesce(换算比率,0), "
                     "助记码 from 货品目录 where 编号 = ? and 名称 = ? and 仓位 = ? order by 流水号 limit 1";
-// What an update hands back: the row as it is after the change.
-const char *kReturning = " returning 流水号, 库存, 辅助库存, coalesce(进货价,0), coalesce(换算比率,0), 助记码";
-const char *kRowOf = "(select 流水号 from 货品目录 where 编号 = ? and 名称 = ? and 仓位 = ? order by 流水号 limit 1)";
 
 QVariant nullText() { return QVariant(QMetaType::fromType<QString>()); }
 QVariant textOrNull(const QString &s) { return s.isNull() ? nullText() : QVariant(s); }
@@ -25,19 +22,12 @@ StockModel::StockModel(Connection &c)
     : m_conn(c), m_find(c, kFind),
       // SQLite has no row locks: its write transaction already excludes every other writer.
       m_findLocked(c, c.isSqlite() ? QString(kFind) : QString(kFind) + " for update"),
-      m_add(c, QString("update 货品目录 set 库存 = round(coalesce(库存,0) + ?, 4), "
-                       "辅助库存 = round(coalesce(辅助库存,0) + ?, 4) where 流水号 = %1%2")
-                   .arg(kRowOf, kReturning)),
-      m_lower(c, QString("update 货品目录 set 库存 = round(coalesce(库存,0) - ?, 4), "
-                         "辅助库存 = round(coalesce(辅助库存,0) - ?, 4) where 流水号 = %1 "
-                         "and (? or round(coalesce(库存,0) - ?, 4) >= 0)%2")
-                     .arg(kRowOf, kReturning)),
-      m_receive(c, "update 货品目录 set 进货价 = ?, 库存 = round(coalesce(库存,0) + ?, 4), "
-                   "辅助库存 = round(coalesce(辅助库存,0) + ?, 4), 供应商 = ? where 流水号 = ?"),
       m_counted(c, "update 货品目录 set 库存 = ?, 辅助库存 = round(cast(case when 换算比率 > 0 then ? / 换算比率 "
                    "else ? end as numeric), 4), 盘点库存 = '' where 流水号 = ?")
 {
 }
+
+StockModel::~StockModel() = default;
 
 double StockModel::movingAverage(double stock, double price, double qty, double linePrice)
 {
@@ -76,22 +66,32 @@ GoodsRowRef rowOf(const QSqlQuery &q)
     return r;
 }
 
-// A move of an existing row from the row as it is after the change.
-StockMove movedFrom(const GoodsRowRef &after, double qty, double auxQty)
+// The fixed order of rows: code, place, name, compared as the database's "C" collation does
+// (UTF-8 bytes), so the rows a call locks in one statement come in the order it sorts them.
+int compareKeys(const QString &a, const QString &b) { return key(a).toUtf8().compare(key(b).toUtf8()); }
+bool before(const GoodsLine &x, const GoodsLine &y)
 {
-    StockMove m;
-    m.status = MoveStatus::Moved;
-    m.rowNo = after.rowNo;
-    m.stockAfter = after.stock;
-    m.auxAfter = after.auxStock;
-    m.stockBefore = round4(after.stock - qty);
-    m.auxBefore = round4(after.auxStock - auxQty);
-    m.priceBefore = m.priceAfter = after.purchasePrice;
-    m.ratio = after.ratio;
-    m.mnemonic = after.mnemonic;
-    return m;
+    if (const int c = compareKeys(x.goodsNo, y.goodsNo))
+        return c < 0;
+    if (const int c = compareKeys(x.place, y.place))
+        return c < 0;
+    return compareKeys(x.name, y.name) < 0;
 }
+QString identity(const GoodsLine &l) { return key(l.goodsNo) + '\x1f' + key(l.name) + '\x1f' + key(l.place); }
+
+// Statements a call builds with room for `rows` rows, in chunks of at most kChunk.
+constexpr int kChunk = 32;
 } // namespace
+
+// A row as a call has read and changed it so far.
+struct StockModel::RowState {
+    explicit RowState(const GoodsRowRef &r) : row(r) {}
+    GoodsRowRef row;
+    double addStock = 0, addAux = 0; // what the call moved, written back at its end
+    bool changed = false;
+    bool received = false; // 进货价 and 供应商 are written back too
+    QVariant supplier;
+};
 
 std::optional<GoodsRowRef> StockModel::findRow(const QString &goodsNo, const QString &name, const QString &place,
                                                bool forUpdate)
@@ -155,106 +155,184 @@ StockMove StockModel::insertRow(const GoodsLine &l, const NewRowOptions &o)
     return m;
 }
 
-StockMove StockModel::createMissing(const GoodsLine &l, const NewRowOptions &o, bool receipt)
+StockMove StockModel::raise(const GoodsLine &line, const NewRowOptions &opts)
 {
-    if (!o.create)
-        return {};
-    // Two clients may both have found no row: the second waits here, then finds the first's.
-    lockIdentity(l);
-    if (findRow(l.goodsNo, l.name, l.place, true))
-        return change(l, o, receipt);
-    return insertRow(l, o);
+    return apply({{Op::Raise, line, opts, false}}).first();
 }
 
-StockMove StockModel::change(const GoodsLine &l, const NewRowOptions &o, bool receipt)
+StockMove StockModel::receive(const GoodsLine &line, const NewRowOptions &opts)
 {
-    m_conn.requireTransaction("库存修改");
-    const double qty = round4(l.qty), auxQty = round4(l.auxQty);
-    if (!receipt) {
-        QSqlQuery &q = m_add.exec({qty, auxQty, key(l.goodsNo), key(l.name), key(l.place)});
-        if (!q.next()) {
-            q.finish();
-            return createMissing(l, o, receipt);
+    return apply({{Op::Receive, line, opts, false}}).first();
+}
+
+StockMove StockModel::lower(const GoodsLine &line, bool allowNegative)
+{
+    return apply({{Op::Lower, line, {}, allowNegative}}).first();
+}
+
+Statement &StockModel::chunkStatement(std::map<int, std::unique_ptr<Statement>> &cache, int rows,
+                                      const std::function<QString(int)> &sqlFor)
+{
+    auto &stmt = cache[rows];
+    if (!stmt)
+        stmt = std::make_unique<Statement>(m_conn, sqlFor(rows));
+    return *stmt;
+}
+
+void StockModel::lockRows(const QVector<const GoodsLine *> &identities, std::map<QString, RowState> &rows)
+{
+    // Every row of the call is read and locked by one statement a chunk, in the fixed order:
+    // two calls never wait on each other in a circle.
+    for (qsizetype start = 0; start < identities.size(); start += kChunk) {
+        const int n = int(qMin<qsizetype>(kChunk, identities.size() - start));
+        Statement &stmt = chunkStatement(m_lockRows, n, [&](int count) {
+            QStringList match;
+            for (int i = 0; i < count; ++i)
+                match << "(编号 = ? and 名称 = ? and 仓位 = ?)";
+            QString sql = "select 流水号, coalesce(库存,0), coalesce(辅助库存,0), coalesce(进货价,0), "
+                          "coalesce(换算比率,0), 助记码, 编号, 名称, 仓位 from 货品目录 where " +
+                          match.join(" or ");
+            if (!m_conn.isSqlite())
+                sql += " order by 编号 collate \"C\", 仓位 collate \"C\", 名称 collate \"C\", 流水号 for update";
+            return sql;
+        });
+        QVariantList binds;
+        binds.reserve(3 * n);
+        for (int i = 0; i < n; ++i) {
+            const GoodsLine &l = *identities[start + i];
+            binds << key(l.goodsNo) << key(l.name) << key(l.place);
         }
-        const GoodsRowRef after = rowOf(q);
+        QSqlQuery &q = stmt.exec(binds);
+        while (q.next()) {
+            const QString id = q.value(6).toString() + '\x1f' + q.value(7).toString() + '\x1f' + q.value(8).toString();
+            const GoodsRowRef r = rowOf(q);
+            auto it = rows.find(id);
+            // Of several rows of one item at one place the first (by 流水号) carries the stock.
+            if (it == rows.end() || r.rowNo < it->second.row.rowNo)
+                rows.insert_or_assign(id, RowState(r));
+        }
         q.finish();
-        return movedFrom(after, qty, auxQty);
     }
-    const auto row = findRow(l.goodsNo, l.name, l.place, true);
-    if (!row)
-        return createMissing(l, o, receipt);
-    StockMove m;
-    m.status = MoveStatus::Moved;
-    m.rowNo = row->rowNo;
-    m.stockBefore = row->stock;
-    m.auxBefore = row->auxStock;
-    m.stockAfter = round4(row->stock + qty);
-    m.auxAfter = round4(row->auxStock + auxQty);
-    m.priceBefore = row->purchasePrice;
-    m.priceAfter = movingAverage(row->stock, row->purchasePrice, qty, l.price);
-    m.ratio = row->ratio;
-    m.mnemonic = row->mnemonic;
-    m_receive.exec({m.priceAfter, qty, auxQty, textOrNull(l.supplier), row->rowNo}).finish();
-    return m;
 }
 
-StockMove StockModel::raise(const GoodsLine &line, const NewRowOptions &opts) { return change(line, opts, false); }
-
-StockMove StockModel::receive(const GoodsLine &line, const NewRowOptions &opts) { return change(line, opts, true); }
-
-StockMove StockModel::lower(const GoodsLine &l, bool allowNegative)
+void StockModel::writeRows(const QVector<RowState *> &changed)
 {
-    m_conn.requireTransaction("库存修改");
-    const double qty = round4(l.qty), auxQty = round4(l.auxQty);
-    QSqlQuery &q = m_lower.exec({qty, auxQty, key(l.goodsNo), key(l.name), key(l.place), allowNegative, qty});
-    if (q.next()) {
-        const GoodsRowRef after = rowOf(q);
-        q.finish();
-        return movedFrom(after, -qty, -auxQty);
+    const auto bindsOf = [](const RowState &s) {
+        return QVariantList{s.row.rowNo, round4(s.addStock), round4(s.addAux), s.received ? 1 : 0, s.row.purchasePrice,
+                            s.received ? s.supplier : nullText()};
+    };
+    if (m_conn.isSqlite()) {
+        // In-process, a statement a row costs nothing; the joined form would build a temporary
+        // table (and its page cache) on every call.
+        if (!m_writeRow)
+            m_writeRow = std::make_unique<Statement>(
+                m_conn, "update 货品目录 set 库存 = round(coalesce(库存,0) + ?, 4), "
+                        "辅助库存 = round(coalesce(辅助库存,0) + ?, 4), "
+                        "进货价 = case when ? = 1 then ? else 进货价 end, "
+                        "供应商 = case when ? = 1 then ? else 供应商 end where 流水号 = ?");
+        for (const RowState *s : changed) {
+            const QVariantList b = bindsOf(*s);
+            m_writeRow->exec({b[1], b[2], b[3], b[4], b[3], b[5], b[0]}).finish();
+        }
+        return;
     }
-    q.finish();
-    // Nothing changed: tell a short row from a missing one.
-    StockMove m;
-    const auto row = findRow(l.goodsNo, l.name, l.place, true);
-    if (!row)
-        return m;
-    m.status = MoveStatus::Short;
-    m.rowNo = row->rowNo;
-    m.stockBefore = m.stockAfter = row->stock;
-    m.auxBefore = m.auxAfter = row->auxStock;
-    m.priceBefore = m.priceAfter = row->purchasePrice;
-    m.ratio = row->ratio;
-    m.mnemonic = row->mnemonic;
-    return m;
+    for (qsizetype start = 0; start < changed.size(); start += kChunk) {
+        const int n = int(qMin<qsizetype>(kChunk, changed.size() - start));
+        Statement &stmt = chunkStatement(m_writeRows, n, [](int count) {
+            QStringList values;
+            for (int i = 0; i < count; ++i)
+                values << "(cast(? as bigint), cast(? as numeric), cast(? as numeric), cast(? as integer), "
+                          "cast(? as numeric), cast(? as varchar(1300)))";
+            return "with v(r, dq, da, received, price, supplier) as (values " + values.join(",") +
+                   ") update 货品目录 set 库存 = round(coalesce(库存,0) + v.dq, 4), "
+                   "辅助库存 = round(coalesce(辅助库存,0) + v.da, 4), "
+                   "进货价 = case when v.received = 1 then v.price else 进货价 end, "
+                   "供应商 = case when v.received = 1 then v.supplier else 供应商 end "
+                   "from v where 货品目录.流水号 = v.r";
+        });
+        QVariantList binds;
+        binds.reserve(6 * n);
+        for (int i = 0; i < n; ++i)
+            binds << bindsOf(*changed[start + i]);
+        stmt.exec(binds).finish();
+    }
 }
 
 QVector<StockMove> StockModel::apply(const QVector<Request> &requests)
 {
-    // One order for every client (code, then place) so two documents never wait on each other
-    // in a circle; lines of one row keep their own order.
+    m_conn.requireTransaction("库存修改");
+    // One order for every client (code, then place, then name) so two documents never wait on
+    // each other in a circle; lines of one row keep their own order.
     QVector<int> order(requests.size());
     std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-        const GoodsLine &x = requests[a].line, &y = requests[b].line;
-        if (x.goodsNo != y.goodsNo)
-            return x.goodsNo < y.goodsNo;
-        return x.place < y.place;
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return before(requests[a].line, requests[b].line); });
+    QVector<const GoodsLine *> identities;
+    for (int i : order)
+        if (identities.isEmpty() || before(*identities.last(), requests[i].line))
+            identities << &requests[i].line;
+    std::map<QString, RowState> rows; // node-based: the changed list points into it
+    lockRows(identities, rows);
+
+    // The moves are worked out here from the locked rows, on values rounded to four decimals,
+    // and the changed rows written back by one statement a chunk.
     QVector<StockMove> out(requests.size());
+    QVector<RowState *> changed;
     for (int i : order) {
         const Request &r = requests[i];
-        switch (r.op) {
-        case Op::Raise:
-            out[i] = raise(r.line, r.opts);
-            break;
-        case Op::Receive:
-            out[i] = receive(r.line, r.opts);
-            break;
-        case Op::Lower:
-            out[i] = lower(r.line, r.allowNegative);
-            break;
+        const GoodsLine &l = r.line;
+        const QString id = identity(l);
+        auto it = rows.find(id);
+        if (it == rows.end()) {
+            if (r.op == Op::Lower || !r.opts.create)
+                continue; // Missing
+            // Two clients may both have found no row: the second waits here, then finds the first's.
+            lockIdentity(l);
+            if (const auto row = findRow(l.goodsNo, l.name, l.place, true)) {
+                it = rows.emplace(id, RowState(*row)).first;
+            } else {
+                const StockMove m = insertRow(l, r.opts);
+                out[i] = m;
+                rows.emplace(id, RowState({m.rowNo, m.stockAfter, m.auxAfter, m.priceAfter, m.ratio, m.mnemonic}));
+                continue;
+            }
+        }
+        RowState &s = it->second;
+        const double qty = round4(l.qty) * (r.op == Op::Lower ? -1 : 1);
+        const double auxQty = round4(l.auxQty) * (r.op == Op::Lower ? -1 : 1);
+        StockMove &m = out[i];
+        m.rowNo = s.row.rowNo;
+        m.stockBefore = s.row.stock;
+        m.auxBefore = s.row.auxStock;
+        m.priceBefore = s.row.purchasePrice;
+        m.ratio = s.row.ratio;
+        m.mnemonic = s.row.mnemonic;
+        if (r.op == Op::Lower && !r.allowNegative && round4(s.row.stock + qty) < 0) {
+            m.status = MoveStatus::Short;
+            m.stockAfter = m.stockBefore;
+            m.auxAfter = m.auxBefore;
+            m.priceAfter = m.priceBefore;
+            continue;
+        }
+        if (r.op == Op::Receive) {
+            s.row.purchasePrice = movingAverage(s.row.stock, s.row.purchasePrice, qty, l.price);
+            s.received = true;
+            s.supplier = textOrNull(l.supplier);
+        }
+        s.row.stock = round4(s.row.stock + qty);
+        s.row.auxStock = round4(s.row.auxStock + auxQty);
+        s.addStock += qty;
+        s.addAux += auxQty;
+        m.status = MoveStatus::Moved;
+        m.stockAfter = s.row.stock;
+        m.auxAfter = s.row.auxStock;
+        m.priceAfter = s.row.purchasePrice;
+        if (!s.changed) {
+            s.changed = true;
+            changed << &s;
         }
     }
+    writeRows(changed);
     return out;
 }
 

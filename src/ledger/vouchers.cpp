@@ -151,8 +151,18 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QS
 {
     m_conn.requireTransaction("出入库单");
     voucherPrefix(kind); // refuses unknown kinds
-    if (!m_header)
-        m_header = std::make_unique<Statement>(m_conn, positional(headerSql(), kHeaderParams, 19));
+    DocNumbers &numbers = m_numbers[kind - 1];
+    // A number another client stored or is storing inserts nothing (and fails nothing): the
+    // next is tried.
+    if (!m_header) {
+        QString sql = positional(headerSql(), kHeaderParams, 19);
+        const QString claim = numbers.claimCondition();
+        if (!claim.isEmpty()) {
+            const qsizetype values = sql.indexOf(" values (");
+            sql = sql.left(values) + " select " + sql.mid(values + 9).chopped(1) + " where " + claim;
+        }
+        m_header = std::make_unique<Statement>(m_conn, sql + " on conflict (单据编号) do nothing");
+    }
     VoucherRef ref;
     ref.id = id.isEmpty() ? makeRecordID() : id;
     QVariantList values = {ref.id,
@@ -174,9 +184,15 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QS
                            textOrNull(h.phone),
                            localTime(),
                            h.department.isNull() ? QVariant(QMetaType::fromType<QString>()) : h.department};
-    ref.number = m_numbers[kind - 1].insertNumbered([&](const QString &number) {
+    values.resize(19);
+    ref.number = numbers.insertNumberedQuiet([&](const QString &number) {
         values[4] = number;
-        m_header->exec(values);
+        values.resize(19);
+        values += numbers.claimBinds(number);
+        QSqlQuery &q = m_header->exec(values);
+        const bool inserted = q.numRowsAffected() > 0;
+        q.finish();
+        return inserted;
     });
     return ref;
 }

@@ -3,7 +3,8 @@
 //
 //   VoucherWriter w(conn);  keep it for the life of a window: statements stay prepared
 //     w.writeHeader(kind, VoucherHeader) -> VoucherRef{number, id}; numbered as the save's last
-//                                           step (insertNumbered), so write the lines first
+//                                           step (insertNumberedQuiet, the number claimed), so
+//                                           write the lines first
 //     w.writeLines(voucherID, lines)     all lines in one statement
 //     w.prepareHeader(ds, kind)          the data module's way (TfrmMain.insert): number and ID
 //                                        made under the number lock, insert into 出入库单 prepared

@@ -2,6 +2,7 @@
 #include "testdb.h"
 #include "data/dbconnection.h"
 
+#include <QRegularExpression>
 #include <QSqlQuery>
 
 using namespace orv;
@@ -10,6 +11,10 @@ using namespace orv::test;
 class TestConnection : public QObject {
     Q_OBJECT
 private slots:
+    // A prepared statement freed where PostgreSQL cannot free it (a failed transaction, a
+    // closed or dead connection) says so on stderr, at the end of every run.
+    void init() { QTest::failOnWarning(QRegularExpression("Unable to free statement")); }
+
     // The embedded database writes ahead and syncs every commit: a reported save survives.
     void embeddedCommitsAreDurable()
     {
@@ -86,6 +91,38 @@ private slots:
         insert.exec({"t", "u", "after"});
         QCOMPARE(t.scalar("select count(*) from 日志 where 事件 = 'lost'").toInt(), 0);
         QCOMPARE(t.scalar("select count(*) from 日志").toInt(), 2);
+    }
+
+    // Statements that failed inside a transaction are freed once it is rolled back (whole or
+    // to a savepoint); kept ones before their connection closes.
+    void statementsAreFreedWhereTheServerTakesIt()
+    {
+        TestDb t;
+        t.conn().exec("create table u (k integer unique)");
+        Statement kept(t.conn(), "insert into u values (?)");
+        kept.exec({1});
+        {
+            Transaction tx(t.conn());
+            QVERIFY_THROWS_EXCEPTION(UniqueViolation, t.conn().exec("insert into u values (?)", {1}));
+        }
+        {
+            Transaction tx(t.conn());
+            t.conn().savepoint("s");
+            DataSet q(&t.conn());
+            q.setSql("insert into u values (?)");
+            q.addBindValue(1);
+            QVERIFY_THROWS_EXCEPTION(UniqueViolation, q.execSQL());
+            t.conn().rollbackTo("s");
+            t.conn().release("s");
+            kept.exec({2});
+            tx.commit();
+        }
+        {
+            Transaction tx(t.conn());
+            QVERIFY_THROWS_EXCEPTION(UniqueViolation, kept.exec({2}));
+        }
+        QCOMPARE(t.scalar("select count(*) from u").toInt(), 2);
+        t.conn().close();
     }
 
     // Driver words never reach the operator: the message is ours, the detail the driver's.

@@ -112,6 +112,44 @@ private slots:
         QCOMPARE(q.fields(1).asString(), QString("u1023"));
     }
 
+    // A copy (a list model's rows) keeps its rows when the dataset it came from is opened
+    // again and when other datasets open: memory of closed rows is reused only when nothing
+    // reads it any more.
+    void copyKeepsRowsWhenOriginalReopens()
+    {
+        TestDb t;
+        const int rows = 1500; // more than one block of rows
+        t.exec("with recursive s(i) as (select 0 union all select i + 1 from s where i < ?) "
+               "insert into 日志(时间,用户,事件) select cast(i as varchar(30)), 'u' || cast(i as varchar(30)), "
+               "'e' || cast(i as varchar(30)) from s",
+               {rows - 1});
+        DataSet q(&t.conn());
+        q.setSql("select 用户 from 日志 order by 流水号");
+        q.open();
+        DataSet copy = q;
+        q.setSql("select 事件 from 日志 order by 流水号");
+        q.open();
+        {
+            DataSet other(&t.conn());
+            other.setSql("select 时间, 事件 from 日志");
+            other.open();
+            QCOMPARE(other.recordCount(), rows);
+        }
+        DataSet third(&t.conn());
+        third.setSql("select 时间 from 日志 order by 流水号");
+        third.open();
+        QCOMPARE(copy.recordCount(), rows);
+        int n = 0;
+        for (copy.first(); !copy.eof(); copy.next(), ++n) {
+            QCOMPARE(copy.fields(0).asString(), QString("u%1").arg(n));
+            q.setRecNo(n + 1);
+            QCOMPARE(q.fields(0).asString(), QString("e%1").arg(n));
+            third.setRecNo(n + 1);
+            QCOMPARE(third.fields(0).asString(), QString::number(n));
+        }
+        QCOMPARE(n, rows);
+    }
+
     void quoteIsJustText()
     {
         TestDb t;

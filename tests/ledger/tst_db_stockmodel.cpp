@@ -274,6 +274,65 @@ private slots:
         QCOMPARE(num(t, "辅助库存", row), 2.0 * each);
     }
 
+    // More rows than one statement takes: every row moves, lines of one row add up in order,
+    // missing rows are made.
+    void largeDocumentMovesEveryRow()
+    {
+        TestDb t;
+        const int rows = 70;
+        for (int i = 0; i < rows; ++i)
+            addGoods(t, QString("HP%1").arg(i, 3, 10, QChar('0')), "螺丝", "一号库", i, 2);
+        StockModel m(t.conn());
+        QVector<StockModel::Request> req;
+        for (int i = rows - 1; i >= 0; --i)
+            req.append({StockModel::Op::Receive, line(QString("HP%1").arg(i, 3, 10, QChar('0')), "螺丝", "一号库", 2, 4)});
+        req.append({StockModel::Op::Lower, line("HP005", "螺丝", "一号库", 7)});
+        req.append({StockModel::Op::Raise, line("NEW", "新品", "一号库", 3)});
+        Transaction tx(t.conn());
+        const QVector<StockMove> out = m.apply(req);
+        tx.commit();
+        for (int i = 0; i < rows; ++i) {
+            const StockMove &mv = out[rows - 1 - i];
+            QCOMPARE(int(mv.status), int(MoveStatus::Moved));
+            QCOMPARE(mv.stockBefore, double(i));
+            QCOMPARE(mv.priceAfter, StockModel::movingAverage(i, 2, 2, 4));
+            QCOMPARE(num(t, "库存", mv.rowNo), i == 5 ? 0.0 : i + 2.0);
+            QCOMPARE(num(t, "进货价", mv.rowNo), StockModel::movingAverage(i, 2, 2, 4));
+        }
+        QCOMPARE(out[rows].stockBefore, 7.0); // after the receipt of the same row
+        QCOMPARE(out[rows].stockAfter, 0.0);
+        QCOMPARE(int(out[rows + 1].status), int(MoveStatus::Created));
+        QCOMPARE(t.scalar("select 库存 from 货品目录 where 编号 = 'NEW'").toDouble(), 3.0);
+    }
+
+    // Two clients post documents naming the same rows in opposite line orders: the rows are
+    // locked in one fixed order, so neither waits on the other in a circle.
+    void oppositeLineOrdersDoNotDeadlock()
+    {
+        TestDb t;
+        const QStringList codes = {"HP1", "HP2", "HP3", "HP4"};
+        for (const auto &c : codes)
+            addGoods(t, c, "螺丝", "一号库", 100, 2);
+        const int each = 20;
+        const QString failure = runClients(t, 2, [&](int n, Connection &conn) {
+            StockModel m(conn);
+            for (int i = 0; i < each; ++i) {
+                QVector<StockModel::Request> req;
+                for (int k = 0; k < codes.size(); ++k) {
+                    const QString &c = codes[n == 0 ? k : codes.size() - 1 - k];
+                    req.append({k % 2 ? StockModel::Op::Lower : StockModel::Op::Receive, line(c, "螺丝", "一号库", 1, 3)});
+                }
+                Transaction tx(conn);
+                m.apply(req);
+                tx.commit();
+            }
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        // Each client received into two rows and took from the other two, alternately.
+        QCOMPARE(t.scalar("select sum(库存) from 货品目录").toDouble(), 400.0);
+        QCOMPARE(t.scalar("select count(*) from 货品目录 where 库存 = 100").toInt(), 4);
+    }
+
     void stockTaking()
     {
         TestDb t;

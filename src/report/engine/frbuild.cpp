@@ -2,6 +2,7 @@
 // new pages and columns, record lists of sub-report pages).
 #include "report/engine/frbuild.h"
 
+#include "report/engine/frcontrol.h"
 #include "report/engine/frdataset.h"
 #include "report/engine/frdictionary.h"
 #include "report/engine/frfunclib.h"
@@ -11,6 +12,7 @@
 #include "report/engine/frparser.h"
 #include "report/engine/frprepared.h"
 #include "report/engine/frreport.h"
+#include "report/engine/frstdlib.h"
 #include "report/engine/frutils.h"
 
 #include "common/prompt.h"
@@ -1081,10 +1083,13 @@ void TfrPage::InitDialogPage()
     m_dialog->setGeometry(DialogLeft, DialogTop, DialogWidth, DialogHeight);
     if (BorderStyle == bsDialog)
         m_dialog->setFixedSize(DialogWidth, DialogHeight);
+    for (TfrView *v : Objects)
+        if (auto *control = dynamic_cast<TfrControl *>(v))
+            control->PlaceControl(m_dialog);
     m_dialog->setResult(0);
     RunScript(Script);
     if (m_dialog->result() != 0)
-        DialogCancelled = m_dialog->result() == QDialog::Rejected;
+        DialogCancelled = m_dialog->result() == 2;   // mrCancel
     else
         DialogCancelled = orv::prompt().runModal(m_dialog) != QDialog::Accepted;
     if (hostShown)
@@ -1146,14 +1151,7 @@ void TfrPage::BuildBandTree()
     auto fillBand = [&](TfrBand *b, TfrBandView *bv) {
         b->View = bv;
         b->Memo = bv->Memo;
-        b->Script = bv->Script;
-        if (!b->Script.isEmpty() && ScriptHooks.Compile) {
-            try {
-                ScriptHooks.Compile(b->Script);
-            } catch (const std::exception &e) {
-                recordBuildError(e);
-            }
-        }
+        b->Script = bv->Script;   // compiled with the page's objects above
         b->x = bv->Left;
         b->dx = bv->Width;
         b->y = bv->Top;
@@ -1458,12 +1456,16 @@ void TfrPage::PrepareObjects()
     auto registerIn = [&](TfrBand *b) {
         QStringList calls;
         TfrFunctionSplitter splitter(aggregateNames, &r->Dictionary().Variables, calls);
-        const QStringList &script = b->Script.isEmpty() ? b->Memo : b->Script;
-        for (const QString &line : script)
-            splitter.Split(line);
-        for (TfrView *v : b->Objects) {
-            for (const QString &line : v->Script)
+        // Scripts are compiled by now: only the expressions of their lines are read.
+        TAggregateFunctionsSplitter scripts(calls);
+        if (b->Script.isEmpty()) {
+            for (const QString &line : b->Memo)
                 splitter.Split(line);
+        } else {
+            scripts.SplitScript(b->Script);
+        }
+        for (TfrView *v : b->Objects) {
+            scripts.SplitScript(v->Script);
             if (v->TypeCode == 0 && (v->Flags & flTextOnly))
                 continue;
             for (const QString &line : v->Memo)

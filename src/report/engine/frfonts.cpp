@@ -140,13 +140,47 @@ double installedAscent(const QString &storedName)
     return a;
 }
 
-// Rounded advances per character, kept per font.
-QHash<uint, int> &advanceCache(const QFont &font)
+// A character's advance as the layout draws it and rounded as it is measured.
+struct Advance {
+    int rounded = 0;
+    double exact = 0;
+};
+
+// Advances per character, kept per font.
+QHash<uint, Advance> &advanceCache(const QFont &font)
 {
-    static QHash<QString, QHash<uint, int>> cache;
+    static QHash<QString, QHash<uint, Advance>> cache;
     if (cache.size() > 256)
         cache.clear(); // many sizes (zooming): start again rather than grow without end
     return cache[font.key()];
+}
+
+// Per UTF-16 unit: the advance of the character starting there (none for the low
+// half of a surrogate pair).
+QList<Advance> characterAdvances(const QFont &font, QStringView text)
+{
+    QList<Advance> out(text.size());
+    QHash<uint, Advance> &cache = advanceCache(font);
+    std::optional<QFontMetricsF> fm;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        uint cp = text[i].unicode();
+        qsizetype n = 1;
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            n = 2;
+        }
+        auto it = cache.constFind(cp);
+        if (it == cache.constEnd()) {
+            if (!fm)
+                fm.emplace(font);
+            const double exact = fm->horizontalAdvance(text.mid(i, n).toString());
+            // Device advances round halves up, as the original measuring device did.
+            it = cache.insert(cp, Advance{qRound(exact), exact});
+        }
+        out[i] = *it;
+        i += n - 1;
+    }
+    return out;
 }
 } // namespace
 
@@ -160,26 +194,11 @@ int FaceAscent(const QString &storedName, int pixelSize)
 
 QList<int> TextAdvances(const QFont &font, QStringView text, int charExtra)
 {
+    const QList<Advance> adv = characterAdvances(font, text);
     QList<int> out(text.size(), 0);
-    QHash<uint, int> &adv = advanceCache(font);
-    std::optional<QFontMetricsF> fm;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        uint cp = text[i].unicode();
-        qsizetype n = 1;
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            cp = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            n = 2;
-        }
-        auto it = adv.constFind(cp);
-        if (it == adv.constEnd()) {
-            if (!fm)
-                fm.emplace(font);
-            // Device advances round halves up, as the original measuring device did.
-            it = adv.insert(cp, qRound(fm->horizontalAdvance(text.mid(i, n).toString())));
-        }
-        out[i] = frClampToInt(qint64(*it) + charExtra);
-        i += n - 1;
-    }
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
+            out[i] = frClampToInt(qint64(adv[i].rounded) + charExtra);
     return out;
 }
 
@@ -193,11 +212,13 @@ int TextWidth(const QFont &font, QStringView text, int charExtra)
 
 int DrawTextAt(QPainter *p, int x, int baseline, QStringView text, const QFont &font, int charExtra)
 {
-    const QList<int> adv = TextAdvances(font, text, charExtra);
+    const QList<Advance> adv = characterAdvances(font, text);
     QFont glyphs = font;
     glyphs.setUnderline(false);
     glyphs.setStrikeOut(false);
-    glyphs.setLetterSpacing(QFont::AbsoluteSpacing, 0);
+    // The extra space after each character is the layout's too, so a run keeps it.
+    glyphs.setLetterSpacing(QFont::AbsoluteSpacing, charExtra);
+    glyphs.setStyleStrategy(QFont::StyleStrategy(glyphs.styleStrategy() | QFont::PreferNoShaping));
     p->save();
     p->setFont(glyphs);
     // Characters wholly outside the clip are stepped over, not drawn.
@@ -208,17 +229,45 @@ int DrawTextAt(QPainter *p, int x, int baseline, QStringView text, const QFont &
         clipRight = clip.right();
     }
     const int em = font.pixelSize() > 0 ? font.pixelSize() : 64;
-    qint64 cx = x;
+    // Characters go out in runs: a run is drawn as one text while the layout's
+    // own positions stay within a fifth of a pixel of the measured ones; the next
+    // run starts again at its measured position. (Blanks are drawn too: a device
+    // that records texts, for find, keeps them.)
+    constexpr double kDrift = 0.2;
+    qint64 cx = x, runX = x;
+    qsizetype runStart = -1;
+    double drift = 0;
+    auto flush = [&](qsizetype end) {
+        if (runStart >= 0 && end > runStart)
+            p->drawText(QPointF(double(runX), double(baseline)), text.mid(runStart, end - runStart).toString());
+        runStart = -1;
+    };
     for (qsizetype i = 0; i < text.size();) {
         const QChar c = text[i];
         const qsizetype n = c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate() ? 2 : 1;
-        const bool seen = double(cx) <= clipRight + em && double(cx) + std::max(adv[i], 0) + em >= clipLeft;
-        // Blanks are drawn too: a device that records texts (find) keeps them.
-        if (seen && c.unicode() >= 32)
-            p->drawText(QPointF(double(cx), double(baseline)), text.mid(i, n).toString());
-        cx += adv[i];
+        const qint64 step = qint64(adv[i].rounded) + charExtra;
+        const bool seen = double(cx) <= clipRight + em && double(cx) + std::max<qint64>(step, 0) + em >= clipLeft;
+        if (!seen || c.unicode() < 32) {
+            flush(i);
+        } else {
+            const double after = drift + (adv[i].exact - adv[i].rounded);
+            if (runStart < 0 || std::abs(after) > kDrift) {
+                flush(i);
+                runStart = i;
+                runX = cx;
+                drift = adv[i].exact - adv[i].rounded;
+                if (std::abs(drift) > kDrift) {
+                    // A character that alone strays is drawn alone.
+                    flush(i + n);
+                }
+            } else {
+                drift = after;
+            }
+        }
+        cx += step;
         i += n;
     }
+    flush(text.size());
     if (font.underline() || font.strikeOut()) {
         // Lines across the measured width, not glyph by glyph.
         const QFontMetricsF fm(font);

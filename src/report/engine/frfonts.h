@@ -50,10 +50,11 @@ int FaceAscent(const QString &storedName, int pixelSize);
 QList<int> TextAdvances(const QFont &font, QStringView text, int charExtra = 0);
 int TextWidth(const QFont &font, QStringView text, int charExtra = 0);
 // Draws a text from x with its baseline at `baseline`, every character at the
-// position TextAdvances gives, so the drawn width is the measured width at
-// every zoom. Underline and strike-out of the font are drawn across that width.
-// Each character is its own text item: a device that records texts gets a
-// line as adjacent items on one baseline, blanks included.
+// position TextAdvances gives (within a fifth of a pixel), so the drawn width is
+// the measured width at every zoom. Underline and strike-out of the font are
+// drawn across that width. The text goes out as runs of characters: a device
+// that records texts gets a line as adjacent items on one baseline, blanks
+// included.
 // Returns the x after the text.
 int DrawTextAt(QPainter *painter, int x, int baseline, QStringView text, const QFont &font, int charExtra = 0);
 

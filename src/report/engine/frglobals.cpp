@@ -1,5 +1,6 @@
 #include "report/engine/frglobals.h"
 #include "report/engine/frcheckbox.h"
+#include "report/engine/frinterp.h"
 #include "report/engine/frlocale.h"
 #include "report/engine/frpreviewform.h"
 #include "report/engine/frprinter.h"
@@ -84,6 +85,7 @@ TfrGlobals::TfrGlobals()
     ScriptConstants = new TfrVariables;
     ScriptConstants->SetSorted(true);
     frFillScriptConstants(*ScriptConstants);
+    frStartScriptEngine();
     g_created = true;
 
     for (const Hook &h : std::as_const(hooks()))
@@ -110,6 +112,7 @@ TfrGlobals::~TfrGlobals()
     PatternBitmap = nullptr;
     delete MeasureBitmap;
     MeasureBitmap = nullptr;
+    frStopScriptEngine();
     delete GlobalParser;
     GlobalParser = nullptr;
     delete GlobalVariables;

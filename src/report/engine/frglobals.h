@@ -7,11 +7,10 @@
 // instance made while one runs is inert):
 //     TfrGlobals globals;          // e.g. in main() or a test's initTestCase()
 // Creating it fills, in this order: the localized tables, the scratch list, the
-// pattern and measure bitmaps, the function libraries (through the creation hooks
-// below), GlobalParser, GlobalVariables and ScriptConstants (sorted, with the script
-// constants). Units built elsewhere (progress window, interpreter, compressor,
-// HookedViews, "DialogForm", the standard and database function libraries) add
-// themselves through frAddGlobalsHook.
+// pattern and measure bitmaps, GlobalParser, GlobalVariables and ScriptConstants
+// (sorted, with the script constants), then GlobalInterpreter with the standard and
+// database function libraries (frinterp.h). Units built elsewhere (progress window,
+// compressor, HookedViews, "DialogForm") add themselves through frAddGlobalsHook.
 #include "report/engine/frparser.h"
 #include "report/engine/frvariables.h"
 

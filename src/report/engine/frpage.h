@@ -119,6 +119,7 @@ public:
     bool PlayRecList();
     // Compiles and runs script lines (the page's); errors are recorded as build errors.
     void RunScript(const QStringList &lines);
+    QDialog *DialogForm() const { return m_dialog; }   // a dialog page's form while it is built
     // The band of a type that holds a band object named so, or null.
     TfrBand *FindBand(const QString &name) const;
     // The data field an object was bound to by PrepareObjects; false when none.

@@ -196,12 +196,13 @@ inline void fillAtLimits(TfrReport &r)
 // Drawing may change objects (lines, bands, auto-width texts): draw last.
 inline void drawPages(TfrReport &r)
 {
+    // One picture serves every page: only the drawing matters, not what it shows.
+    static QImage canvas(1200, 1700, QImage::Format_RGB32);
     for (TfrPage *page : r.Pages().List()) {
-        const int w = std::clamp(page->PrnInfo.PageWidth, 1, 1200);
-        const int h = std::clamp(page->PrnInfo.PageHeight, 1, 1700);
-        QImage image(w, h, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter p(&image);
+        const int w = std::clamp(page->PrnInfo.PageWidth, 1, canvas.width());
+        const int h = std::clamp(page->PrnInfo.PageHeight, 1, canvas.height());
+        QPainter p(&canvas);
+        p.setClipRect(0, 0, w, h);
         CurrentPage = page;
         for (int mode : {0, 1}) {
             EngineMode = quint8(mode);

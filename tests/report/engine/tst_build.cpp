@@ -88,32 +88,6 @@ struct GoodsData {
     }
 };
 
-// SUM for the tests, as the aggregate functions work with the engine: while the report
-// prepares, a call meant for AggregateOwner (its band argument) registers an accumulator
-// there under a key led by the printing band's name and makes AggregateOwner that band's
-// aggregate owner; while printing, it reads the total back from the owner.
-class TestSum : public TfrFunctionLibrary {
-public:
-    TestSum() { Names << "SUM"; }
-    QString ClassName() const override { return "TestSum"; }
-    void ComputeFunction(int, const QString &, const QVariant &p1, const QVariant &p2, const QVariant &,
-                         QVariant &value) override
-    {
-        value = 0;
-        if (!CurrentBand)
-            return;
-        const QString key = CurrentBand->Name + QChar(1) + QChar(11) + QChar(1) + p1.toString() + QChar(1) + QChar(1);
-        if (AggregatePrepare) {
-            if (AggregateOwner && p2.toString().trimmed().compare(AggregateOwner->Name, Qt::CaseInsensitive) == 0) {
-                AggregateOwner->SetAggregate(key, 0);
-                CurrentBand->AggregateBandOwner = AggregateOwner;
-            }
-            return;
-        }
-        if (CurrentBand->AggregateBandOwner)
-            value = CurrentBand->AggregateBandOwner->GetAggregate(key);
-    }
-};
 } // namespace
 
 class TstBuild : public QObject {
@@ -459,7 +433,6 @@ private slots:
     // after the footer that prints them.
     void aggregatesThroughLibrary()
     {
-        RegisterFunctionLibrary("TestSum", [] { return std::make_unique<TestSum>(); });
         TfrReport r;
         TemplateBuilder b(r);
         b.page();
@@ -467,9 +440,8 @@ private slots:
         md->FormatText = "4";
         b.memo(0, "Line", {54, 0, 100, 20}, {"[LINE#]"});
         b.band(0, btMasterFooter, "主项脚1", 40, 20);
-        b.memo(0, "Total", {54, 40, 100, 20}, {"[SUM(LINE#, 主项数据1)]"});
+        b.memo(0, "Total", {54, 40, 100, 20}, {"[SUM(LINE#)]"});
         QVERIFY(r.PrepareReport());
-        UnregisterFunctionLibrary("TestSum");
         QCOMPARE(texts(r, 0, "Line"), (QStringList{"1", "2", "3", "4"}));
         QCOMPARE(texts(r, 0, "Total"), QStringList{"10"});
     }
@@ -604,6 +576,38 @@ private slots:
         for (const Printed &p : pageObjects(r, 0))
             order << p.text;
         QCOMPARE(order, (QStringList{"行1", "附", "行2", "附"}));
+    }
+
+    // A dialog page closed with Cancel ends the build without pages and without a message;
+    // with OK the report pages are built.
+    void dialogPage_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("pages");
+        QTest::newRow("cancel") << int(QDialog::Rejected) << 0;
+        QTest::newRow("ok") << int(QDialog::Accepted) << 1;
+    }
+    void dialogPage()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, pages);
+        ScriptedPrompt prompt;
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.dialogPage("选择日期");
+        b.memo(0, "Hint", {10, 10, 100, 20}, {"请选择"});
+        b.page();
+        b.band(1, btReportTitle, "报表标题1", 0, 20);
+        b.memo(1, "Title", {54, 0, 100, 20}, {"标题"});
+        QString caption;
+        prompt.expectModal([&](QDialog *d) {
+            caption = d->windowTitle();
+            return answer;
+        });
+        QCOMPARE(r.PrepareReport(), pages == 1);
+        QCOMPARE(caption, QString("选择日期"));
+        QCOMPARE(r.EMFPages().Count(), pages);
+        QVERIFY(prompt.verifyDone());
     }
 
     // An expression that cannot be evaluated stops the build with one message and no pages.

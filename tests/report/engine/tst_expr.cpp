@@ -3,6 +3,7 @@
 #include "report/engine/frglobals.h"
 #include "report/engine/frlocale.h"
 #include "report/engine/frparser.h"
+#include "report/engine/frstdlib.h"
 #include "report/engine/frstrings.h"
 #include "report/engine/frvalue.h"
 #include "report/engine/frvariables.h"
@@ -529,6 +530,7 @@ void TestExpr::globalsTables()
 void TestExpr::functionLibraries()
 {
     TfrGlobals globals;
+    frUnregisterStandardLibraries();   // this test looks at its own library alone
     auto make = [] { return std::make_unique<TestLib>(); };
     TfrFunctionLibrary *a = RegisterFunctionLibrary(QStringLiteral("TestLib"), make);
     TfrFunctionLibrary *b = RegisterFunctionLibrary(QStringLiteral("TestLib"), make);

@@ -1,0 +1,310 @@
+// Several clients posting five-line stock receipts through the ledger's posting face at once,
+// on PostgreSQL: (a) each client on goods of its own, (b) all clients on 1,000 shared goods.
+// Prints receipts per second for one client and for C = min(8, cores) clients, and checks
+// that stock equals the sum of the voucher lines on every goods row, that no number was
+// stored twice, and that no receipt failed or deadlocked.
+// Usage: bench_clients [rounds [runs]]   (900 receipts a round, one pinned day each: numbers
+//                                         run to 999 a day; the median of the runs is shown)
+// The scratch cluster of scripts/pg-cluster.sh runs with fsync off: commits cost no disk wait,
+// so the figures show the clients' and the server's work, not the disk's.
+#include "benchdb.h"
+#include "ledger/ledger.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QSqlQuery>
+#include <algorithm>
+#include <atomic>
+#include <barrier>
+#include <mutex>
+#include <random>
+#include <thread>
+
+using namespace orv;
+
+namespace {
+const int kGoods = 1000;        // per client in (a), shared in (b)
+const int kLines = 5;
+const int kPerRound = 900;      // receipts of one day
+
+QString goodsNo(const QString &set, int i) { return QString("%1-%2").arg(set).arg(i, 4, 10, QChar('0')); }
+
+struct Outcome {
+    int receipts = 0;
+    double seconds = 0;
+    int errors = 0;
+    int deadlocks = 0;
+    QString firstError;
+    double rate() const { return seconds > 0 ? receipts / seconds : 0; }
+};
+
+// Posts `rounds` rounds of kPerRound receipts with `clients` clients; the goods of a line come
+// from the set named by setOf(client).
+Outcome run(const ConnectionSettings &settings, int clients, int rounds, int &day,
+            const std::function<QString(int)> &setOf)
+{
+    static int runNo = 0;
+    ++runNo;
+    Outcome out;
+    std::mutex m;
+    std::atomic<int> claimed{0};
+    std::barrier sync(clients + 1);
+    std::vector<std::thread> threads;
+    for (int k = 0; k < clients; ++k) {
+        threads.emplace_back([&, k] {
+            Connection conn(QString("bench_client_%1_%2").arg(runNo).arg(k));
+            std::mt19937 rng(1000 * runNo + k);
+            std::uniform_int_distribution<int> pick(0, kGoods - 1);
+            QString openError;
+            try {
+                conn.open(settings);
+            } catch (const DbError &e) {
+                openError = e.message() + " " + e.detail();
+            }
+            {
+                Ledger ledger(conn);
+                for (int r = 0; r < rounds; ++r) {
+                    sync.arrive_and_wait(); // the day is pinned
+                    while (openError.isEmpty() && claimed.fetch_add(1) < kPerRound) {
+                        Ledger::Posting p{VoucherIn, {}, {}};
+                        p.header.reason = "采购进货";
+                        p.header.category = "入库";
+                        p.header.maker = "001.张三";
+                        p.header.partner = "DW1.供应商";
+                        QVector<int> ids;
+                        while (ids.size() < kLines) {
+                            const int id = pick(rng);
+                            if (!ids.contains(id))
+                                ids << id;
+                        }
+                        for (int id : ids) {
+                            GoodsLine l;
+                            l.goodsNo = goodsNo(setOf(k), id);
+                            l.name = "货品" + l.goodsNo;
+                            l.place = "一号库";
+                            l.unit = "个";
+                            l.qty = 1 + id % 7;
+                            l.auxQty = 1;
+                            l.price = 2.5 + id % 5;
+                            l.amount = l.qty * l.price;
+                            l.supplier = "DW1.供应商";
+                            p.lines.append({StockModel::Op::Receive, l, {}, false, {}});
+                        }
+                        try {
+                            Transaction tx(conn);
+                            if (!ledger.post(p).ok())
+                                throw DbError("line refused");
+                            tx.commit();
+                            std::lock_guard lock(m);
+                            ++out.receipts;
+                        } catch (const DbError &e) {
+                            std::lock_guard lock(m);
+                            ++out.errors;
+                            if (e.detail().contains("40P01") || e.detail().contains("deadlock"))
+                                ++out.deadlocks;
+                            if (out.firstError.isEmpty())
+                                out.firstError = e.message() + " " + e.detail();
+                        }
+                    }
+                    sync.arrive_and_wait(); // every client stops at the round's end
+
+                }
+            }
+            conn.close();
+            if (!openError.isEmpty()) {
+                std::lock_guard lock(m);
+                ++out.errors;
+                out.firstError = openError;
+            }
+        });
+    }
+    QElapsedTimer t;
+    for (int r = 0; r < rounds; ++r) {
+        claimed = 0;
+        Clock::pin(QDateTime(QDate(2026, 1, 1).addDays(day++), QTime(3, 0), Qt::UTC));
+        sync.arrive_and_wait();
+        t.start();
+        sync.arrive_and_wait();
+        out.seconds += t.nsecsElapsed() / 1e9;
+    }
+    for (auto &th : threads)
+        th.join();
+    Clock::pin(QDateTime());
+    return out;
+}
+
+qint64 scalar(Connection &c, const QString &sql, const QVariantList &binds = {})
+{
+    QSqlQuery q(c.db());
+    q.prepare(sql);
+    for (const auto &v : binds)
+        q.addBindValue(v);
+    if (!q.exec() || !q.next()) {
+        std::fprintf(stderr, "%s failed\n", qPrintable(sql));
+        std::exit(2);
+    }
+    return q.value(0).toLongLong();
+}
+
+// Stock against the voucher lines, numbers, lines per receipt: what went wrong, or empty.
+QString check(Connection &c, const QString &like, int receipts)
+{
+    QStringList faults;
+    const qint64 rows = scalar(c, "select count(*) from 货品目录 where 编号 like ?", {like});
+    const qint64 off = scalar(c, "select count(*) from 货品目录 g where 编号 like ? and 库存 <> coalesce((select "
+                                 "sum(d.数量) from 出入库明细 d where d.编号 = g.编号 and d.名称 = g.名称 and d.仓位 = g.仓位), 0)",
+                              {like});
+    if (off)
+        faults << QString("stock differs from its voucher lines on %1 of %2 rows").arg(off).arg(rows);
+    const qint64 twice =
+        scalar(c, "select count(*) from (select 单据编号 from 出入库单 group by 单据编号 having count(*) > 1) x");
+    if (twice)
+        faults << QString("%1 numbers stored twice").arg(twice);
+    const qint64 headers = scalar(c, "select count(*) from 出入库单");
+    const qint64 badLines =
+        scalar(c, "select count(*) from 出入库单 h where (select count(*) from 出入库明细 d where d.ID = h.ID) <> ?",
+               {kLines});
+    if (headers != receipts)
+        faults << QString("%1 receipts stored for %2 posted").arg(headers).arg(receipts);
+    if (badLines)
+        faults << QString("%1 receipts without their %2 lines").arg(badLines).arg(kLines);
+    return faults.join("; ");
+}
+
+void setUp(Connection &c, int clients)
+{
+    c.exec("delete from 出入库明细");
+    c.exec("delete from 出入库单");
+    c.exec("delete from 货品目录");
+    // Goods of each client (A00-…, A01-…) and the shared ones (S-…), no stock yet.
+    c.exec(QString("insert into 货品目录 (编号,名称,仓位,库存,辅助库存,进货价,出货价,换算比率,助记码,ID) "
+                   "select s.set || '-' || lpad(i::text, 4, '0'), '货品' || s.set || '-' || lpad(i::text, 4, '0'), "
+                   "'一号库', 0, 0, 0, 0, 1, 'HP', s.set || i from generate_series(0, %1) i, "
+                   "(select 'A' || lpad(k::text, 2, '0') as set from generate_series(0, %2) k union all select 'S') s")
+               .arg(kGoods - 1)
+               .arg(clients - 1));
+    c.exec("vacuum analyze");
+}
+// Round trips and nothing else, one connection against C at once: how far this machine lets
+// C clients scale at all while the run lasts (other work on it included).
+double roundTrips(const ConnectionSettings &settings, int clients)
+{
+    static int runNo = 0;
+    ++runNo;
+    std::atomic<long> done{0};
+    std::barrier sync(clients + 1);
+    std::atomic<bool> stop{false};
+    std::vector<std::thread> threads;
+    for (int k = 0; k < clients; ++k)
+        threads.emplace_back([&, k] {
+            Connection conn(QString("bench_trip_%1_%2").arg(runNo).arg(k));
+            conn.open(settings, Connection::SchemaMode::Leave);
+            {
+                Statement one(conn, "select 1");
+                sync.arrive_and_wait();
+                long n = 0;
+                while (!stop) {
+                    one.exec().finish();
+                    ++n;
+                }
+                done += n;
+            }
+            conn.close();
+        });
+    sync.arrive_and_wait();
+    QElapsedTimer t;
+    t.start();
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    stop = true;
+    for (auto &th : threads)
+        th.join();
+    return done / (t.nsecsElapsed() / 1e9);
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    int rounds = 2, reps = 3;
+    QStringList numbers;
+    for (int i = 1; i < argc; ++i)
+        if (QString(argv[i]).toInt() > 0)
+            numbers << argv[i];
+    if (numbers.size() > 0)
+        rounds = numbers[0].toInt();
+    if (numbers.size() > 1)
+        reps = numbers[1].toInt();
+    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    const int clients = std::min(8, cores);
+    registerLedgerSchema();
+    bench::BenchDb b(true);
+    Connection &c = b.conn();
+    int day = 0;
+    std::printf("PostgreSQL %s, %d cores, C = %d clients; %d receipts of %d lines a run, median of %d runs each\n",
+                qPrintable(b.settings.server), cores, clients, rounds * kPerRound, kLines, reps);
+    {
+        std::vector<double> one, many;
+        for (int r = 0; r < reps; ++r) {
+            one.push_back(roundTrips(b.settings, 1));
+            many.push_back(roundTrips(b.settings, clients));
+        }
+        std::printf("round trips alone (select 1): 1 connection %.0f/s, %d connections %.0f/s = %.2f x one\n",
+                    median(one), clients, median(many), median(many) / median(one));
+    }
+
+    struct Workload {
+        const char *title;
+        QString like;
+        std::function<QString(int)> setOf;
+        bool goal;
+    };
+    const Workload workloads[] = {
+        {"(a) goods of its own", "A%", [](int k) { return QString("A%1").arg(k, 2, 10, QChar('0')); }, true},
+        {"(b) 1,000 shared goods", "S%", [](int) { return QString("S"); }, false},
+    };
+    bool ok = true;
+    for (const Workload &w : workloads) {
+        std::vector<double> rates[2];
+        Outcome totals[2];
+        QString faults[2];
+        for (int r = 0; r < reps; ++r) {
+            for (int i = 0; i < 2; ++i) {
+                setUp(c, clients);
+                const Outcome o = run(b.settings, i == 0 ? 1 : clients, rounds, day, w.setOf);
+                rates[i].push_back(o.rate());
+                const QString f = check(c, w.like, o.receipts);
+                if (faults[i].isEmpty())
+                    faults[i] = f;
+                totals[i].receipts += o.receipts;
+                totals[i].errors += o.errors;
+                totals[i].deadlocks += o.deadlocks;
+                if (totals[i].firstError.isEmpty())
+                    totals[i].firstError = o.firstError;
+            }
+        }
+        const double scale = median(rates[1]) / median(rates[0]);
+        std::printf("%s: 1 client %.0f receipts/s, %d clients %.0f receipts/s = %.2f x one client", w.title,
+                    median(rates[0]), clients, median(rates[1]), scale);
+        if (w.goal)
+            std::printf(" (goal >= %.2f: %s)", clients / 2.0, scale >= clients / 2.0 ? "met" : "missed");
+        std::printf("\n");
+        for (int i = 0; i < 2; ++i) {
+            const int n = i == 0 ? 1 : clients;
+            std::printf("  checks, %d client%s: %d receipts, errors %d, deadlocks %d; %s\n", n, n == 1 ? "" : "s",
+                        totals[i].receipts, totals[i].errors, totals[i].deadlocks,
+                        faults[i].isEmpty() ? "stock = sum of voucher lines on every row, no number twice, "
+                                              "every receipt has its lines"
+                                            : qPrintable(faults[i]));
+            if (!totals[i].firstError.isEmpty())
+                std::printf("  first error: %s\n", qPrintable(totals[i].firstError));
+            ok = ok && faults[i].isEmpty() && totals[i].errors == 0;
+        }
+    }
+    return ok ? 0 : 1;
+}

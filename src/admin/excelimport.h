@@ -1,0 +1,65 @@
+#pragma once
+// Import of master data from a sheet: goods into 货品目录, customers into 客户目录, suppliers into
+// 往来单位. Each target column takes the sheet column whose title the mapping names for it (by
+// default the sheet column at the same position). The whole sheet is read and checked before
+// anything is written; then every row goes in, with the codes it needs, in one transaction.
+// The rows start below the titles (or at row 1) and end at the first row whose first cell is
+// empty.
+#include "admin/sheetreader.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace orv {
+
+class Connection;
+
+enum class ImportKind { Goods = 3, Customers = 4, Suppliers = 6 };
+
+// The target columns a kind imports, in their default sheet order (column R at index R - 1).
+const QStringList &importColumns(ImportKind kind);
+QString importTable(ImportKind kind);
+// "货品目录数据导入完成!" and its two siblings.
+QString importDoneText(ImportKind kind);
+
+// The title list: row 1 of the sheet from column 1 rightwards up to the first empty cell, at
+// most 200 titles. Title k (from 0) stands for sheet column k + 1; the empty title, which the
+// mapping offers after them, for the first column after the titled ones.
+QStringList sheetTitles(const SheetReader &sheet);
+constexpr int kMaxTitles = 200;
+
+// The default mapping: target column R takes the title of sheet column R ("" beyond them).
+QStringList defaultMapping(ImportKind kind, const SheetReader &sheet);
+
+// A cell that keeps the sheet from being imported: its sheet row and the target column R.
+struct ImportProblem {
+    enum Kind { NotANumber, TooLong };
+    int sheetRow = 0;
+    int column = 0;
+    Kind kind = NotANumber;
+    QString text() const;
+};
+
+struct ImportOutcome {
+    bool ok = false;
+    QList<ImportProblem> problems; // of the first row that has any, in column order
+    int rows = 0;                  // rows written
+};
+
+class ExcelImport {
+public:
+    ExcelImport(Connection &c, ImportKind kind) : m_conn(c), m_kind(kind) {}
+
+    // `titles` and `mapping` as the mapping grid holds them (mapping[R - 1] is the title chosen
+    // for target column R; a title not in the list reads as an empty value).
+    ImportOutcome run(const SheetReader &sheet, const QStringList &titles, const QStringList &mapping,
+                      bool firstRowTitles, const QDate &today);
+
+private:
+    Connection &m_conn;
+    ImportKind m_kind;
+};
+
+} // namespace orv
