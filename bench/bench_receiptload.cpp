@@ -6,6 +6,7 @@
 // twice, no document is half written, and no client met an error an operator would have seen.
 // Usage: bench_receiptload [seconds (30)] [clients (8)]   server from ORV_TEST_PG_HOST
 #include "benchdb.h"
+#include "common/clock.h"
 #include "goods/goodsschema.h"
 #include "purchasing/purchasingschema.h"
 #include "purchasing/receiptposting.h"
@@ -13,7 +14,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <random>
@@ -68,6 +71,10 @@ int runClient(int index, int seconds, const QString &database)
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < seconds * 1000LL) {
+        // A day has 999 numbers of a kind: each client moves to the next day every 100 receipts,
+        // so the clients together never run a day out.
+        const QDateTime day(QDate(2026, 1, 1).addDays(posted / 100), QTime(3, 0), Qt::UTC);
+        Clock::pin(day);
         QVector<SavedLine> lines;
         QStringList used;
         while (lines.size() < kLines) {
@@ -81,7 +88,7 @@ int runClient(int index, int seconds, const QString &database)
                           isNew ? "二号库" : "一号库", 1 + g % 7, 2.5 + g % 5);
         }
         ReceiptHeader h;
-        h.date = QDate::currentDate().toString("yyyy-MM-dd");
+        h.date = day.date().toString("yyyy-MM-dd");
         h.clerk = QString("00%1.客户端%1").arg(index);
         h.supplier = "DW1.供应商";
         h.supplierCode = "DW1";
@@ -150,6 +157,12 @@ const Check kChecks[] = {
      "(select count(*) from 出入库明细 l where not exists (select 1 from 出入库单 h where h.ID = l.ID))"},
 };
 
+QString readLog(const QTemporaryDir &logs, int client, const char *kind)
+{
+    QFile f(logs.filePath(QString("client%1.%2").arg(client).arg(kind)));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()).trimmed() : QString();
+}
+
 qint64 scalar(Connection &c, const QString &sql)
 {
     QSqlQuery q(c.db());
@@ -191,9 +204,14 @@ int main(int argc, char *argv[])
 
     std::printf("PostgreSQL load: %d client processes posting receipts of %d lines for %d s\n", clients, kLines, seconds);
     std::fflush(stdout);
+    QTemporaryDir logs;
     QList<QProcess *> procs;
     for (int i = 0; i < clients; ++i) {
         auto *p = new QProcess(&app);
+        // Files, not pipes: a client with much to say must never block on a pipe nobody reads yet
+        // while it holds its transaction open.
+        p->setStandardOutputFile(logs.filePath(QString("client%1.out").arg(i)));
+        p->setStandardErrorFile(logs.filePath(QString("client%1.err").arg(i)));
         p->start(app.applicationFilePath(),
                  {"--client", QString::number(i), QString::number(seconds), b.settings.database});
         procs << p;
@@ -204,11 +222,11 @@ int main(int argc, char *argv[])
         QProcess *p = procs[i];
         if (!p->waitForFinished((seconds + 120) * 1000) || p->exitCode() != 0) {
             clientsOk = false;
-            std::fprintf(stderr, "client %d did not finish: %s\n", i, qPrintable(p->readAllStandardError()));
+            std::fprintf(stderr, "client %d did not finish: %s\n", i, qPrintable(readLog(logs, i, "err")));
             continue;
         }
-        const QString out = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
-        const QString err = QString::fromUtf8(p->readAllStandardError()).trimmed();
+        const QString out = readLog(logs, i, "out");
+        const QString err = readLog(logs, i, "err");
         for (const QString &part : out.split(' ')) {
             const int v = part.section('=', 1).toInt();
             if (part.startsWith("posted="))
@@ -221,8 +239,9 @@ int main(int argc, char *argv[])
                 errors += v;
         }
         std::printf("  client %d: %s\n", i, qPrintable(out));
-        if (!err.isEmpty())
-            std::printf("  client %d errors:\n%s\n", i, qPrintable(err));
+        // The log also holds the numbers passed to another client: shown only when something failed.
+        if (!out.contains("errors=0") && !err.isEmpty())
+            std::printf("  client %d log:\n%s\n", i, qPrintable(err));
     }
     std::printf("totals: %d receipts posted (%.1f per second), %d of them issued to the workshop, %d direct issues "
                 "refused for short stock, %d errors shown\n",
