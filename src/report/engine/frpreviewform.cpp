@@ -1,4 +1,5 @@
 #include "report/engine/frpreviewform.h"
+
 #include "report/engine/frformstate.h"
 #include "report/engine/frlocale.h"
 #include "report/engine/frpage.h"
@@ -33,6 +34,7 @@
 #include <QPrinter>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -433,6 +435,12 @@ TfrPreviewForm::TfrPreviewForm(QWidget *parent) : QDialog(parent)
         w->installEventFilter(this);
     installEventFilter(this);
     ApplyCaptions();
+    // Where the window system does not maximise (no window manager), the page still shows.
+    if (const QScreen *sc = screen()) {
+        const QRect area = sc->availableGeometry();
+        resize(area.size() * 0.85);
+        move(area.center() - rect().center());
+    }
     setWindowState(Qt::WindowMaximized);
 }
 

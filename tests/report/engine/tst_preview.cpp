@@ -11,6 +11,7 @@
 #include "report/engine/frprinter.h"
 #include "report/engine/frtbitems.h"
 
+#include <QScreen>
 #include <QAction>
 #include <QCheckBox>
 #include <QFile>
@@ -164,6 +165,15 @@ private slots:
         TfrPreviewForm f;
         f.Attach(r);
         QCOMPARE(f.ZoomMode(), 1);
+    }
+
+    // Without a window manager to maximise it, the window still opens large enough to read a page.
+    void opensLargeWithoutAWindowManager()
+    {
+        TfrPreviewForm f;
+        const QRect area = f.screen()->availableGeometry();
+        QVERIFY2(f.width() >= area.width() * 8 / 10 && f.height() >= area.height() * 8 / 10,
+                 qPrintable(QString("%1x%2 on %3x%4").arg(f.width()).arg(f.height()).arg(area.width()).arg(area.height())));
     }
 
     void keysAndPaging()
