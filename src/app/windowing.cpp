@@ -70,7 +70,11 @@ void centreOnDesktop(QWidget *w)
 {
     if (QScreen *s = QGuiApplication::primaryScreen()) {
         const QRect r = s->availableGeometry();
-        w->adjustSize();
+        // A window that chose its size keeps it (grown to what its layout needs); others take their hint.
+        if (w->testAttribute(Qt::WA_Resized))
+            w->resize(w->size().expandedTo(w->minimumSizeHint()));
+        else
+            w->adjustSize();
         w->move(r.center() - QPoint(w->width() / 2, w->height() / 2));
     }
 }

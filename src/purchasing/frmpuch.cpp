@@ -117,6 +117,9 @@ TfrmPuch::TfrmPuch(QWidget *parent) : TFormDialog(parent), m_orders(db()), frRep
     field(1, 2, QStringLiteral("开票员："), invoicerCombo, invoicerButton);
     field(2, 0, QStringLiteral("备注："), memoEdit);
     header->addWidget(memoEdit, 2, 1, 1, 7);
+    // The three field columns share the width, so a supplier's code and name show whole.
+    for (int col : {1, 4, 7})
+        header->setColumnStretch(col, 1);
     header->addWidget(originalNoLabel, 3, 0);
     header->addWidget(originalNoEdit, 3, 1);
 

@@ -5,6 +5,7 @@
 #include "app/frmfindserver.h"
 #include "app/frmmain.h"
 #include "app/frmserver.h"
+#include "app/windowing.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -134,6 +135,27 @@ private slots:
         QTest::keyClick(b, Qt::Key_Enter);
         QVERIFY(ok->hasFocus());
         QVERIFY(d.isVisible());
+    }
+
+    // Centring keeps the size a window chose (grown to what its layout needs) and gives the
+    // others their size hint.
+    void centringKeepsAChosenSize()
+    {
+        QDialog chosen, hinted;
+        for (QDialog *d : {&chosen, &hinted}) {
+            auto *lay = new QVBoxLayout(d);
+            lay->addWidget(new QLineEdit(d));
+            lay->addWidget(new QPushButton(QStringLiteral("确定"), d));
+        }
+        chosen.resize(860, 560);
+        centreOnDesktop(&chosen);
+        QCOMPARE(chosen.size(), QSize(860, 560));
+        chosen.resize(10, 10);
+        centreOnDesktop(&chosen);
+        QVERIFY(chosen.width() >= chosen.minimumSizeHint().width() && chosen.height() >= chosen.minimumSizeHint().height());
+        centreOnDesktop(&hinted);
+        QCOMPARE(hinted.height(), hinted.sizeHint().height());
+        QVERIFY(hinted.width() < 640); // not the size a window takes when nobody chose one
     }
 
     void serverFinderHandsOverToTheStartupWindow()
