@@ -235,6 +235,35 @@ QString DocNumbers::insertNumberedQuiet(const std::function<bool(const QString &
     }
 }
 
+QString DocNumbers::firstClaimableSql() const
+{
+    if (m_conn.isSqlite())
+        return QString();
+    const QString col = "t." + quoted(m_rule.column);
+    const int dayLength = int((m_rule.prefix + numberDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC))).size());
+    // The serial after the day's last stored number (as serialAfterLast() reads it: same index), then
+    // the first serial from there that no other save has claimed, claimed by the lock it takes.
+    return QString("(select p.head || lpad(s::text, 3, '0') as no "
+                   "from (select cast(? as text) as head, cast(? as text) as day, cast(? as text) as lockkey) p "
+                   "cross join lateral (select coalesce((select case when length(%1) = length(p.head) + 3 "
+                   "and left(%1, length(p.head)) = p.head and substr(%1, length(p.head) + 1) ~ '^[0-9]{3}$' "
+                   "then cast(substr(%1, length(p.head) + 1) as integer) + 1 end from %2 t "
+                   "where substr(%1, 1, %3) = p.day order by t.流水号 desc limit 1), 1) as first) f "
+                   "cross join lateral generate_series(f.first, %4) s "
+                   "where pg_try_advisory_xact_lock(hashtext(p.lockkey), hashtext(p.head || lpad(s::text, 3, '0'))) "
+                   "limit 1) c")
+        .arg(col, quoted(m_rule.table))
+        .arg(dayLength)
+        .arg(kLastSerial);
+}
+
+QVariantList DocNumbers::firstClaimableBinds(const QDateTime &utc) const
+{
+    const QString day = m_rule.prefix + numberDate(utc);
+    const QString head = m_rule.dash ? day + '-' : day;
+    return {head, day, claimBinds(QString()).value(0)};
+}
+
 QString documentNoIndex(const NumberRule &rule)
 {
     const int n = int((rule.prefix + numberDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC))).size());

@@ -74,6 +74,15 @@ public:
     // SQLite, where one client writes at a time.
     QString claimCondition() const;
     QVariantList claimBinds(const QString &number) const;
+    // PostgreSQL: the rows "(…) c" with one column no: the first number of the UTC day after the
+    // day's last stored one that no other save has claimed, claimed for this transaction; no row
+    // when every serial to 999 is claimed. Read and claimed in the statement that inserts, so a
+    // save under contention costs one statement, not one per number tried. An insert "… select
+    // …, c.no, … from <this> on conflict (number column) do nothing returning" that gives no row
+    // falls back to insertNumberedQuiet(). firstClaimableBinds() go after the row's values.
+    // Empty on SQLite.
+    QString firstClaimableSql() const;
+    QVariantList firstClaimableBinds(const QDateTime &utc = Clock::utcNow()) const;
 
     // Next free number of the UTC day, under the table's number lock held to the commit.
     QString next(const QDateTime &utc = Clock::utcNow());

@@ -94,6 +94,7 @@ public:
 private:
     Connection &m_conn;
     std::unique_ptr<Statement> m_header;
+    std::unique_ptr<Statement> m_headerClaiming;
     QHash<int, std::shared_ptr<Statement>> m_lines; // by rows per statement
     DocNumbers m_numbers[3];
 };

@@ -182,6 +182,34 @@ private slots:
         QCOMPARE(w.writeHeader(VoucherOut, {}).number, QString("CK-260305-001"));
     }
 
+    // The serial after the day's last stored number (the last stored, not the highest), past
+    // any taken one; a last number with no serial at its end starts the day again at 001.
+    void voucherNumberAfterStoredOnes_data()
+    {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("none") << QStringList{} << "RK-260305-001";
+        QTest::newRow("after the last") << QStringList{"RK-260305-001", "RK-260305-002"} << "RK-260305-003";
+        QTest::newRow("last stored is lower") << QStringList{"RK-260305-007", "RK-260305-004"} << "RK-260305-005";
+        QTest::newRow("next is taken") << QStringList{"RK-260305-002", "RK-260305-001"} << "RK-260305-003";
+        QTest::newRow("no serial at the end") << QStringList{"RK-260305-0x1"} << "RK-260305-001";
+        QTest::newRow("other day") << QStringList{"RK-260304-005"} << "RK-260305-001";
+    }
+    void voucherNumberAfterStoredOnes()
+    {
+        QFETCH(QStringList, stored);
+        QFETCH(QString, expected);
+        TestDb t;
+        for (const QString &no : stored)
+            addVoucherNo(t, no);
+        PinnedClock pin(utc(2026, 3, 5, 10, 0, 0));
+        VoucherWriter w(t.conn());
+        Transaction tx(t.conn());
+        QCOMPARE(w.writeHeader(VoucherIn, {}).number, expected);
+        tx.commit();
+        QCOMPARE(t.scalar("select count(*) from 出入库单 where 单据编号 = ?", {expected}).toInt(), 1);
+    }
+
     void twoClientsNeverShareANumber()
     {
         TestDb t;
