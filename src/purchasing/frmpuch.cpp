@@ -25,24 +25,6 @@ namespace orv {
 
 namespace {
 const QString kCaption = QStringLiteral("采购订货");
-
-QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return b;
-}
-
-QLineEdit *lineEdit(const QString &name, QWidget *parent)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
-QString today() { return Clock::localNow().date().toString(QStringLiteral("yyyy-MM-dd")); }
 } // namespace
 
 TfrmPuch::TfrmPuch(QWidget *parent) : TFormDialog(parent), m_orders(db()), frReport1(std::make_unique<TfrReport>())
@@ -306,18 +288,8 @@ void TfrmPuch::recomputeTotals()
 
 void TfrmPuch::codeEntered()
 {
-    const QString code = codeEdit->text();
-    bool found = false;
-    try {
-        found = fitFromCode(db(), code, G.gRepFit, 2);
-    } catch (const std::exception &e) {
-        showError(this, e);
+    if (!lookUpEnteredCode(this, codeEdit->text()))
         return;
-    }
-    if (!found) {
-        notice(this, QStringLiteral("没有此货品"));
-        return;
-    }
     const bool known = m_lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
     takeLine();
     if (!known)

@@ -33,36 +33,6 @@ namespace {
 const QString kCaption = QStringLiteral("采购审核");
 const QStringList kQueryItems = {QStringLiteral("显示全部"), QStringLiteral("按单据编号查询"),
                                  QStringLiteral("按供应商查询"), QStringLiteral("按负责人查询")};
-
-QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return b;
-}
-
-QLineEdit *lineEdit(const QString &name, QWidget *parent)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
-QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)
-{
-    auto *g = new QTableView(parent);
-    g->setObjectName(name);
-    g->setModel(model);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->verticalHeader()->hide();
-    return g;
-}
-
-QString today() { return Clock::localNow().date().toString(QStringLiteral("yyyy-MM-dd")); }
 } // namespace
 
 TfrmPuchAud::TfrmPuchAud(QWidget *parent)

@@ -30,22 +30,6 @@ namespace orv {
 namespace {
 const QString kCaption = QStringLiteral("验收入库");
 
-QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent)
-{
-    auto *b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    return b;
-}
-
-QLineEdit *lineEdit(const QString &name, QWidget *parent)
-{
-    auto *e = new QLineEdit(parent);
-    e->setObjectName(name);
-    return e;
-}
-
 // The amount fields take digits and one decimal point.
 QLineEdit *amountEdit(const QString &name, QWidget *parent)
 {
@@ -54,8 +38,6 @@ QLineEdit *amountEdit(const QString &name, QWidget *parent)
     e->setText(QStringLiteral("0"));
     return e;
 }
-
-QString today() { return Clock::localNow().date().toString(QStringLiteral("yyyy-MM-dd")); }
 } // namespace
 
 TfrmPuStore::TfrmPuStore(QWidget *parent)
@@ -478,17 +460,8 @@ void TfrmPuStore::directIssueToggled()
 
 void TfrmPuStore::codeEntered()
 {
-    bool found = false;
-    try {
-        found = fitFromCode(db(), codeEdit->text(), G.gRepFit, 2);
-    } catch (const std::exception &e) {
-        showError(this, e);
+    if (!lookUpEnteredCode(this, codeEdit->text()))
         return;
-    }
-    if (!found) {
-        notice(this, QStringLiteral("没有此货品"));
-        return;
-    }
     const bool known = m_lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
     takeLine();
     if (!known)

@@ -3,6 +3,7 @@
 #include "data/datamodule.h"
 #include "goods/listmodel.h"
 #include "purchasing/billpicker.h"
+#include "purchasing/pickers.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -20,18 +21,6 @@ namespace orv {
 namespace {
 const QStringList kQueryItems = {QStringLiteral("显示全部"), QStringLiteral("按单据编号查询"),
                                  QStringLiteral("按供应商查询"), QStringLiteral("按经办人查询")};
-
-QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)
-{
-    auto *g = new QTableView(parent);
-    g->setObjectName(name);
-    g->setModel(model);
-    g->setSelectionBehavior(QAbstractItemView::SelectRows);
-    g->setSelectionMode(QAbstractItemView::SingleSelection);
-    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    g->verticalHeader()->hide();
-    return g;
-}
 } // namespace
 
 TfrmSelectPuch::TfrmSelectPuch(QWidget *opener) : m_opener(opener), m_mode(G.gSelectPuchMode)

@@ -1,13 +1,20 @@
 #include "purchasing/pickers.h"
 #include "app/appglobals.h"
 #include "app/windowing.h"
+#include "common/clock.h"
+#include "common/prompt.h"
+#include "data/datamodule.h"
+#include "goods/codeentry.h"
 #include "goods/frmselectfit.h"
 #include "partners/frmduty.h"
 #include "partners/frmyuangongmulu.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPalette>
+#include <QTableView>
+#include <QToolButton>
 
 namespace orv {
 
@@ -49,5 +56,49 @@ QLabel *redCaption(const QString &text, QWidget *parent)
     l->setPalette(p);
     return l;
 }
+
+QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent)
+{
+    auto *b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return b;
+}
+
+QLineEdit *lineEdit(const QString &name, QWidget *parent)
+{
+    auto *e = new QLineEdit(parent);
+    e->setObjectName(name);
+    return e;
+}
+
+QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)
+{
+    auto *g = new QTableView(parent);
+    g->setObjectName(name);
+    g->setModel(model);
+    g->setSelectionBehavior(QAbstractItemView::SelectRows);
+    g->setSelectionMode(QAbstractItemView::SingleSelection);
+    g->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    g->verticalHeader()->hide();
+    return g;
+}
+
+bool lookUpEnteredCode(QWidget *window, const QString &code)
+{
+    bool found = false;
+    try {
+        found = fitFromCode(db(), code, G.gRepFit, 2);
+    } catch (const std::exception &e) {
+        showError(window, e);
+        return false;
+    }
+    if (!found)
+        notice(window, QStringLiteral("没有此货品"));
+    return found;
+}
+
+QString today() { return Clock::localNow().date().toString(QStringLiteral("yyyy-MM-dd")); }
 
 } // namespace orv

@@ -1,11 +1,14 @@
 #pragma once
 // How the purchasing windows open the shared pickers: the mode variable set, an instance left
 // from an earlier opening freed, a new one centred and run modally. The picker hands its choice
-// to the window that opened it.
+// to the window that opened it. Also the small controls the purchasing windows build alike.
 #include <QString>
 
+class QAbstractItemModel;
 class QLabel;
 class QLineEdit;
+class QTableView;
+class QToolButton;
 class QWidget;
 
 namespace orv {
@@ -19,5 +22,14 @@ void openEntryGoodsPicker(QWidget *opener, int fitCaller, int fitFilter);
 void setGreyReadOnly(QLineEdit *edit);
 // A caption in red (the code entry's label, the hints above the grids).
 QLabel *redCaption(const QString &text, QWidget *parent);
+// A flat text button, a text box and a read-only one-row-at-a-time list, each under its control name.
+QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent);
+QLineEdit *lineEdit(const QString &name, QWidget *parent);
+QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *parent);
+// An entry window's code entry: the goods code or barcode typed looked up into G.gRepFit
+// (purchase price); false, after saying why, when it finds nothing.
+bool lookUpEnteredCode(QWidget *window, const QString &code);
+// Today's local date as the date fields show it.
+QString today();
 
 } // namespace orv
