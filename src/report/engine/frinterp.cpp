@@ -489,19 +489,29 @@ private:
         }
     }
 
-    void ifStatement()
+    // "<condition> <keyword> <statement>" of IF and WHILE: the condition line (its target set
+    // later) or -1 after an error.
+    int guardedStatement(const QString &keyword, const QString &need)
     {
         const int at = m_pos;
         const QString condition = expressionText();
         if (m_error)
-            return;
+            return -1;
         const int conditionLine = addLine(QString(QChar(cCondition)) + encodeTarget(0) + condition, at);
         if (m_error)
-            return;
-        if (readWord() != QLatin1String("THEN"))
-            return fail(QStringLiteral("Need \"then\" here"), m_wordStart);
+            return -1;
+        if (readWord() != keyword) {
+            fail(need, m_wordStart);
+            return -1;
+        }
         statement();
-        if (m_error)
+        return m_error ? -1 : conditionLine;
+    }
+
+    void ifStatement()
+    {
+        const int conditionLine = guardedStatement(QStringLiteral("THEN"), QStringLiteral("Need \"then\" here"));
+        if (conditionLine < 0)
             return;
         const int save = m_pos;
         if (readWord() == QLatin1String("ELSE")) {
@@ -541,17 +551,8 @@ private:
 
     void whileStatement()
     {
-        const int at = m_pos;
-        const QString condition = expressionText();
-        if (m_error)
-            return;
-        const int conditionLine = addLine(QString(QChar(cCondition)) + encodeTarget(0) + condition, at);
-        if (m_error)
-            return;
-        if (readWord() != QLatin1String("DO"))
-            return fail(QStringLiteral("Need \"do\" here"), m_wordStart);
-        statement();
-        if (m_error)
+        const int conditionLine = guardedStatement(QStringLiteral("DO"), QStringLiteral("Need \"do\" here"));
+        if (conditionLine < 0)
             return;
         addLine(QString(QChar(cJump)) + encodeTarget(conditionLine), m_pos);
         setTarget(conditionLine, next());
