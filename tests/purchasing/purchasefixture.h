@@ -5,6 +5,7 @@
 #include "testdb.h"
 
 #include "app/appglobals.h"
+#include "common/clock.h"
 #include "goods/goodslines.h"
 #include "goods/goodsschema.h"
 #include "partners/partnersschema.h"
@@ -71,6 +72,21 @@ struct Line {
     QString no, name, place, qty, price, auxQty = QStringLiteral("0"), ratio = QStringLiteral("1");
     QString unit = QStringLiteral("个"), auxUnit = QStringLiteral("箱"), spec = QStringLiteral("规格");
 };
+// The lines most tests use.
+inline const Line kA{"A", "甲", "一号库", "2", "3", "1"};
+inline const Line kB{"B", "乙", "一号库", "4", "2.5", "2"};
+
+// The moment the tests run at (2026-03-07 10:00 in China).
+inline const QDateTime kAt(QDate(2026, 3, 7), QTime(2, 0), Qt::UTC);
+
+// Each test starts from fresh program state at kAt.
+inline void resetProgramState()
+{
+    orv::G = orv::AppGlobals{};
+    orv::G.gFooterBanner = "本单据由系统打印";
+    orv::Clock::pin(kAt);
+}
+
 inline void stage(const Line &l)
 {
     orv::repairFit &f = orv::G.gRepFit;

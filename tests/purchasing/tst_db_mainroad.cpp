@@ -31,7 +31,6 @@ using namespace orv::test;
 using namespace purchasetest;
 
 namespace {
-const QDateTime kAt(QDate(2026, 3, 7), QTime(2, 0), Qt::UTC);
 
 // The picker with one row: its first row is picked.
 template <typename Picker> std::function<int(QDialog *)> pickFirst(void (Picker::*pickIt)())
@@ -84,9 +83,7 @@ private slots:
     }
     void init()
     {
-        G = AppGlobals{};
-        G.gFooterBanner = "本单据由系统打印";
-        Clock::pin(kAt);
+        resetProgramState();
     }
     void cleanup() { Clock::pin(QDateTime()); }
 

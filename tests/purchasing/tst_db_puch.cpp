@@ -20,7 +20,6 @@ using namespace orv::test;
 using namespace purchasetest;
 
 namespace {
-const QDateTime kAt(QDate(2026, 3, 7), QTime(2, 0), Qt::UTC);
 int closeEditor(QDialog *) { return int(QDialog::Rejected); }
 
 template <typename T> T *child(QWidget *w, const char *name)
@@ -54,8 +53,6 @@ void pick(TfrmPuch &w, ScriptedPrompt &p, const Line &l)
     QVERIFY(SendMessage(&w, WM_FIT_CHOSEN));
 }
 
-const Line kA{"A", "甲", "一号库", "2", "3", "1"};
-const Line kB{"B", "乙", "一号库", "4", "2.5", "2"};
 const Line kA2{"A", "甲", "二号库", "1", "10", ""};
 
 void fillHeader(TfrmPuch &w)
@@ -78,9 +75,7 @@ private slots:
     }
     void init()
     {
-        G = AppGlobals{};
-        G.gFooterBanner = "本单据由系统打印";
-        Clock::pin(kAt);
+        resetProgramState();
     }
     void cleanup()
     {

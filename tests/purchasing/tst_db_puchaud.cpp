@@ -23,7 +23,6 @@ using namespace orv::test;
 using namespace purchasetest;
 
 namespace {
-const QDateTime kAt(QDate(2026, 3, 7), QTime(2, 0), Qt::UTC);
 
 QString today() { return Clock::localNow().date().toString("yyyy-MM-dd"); }
 
@@ -57,8 +56,6 @@ QString state(TestDb &t, const QString &id)
     return t.scalar("select 当前状态 from 采购订单 where ID = ?", {id}).toString();
 }
 
-const Line kA{"A", "甲", "一号库", "2", "3", "1"};
-const Line kB{"B", "乙", "一号库", "4", "2.5", "2"};
 } // namespace
 
 class TestPuchAud : public QObject {
@@ -71,9 +68,7 @@ private slots:
     }
     void init()
     {
-        G = AppGlobals{};
-        G.gFooterBanner = "本单据由系统打印";
-        Clock::pin(kAt);
+        resetProgramState();
     }
     void cleanup()
     {

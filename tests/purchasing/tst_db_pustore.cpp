@@ -26,7 +26,6 @@ using namespace orv::test;
 using namespace purchasetest;
 
 namespace {
-const QDateTime kAt(QDate(2026, 3, 7), QTime(2, 0), Qt::UTC);
 int closeEditor(QDialog *) { return int(QDialog::Rejected); }
 QString today() { return Clock::localNow().date().toString("yyyy-MM-dd"); }
 
@@ -127,8 +126,6 @@ public:
     }
 };
 
-const Line kA{"A", "甲", "一号库", "2", "3", "1"};
-const Line kB{"B", "乙", "一号库", "4", "2.5", "2"};
 } // namespace
 
 class TestPuStore : public QObject {
@@ -141,9 +138,7 @@ private slots:
     }
     void init()
     {
-        G = AppGlobals{};
-        G.gFooterBanner = "本单据由系统打印";
-        Clock::pin(kAt);
+        resetProgramState();
     }
     void cleanup()
     {

@@ -12,7 +12,6 @@ using namespace orv::test;
 using namespace purchasetest;
 
 namespace {
-const QDateTime kAt(QDate(2026, 3, 7), QTime(2, 0), Qt::UTC);
 
 ReceiptHeader header(const QString &number = QStringLiteral("CGJH-260307-001"))
 {
