@@ -188,6 +188,26 @@ bool pageLink(const QString &tag)
 
 // Every page record needs at least this many bytes; a count beyond it is a damaged file.
 constexpr qint64 kMinPageRecord = 16;
+
+// The page count of a prepared file, refused when the rest of the file cannot hold that many pages.
+qint32 readPageCount(QIODevice &s)
+{
+    const qint32 count = ReadStreamInt(s);
+    if (count < 0 || count > (s.size() - s.pos()) / kMinPageRecord)
+        throw EfrStreamError("Page count beyond the file");
+    return count;
+}
+
+// The printer's metrics of a page's paper; a paper the printer refuses is taken as custom.
+void fillPaperMetrics(TfrPrinter &prn, TfrPageInfo &p, int bin)
+{
+    try {
+        prn.SetPaper(p.pgSize, p.pgWidth, p.pgHeight, bin, p.pgOr);
+    } catch (const std::exception &) {
+        prn.SetPaper(frCustomPaper, p.pgWidth, p.pgHeight, frDefaultBin, p.pgOr);
+    }
+    prn.FillMetrics(p.PrnInfo);
+}
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -548,9 +568,7 @@ void TfrEMFPages::readCurrentLayout(QIODevice &s, int version, std::vector<std::
     const QString printer = ReadVersionedString(s);
     if (m_report)
         m_report->SetPrinterTo(printer);
-    const qint32 count = ReadStreamInt(s);
-    if (count < 0 || count > (s.size() - s.pos()) / kMinPageRecord)
-        throw EfrStreamError("Page count beyond the file");
+    const qint32 count = readPageCount(s);
     TfrPrinter &prn = EnsureReportPrinter();
     for (qint32 i = 0; i < count; ++i) {
         auto p = std::make_unique<TfrPageInfo>();
@@ -572,12 +590,7 @@ void TfrEMFPages::readCurrentLayout(QIODevice &s, int version, std::vector<std::
         const QByteArray data = ReadStreamBytes(s, next - s.pos());
         // Without a decompressor a compressed page comes out empty.
         p->Stream = compressed ? QByteArray(1, char(frPreparedVersion)) : data;
-        try {
-            prn.SetPaper(p->pgSize, p->pgWidth, p->pgHeight, p->pgBin, p->pgOr);
-        } catch (const std::exception &) {
-            prn.SetPaper(frCustomPaper, p->pgWidth, p->pgHeight, frDefaultBin, p->pgOr);
-        }
-        prn.FillMetrics(p->PrnInfo);
+        fillPaperMetrics(prn, *p, p->pgBin);
         out.push_back(std::move(p));
     }
     const quint8 generator = ReadStreamByte(s);
@@ -591,9 +604,7 @@ void TfrEMFPages::readLegacyLayout(QIODevice &s, std::vector<std::unique_ptr<Tfr
     const QStringList head = ReadOldStreamStrings(s);
     if (m_report)
         m_report->SetPrinterTo(head.value(0));
-    const qint32 count = ReadStreamInt(s);
-    if (count < 0 || count > (s.size() - s.pos()) / kMinPageRecord)
-        throw EfrStreamError("Page count beyond the file");
+    const qint32 count = readPageCount(s);
     TfrPrinter &prn = EnsureReportPrinter();
     for (qint32 i = 0; i < count; ++i) {
         auto p = std::make_unique<TfrPageInfo>();
@@ -606,12 +617,7 @@ void TfrEMFPages::readLegacyLayout(QIODevice &s, std::vector<std::unique_ptr<Tfr
         if (next < s.pos() || next > s.size())
             throw EfrStreamError("Prepared page ends outside the file");
         const QByteArray metafile = ReadStreamBytes(s, next - s.pos());
-        try {
-            prn.SetPaper(p->pgSize, p->pgWidth, p->pgHeight, frDefaultBin, p->pgOr);
-        } catch (const std::exception &) {
-            prn.SetPaper(frCustomPaper, p->pgWidth, p->pgHeight, frDefaultBin, p->pgOr);
-        }
-        prn.FillMetrics(p->PrnInfo);
+        fillPaperMetrics(prn, *p, frDefaultBin);
         // The page becomes one full-page picture of its metafile (drawn as a marked placeholder).
         TfrPictureView pic;
         pic.SetBounds(0, 0, p->PrnInfo.PageWidth, p->PrnInfo.PageHeight);
