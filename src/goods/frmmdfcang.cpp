@@ -73,16 +73,7 @@ void TfrmMdfCang::onWindowMessage(int message)
 
 bool TfrmMdfCang::setField(FieldRole role, const QString &, const QString &value)
 {
-    switch (role) {
-    case FieldRole::Supplier:
-        m_form->supplierChosen(value);
-        return true;
-    case FieldRole::Category:
-        m_form->categoryChosen(value);
-        return true;
-    default:
-        return false;
-    }
+    return m_form->takeField(role, value);
 }
 
 void openGoodsEdit(qint64 rowNo, bool modal)

@@ -97,16 +97,7 @@ void TfrmNewCang::onWindowMessage(int message)
 
 bool TfrmNewCang::setField(FieldRole role, const QString &, const QString &value)
 {
-    switch (role) {
-    case FieldRole::Supplier:
-        m_form->supplierChosen(value);
-        return true;
-    case FieldRole::Category:
-        m_form->categoryChosen(value);
-        return true;
-    default:
-        return false;
-    }
+    return m_form->takeField(role, value);
 }
 
 } // namespace orv

@@ -419,6 +419,20 @@ void GoodsForm::placeChosen(const QString &name) { placeCombo->setEditText(name)
 void GoodsForm::supplierChosen(const QString &text) { supplierCombo->setEditText(text); }
 void GoodsForm::categoryChosen(const QString &name) { categoryEdit->setText(name); }
 
+bool GoodsForm::takeField(FieldRole role, const QString &value)
+{
+    switch (role) {
+    case FieldRole::Supplier:
+        supplierChosen(value);
+        return true;
+    case FieldRole::Category:
+        categoryChosen(value);
+        return true;
+    default:
+        return false;
+    }
+}
+
 void GoodsForm::refill(QComboBox *combo)
 {
     const QString keep = combo->currentText();

@@ -2,6 +2,7 @@
 // The fields, pickers and picture box the new goods dialog and the goods edit dialog share.
 // Each control keeps its specified name as objectName; the dialogs own the save button's
 // states and what a save does.
+#include "app/appglobals.h"
 #include "goods/goodsstore.h"
 
 #include <QByteArray>
@@ -87,6 +88,8 @@ public:
     void placeChosen(const QString &name);
     void supplierChosen(const QString &text);
     void categoryChosen(const QString &name);
+    // A supplier or category a picker set by role; false for any other role.
+    bool takeField(FieldRole role, const QString &value);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
