@@ -7,22 +7,19 @@
 #include <QScreen>
 #include <QWidget>
 
-namespace {
-
-QString rootKey()
+QString frRegistryRoot()
 {
-    // The engine's key while nothing has set one of its own.
     return RegistryRootKey.isEmpty() ? QStringLiteral("Software\\OrvReport") : RegistryRootKey;
 }
 
-int readInt(QSettings &s, const QString &name, int current)
+int frReadInt(QSettings &s, const QString &name, int current)
 {
     bool ok = false;
     const int v = s.value(name).toInt(&ok);
     return ok ? v : current;
 }
 
-QRect fitToScreen(QRect r)
+QRect frFitToScreen(QRect r)
 {
     QScreen *screen = QGuiApplication::screenAt(r.center());
     if (!screen)
@@ -39,11 +36,9 @@ QRect fitToScreen(QRect r)
     return r;
 }
 
-} // namespace
-
 QString frFormStateGroup(const QString &className)
 {
-    QString key = rootKey() + QStringLiteral("\\Form\\") + className;
+    QString key = frRegistryRoot() + QStringLiteral("\\Form\\") + className;
     return key.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
@@ -74,14 +69,14 @@ void RestoreFormState(QWidget *form)
     if (maximized.isValid() && !maximized.toBool())
         state &= ~Qt::WindowMaximized;
     const QRect cur = form->geometry();
-    QRect r(readInt(*s, QStringLiteral("XPosition"), cur.x()), readInt(*s, QStringLiteral("YPosition"), cur.y()),
-            readInt(*s, QStringLiteral("Width"), cur.width()), readInt(*s, QStringLiteral("Height"), cur.height()));
+    QRect r(frReadInt(*s, QStringLiteral("XPosition"), cur.x()), frReadInt(*s, QStringLiteral("YPosition"), cur.y()),
+            frReadInt(*s, QStringLiteral("Width"), cur.width()), frReadInt(*s, QStringLiteral("Height"), cur.height()));
     s->endGroup();
     if (r.width() <= 0 || r.height() <= 0)
         r.setSize(cur.size());
     // The bounds are the normal bounds; a window that stays maximised gets them for when it is restored.
     form->setWindowState(state & ~Qt::WindowMaximized);
-    form->setGeometry(fitToScreen(r));
+    form->setGeometry(frFitToScreen(r));
     if (state & Qt::WindowMaximized)
         form->setWindowState(state);
 }

@@ -1,6 +1,7 @@
 #include "report/engine/frtoolbar.h"
 #include "report/engine/frdock.h"
 #include "report/engine/frfloatwindow.h"
+#include "report/engine/frformstate.h"
 #include "report/engine/frreport.h"
 
 #include "common/settings.h"
@@ -490,37 +491,10 @@ void TfrToolBar::resizeEvent(QResizeEvent *event)
 
 namespace {
 
-QString rootKey()
-{
-    return RegistryRootKey.isEmpty() ? QStringLiteral("Software\\OrvReport") : RegistryRootKey;
-}
-
-int readInt(QSettings &s, const QString &name, int current)
-{
-    bool ok = false;
-    const int v = s.value(name).toInt(&ok);
-    return ok ? v : current;
-}
-
 bool readBool(QSettings &s, const QString &name, bool fallback)
 {
     const QVariant v = s.value(name);
     return v.isValid() ? v.toBool() : fallback;
-}
-
-QRect keepOnScreen(QRect r)
-{
-    QScreen *screen = QGuiApplication::screenAt(r.center());
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    if (!screen || screen->availableGeometry().isEmpty())
-        return r;
-    const QRect avail = screen->availableGeometry();
-    r.setWidth(qBound(1, r.width(), avail.width()));
-    r.setHeight(qBound(1, r.height(), avail.height()));
-    r.moveLeft(qBound(avail.left(), r.left(), avail.right() + 1 - r.width()));
-    r.moveTop(qBound(avail.top(), r.top(), avail.bottom() + 1 - r.height()));
-    return r;
 }
 
 QObject *findComponent(QObject *owner, const QString &name)
@@ -538,7 +512,7 @@ QObject *findComponent(QObject *owner, const QString &name)
 
 QString frToolbarStateGroup(const QString &toolbarName)
 {
-    QString key = rootKey() + QStringLiteral("\\ToolBar\\") + toolbarName;
+    QString key = frRegistryRoot() + QStringLiteral("\\ToolBar\\") + toolbarName;
     return key.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
@@ -570,14 +544,14 @@ void RestoreToolbarState(TfrToolBar *toolbar)
     toolbar->SetVisible(false);
     const bool floatingNow = toolbar->IsFloating() && toolbar->GetFloatWindow();
     const QPoint current = floatingNow ? toolbar->GetFloatWindow()->pos() : toolbar->pos();
-    int x = readInt(*s, QStringLiteral("XPosition"), current.x());
-    int y = readInt(*s, QStringLiteral("YPosition"), current.y());
-    const int w = readInt(*s, QStringLiteral("Width"), toolbar->width());
-    const int h = readInt(*s, QStringLiteral("Height"), toolbar->height());
+    int x = frReadInt(*s, QStringLiteral("XPosition"), current.x());
+    int y = frReadInt(*s, QStringLiteral("YPosition"), current.y());
+    const int w = frReadInt(*s, QStringLiteral("Width"), toolbar->width());
+    const int h = frReadInt(*s, QStringLiteral("Height"), toolbar->height());
     if (w > 0 && h > 0)
         toolbar->resize(w, h);
     if (readBool(*s, QStringLiteral("isFloat"), false)) {
-        const QRect r = keepOnScreen(QRect(QPoint(x, y), QSize(toolbar->width() - TfrToolBar::GripSize,
+        const QRect r = frFitToScreen(QRect(QPoint(x, y), QSize(toolbar->width() - TfrToolBar::GripSize,
                                                                 toolbar->height() + TfrFloatWindow::CaptionHeight)));
         toolbar->FloatAt(r.x(), r.y());
     } else {
