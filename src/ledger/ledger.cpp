@@ -26,7 +26,11 @@ Ledger::Result Ledger::post(const Posting &p)
     for (const Line &l : p.lines)
         requests.append({l.op, l.goods, l.opts, l.allowNegative});
     Result r;
-    r.moves = m_stock.apply(requests);
+    // On PostgreSQL the changed rows, the voucher lines and the numbered header go to the
+    // server as one statement: every round trip a save makes is a wait for every client.
+    const bool together = !m_conn.isSqlite() && p.lines.size() <= VoucherWriter::kLinesPerStatement;
+    StockModel::RowWrites rowWrites;
+    r.moves = m_stock.apply(requests, together ? &rowWrites : nullptr);
     for (int i = 0; i < r.moves.size(); ++i)
         if (!r.moves[i].ok()) {
             r.failedLine = i;
@@ -42,9 +46,41 @@ Ledger::Result Ledger::post(const Posting &p)
     }
     // The header's number is taken last: no number lock is held while rows are moved.
     const QString id = makeRecordID();
+    if (together) {
+        r.voucher = writeTogether(p.kind, p.header, id, lines, rowWrites);
+        return r;
+    }
     m_vouchers.writeLines(id, lines);
     r.voucher = m_vouchers.writeHeader(p.kind, p.header, id);
     return r;
+}
+
+VoucherRef Ledger::writeTogether(int kind, const VoucherHeader &header, const QString &id,
+                                 const QVector<VoucherLine> &lines, const StockModel::RowWrites &rows)
+{
+    auto &stmt = m_together[{kind, rows.rows, int(lines.size())}];
+    if (!stmt) {
+        QStringList parts;
+        if (rows.rows > 0) {
+            const StockModel::RowWritesSql update = StockModel::rowWrites(rows.rows);
+            parts << update.values << "u as (" + update.update + ")";
+        }
+        if (!lines.isEmpty())
+            parts << "l as (" + VoucherWriter::linesSql(int(lines.size())) + ")";
+        const QString head = m_vouchers.claimingHeaderSql(kind);
+        stmt = std::make_unique<Statement>(m_conn, parts.isEmpty() ? head : "with " + parts.join(", ") + " " + head);
+    }
+    QVariantList binds = rows.binds;
+    for (const VoucherLine &l : lines)
+        VoucherWriter::appendLineBinds(binds, id, l);
+    binds += m_vouchers.claimingHeaderBinds(kind, header, id);
+    QSqlQuery &q = stmt->exec(binds);
+    VoucherRef ref{QString(), id};
+    if (q.next())
+        ref.number = q.value(0).toString();
+    q.finish();
+    // The rows and lines are written; only the number went to another save.
+    return ref.number.isEmpty() ? m_vouchers.writeHeader(kind, header, id) : ref;
 }
 
 int Ledger::firstShortLine(const QVector<Line> &lines)

@@ -14,7 +14,9 @@
 #include "ledger/vouchers.h"
 
 #include <QHash>
+#include <map>
 #include <memory>
+#include <tuple>
 
 namespace orv {
 
@@ -60,10 +62,13 @@ public:
     int firstShortLine(const QVector<Line> &lines);
 
 private:
+    VoucherRef writeTogether(int kind, const VoucherHeader &header, const QString &id,
+                             const QVector<VoucherLine> &lines, const StockModel::RowWrites &rows);
     Connection &m_conn;
     StockModel m_stock;
     VoucherWriter m_vouchers;
     QHash<QString, std::shared_ptr<DocNumbers>> m_numbers;
+    std::map<std::tuple<int, int, int>, std::unique_ptr<Statement>> m_together; // by kind, rows, lines
 };
 
 } // namespace orv

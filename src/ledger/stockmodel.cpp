@@ -215,7 +215,21 @@ void StockModel::lockRows(const QVector<const GoodsLine *> &identities, std::map
     }
 }
 
-void StockModel::writeRows(const QVector<RowState *> &changed)
+StockModel::RowWritesSql StockModel::rowWrites(int rows)
+{
+    QStringList values;
+    for (int i = 0; i < rows; ++i)
+        values << "(cast(? as bigint), cast(? as numeric), cast(? as numeric), cast(? as integer), "
+                  "cast(? as numeric), cast(? as varchar(1300)))";
+    return {"v(r, dq, da, received, price, supplier) as (values " + values.join(",") + ")",
+            "update 货品目录 set 库存 = round(coalesce(库存,0) + v.dq, 4), "
+            "辅助库存 = round(coalesce(辅助库存,0) + v.da, 4), "
+            "进货价 = case when v.received = 1 then v.price else 进货价 end, "
+            "供应商 = case when v.received = 1 then v.supplier else 供应商 end "
+            "from v where 货品目录.流水号 = v.r"};
+}
+
+void StockModel::writeRows(const QVector<RowState *> &changed, RowWrites *deferred)
 {
     const auto bindsOf = [](const RowState &s) {
         return QVariantList{s.row.rowNo, round4(s.addStock), round4(s.addAux), s.received ? 1 : 0, s.row.purchasePrice,
@@ -236,19 +250,17 @@ void StockModel::writeRows(const QVector<RowState *> &changed)
         }
         return;
     }
+    if (deferred && changed.size() <= kChunk) {
+        deferred->rows = int(changed.size());
+        for (const RowState *s : changed)
+            deferred->binds << bindsOf(*s);
+        return;
+    }
     for (qsizetype start = 0; start < changed.size(); start += kChunk) {
         const int n = int(qMin<qsizetype>(kChunk, changed.size() - start));
         Statement &stmt = chunkStatement(m_writeRows, n, [](int count) {
-            QStringList values;
-            for (int i = 0; i < count; ++i)
-                values << "(cast(? as bigint), cast(? as numeric), cast(? as numeric), cast(? as integer), "
-                          "cast(? as numeric), cast(? as varchar(1300)))";
-            return "with v(r, dq, da, received, price, supplier) as (values " + values.join(",") +
-                   ") update 货品目录 set 库存 = round(coalesce(库存,0) + v.dq, 4), "
-                   "辅助库存 = round(coalesce(辅助库存,0) + v.da, 4), "
-                   "进货价 = case when v.received = 1 then v.price else 进货价 end, "
-                   "供应商 = case when v.received = 1 then v.supplier else 供应商 end "
-                   "from v where 货品目录.流水号 = v.r";
+            const RowWritesSql sql = rowWrites(count);
+            return "with " + sql.values + " " + sql.update;
         });
         QVariantList binds;
         binds.reserve(6 * n);
@@ -258,7 +270,7 @@ void StockModel::writeRows(const QVector<RowState *> &changed)
     }
 }
 
-QVector<StockMove> StockModel::apply(const QVector<Request> &requests)
+QVector<StockMove> StockModel::apply(const QVector<Request> &requests, RowWrites *deferred)
 {
     m_conn.requireTransaction("库存修改");
     // One order for every client (code, then place, then name) so two documents never wait on
@@ -332,7 +344,7 @@ QVector<StockMove> StockModel::apply(const QVector<Request> &requests)
             changed << &s;
         }
     }
-    writeRows(changed);
+    writeRows(changed, deferred);
     return out;
 }
 

@@ -97,9 +97,22 @@ public:
         NewRowOptions opts = {};
         bool allowNegative = false;
     };
+    // The changed rows of an apply() whose writing its caller sends with statements of its own
+    // (PostgreSQL): rows × six binds of rowWrites(rows).
+    struct RowWrites {
+        int rows = 0;
+        QVariantList binds;
+    };
+    // "v(...) as (values ...)" and the update that writes its rows: with a "with " before the
+    // first and the second after it, one statement.
+    struct RowWritesSql {
+        QString values, update;
+    };
+    static RowWritesSql rowWrites(int rows);
     // Every request is tried (so the caller can name the first failing line in its own
     // order); a failed one changes nothing, and the caller rolls the document back.
-    QVector<StockMove> apply(const QVector<Request> &requests);
+    // With `deferred` on PostgreSQL the changed rows (up to 32) are left to the caller.
+    QVector<StockMove> apply(const QVector<Request> &requests, RowWrites *deferred = nullptr);
 
     // Stock taking. A 换算比率 that is not above 0 counts as 1. Returns false when no such row.
     bool setCounted(qint64 rowNo, double counted);
@@ -118,7 +131,7 @@ private:
     StockMove insertRow(const GoodsLine &line, const NewRowOptions &opts);
     void lockIdentity(const GoodsLine &line);
     void lockRows(const QVector<const GoodsLine *> &identities, std::map<QString, RowState> &rows);
-    void writeRows(const QVector<RowState *> &changed);
+    void writeRows(const QVector<RowState *> &changed, RowWrites *deferred);
     Statement &chunkStatement(std::map<int, std::unique_ptr<Statement>> &cache, int rows,
                               const std::function<QString(int)> &sqlFor);
     Connection &m_conn;

@@ -147,11 +147,70 @@ QVariant VoucherWriter::dateText(const QString &text)
     return d.toString("yyyy-MM-dd") + ' ' + t.toString("hh:mm:ss");
 }
 
+QVariantList VoucherWriter::headerValues(const VoucherHeader &h, const QString &id)
+{
+    return {id,
+            textOrNull(h.refNo),
+            textOrNull(h.refID),
+            textOrNull(h.reason),
+            QVariant(), // 单据编号
+            dateText(h.date),
+            textOrNull(h.maker),
+            kAudited,
+            textOrNull(h.reason),
+            textOrNull(h.category),
+            textOrNull(h.remark),
+            textOrNull(h.auditor),
+            dateText(h.auditDate),
+            textOrNull(h.partner),
+            textOrNull(h.partnerCode),
+            textOrNull(h.contact),
+            textOrNull(h.phone),
+            localTime(),
+            h.department.isNull() ? QVariant(QMetaType::fromType<QString>()) : h.department};
+}
+
+QString VoucherWriter::claimingHeaderSql(int kind)
+{
+    QString sql = positional(headerSql(), kHeaderParams, 19);
+    const qsizetype valuesAt = sql.indexOf(" values (");
+    QStringList placeholders(19, QStringLiteral("?"));
+    placeholders[4] = QStringLiteral("c.no");
+    return sql.left(valuesAt) + " select " + placeholders.join(',') + " from " +
+           m_numbers[kind - 1].firstClaimableSql() + " on conflict (单据编号) do nothing returning 单据编号";
+}
+
+QVariantList VoucherWriter::claimingHeaderBinds(int kind, const VoucherHeader &h, const QString &id)
+{
+    QVariantList binds = headerValues(h, id);
+    binds.removeAt(4);
+    return binds + m_numbers[kind - 1].firstClaimableBinds();
+}
+
 VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QString &id)
 {
     m_conn.requireTransaction("出入库单");
     voucherPrefix(kind); // refuses unknown kinds
     DocNumbers &numbers = m_numbers[kind - 1];
+    VoucherRef ref;
+    ref.id = id.isEmpty() ? makeRecordID() : id;
+    // On PostgreSQL the number is first read and claimed by the insert itself: under contention
+    // one statement instead of one per number other saves hold. A claim comes back empty
+    // mostly because a save committed its number after the statement began; the next
+    // statement sees it.
+    if (!m_conn.isSqlite()) {
+        if (!m_headerClaiming)
+            m_headerClaiming = std::make_unique<Statement>(m_conn, claimingHeaderSql(kind));
+        const QVariantList binds = claimingHeaderBinds(kind, h, ref.id);
+        for (int attempt = 0; attempt < 3 && ref.number.isEmpty(); ++attempt) {
+            QSqlQuery &q = m_headerClaiming->exec(binds);
+            if (q.next())
+                ref.number = q.value(0).toString();
+            q.finish();
+        }
+        if (!ref.number.isEmpty())
+            return ref;
+    }
     // A number another client stored or is storing inserts nothing (and fails nothing): the
     // next is tried.
     if (!m_header) {
@@ -163,51 +222,7 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QS
         }
         m_header = std::make_unique<Statement>(m_conn, sql + " on conflict (单据编号) do nothing");
     }
-    VoucherRef ref;
-    ref.id = id.isEmpty() ? makeRecordID() : id;
-    QVariantList values = {ref.id,
-                           textOrNull(h.refNo),
-                           textOrNull(h.refID),
-                           textOrNull(h.reason),
-                           QVariant(),
-                           dateText(h.date),
-                           textOrNull(h.maker),
-                           kAudited,
-                           textOrNull(h.reason),
-                           textOrNull(h.category),
-                           textOrNull(h.remark),
-                           textOrNull(h.auditor),
-                           dateText(h.auditDate),
-                           textOrNull(h.partner),
-                           textOrNull(h.partnerCode),
-                           textOrNull(h.contact),
-                           textOrNull(h.phone),
-                           localTime(),
-                           h.department.isNull() ? QVariant(QMetaType::fromType<QString>()) : h.department};
-    values.resize(19);
-    // On PostgreSQL the number is first read and claimed by the insert itself: under contention
-    // one statement instead of one per number other saves hold.
-    const QString firstClaimable = numbers.firstClaimableSql();
-    if (!firstClaimable.isEmpty()) {
-        if (!m_headerClaiming) {
-            QString sql = positional(headerSql(), kHeaderParams, 19);
-            const qsizetype valuesAt = sql.indexOf(" values (");
-            QStringList placeholders(19, QStringLiteral("?"));
-            placeholders[4] = QStringLiteral("c.no");
-            sql = sql.left(valuesAt) + " select " + placeholders.join(',') + " from " + firstClaimable +
-                  " on conflict (单据编号) do nothing returning 单据编号";
-            m_headerClaiming = std::make_unique<Statement>(m_conn, sql);
-        }
-        QVariantList binds = values;
-        binds.removeAt(4);
-        binds += numbers.firstClaimableBinds();
-        QSqlQuery &q = m_headerClaiming->exec(binds);
-        if (q.next())
-            ref.number = q.value(0).toString();
-        q.finish();
-        if (!ref.number.isEmpty())
-            return ref;
-    }
+    QVariantList values = headerValues(h, ref.id);
     ref.number = numbers.insertNumberedQuiet([&](const QString &number) {
         values[4] = number;
         values.resize(19);
@@ -228,33 +243,38 @@ QVariant VoucherWriter::quantity(const QVariant &v)
     return round4(n.toDouble());
 }
 
+QString VoucherWriter::linesSql(int rows)
+{
+    const QString sql = positional(lineSql(), kLineParams, 21);
+    const QString values = sql.mid(sql.indexOf(" values ") + 8);
+    QString all = sql;
+    for (int r = 1; r < rows; ++r)
+        all += "," + values;
+    return all;
+}
+
+void VoucherWriter::appendLineBinds(QVariantList &binds, const QString &voucherID, const VoucherLine &l)
+{
+    binds << textOrNull(l.goodsNo) << textOrNull(l.name) << textOrNull(l.spec) << textOrNull(l.unit)
+          << quantity(l.price) << quantity(l.qty) << quantity(l.amount) << voucherID << textOrNull(l.place)
+          << quantity(l.auxQty) << textOrNull(l.auxUnit) << textOrNull(l.category) << textOrNull(l.supplier)
+          << textOrNull(l.barcode) << quantity(l.stockAfter) << quantity(l.stockBefore) << textOrNull(l.kind)
+          << number(l.ratio) << quantity(l.auxAfter) << quantity(l.auxBefore) << textOrNull(l.mnemonic);
+}
+
 void VoucherWriter::writeLines(const QString &voucherID, const QVector<VoucherLine> &lines)
 {
     m_conn.requireTransaction("出入库明细");
     // Rows go in chunks of one statement each: a round trip per chunk, not per line.
-    constexpr int kChunk = 32;
-    for (qsizetype start = 0; start < lines.size(); start += kChunk) {
-        const int rows = int(qMin<qsizetype>(kChunk, lines.size() - start));
+    for (qsizetype start = 0; start < lines.size(); start += kLinesPerStatement) {
+        const int rows = int(qMin<qsizetype>(kLinesPerStatement, lines.size() - start));
         auto &stmt = m_lines[rows];
-        if (!stmt) {
-            const QString sql = positional(lineSql(), kLineParams, 21);
-            const QString values = sql.mid(sql.indexOf(" values ") + 8);
-            QString all = sql;
-            for (int r = 1; r < rows; ++r)
-                all += "," + values;
-            stmt = std::make_shared<Statement>(m_conn, all);
-        }
+        if (!stmt)
+            stmt = std::make_shared<Statement>(m_conn, linesSql(rows));
         QVariantList binds;
         binds.reserve(rows * 21);
-        for (int r = 0; r < rows; ++r) {
-            const VoucherLine &l = lines[start + r];
-            binds << textOrNull(l.goodsNo) << textOrNull(l.name) << textOrNull(l.spec) << textOrNull(l.unit)
-                  << quantity(l.price) << quantity(l.qty) << quantity(l.amount) << voucherID
-                  << textOrNull(l.place) << quantity(l.auxQty) << textOrNull(l.auxUnit) << textOrNull(l.category)
-                  << textOrNull(l.supplier) << textOrNull(l.barcode) << quantity(l.stockAfter)
-                  << quantity(l.stockBefore) << textOrNull(l.kind) << number(l.ratio) << quantity(l.auxAfter)
-                  << quantity(l.auxBefore) << textOrNull(l.mnemonic);
-        }
+        for (int r = 0; r < rows; ++r)
+            appendLineBinds(binds, voucherID, lines[start + r]);
         stmt->exec(binds);
     }
 }

@@ -91,7 +91,18 @@ public:
     static const char *headerSql();
     static const char *lineSql();
 
+    // Lines one statement takes at most.
+    static constexpr int kLinesPerStatement = 32;
+    // The insert of `rows` lines, and the binds one line adds to it.
+    static QString linesSql(int rows);
+    static void appendLineBinds(QVariantList &binds, const QString &voucherID, const VoucherLine &l);
+    // PostgreSQL: the insert of a header that reads and claims its own number ("... on conflict
+    // do nothing returning 单据编号": no row when the number went to another save), and its binds.
+    QString claimingHeaderSql(int kind);
+    QVariantList claimingHeaderBinds(int kind, const VoucherHeader &h, const QString &id);
+
 private:
+    static QVariantList headerValues(const VoucherHeader &h, const QString &id);
     Connection &m_conn;
     std::unique_ptr<Statement> m_header;
     std::unique_ptr<Statement> m_headerClaiming;

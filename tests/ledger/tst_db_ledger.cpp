@@ -94,6 +94,53 @@ private slots:
         QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP9", 1)}), 0);
     }
 
+    // The number the posting first claims is stored already (the day's last number has no
+    // serial, so the search starts at 001): the rows and lines are written once, the header
+    // takes the next free number.
+    void claimedNumberTakenPostsOnce()
+    {
+        TestDb t;
+        addGoods(t, "HP1", "一号库", 2, 4);
+        t.exec("insert into 出入库单(单据编号) values('RK-260305-001')");
+        t.exec("insert into 出入库单(单据编号) values('RK-260305-0x1')");
+        Clock::pin(QDateTime(QDate(2026, 3, 5), QTime(2, 0), Qt::UTC));
+        Ledger ledger(t.conn());
+        Transaction tx(t.conn());
+        const Ledger::Result r = ledger.post({VoucherIn, {}, {lineOf(StockModel::Op::Receive, "HP1", 3, 4)}});
+        tx.commit();
+        Clock::pin(QDateTime());
+        QVERIFY(r.ok());
+        QCOMPARE(r.voucher.number, QString("RK-260305-002"));
+        QCOMPARE(t.scalar("select count(*) from 出入库单 where ID = ?", {r.voucher.id}).toInt(), 1);
+        QCOMPARE(t.scalar("select count(*) from 出入库明细 where ID = ?", {r.voucher.id}).toInt(), 1);
+        QCOMPARE(t.scalar("select 库存 from 货品目录 where 编号 = 'HP1'").toDouble(), 5.0);
+    }
+
+    // More lines than one statement takes: every line moves and is written, in grid order.
+    void longDocumentPostsEveryLine()
+    {
+        TestDb t;
+        QVector<Ledger::Line> lines;
+        for (int i = 0; i < 40; ++i) {
+            const QString no = QString("HP%1").arg(40 - i, 2, 10, QChar('0'));
+            if (i % 8 != 0)
+                addGoods(t, no, "一号库", 1, 2);
+            lines << lineOf(StockModel::Op::Receive, no, 2, 2);
+        }
+        lines << lineOf(StockModel::Op::Lower, "HP40", 1); // a second line on the first row
+        Ledger ledger(t.conn());
+        Transaction tx(t.conn());
+        const Ledger::Result r = ledger.post({VoucherIn, {}, lines});
+        tx.commit();
+        QVERIFY(r.ok());
+        QCOMPARE(t.scalar("select count(*) from 出入库明细 where ID = ?", {r.voucher.id}).toInt(), 41);
+        QCOMPARE(t.scalar("select sum(库存) from 货品目录").toDouble(), 35 * 3 + 5 * 2 - 1.0);
+        QCOMPARE(t.scalar("select 编号 from 出入库明细 where ID = ? order by 流水号 limit 1", {r.voucher.id}).toString(),
+                 QString("HP40"));
+        QCOMPARE(r.moves[40].stockBefore, 2.0); // HP40 was created by the first line
+        QCOMPARE(r.moves[40].stockAfter, 1.0);
+    }
+
     void refusedOutsideATransaction()
     {
         TestDb t;
