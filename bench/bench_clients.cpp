@@ -1,5 +1,5 @@
-// Several clients posting five-line stock receipts through the ledger's posting face at once,
-// on PostgreSQL: (a) each client on goods of its own, (b) all clients on 1,000 shared goods;
+// Several clients (one process each) posting five-line stock receipts through the ledger's
+// posting face at once, on PostgreSQL: (a) each client on goods of its own, (b) all clients on 1,000 shared goods;
 // the voucher tables hold two earlier months of vouchers, as in a shop in use.
 // Prints receipts per second for one client and for C = min(8, cores) clients, and checks
 // that stock equals the sum of the voucher lines on every goods row, that no number was
@@ -13,11 +13,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
 #include <QSqlQuery>
 #include <algorithm>
 #include <atomic>
 #include <barrier>
-#include <mutex>
 #include <random>
 #include <thread>
 
@@ -39,98 +39,137 @@ struct Outcome {
     double rate() const { return seconds > 0 ? receipts / seconds : 0; }
 };
 
-// Posts `rounds` rounds of kPerRound receipts with `clients` clients; the goods of a line come
-// from the set named by setOf(client).
-Outcome run(const ConnectionSettings &settings, int clients, int rounds, int &day,
-            const std::function<QString(int)> &setOf)
+// One client: its own process, as the program's clients are. Connects, says "ready", waits
+// for a line on stdin, then posts its share of each round's receipts on that round's day and
+// prints what it did.
+int runClient(const QStringList &args)
 {
-    static int runNo = 0;
-    ++runNo;
+    const int k = args[2].toInt(), clients = args[3].toInt(), rounds = args[4].toInt(), firstDay = args[5].toInt();
+    const QString set = args[6];
+    ConnectionSettings settings;
+    settings.server = qEnvironmentVariable("ORV_TEST_PG_HOST", "127.0.0.1");
+    settings.user = qEnvironmentVariable("ORV_TEST_PG_USER", "postgres");
+    settings.password = qEnvironmentVariable("ORV_TEST_PG_PASSWORD");
+    settings.database = args[7];
+    registerLedgerSchema();
+    Connection conn("bench_client");
+    conn.open(settings, Connection::SchemaMode::Leave);
+    std::printf("ready\n");
+    std::fflush(stdout);
+    char go[8];
+    if (!std::fgets(go, sizeof go, stdin))
+        return 2;
     Outcome out;
-    std::mutex m;
-    std::atomic<int> claimed{0};
-    std::barrier sync(clients + 1);
-    std::vector<std::thread> threads;
-    for (int k = 0; k < clients; ++k) {
-        threads.emplace_back([&, k] {
-            Connection conn(QString("bench_client_%1_%2").arg(runNo).arg(k));
-            std::mt19937 rng(1000 * runNo + k);
-            std::uniform_int_distribution<int> pick(0, kGoods - 1);
-            QString openError;
-            try {
-                conn.open(settings);
-            } catch (const DbError &e) {
-                openError = e.message() + " " + e.detail();
-            }
-            {
-                Ledger ledger(conn);
-                for (int r = 0; r < rounds; ++r) {
-                    sync.arrive_and_wait(); // the day is pinned
-                    while (openError.isEmpty() && claimed.fetch_add(1) < kPerRound) {
-                        Ledger::Posting p{VoucherIn, {}, {}};
-                        p.header.reason = "采购进货";
-                        p.header.category = "入库";
-                        p.header.maker = "001.张三";
-                        p.header.partner = "DW1.供应商";
-                        QVector<int> ids;
-                        while (ids.size() < kLines) {
-                            const int id = pick(rng);
-                            if (!ids.contains(id))
-                                ids << id;
-                        }
-                        for (int id : ids) {
-                            GoodsLine l;
-                            l.goodsNo = goodsNo(setOf(k), id);
-                            l.name = "货品" + l.goodsNo;
-                            l.place = "一号库";
-                            l.unit = "个";
-                            l.qty = 1 + id % 7;
-                            l.auxQty = 1;
-                            l.price = 2.5 + id % 5;
-                            l.amount = l.qty * l.price;
-                            l.supplier = "DW1.供应商";
-                            p.lines.append({StockModel::Op::Receive, l, {}, false, {}});
-                        }
-                        try {
-                            Transaction tx(conn);
-                            if (!ledger.post(p).ok())
-                                throw DbError("line refused");
-                            tx.commit();
-                            std::lock_guard lock(m);
-                            ++out.receipts;
-                        } catch (const DbError &e) {
-                            std::lock_guard lock(m);
-                            ++out.errors;
-                            if (e.detail().contains("40P01") || e.detail().contains("deadlock"))
-                                ++out.deadlocks;
-                            if (out.firstError.isEmpty())
-                                out.firstError = e.message() + " " + e.detail();
-                        }
-                    }
-                    sync.arrive_and_wait(); // every client stops at the round's end
-
+    {
+        Ledger ledger(conn);
+        std::mt19937 rng(1000 * firstDay + k);
+        std::uniform_int_distribution<int> pick(0, kGoods - 1);
+        const int share = kPerRound / clients + (k < kPerRound % clients ? 1 : 0);
+        for (int r = 0; r < rounds; ++r) {
+            // Every client's share of a day stays within the day's 999 numbers.
+            Clock::pin(QDateTime(QDate(2026, 1, 1).addDays(firstDay + r), QTime(3, 0), Qt::UTC));
+            for (int n = 0; n < share; ++n) {
+                Ledger::Posting p{VoucherIn, {}, {}};
+                p.header.reason = "采购进货";
+                p.header.category = "入库";
+                p.header.maker = "001.张三";
+                p.header.partner = "DW1.供应商";
+                QVector<int> ids;
+                while (ids.size() < kLines) {
+                    const int id = pick(rng);
+                    if (!ids.contains(id))
+                        ids << id;
+                }
+                for (int id : ids) {
+                    GoodsLine l;
+                    l.goodsNo = goodsNo(set, id);
+                    l.name = "货品" + l.goodsNo;
+                    l.place = "一号库";
+                    l.unit = "个";
+                    l.qty = 1 + id % 7;
+                    l.auxQty = 1;
+                    l.price = 2.5 + id % 5;
+                    l.amount = l.qty * l.price;
+                    l.supplier = "DW1.供应商";
+                    p.lines.append({StockModel::Op::Receive, l, {}, false, {}});
+                }
+                try {
+                    Transaction tx(conn);
+                    if (!ledger.post(p).ok())
+                        throw DbError("line refused");
+                    tx.commit();
+                    ++out.receipts;
+                } catch (const DbError &e) {
+                    ++out.errors;
+                    if (e.detail().contains("40P01") || e.detail().contains("deadlock"))
+                        ++out.deadlocks;
+                    if (out.firstError.isEmpty())
+                        out.firstError = e.message() + " " + e.detail();
                 }
             }
-            conn.close();
-            if (!openError.isEmpty()) {
-                std::lock_guard lock(m);
-                ++out.errors;
-                out.firstError = openError;
-            }
-        });
+        }
     }
+    conn.close();
+    std::printf("posted=%d errors=%d deadlocks=%d first=%s\n", out.receipts, out.errors, out.deadlocks,
+                qPrintable(out.firstError.simplified()));
+    return 0;
+}
+
+// Posts `rounds` rounds of kPerRound receipts with `clients` client processes; client k takes
+// the goods of the set named by setOf(k). The time runs from the moment every client is
+// connected until the last one is done.
+Outcome run(const QString &database, int clients, int rounds, int &day, const std::function<QString(int)> &setOf)
+{
+    Outcome out;
+    std::vector<std::unique_ptr<QProcess>> procs;
+    for (int k = 0; k < clients; ++k) {
+        auto p = std::make_unique<QProcess>();
+        p->start(QCoreApplication::applicationFilePath(),
+                 {"--client", QString::number(k), QString::number(clients), QString::number(rounds),
+                  QString::number(day), setOf(k), database});
+        procs.push_back(std::move(p));
+    }
+    day += rounds;
+    for (auto &p : procs)
+        while (!p->canReadLine() && p->state() != QProcess::NotRunning)
+            p->waitForReadyRead(1000);
+    for (auto &p : procs)
+        if (p->readLine().trimmed() != "ready") {
+            ++out.errors;
+            out.firstError = "a client could not connect: " + QString::fromUtf8(p->readAllStandardError());
+        }
     QElapsedTimer t;
-    for (int r = 0; r < rounds; ++r) {
-        claimed = 0;
-        Clock::pin(QDateTime(QDate(2026, 1, 1).addDays(day++), QTime(3, 0), Qt::UTC));
-        sync.arrive_and_wait();
-        t.start();
-        sync.arrive_and_wait();
-        out.seconds += t.nsecsElapsed() / 1e9;
+    t.start();
+    // QProcess buffers what is written: each "go" leaves before the first wait.
+    for (auto &p : procs) {
+        p->write("go\n");
+        p->waitForBytesWritten(-1);
     }
-    for (auto &th : threads)
-        th.join();
-    Clock::pin(QDateTime());
+    for (auto &p : procs) {
+        p->closeWriteChannel();
+        p->waitForFinished(-1);
+    }
+    out.seconds = t.nsecsElapsed() / 1e9;
+    for (auto &p : procs) {
+        const QString line = QString::fromUtf8(p->readAllStandardOutput()).trimmed();
+        for (const QString &part : line.section(" first=", 0, 0).split(' ')) {
+            const int v = part.section('=', 1).toInt();
+            if (part.startsWith("posted="))
+                out.receipts += v;
+            else if (part.startsWith("errors="))
+                out.errors += v;
+            else if (part.startsWith("deadlocks="))
+                out.deadlocks += v;
+        }
+        const QString first = line.section(" first=", 1);
+        if (out.firstError.isEmpty() && !first.isEmpty())
+            out.firstError = first;
+        if (p->exitCode() != 0) {
+            ++out.errors;
+            if (out.firstError.isEmpty())
+                out.firstError = QString::fromUtf8(p->readAllStandardError());
+        }
+    }
     return out;
 }
 
@@ -230,6 +269,31 @@ double roundTrips(const ConnectionSettings &settings, int clients)
     return done / (t.nsecsElapsed() / 1e9);
 }
 
+// Random reads and writes over 8 MiB a thread, like a server walking its buffers: how far the
+// machine's caches and memory let C busy cores scale (compute alone scales fully here).
+double memoryWalks(int threadsWanted)
+{
+    const size_t size = 8u << 20;
+    const long steps = 200'000'000;
+    std::vector<std::thread> threads;
+    QElapsedTimer t;
+    t.start();
+    for (int k = 0; k < threadsWanted; ++k)
+        threads.emplace_back([&, k] {
+            std::vector<unsigned char> buf(size, 1);
+            quint64 x = 1 + k;
+            for (long i = 0; i < steps; ++i) {
+                x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+                buf[(x >> 20) % size] += static_cast<unsigned char>(x);
+            }
+            if (buf[7] == 42) // keeps the walk from being optimised away
+                std::printf(" ");
+        });
+    for (auto &th : threads)
+        th.join();
+    return threadsWanted * steps / (t.nsecsElapsed() / 1e9);
+}
+
 double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -240,6 +304,8 @@ double median(std::vector<double> v)
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
+    if (app.arguments().size() >= 8 && app.arguments()[1] == "--client")
+        return runClient(app.arguments());
     int rounds = 2, reps = 3;
     QStringList numbers;
     for (int i = 1; i < argc; ++i)
@@ -265,6 +331,8 @@ int main(int argc, char *argv[])
         }
         std::printf("round trips alone (select 1): 1 connection %.0f/s, %d connections %.0f/s = %.2f x one\n",
                     median(one), clients, median(many), median(many) / median(one));
+        const double walkOne = memoryWalks(1), walkMany = memoryWalks(clients);
+        std::printf("memory walks alone (8 MiB a thread): %d threads = %.2f x one\n", clients, walkMany / walkOne);
     }
 
     struct Workload {
@@ -285,7 +353,7 @@ int main(int argc, char *argv[])
         for (int r = 0; r < reps; ++r) {
             for (int i = 0; i < 2; ++i) {
                 setUp(c, clients);
-                const Outcome o = run(b.settings, i == 0 ? 1 : clients, rounds, day, w.setOf);
+                const Outcome o = run(b.settings.database, i == 0 ? 1 : clients, rounds, day, w.setOf);
                 rates[i].push_back(o.rate());
                 const QString f = check(c, w.like, o.receipts);
                 if (faults[i].isEmpty())
