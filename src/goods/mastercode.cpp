@@ -18,7 +18,8 @@ QString bumpMasterCode(const QString &code)
 
 void lockMasterCodes(Connection &c, const NumberRule &rule)
 {
-    // The key DocNumbers locks for the table, so codes proposed and codes saved take turns.
+    // The key DocNumbers locks for the table, so a code saved here and one the import allocates
+    // wait for each other. A proposed code takes no lock and may be gone by the save.
     c.lockSequence("docno:" + rule.table);
 }
 
