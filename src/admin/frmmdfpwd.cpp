@@ -64,19 +64,22 @@ void TfrmMdfPwd::FormShow()
     oldPassword->setFocus();
 }
 
-void TfrmMdfPwd::setFieldsEditable(bool editable)
+void TfrmMdfPwd::setState(State s)
 {
+    m_state = s;
+    okButton->setText(s == State::Entering ? QStringLiteral("确定")
+                      : s == State::Changed ? QStringLiteral("修改")
+                                            : QStringLiteral("保存"));
     for (QLineEdit *e : {oldPassword, newPassword, confirmPassword})
-        adminui::setEditable(e, editable);
+        adminui::setEditable(e, s != State::Changed);
 }
 
 void TfrmMdfPwd::SpeedButton1Click()
 {
-    if (okButton->text() == QStringLiteral("修改")) {
-        setFieldsEditable(true);
+    if (m_state == State::Changed) {
+        setState(State::Reentering);
         for (QLineEdit *e : {oldPassword, newPassword, confirmPassword})
             e->clear();
-        okButton->setText("保存");
         oldPassword->setFocus();
         return;
     }
@@ -93,8 +96,7 @@ void TfrmMdfPwd::SpeedButton1Click()
         return;
     }
     notice(this, "密码修改成功");
-    setFieldsEditable(false);
-    okButton->setText("修改");
+    setState(State::Changed);
 }
 
 void TfrmMdfPwd::SpeedButton2Click() { close(); }

@@ -192,8 +192,7 @@ void TfrmPrivilege::showCurrentGroup()
         }
     }
     // While a group is entered its save button stays as it is; in browse state the buttons follow the row.
-    const bool entering = newButton->text() == kSave || changeButton->text() == kSave;
-    if (!entering) {
+    if (m_state == State::Browsing) {
         const bool editable = rowNo && currentName() != kSuperGroup;
         changeButton->setEnabled(editable);
         deleteButton->setEnabled(editable);
@@ -205,23 +204,34 @@ void TfrmPrivilege::showCurrentGroup()
         m_values[size_t(n - 1)] = m_boxes[size_t(n - 1)]->isChecked();
 }
 
-void TfrmPrivilege::showEntry(bool entering)
+// Leaving an entry, the caller shows the current group, which sets 修改 and 删除 by its row.
+void TfrmPrivilege::setState(State s)
 {
+    m_state = s;
+    const bool entering = s != State::Browsing;
     groupField->setVisible(!entering);
     descriptionField->setVisible(!entering);
     groupEntry->setVisible(entering);
     descriptionEntry->setVisible(entering);
+    newButton->setText(s == State::Adding ? kSave : kNew);
+    changeButton->setText(s == State::Changing ? kSave : kChange);
+    newButton->setEnabled(s != State::Changing);
+    if (entering) {
+        changeButton->setEnabled(s == State::Changing);
+        deleteButton->setEnabled(false);
+    }
+    // The boxes must stay the changed group's until it is saved.
+    groupGrid->setEnabled(s != State::Changing);
 }
 
 void TfrmPrivilege::btnNewClick()
 {
-    if (newButton->text() != kSave) {
-        showEntry(true);
+    if (m_state == State::Changing)
+        return;
+    if (m_state == State::Browsing) {
+        setState(State::Adding);
         groupEntry->clear();
         descriptionEntry->clear();
-        changeButton->setEnabled(false);
-        deleteButton->setEnabled(false);
-        newButton->setText(kSave);
         groupEntry->setFocus();
         return;
     }
@@ -248,8 +258,7 @@ void TfrmPrivilege::btnNewClick()
         fail(e);
         return;
     }
-    newButton->setText(kNew);
-    showEntry(false);
+    setState(State::Browsing);
     // The new group becomes the current row: the boxes already hold its flags.
     LoadPrivilegeGroups(rowNo);
     showCurrentGroup();
@@ -258,21 +267,19 @@ void TfrmPrivilege::btnNewClick()
 
 void TfrmPrivilege::btnMdfClick()
 {
-    if (changeButton->text() != kSave) {
+    if (m_state == State::Adding)
+        return;
+    if (m_state == State::Browsing) {
         if (!currentRowNo() || currentName() == kSuperGroup) {
             notice(this, "超级管理员组不能修改");
             return;
         }
         m_changingRowNo = currentRowNo();
         G.gPrivGroupID = QString::number(m_changingRowNo);
-        showEntry(true);
+        const QString description = adminui::cellText(groupGrid, groupGrid->currentRow(), 1);
         groupEntry->setText(currentName());
-        descriptionEntry->setText(adminui::cellText(groupGrid, groupGrid->currentRow(), 1));
-        newButton->setEnabled(false);
-        deleteButton->setEnabled(false);
-        changeButton->setText(kSave);
-        // The boxes must stay this group's until it is saved.
-        groupGrid->setEnabled(false);
+        descriptionEntry->setText(description);
+        setState(State::Changing);
         groupEntry->setFocus();
         return;
     }
@@ -309,10 +316,8 @@ void TfrmPrivilege::btnMdfClick()
         }
         if (outcome == PrivilegeStore::Outcome::Vanished) {
             notice(this, "该权限组已被删除，无法保存修改");
-            changeButton->setText(kChange);
-            groupGrid->setEnabled(true);
-            newButton->setEnabled(true);
-            showEntry(false);
+            m_changingRowNo = 0;
+            setState(State::Browsing);
             LoadPrivilegeGroups();
             showCurrentGroup();
             return;
@@ -321,11 +326,8 @@ void TfrmPrivilege::btnMdfClick()
         fail(e);
         return;
     }
-    changeButton->setText(kChange);
     m_changingRowNo = 0;
-    groupGrid->setEnabled(true);
-    newButton->setEnabled(true);
-    showEntry(false);
+    setState(State::Browsing);
     LoadPrivilegeGroups(rowNo);
     showCurrentGroup();
     notice(this, kSaved);

@@ -19,6 +19,9 @@ namespace orv {
 class TfrmPrivilege : public TFormDialog {
     Q_OBJECT
 public:
+    // Browsing the groups, or entering a new group (新建 became 保存) or a changed one (修改 became 保存).
+    enum class State { Browsing, Adding, Changing };
+
     explicit TfrmPrivilege(QWidget *parent = nullptr);
 
     void FormShow() override;
@@ -31,11 +34,12 @@ public:
     QCheckBox *flagBox(int n) const { return m_boxes[size_t(n - 1)]; }
     // The flag values the next save writes, as the boxes last recorded them.
     const PrivilegeFlags &flagValues() const { return m_values; }
+    State state() const { return m_state; }
 
 private:
     void LoadPrivilegeGroups(qint64 keepRowNo = 0);
     void showCurrentGroup();
-    void showEntry(bool entering);
+    void setState(State s);
     qint64 currentRowNo() const;
     QString currentName() const;
     void fail(const std::exception &e);
@@ -43,6 +47,7 @@ private:
     PrivilegeStore store() const;
 
     PrivilegeFlags m_values{};
+    State m_state = State::Browsing;
     qint64 m_changingRowNo = 0; // the group 修改 was pressed on
 
     QTableWidget *groupGrid;

@@ -183,14 +183,23 @@ void TfrmUser::followCurrentRow()
     disabledBox->setChecked(adminui::cellText(accountGrid, row, DisabledColumn) == QLatin1String("True"));
 }
 
-void TfrmUser::showEntry(bool entering)
+void TfrmUser::setState(State s)
 {
+    m_state = s;
+    const bool entering = s != State::Browsing;
     nameField->setVisible(!entering);
     passwordField->setVisible(!entering);
     groupField->setVisible(!entering);
     nameEntry->setVisible(entering);
     passwordEntry->setVisible(entering);
     groupEntry->setVisible(entering);
+    newButton->setText(s == State::Adding ? kSave : kNew);
+    changeButton->setText(s == State::Changing ? kSave : kChange);
+    newButton->setEnabled(s != State::Changing);
+    changeButton->setEnabled(s != State::Adding);
+    deleteButton->setEnabled(s == State::Browsing);
+    // The account being changed stays the current row until it is saved.
+    accountGrid->setEnabled(s != State::Changing);
 }
 
 void TfrmUser::ComboBox1Enter()
@@ -241,15 +250,14 @@ bool TfrmUser::checkEntry()
 
 void TfrmUser::SpeedButton1Click()
 {
-    if (newButton->text() != kSave) {
-        showEntry(true);
+    if (m_state == State::Changing)
+        return;
+    if (m_state == State::Browsing) {
+        setState(State::Adding);
         nameEntry->clear();
         passwordEntry->clear();
         groupEntry->clear();
         groupEntry->setEditText(QString());
-        changeButton->setEnabled(false);
-        deleteButton->setEnabled(false);
-        newButton->setText(kSave);
         return;
     }
     if (!checkEntry())
@@ -271,33 +279,27 @@ void TfrmUser::SpeedButton1Click()
         showError(this, e);
         return;
     }
-    showEntry(false);
-    changeButton->setEnabled(true);
-    deleteButton->setEnabled(true);
-    newButton->setText(kNew);
+    setState(State::Browsing);
     LoadUsers(rowNo);
 }
 
 void TfrmUser::SpeedButton2Click()
 {
+    if (m_state == State::Adding)
+        return;
     if (!currentRowNo()) {
         notice(this, "请选择要修改的权限组");
         return;
     }
-    if (changeButton->text() != kSave) {
+    if (m_state == State::Browsing) {
         m_changingRowNo = currentRowNo();
         G.gUserRowID = QString::number(m_changingRowNo);
         const int row = accountGrid->currentRow();
-        showEntry(true);
+        setState(State::Changing);
         showText(nameEntry, adminui::cellText(accountGrid, row, NameColumn));
         passwordEntry->setText(adminui::cellText(accountGrid, row, PasswordColumn));
         groupEntry->clear();
         groupEntry->setEditText(adminui::cellText(accountGrid, row, GroupColumn));
-        newButton->setEnabled(false);
-        deleteButton->setEnabled(false);
-        // The account being changed stays the current row until it is saved.
-        accountGrid->setEnabled(false);
-        changeButton->setText(kSave);
         return;
     }
     if (!checkEntry())
@@ -325,11 +327,7 @@ void TfrmUser::SpeedButton2Click()
         showError(this, e);
         return;
     }
-    showEntry(false);
-    accountGrid->setEnabled(true);
-    newButton->setEnabled(true);
-    deleteButton->setEnabled(true);
-    changeButton->setText(kChange);
+    setState(State::Browsing);
     LoadUsers(m_changingRowNo);
     m_changingRowNo = 0;
 }

@@ -16,6 +16,9 @@ namespace orv {
 class TfrmUser : public TFormDialog {
     Q_OBJECT
 public:
+    // Browsing the list, or entering a new account (新建 became 保存) or a changed one (修改 became 保存).
+    enum class State { Browsing, Adding, Changing };
+
     explicit TfrmUser(QWidget *parent = nullptr);
 
     void FormShow() override;
@@ -25,6 +28,7 @@ public:
     void SpeedButton4Click(); // 关闭
     void ComboBox1Enter();    // the name list from the staff table
     void ComboBox2Enter();    // the group list from the privilege groups
+    State state() const { return m_state; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -32,10 +36,11 @@ protected:
 private:
     void LoadUsers(qint64 keepRowNo = 0);
     void followCurrentRow();
-    void showEntry(bool entering);
+    void setState(State s);
     bool checkEntry();
     qint64 currentRowNo() const;
 
+    State m_state = State::Browsing;
     qint64 m_changingRowNo = 0; // the account 修改 was pressed on
 
     QTableWidget *accountGrid;   // DBGrid1
