@@ -10,6 +10,7 @@
 #include "program.h"
 
 #include <QApplication>
+#include <QSqlQuery>
 #include <QTest>
 
 using namespace orv;
@@ -200,6 +201,45 @@ private slots:
         QVERIFY(PrivilegeStore(t.conn()).flags(a) == expected);
         QCOMPARE(t.scalar("select 描述 from 权限组 where 流水号=?", {a}).toString(), QString("只改描述"));
         QCOMPARE(count(t, "用户管理", "权限='进货组'"), 2);
+    }
+
+    // The last statement of a change fails after the flags and the accounts were written:
+    // nothing of the change stays, the operator is told, and the entry can be saved again.
+    void failedChangeLeavesEverything()
+    {
+        TestDb t;
+        const qint64 a = addGroup(t, "采购组", "采购", {10, 34});
+        addGroup(t, "销售组", "销售", {31});
+        addAccount(t, "001.甲", "采购组");
+        QVERIFY(QSqlQuery(t.conn().db()).exec("create unique index 权限组描述唯一 on 权限组(描述)"));
+        ScriptedPrompt p;
+        TfrmPrivilege w;
+        w.show();
+        selectRow(w, "采购组");
+        w.btnMdfClick();
+        w.flagBox(12)->setChecked(true);
+        edit(&w, "edtGroup")->setText("进货组");
+        edit(&w, "edtDesc")->setText("销售");
+        p.expectMessage("数据库操作失败，请重试");
+        w.btnMdfClick();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(p.recorded().last().icon, QMessageBox::Critical);
+        PrivilegeFlags before{};
+        before[9] = before[33] = true;
+        QVERIFY(PrivilegeStore(t.conn()).flags(a) == before);
+        QCOMPARE(t.scalar("select 组 from 权限组 where 流水号=?", {a}).toString(), QString("采购组"));
+        QCOMPARE(t.scalar("select 描述 from 权限组 where 流水号=?", {a}).toString(), QString("采购"));
+        QCOMPARE(count(t, "用户管理", "权限='采购组'"), 1);
+        QCOMPARE(w.state(), TfrmPrivilege::State::Changing);
+        QCOMPARE(button(&w, "btnMdf")->text(), QString("保存"));
+
+        edit(&w, "edtDesc")->setText("进货");
+        p.expectMessage(kSaved);
+        w.btnMdfClick();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(t.scalar("select 组 from 权限组 where 流水号=?", {a}).toString(), QString("进货组"));
+        QCOMPARE(count(t, "用户管理", "权限='进货组'"), 1);
+        QVERIFY(PrivilegeStore(t.conn()).flags(a)[11]);
     }
 
     void deleteLeavesAccounts()
