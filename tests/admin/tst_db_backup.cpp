@@ -213,6 +213,43 @@ private slots:
         QCOMPARE(events(t), QStringList{"一"});
     }
 
+    // The copy into the live database fails after the safety copy was made: the database stays
+    // as it was, the safety copy goes, and the program is still connected.
+    void failedCopyChangesNothing()
+    {
+        if (TestDb::isPostgres())
+            QSKIP("the embedded database only");
+        TestDb t;
+        QTemporaryDir files;
+        const QString file = files.filePath("b.data");
+        logRow(t, "一");
+        QVERIFY(DatabaseBackup(t.conn()).backup(file).ok);
+        {
+            // Still a whole database of ours, but with pages of another size, which SQLite's
+            // online backup cannot copy into a database in WAL mode.
+            QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", "resized");
+            d.setDatabaseName(file);
+            QVERIFY(d.open());
+            QSqlQuery q(d);
+            QVERIFY(q.exec("PRAGMA page_size=8192") && q.exec("VACUUM"));
+            q = QSqlQuery();
+            d.close();
+            d = QSqlDatabase();
+            QSqlDatabase::removeDatabase("resized");
+        }
+        logRow(t, "二");
+        ScriptedPrompt p;
+        p.expectMessage("您确定要恢复数据库吗?一旦恢复将覆盖现在的数据您要继续吗", QMessageBox::Yes)
+            .expectOpenFile(file)
+            .expectMessage("数据库恢复失败!\n复制备份数据失败，数据库未被改变", QMessageBox::Ok, "数据库恢复");
+        restoreDatabase(nullptr);
+        QVERIFY(p.verifyDone());
+        QCOMPARE(events(t), (QStringList{"一", "二"}));
+        QVERIFY(QDir(t.dir()).entryList({"orv-恢复前-*"}).isEmpty());
+        logRow(t, "三");
+        QCOMPARE(events(t), (QStringList{"一", "二", "三"}));
+    }
+
     // Another client in the middle of its work: the restore gives up and changes nothing.
     void pgRestoreGivesWayToOtherClients()
     {
