@@ -14,6 +14,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <optional>
 
 TfrPageInfo::TfrPageInfo() = default;
 TfrPageInfo::~TfrPageInfo() = default;
@@ -561,15 +562,29 @@ void TfrEMFPages::SaveToStream(QIODevice &s)
     StreamVersion = keptVersion;
 }
 
-void TfrEMFPages::readCurrentLayout(QIODevice &s, int version, std::vector<std::unique_ptr<TfrPageInfo>> &out)
+namespace {
+
+// A whole ".frp" as read, before any of it is applied.
+struct FrpContents {
+    QString printer;
+    std::optional<quint8> generator;        // the older layout has none
+    std::vector<std::unique_ptr<TfrPageInfo>> pages;
+    std::vector<QByteArray> metafiles;      // older layout: each page's picture
+};
+
+void checkNext(QIODevice &s, qint64 next)
 {
+    if (next < s.pos() || next > s.size())
+        throw EfrStreamError("Prepared page ends outside the file");
+}
+
+FrpContents readCurrentLayout(QIODevice &s, int version)
+{
+    FrpContents c;
     const bool compressed = ReadStreamByte(s) != 0;
     StreamVersion = version;
-    const QString printer = ReadVersionedString(s);
-    if (m_report)
-        m_report->SetPrinterTo(printer);
+    c.printer = ReadVersionedString(s);
     const qint32 count = readPageCount(s);
-    TfrPrinter &prn = EnsureReportPrinter();
     for (qint32 i = 0; i < count; ++i) {
         auto p = std::make_unique<TfrPageInfo>();
         const qint64 next = quint32(ReadStreamInt(s));
@@ -585,27 +600,22 @@ void TfrEMFPages::readCurrentLayout(QIODevice &s, int version, std::vector<std::
             p->MarginRight = ReadStreamInt(s);
             p->MarginBottom = ReadStreamInt(s);
         }
-        if (next < s.pos() || next > s.size())
-            throw EfrStreamError("Prepared page ends outside the file");
+        checkNext(s, next);
         const QByteArray data = ReadStreamBytes(s, next - s.pos());
         // Without a decompressor a compressed page comes out empty.
         p->Stream = compressed ? QByteArray(1, char(frPreparedVersion)) : data;
-        fillPaperMetrics(prn, *p, p->pgBin);
-        out.push_back(std::move(p));
+        c.pages.push_back(std::move(p));
     }
-    const quint8 generator = ReadStreamByte(s);
-    if (m_report)
-        m_report->Attributes.GeneratorVersion = generator;
+    c.generator = ReadStreamByte(s);
+    return c;
 }
 
-void TfrEMFPages::readLegacyLayout(QIODevice &s, std::vector<std::unique_ptr<TfrPageInfo>> &out)
+FrpContents readLegacyLayout(QIODevice &s)
 {
+    FrpContents c;
     StreamVersion = 0;
-    const QStringList head = ReadOldStreamStrings(s);
-    if (m_report)
-        m_report->SetPrinterTo(head.value(0));
+    c.printer = ReadOldStreamStrings(s).value(0);
     const qint32 count = readPageCount(s);
-    TfrPrinter &prn = EnsureReportPrinter();
     for (qint32 i = 0; i < count; ++i) {
         auto p = std::make_unique<TfrPageInfo>();
         const qint64 next = quint32(ReadStreamInt(s));
@@ -614,27 +624,62 @@ void TfrEMFPages::readLegacyLayout(QIODevice &s, std::vector<std::unique_ptr<Tfr
         p->pgHeight = ReadStreamInt(s);
         p->pgOr = ReadStreamByte(s) ? poLandscape : poPortrait;
         p->UseMargins = ReadStreamByte(s) != 0;
-        if (next < s.pos() || next > s.size())
-            throw EfrStreamError("Prepared page ends outside the file");
-        const QByteArray metafile = ReadStreamBytes(s, next - s.pos());
-        fillPaperMetrics(prn, *p, frDefaultBin);
-        // The page becomes one full-page picture of its metafile (drawn as a marked placeholder).
-        TfrPictureView pic;
-        pic.SetBounds(0, 0, p->PrnInfo.PageWidth, p->PrnInfo.PageHeight);
-        pic.Flags = 1; // stretched to the page
-        pic.Picture.Set(gkMetafile, metafile);
-        pic.BlobType = btWMF;
-        QBuffer b(&p->Stream);
-        b.open(QIODevice::WriteOnly);
-        StreamVersion = frPreparedVersion;
-        WriteStreamByte(b, frPreparedVersion);
-        WriteStreamByte(b, pic.TypeCode);
-        pic.RecordMode = 1;
-        pic.SaveToStream(b);
-        StreamVersion = 0;
-        out.push_back(std::move(p));
+        checkNext(s, next);
+        c.metafiles.push_back(ReadStreamBytes(s, next - s.pos()));
+        c.pages.push_back(std::move(p));
+    }
+    return c;
+}
+
+// An older page becomes one full-page picture of its metafile (drawn as a marked placeholder).
+void writeMetafilePage(TfrPageInfo &p, const QByteArray &metafile)
+{
+    TfrPictureView pic;
+    pic.SetBounds(0, 0, p.PrnInfo.PageWidth, p.PrnInfo.PageHeight);
+    pic.Flags = 1; // stretched to the page
+    pic.Picture.Set(gkMetafile, metafile);
+    pic.BlobType = btWMF;
+    QBuffer b(&p.Stream);
+    b.open(QIODevice::WriteOnly);
+    StreamVersion = frPreparedVersion;
+    WriteStreamByte(b, frPreparedVersion);
+    WriteStreamByte(b, pic.TypeCode);
+    pic.RecordMode = 1;
+    pic.SaveToStream(b);
+}
+
+// Selects the file's printer and takes each page's metrics from its paper. The
+// metrics need the printer set, so this runs only on a file read whole; should it
+// fail, the printer, its paper and the report's printer name are put back.
+void applyPrinterAndPaper(TfrReport *report, FrpContents &c)
+{
+    TfrPrinter &prn = EnsureReportPrinter();
+    const QString keptName = report ? report->PrinterName : QString();
+    const int keptPrinter = prn.PrinterIndex;
+    const int code = prn.PaperSize, width = prn.PaperWidth, height = prn.PaperHeight;
+    const int bin = prn.Bin, orientation = prn.Orientation;
+    try {
+        if (report)
+            report->SetPrinterTo(c.printer);
+        for (size_t i = 0; i < c.pages.size(); ++i) {
+            TfrPageInfo &p = *c.pages[i];
+            fillPaperMetrics(prn, p, p.pgBin);
+            if (i < c.metafiles.size())
+                writeMetafilePage(p, c.metafiles[i]);
+        }
+    } catch (...) {
+        try {
+            if (report)
+                report->PrinterName = keptName;
+            prn.SelectPrinter(keptPrinter);
+            prn.SetPaper(code, width, height, bin, orientation, true);
+        } catch (...) {
+            // the error that stopped the load is the one to report
+        }
+        throw;
     }
 }
+} // namespace
 
 void TfrEMFPages::LoadFromStream(QIODevice &s)
 {
@@ -647,8 +692,7 @@ void TfrEMFPages::LoadFromStream(QIODevice &s)
         dev = &copy;
     }
     const int keptVersion = StreamVersion;
-    const quint8 keptGenerator = m_report ? m_report->Attributes.GeneratorVersion : frGeneratorVersion;
-    std::vector<std::unique_ptr<TfrPageInfo>> pages;
+    FrpContents contents;
     try {
         const qint64 start = dev->pos();
         int version = ReadStreamByte(*dev);
@@ -662,22 +706,23 @@ void TfrEMFPages::LoadFromStream(QIODevice &s)
         if (!dev->seek(flagAt))
             throw EfrStreamError("Cannot restart the stream");
         if (flag == 0 || flag == 1 || flag == 255) {
-            readCurrentLayout(*dev, version, pages);
+            contents = readCurrentLayout(*dev, version);
         } else {
             if (!dev->seek(start))
                 throw EfrStreamError("Cannot restart the stream");
-            readLegacyLayout(*dev, pages);
+            contents = readLegacyLayout(*dev);
         }
+        applyPrinterAndPaper(m_report, contents);
     } catch (...) {
         StreamVersion = keptVersion;
-        if (m_report)
-            m_report->Attributes.GeneratorVersion = keptGenerator;
         throw;
     }
     StreamVersion = keptVersion;
+    if (m_report && contents.generator)
+        m_report->Attributes.GeneratorVersion = *contents.generator;
     if (CurrentPage)
         for (const auto &p : m_pages)
             if (p->Page.get() == CurrentPage)
                 CurrentPage = nullptr;
-    m_pages.swap(pages);
+    m_pages.swap(contents.pages);
 }

@@ -148,14 +148,13 @@ public:
     // The page's texts in drawing order (find, F3).
     QList<TfrTextRecord> PageTexts(int index);
 
-    // The ".frp" layout. Both throw EfrStreamError; reading replaces all pages only when
-    // the whole stream was read (a failed read leaves the pages as they were).
+    // The ".frp" layout. Both throw EfrStreamError. Reading selects the file's printer and
+    // paper and replaces all pages only when the whole stream was read: a failed read
+    // leaves the pages, the printer and its paper as they were.
     void LoadFromStream(QIODevice &s);
     void SaveToStream(QIODevice &s);
 
 private:
-    void readCurrentLayout(QIODevice &s, int version, std::vector<std::unique_ptr<TfrPageInfo>> &out);
-    void readLegacyLayout(QIODevice &s, std::vector<std::unique_ptr<TfrPageInfo>> &out);
     void closeWriter();
 
     TfrReport *m_report;

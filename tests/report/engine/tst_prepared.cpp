@@ -70,16 +70,44 @@ void put16(QByteArray &a, qint16 v)
     a.append(char(v & 0xFF));
     a.append(char((quint16(v) >> 8) & 0xFF));
 }
+
+// Two installed printers at 300 dpi that take A4 and A5 in either orientation.
+class TwoPrinters : public TfrPrinterPlatform {
+public:
+    int selected = 0;
+    DeviceMode dm;
+    QStringList Printers() const override { return {QStringLiteral("Office"), QStringLiteral("Label")}; }
+    int CurrentPrinter() const override { return selected; }
+    void SelectPrinter(int index) override { selected = index; }
+    bool ReadDevice(DeviceMode &out, Capabilities &caps) override
+    {
+        out = dm;
+        caps.DpiX = caps.DpiY = 300;
+        const QSize a4(2480, 3508), a5(1748, 2480);
+        QSize size = dm.PaperSize == 11 ? a5 : a4;
+        if (dm.Orientation == poLandscape)
+            size.transpose();
+        caps.PhysicalWidth = caps.PageWidth = size.width();
+        caps.PhysicalHeight = caps.PageHeight = size.height();
+        caps.PaperCodes = {9, 11};
+        caps.PaperNames = {QStringLiteral("A4"), QStringLiteral("A5")};
+        return true;
+    }
+    bool WriteDevice(const DeviceMode &in) override
+    {
+        dm = in;
+        return true;
+    }
+    bool Printing() const override { return false; }
+    bool PropertiesDialog() override { return false; }
+};
 } // namespace
 
 class TstPrepared : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        InitReportPrinter(std::make_unique<TfrNoPrinters>());
-        frEnsureGlobals();
-    }
+    void initTestCase() { frEnsureGlobals(); }
+    void init() { InitReportPrinter(std::make_unique<TfrNoPrinters>()); }
 
     void roundTrip()
     {
@@ -145,6 +173,46 @@ private slots:
         const QString nowhere = dir.filePath("missing/x.frp");
         QVERIFY(!r.SavePreparedReport(nowhere, &error));
         QVERIFY(!QFile::exists(nowhere));
+    }
+
+    // A file read whole selects its printer and its pages' paper; the same file cut
+    // short selects nothing: the printer, its paper and the report's printer name stay.
+    void truncatedFileKeepsPrinterAndPaper()
+    {
+        InitReportPrinter(std::make_unique<TwoPrinters>());
+        TfrPrinter &prn = EnsureReportPrinter();
+        TfrReport r;
+        buildTwoPapers(r); // A4, then A5 landscape
+        prn.SelectPrinter(1);
+        const QByteArray whole = frpBytes(r.EMFPages());
+        auto officeA4 = [&] {
+            prn.SelectPrinter(0);
+            prn.SetPaper(9, 2100, 2970, frDefaultBin, poPortrait, true);
+            r.PrinterName = "Office";
+        };
+
+        officeA4();
+        for (int cut : {40, int(whole.size() / 2), int(whole.size() - 1)}) {
+            QBuffer b;
+            b.setData(whole.left(cut));
+            b.open(QIODevice::ReadOnly);
+            QVERIFY_THROWS_EXCEPTION(EfrStreamError, r.EMFPages().LoadFromStream(b));
+            QCOMPARE(prn.CurrentPrinterName(), QString("Office"));
+            QCOMPARE(r.PrinterName, QString("Office"));
+            QCOMPARE(prn.PaperSize, 9);
+            QCOMPARE(prn.Orientation, int(poPortrait));
+            QCOMPARE(r.EMFPages().Count(), 2);
+        }
+
+        QBuffer b;
+        b.setData(whole);
+        b.open(QIODevice::ReadOnly);
+        r.EMFPages().LoadFromStream(b);
+        QCOMPARE(prn.CurrentPrinterName(), QString("Label"));
+        QCOMPARE(r.PrinterName, QString("Label"));
+        QCOMPARE(prn.PaperSize, 11);
+        QCOMPARE(prn.Orientation, int(poLandscape));
+        QCOMPARE(r.EMFPages()[1]->PrnInfo.PageWidthPx, 2480);
     }
 
     // Without a version byte (first byte 1: the compressed flag) the current layout is
