@@ -1,10 +1,12 @@
 // Object records, the factory and the property interface of report objects.
 #include "report/engine/frband.h"
+#include "report/engine/frbuild.h"
 #include "report/engine/frcheckbox.h"
 #include "common/jpeg.h"
 #include "report/engine/frline.h"
 #include "report/engine/frmemo.h"
 #include "report/engine/frpicture.h"
+#include "report/engine/frprinter.h"
 #include "report/engine/frreport.h"
 #include "report/engine/frshape.h"
 
@@ -835,6 +837,54 @@ private slots:
 
     // An error while an object prints is recorded with the object's text and
     // names, and stops the build through the master report.
+    // A band object's NEXT, PRIOR and FIRST (any case) move the data set of the band
+    // being printed; with no band running they move nothing.
+    void bandMovesItsDataSet()
+    {
+        TfrUserDataset ds;
+        TfrBand running(btMasterData, nullptr);
+        running.DataSet = &ds;
+        TfrBandView view;
+        QVariant val;
+        view.DoMethod(QStringLiteral("NEXT"), {}, {}, {}, val);
+        QCOMPARE(ds.RecNo, 0);
+        view.OwnerBand = &running;
+        const QList<std::pair<QString, int>> steps = {
+            {"next", 1}, {"Next", 2}, {"PRIOR", 1}, {"NEXT", 2}, {"First", 0}, {"Prior", -1}, {"VISIBLE", -1}};
+        for (const auto &[method, recNo] : steps) {
+            view.DoMethod(method, {}, {}, {}, val);
+            QVERIFY2(ds.RecNo == recNo, qPrintable(method));
+        }
+        view.OwnerBand = nullptr;
+    }
+
+    // Renaming a band renames the references to it by exact name; an empty name clears
+    // them (before a child band is deleted). Other objects are left alone.
+    void renameBandReferences()
+    {
+        InitReportPrinter(std::make_unique<TfrNoPrinters>());
+        TfrPage page(9, 0, 0, frDefaultBin, poPortrait);
+        QList<TfrBandView *> bands;
+        for (const QString &child : {"子1", "子1 ", "子10", "子1"}) {
+            auto *b = new TfrBandView;
+            b->ChildBand = child;
+            page.Add(b);
+            bands << b;
+        }
+        page.Add(new TfrMemoView);
+        auto children = [&] {
+            QStringList out;
+            for (TfrBandView *b : bands)
+                out << b->ChildBand;
+            return out;
+        };
+        RenameBandReferences(&page, QStringLiteral("子1"), QStringLiteral("明细子带"));
+        QCOMPARE(children(), QStringList({"明细子带", "子1 ", "子10", "明细子带"}));
+        RenameBandReferences(&page, QStringLiteral("明细子带"), QString());
+        QCOMPARE(children(), QStringList({"", "子1 ", "子10", ""}));
+        RenameBandReferences(nullptr, QStringLiteral("子10"), QString());
+    }
+
     void calcErrorStopsTheBuild()
     {
         TfrReport master, current;
