@@ -377,7 +377,12 @@ VoucherLine voucherLine(const GoodsLine &l, const StockMove &m, const QString &k
     v.stockAfter = m.stockAfter;
     v.stockBefore = m.stockBefore;
     v.kind = kind;
-    v.ratio = m.status == MoveStatus::Created ? m.ratio : l.ratio;
+    if (m.status == MoveStatus::Created)
+        v.ratio = m.ratio;
+    else if (std::isfinite(l.ratio))
+        v.ratio = l.ratio;
+    else // the document line's ratio was empty: keep it so
+        v.ratio = QVariant(QMetaType::fromType<double>());
     v.auxAfter = m.auxAfter;
     v.auxBefore = m.auxBefore;
     v.mnemonic = m.mnemonic;

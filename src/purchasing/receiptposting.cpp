@@ -3,6 +3,8 @@
 #include "purchasing/purchasingschema.h"
 #include "warehouse/warehouseschema.h"
 
+#include <QtNumeric>
+
 namespace orv {
 
 namespace {
@@ -75,7 +77,8 @@ GoodsLine goodsLineOf(const SavedLine &l, const QString &supplier)
     g.auxQty = l.auxQty;
     g.price = l.price;
     g.amount = l.amount;
-    g.ratio = l.ratio.value_or(0);
+    // An empty 换算比率 travels as NaN: the voucher line then stores NULL as the document line does.
+    g.ratio = l.ratio.value_or(qQNaN());
     return g;
 }
 

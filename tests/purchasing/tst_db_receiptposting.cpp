@@ -205,6 +205,34 @@ private slots:
                  (QVariantList{12.0, 36.0, 3.0, "DW1.华东五金", 6.0}));
     }
 
+    // The vouchers and the requisition keep the receipt line's 换算比率, an empty one included.
+    void ratioAsInTheLine_data()
+    {
+        QTest::addColumn<QString>("ratio");
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("empty cell") << "" << QVariant();
+        QTest::newRow("0") << "0" << QVariant(0.0);
+        QTest::newRow("4") << "4" << QVariant(4.0);
+    }
+    void ratioAsInTheLine()
+    {
+        QFETCH(QString, ratio);
+        QFETCH(QVariant, stored);
+        TestDb t;
+        addGoods(t, {{"编号", "HP1"}, {"名称", "钢管"}, {"仓位", "一号库"}, {"库存", 10}, {"进货价", 5},
+                     {"换算比率", 10}});
+        ReceiptPosting posting(t.conn());
+        QVERIFY(posting.post(header(), issueTo(), linesOf({{"HP1", "钢管", "一号库", "2", "5", "1", ratio}})).ok());
+        for (const char *sql : {"select 换算比率 from 采购入库明细", "select 换算比率 from 车间领用明细",
+                                "select 换算比率 from 出入库明细 where 类型 = '入库'",
+                                "select 换算比率 from 出入库明细 where 类型 = '出库'"}) {
+            const QVariant v = t.scalar(QString::fromUtf8(sql));
+            QVERIFY2(v.isNull() == stored.isNull(), sql);
+            if (!stored.isNull())
+                QCOMPARE(v.toDouble(), stored.toDouble());
+        }
+    }
+
     void directIssue()
     {
         TestDb t;
