@@ -1,6 +1,7 @@
 #include "report/engine/frdocklayout.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace frdock {
 
@@ -149,6 +150,19 @@ MoveResult moveInDock(int dockAlign, QSize dockSize, QSize barSize, const QList<
         r.refused = true;
     r.pos = ax.point(x, y);
     return r;
+}
+
+QPoint restorePosition(int dockAlign, QSize dockSize, QSize barSize, int rowSize, int maxRows, QPoint stored)
+{
+    const Axis ax{isHorizontalSide(dockAlign)};
+    const int len = std::max(barSize.width(), barSize.height());
+    const int thick = std::min(barSize.width(), barSize.height());
+    const int along = std::clamp(ax.horizontal ? stored.x() : stored.y(), 0, std::max(0, ax.length(dockSize) - len));
+    // A far dock is one pixel thicker than its rows reach (its toolbars lie inside that edge).
+    const qint64 reach = qint64(std::max(1, maxRows)) * std::max(1, rowSize) + (isFarSide(dockAlign) ? 1 : 0);
+    const int acrossMax = int(std::clamp<qint64>(reach - thick, 0, std::numeric_limits<int>::max()));
+    const int across = std::clamp(ax.horizontal ? stored.y() : stored.x(), 0, acrossMax);
+    return ax.point(along, across);
 }
 
 void arrangeItems(int orientation, QSize &barSize, QList<BarItem> &items)

@@ -50,6 +50,14 @@ struct MoveResult {
 MoveResult moveInDock(int dockAlign, QSize dockSize, QSize barSize, const QList<QRect> &others, QPoint wanted,
                       bool canFloat);
 
+// Where a toolbar stored at `stored` goes when its state is restored into a dock of
+// `dockSize` (barSize as stored; docked, its long side lies along the rows): along
+// the rows within the dock's length, from its start when it is longer than the dock;
+// across them from the outer edge and within `maxRows` rows, so that a position
+// from a damaged or foreign state neither hides the toolbar nor makes the dock grow
+// to reach it.
+QPoint restorePosition(int dockAlign, QSize dockSize, QSize barSize, int rowSize, int maxRows, QPoint stored);
+
 // Items of a toolbar in control order. The grip (when there is one) is the first
 // item and stays first.
 struct BarItem {

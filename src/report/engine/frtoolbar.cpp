@@ -555,14 +555,23 @@ void RestoreToolbarState(TfrToolBar *toolbar)
                                                                 toolbar->height() + TfrFloatWindow::CaptionHeight)));
         toolbar->FloatAt(r.x(), r.y());
     } else {
-        // Docked: never before the dock's origin, where it could not be reached.
-        x = qMax(0, x);
-        y = qMax(0, y);
-        toolbar->move(x, y);
         const QWidget *parent = toolbar->parentWidget();
         const QString dockName = s->value(QStringLiteral("DockName"), parent ? parent->objectName() : QString()).toString();
         // A name of something that is not a dock is ignored.
         TfrDock *dock = qobject_cast<TfrDock *>(findComponent(toolbar->OwnerForm(), dockName));
+        if (TfrDock *target = dock ? dock : toolbar->Dock()) {
+            // A dock never needs more rows than the form has toolbars.
+            const QWidget *form = toolbar->OwnerForm();
+            const int bars = form ? int(form->findChildren<TfrToolBar *>().size()) : 1;
+            const QPoint at = frdock::restorePosition(target->Align(), target->size(), toolbar->size(),
+                                                      target->RowSize(), bars, {x, y});
+            x = at.x();
+            y = at.y();
+        } else {
+            x = qMax(0, x);
+            y = qMax(0, y);
+        }
+        toolbar->move(x, y);
         if (dock && dock != toolbar->parentWidget())
             toolbar->DockTo(dock, x, y);
         toolbar->AdjustBounds();

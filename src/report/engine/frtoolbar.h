@@ -138,5 +138,6 @@ QString frToolbarStateGroup(const QString &toolbarName);
 void SaveToolbarState(TfrToolBar *toolbar);
 // Restores what SaveToolbarState wrote. Missing values keep the current ones; a
 // DockName that names no dock of the toolbar's form leaves it where it is; a
+// docked position is brought within its dock (frdock::restorePosition) and a
 // floating window is kept on the available screen.
 void RestoreToolbarState(TfrToolBar *toolbar);

@@ -112,6 +112,8 @@ private slots:
     void toolbarItemsFollowTheDock();
     void stateRoundTrip();
     void stateNamingSomethingElseIsIgnored();
+    void restoredPositionStaysReachable_data();
+    void restoredPositionStaysReachable();
 
 private:
     QTemporaryDir m_dir;
@@ -566,6 +568,61 @@ void TestDock::stateNamingSomethingElseIsIgnored()
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     QVERIFY2(screen.contains(far->GetFloatWindow()->geometry()),
              qPrintable(QStringLiteral("%1,%2").arg(far->GetFloatWindow()->x()).arg(far->GetFloatWindow()->y())));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A stored position of a docked toolbar out of its dock's reach (a damaged state, or
+// one saved with a larger window) brings the toolbar back into the dock: along the
+// rows within the dock's length, across them no further than one row per toolbar of
+// the form, so the dock never grows to meet it.
+void TestDock::restoredPositionStaysReachable_data()
+{
+    QTest::addColumn<QString>("dockName");
+    QTest::addColumn<bool>("secondBar");   // another toolbar holds the top dock's first row
+    QTest::addColumn<QPoint>("stored");
+    QTest::addColumn<QPoint>("restored");
+    QTest::addColumn<int>("thickness");
+
+    // The toolbar is 87 x 26; the top and bottom docks are 600 long, the side docks 340.
+    QTest::newRow("top: inside") << "TopDock" << false << QPoint(40, 0) << QPoint(40, 0) << 27;
+    QTest::newRow("top: past the end") << "TopDock" << false << QPoint(5000, 0) << QPoint(513, 0) << 27;
+    QTest::newRow("top: before the start") << "TopDock" << false << QPoint(-7, -9) << QPoint(0, 0) << 27;
+    QTest::newRow("top: far below") << "TopDock" << false << QPoint(40, 1000000) << QPoint(40, 0) << 27;
+    QTest::newRow("top: second row kept") << "TopDock" << true << QPoint(10, 26) << QPoint(10, 26) << 53;
+    QTest::newRow("top: far below a row") << "TopDock" << true << QPoint(10, 1000000) << QPoint(10, 26) << 53;
+    QTest::newRow("left: both huge") << "LeftDock" << false << QPoint(100000, 3000) << QPoint(0, 253) << 27;
+    QTest::newRow("bottom: both huge") << "BottomDock" << false << QPoint(100000, 100000) << QPoint(513, 1) << 27;
+    QTest::newRow("right: out both ways") << "RightDock" << false << QPoint(-100000, INT_MAX) << QPoint(0, 253)
+                                          << 26;
+}
+
+void TestDock::restoredPositionStaysReachable()
+{
+    QFETCH(QString, dockName);
+    QFETCH(bool, secondBar);
+    QFETCH(QPoint, stored);
+    QFETCH(QPoint, restored);
+    QFETCH(int, thickness);
+    auto s = orv::userSettings();
+    s->remove(QStringLiteral("Software/OrvReport/ToolBar/RestoredBar"));
+    s->beginGroup(QStringLiteral("Software/OrvReport/ToolBar/RestoredBar"));
+    s->setValue(QStringLiteral("isFloat"), false);
+    s->setValue(QStringLiteral("XPosition"), stored.x());
+    s->setValue(QStringLiteral("YPosition"), stored.y());
+    s->setValue(QStringLiteral("DockName"), dockName);
+    s->endGroup();
+    s->sync();
+
+    Form f;
+    if (secondBar)
+        f.toolbar(QStringLiteral("OtherBar"), f.top);
+    TfrToolBar *bar = f.toolbar(QStringLiteral("RestoredBar"), f.top);
+    RestoreToolbarState(bar);
+    TfrDock *dock = f.form.findChild<TfrDock *>(dockName);
+    QCOMPARE(bar->Dock(), dock);
+    QCOMPARE(bar->pos(), restored);
+    QCOMPARE(frdock::isHorizontalSide(dock->Align()) ? dock->height() : dock->width(), thickness);
+    QVERIFY(bar->IsVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
