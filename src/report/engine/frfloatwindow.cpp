@@ -88,19 +88,32 @@ void TfrFloatWindow::paintEvent(QPaintEvent *)
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-void TfrFloatWindow::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        BeginDrag(event->globalPosition().toPoint());
-}
+void TfrFloatWindow::mousePressEvent(QMouseEvent *event) { handleMouse(event); }
+void TfrFloatWindow::mouseMoveEvent(QMouseEvent *event) { handleMouse(event); }
+void TfrFloatWindow::mouseReleaseEvent(QMouseEvent *event) { handleMouse(event); }
 
-void TfrFloatWindow::mouseMoveEvent(QMouseEvent *event)
+void TfrFloatWindow::handleMouse(QMouseEvent *event)
 {
-    DragMove(event->globalPosition().toPoint());
-}
-
-void TfrFloatWindow::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        DragRelease();
+    const QPoint pointer = event->globalPosition().toPoint();
+    const bool left = event->button() == Qt::LeftButton;
+    const bool ok = m_guard.Run([&] {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (left)
+                BeginDrag(pointer);
+            break;
+        case QEvent::MouseMove:
+            DragMove(pointer);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (left)
+                DragRelease();
+            break;
+        default:
+            break;
+        }
+    }, true);
+    // A failed drag lets the pointer go and takes the outline away; the window stays put.
+    if (!ok)
+        endDrag();
 }

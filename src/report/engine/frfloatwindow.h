@@ -5,6 +5,8 @@
 // over a dock of its owner window the toolbar docks there at once and the drag
 // goes on as the toolbar's drag inside the dock. Where the window system does not
 // let a program place its windows, the window opens where the system puts it.
+#include "report/engine/frhandlerguard.h"
+
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -49,6 +51,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
 
 private:
+    // The mouse events, through the drag handlers above behind the window's error guard.
+    void handleMouse(QMouseEvent *event);
     void endDrag();
     QPointer<TfrToolBar> m_toolbar;
     QPointer<QWidget> m_owner;
@@ -56,4 +60,5 @@ private:
     QPoint m_grabOffset;
     QRect m_dragRect;
     QRubberBand *m_frame = nullptr;
+    TfrHandlerGuard m_guard{this};
 };

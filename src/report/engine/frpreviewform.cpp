@@ -171,30 +171,7 @@ QList<TfrTextRecord> textLines(const QList<TfrTextRecord> &records)
 
 template <typename F> void TfrPreviewForm::Guarded(F &&f, bool defer)
 {
-    try {
-        f();
-    } catch (const std::exception &e) {
-        ShowError(QString::fromUtf8(e.what()), defer);
-    } catch (...) {
-        ShowError(QStringLiteral("未知错误"), defer);
-    }
-}
-
-void TfrPreviewForm::ShowError(const QString &text, bool defer)
-{
-    auto show = [this, text] {
-        orv::prompt().message(this, GetLocalizedString(55206), text, QMessageBox::Critical);
-    };
-    if (!defer) {
-        show();
-        return;
-    }
-    // An error of painting or hovering would come back with every repaint and move: it is
-    // shown once, after the handler has returned.
-    if (m_shownErrors.contains(text))
-        return;
-    m_shownErrors.insert(text);
-    QTimer::singleShot(0, this, show);
+    m_guard.Run(std::forward<F>(f), defer);
 }
 
 // ---------------------------------------------------------------------------
@@ -1280,7 +1257,7 @@ bool TfrPreviewForm::LoadPreparedFile(const QString &fileName)
     // into it, and only a whole file replaces what the window shows.
     QString error;
     if (!m_report->LoadPreparedReport(fileName, &error)) {
-        ShowError(QStringLiteral("不能读取报表文件 %1\n%2").arg(fileName, error), false);
+        m_guard.Show(QStringLiteral("不能读取报表文件 %1\n%2").arg(fileName, error));
         return false;
     }
     m_pages.reset();
@@ -1318,7 +1295,7 @@ bool TfrPreviewForm::SavePreparedFile(const QString &fileName)
         ok = m_report->SavePreparedReport(name, &error);
     }
     if (!ok) {
-        ShowError(QStringLiteral("不能保存报表文件 %1\n%2").arg(name, error), false);
+        m_guard.Show(QStringLiteral("不能保存报表文件 %1\n%2").arg(name, error));
     }
     return ok;
 }

@@ -10,10 +10,11 @@
 // a guard, so an error on the way never leaves the window without pages.
 // No exception leaves a paint, mouse or key handler: the error is shown once
 // and the window goes on working.
+#include "report/engine/frhandlerguard.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QRectF>
-#include <QSet>
 #include <QString>
 
 #include <memory>
@@ -164,7 +165,6 @@ private:
     friend class TfrPBox;
     // Runs a handler; an error is shown once (later when deferred, e.g. from painting).
     template <typename F> void Guarded(F &&f, bool defer = false);
-    void ShowError(const QString &text, bool defer);
     void TickZoomItem();
     void UpdateButtons();
     void FormClose();
@@ -192,7 +192,7 @@ private:
     bool m_helpMode = false;
     bool m_shown = false;
     bool m_stateSaved = false;
-    QSet<QString> m_shownErrors;
+    TfrHandlerGuard m_guard{this};
 };
 
 // Installs the preview window, the progress window and the password query

@@ -59,22 +59,9 @@ void TfrDragBox::paintEvent(QPaintEvent *)
     }
 }
 
-void TfrDragBox::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_toolbar->DragPress(event->globalPosition().toPoint());
-}
-
-void TfrDragBox::mouseMoveEvent(QMouseEvent *event)
-{
-    m_toolbar->DragMove(event->globalPosition().toPoint());
-}
-
-void TfrDragBox::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        m_toolbar->DragRelease();
-}
+void TfrDragBox::mousePressEvent(QMouseEvent *event) { m_toolbar->handleMouse(event); }
+void TfrDragBox::mouseMoveEvent(QMouseEvent *event) { m_toolbar->handleMouse(event); }
+void TfrDragBox::mouseReleaseEvent(QMouseEvent *event) { m_toolbar->handleMouse(event); }
 
 // ---------------------------------------------------------------------------
 
@@ -443,20 +430,33 @@ void TfrToolBar::paintEvent(QPaintEvent *)
         raisedFrame(p, rect(), palette());
 }
 
-void TfrToolBar::mousePressEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
-        DragPress(event->globalPosition().toPoint());
-}
+void TfrToolBar::mousePressEvent(QMouseEvent *event) { handleMouse(event); }
+void TfrToolBar::mouseMoveEvent(QMouseEvent *event) { handleMouse(event); }
+void TfrToolBar::mouseReleaseEvent(QMouseEvent *event) { handleMouse(event); }
 
-void TfrToolBar::mouseMoveEvent(QMouseEvent *event)
+void TfrToolBar::handleMouse(QMouseEvent *event)
 {
-    DragMove(event->globalPosition().toPoint());
-}
-
-void TfrToolBar::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton)
+    const QPoint pointer = event->globalPosition().toPoint();
+    const bool left = event->button() == Qt::LeftButton;
+    const bool ok = m_guard.Run([&] {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (left)
+                DragPress(pointer);
+            break;
+        case QEvent::MouseMove:
+            DragMove(pointer);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (left)
+                DragRelease();
+            break;
+        default:
+            break;
+        }
+    }, true);
+    // A failed drag lets the pointer go, or every later move would fail the same way.
+    if (!ok)
         DragRelease();
 }
 

@@ -19,6 +19,7 @@
 // alignment in the Qt property "Align" (frdock::alLeft ...), set to the toolbar's
 // direction when an item arrives without one.
 #include "report/engine/frdocklayout.h"
+#include "report/engine/frhandlerguard.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -115,6 +116,10 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    friend class TfrDragBox;
+    // The mouse events of the toolbar and its grip: the drag handlers above, behind
+    // the window's error guard.
+    void handleMouse(QMouseEvent *event);
     QList<frdock::BarItem> barItems() const;
     void realign();
     void beginDockedDrag(const QPoint &pointer);
@@ -129,6 +134,7 @@ private:
     QPoint m_lastPos;
     QPoint m_pointer;
     bool m_realigning = false;
+    TfrHandlerGuard m_guard{this};
 };
 
 // The toolbar's place in the user's settings under RegistryRootKey + "\ToolBar\" +

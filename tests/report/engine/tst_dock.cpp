@@ -3,10 +3,12 @@
 #include "report/engine/frdock.h"
 #include "report/engine/frdocklayout.h"
 #include "report/engine/frfloatwindow.h"
+#include "report/engine/frhandlerguard.h"
 #include "report/engine/frtbitems.h"
 #include "report/engine/frtoolbar.h"
 
 #include "common/settings.h"
+#include "scriptedprompt.h"
 
 #include <QMouseEvent>
 #include <QPushButton>
@@ -114,6 +116,7 @@ private slots:
     void stateNamingSomethingElseIsIgnored();
     void restoredPositionStaysReachable_data();
     void restoredPositionStaysReachable();
+    void handlerErrorsAreShownOnce();
 
 private:
     QTemporaryDir m_dir;
@@ -624,6 +627,31 @@ void TestDock::restoredPositionStaysReachable()
     QCOMPARE(frdock::isHorizontalSide(dock->Align()) ? dock->height() : dock->width(), thickness);
     QVERIFY(bar->IsVisible());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The windows' error guard, behind the drag handlers of toolbars and floating windows:
+// an error of a handler that comes again at once (a drag step) is shown once, after
+// the handler has returned; a handler that does not come again shows it at once.
+void TestDock::handlerErrorsAreShownOnce()
+{
+    orv::test::ScriptedPrompt prompt;
+    QWidget window;
+    TfrHandlerGuard guard(&window);
+    int steps = 0;
+    auto failingStep = [&] {
+        ++steps;
+        throw std::runtime_error("拖动失败");
+    };
+    QVERIFY(!guard.Run(failingStep, true));
+    QVERIFY(!guard.Run(failingStep, true));
+    QCOMPARE(steps, 2);
+    prompt.expectMessage(QStringLiteral("拖动失败"), QMessageBox::Ok, QStringLiteral("错误"));
+    QCoreApplication::processEvents();
+    QVERIFY(prompt.verifyDone());
+    prompt.expectMessage(QStringLiteral("未知错误"), QMessageBox::Ok, QStringLiteral("错误"));
+    QVERIFY(!guard.Run([] { throw 42; }));
+    QVERIFY(prompt.verifyDone());
+    QVERIFY(guard.Run([] {}));
 }
 
 QTEST_MAIN(TestDock)
