@@ -26,10 +26,8 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <thread>
 
 using namespace orv;
 using namespace orv::test;
@@ -143,34 +141,24 @@ private slots:
         }
     }
 
+    // Both dialogs showed the same proposed code; the save that waits for the other moves it on.
     void twoClientsTakeTwoCodes()
     {
         TestDb t;
-        const QString proposed = GoodsStore(t.conn()).proposeCode();
         GoodsRecord r;
-        r.code = proposed;
+        r.code = GoodsStore(t.conn()).proposeCode();
         r.name = r.category = r.auxUnit = r.unit = "x";
         r.purchasePrice = r.ratio = r.auxStock = r.stock = r.warningStock = r.salePrice = "1";
-        QString otherCode, otherError;
-        {
-            Transaction tx(t.conn());
-            QVERIFY(GoodsStore(t.conn()).saveNew(r, {}).ok);
-            std::thread other([&] {
-                try {
-                    Connection c("concurrent");
-                    c.open(t.settings());
-                    const auto s = GoodsStore(c).saveNew(r, {});
-                    otherCode = s.ok ? s.code : s.refusal.messages.join('|');
-                } catch (const std::exception &e) {
-                    otherError = QString::fromUtf8(e.what());
-                }
-            });
-            QThread::msleep(300);
-            tx.commit();
-            other.join();
-        }
-        QVERIFY2(otherError.isEmpty(), qPrintable(otherError));
-        QCOMPARE(otherCode, QString("HP260307002"));
+        QStringList codes(2);
+        const QString failure = runClients(t, 2, HoldOpen{}, [&](int n, Connection &c) {
+            const auto s = GoodsStore(c).saveNew(r, {});
+            codes[n] = s.ok ? s.code : s.refusal.messages.join('|');
+            return s.ok;
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        codes.sort();
+        QCOMPARE(codes, (QStringList{"HP260307001", "HP260307002"}));
+        QCOMPARE(t.scalar("select count(distinct 编号) from 货品目录").toInt(), 2);
     }
 
     void newChecks_data()

@@ -19,9 +19,7 @@
 #include <QPlainTextEdit>
 #include <QTableView>
 #include <QTemporaryDir>
-#include <QThread>
 #include <QToolButton>
-#include <thread>
 
 using namespace orv;
 using namespace orv::test;
@@ -141,38 +139,24 @@ private slots:
         }
     }
 
+    // Both dialogs showed the same proposed code; the save that waits for the other moves it on.
     void twoClientsTakeTwoCodes()
     {
         TestDb t;
         const QString proposed = SupplierStore(t.conn()).proposeCode();
-        QString otherCode, otherError;
-        {
-            Transaction tx(t.conn());
-            Supplier mine;
-            mine.name = "甲";
-            mine.code = proposed;
-            QVERIFY(SupplierStore(t.conn()).saveNew(mine).ok);
-            // Another client saves the same proposed code while our save is still open.
-            std::thread other([&] {
-                try {
-                    Connection c("concurrent");
-                    c.open(t.settings());
-                    Supplier theirs;
-                    theirs.name = "乙";
-                    theirs.code = proposed;
-                    const auto r = SupplierStore(c).saveNew(theirs);
-                    otherCode = r.ok ? r.code : r.refusal.message;
-                } catch (const std::exception &e) {
-                    otherError = QString::fromUtf8(e.what());
-                }
-            });
-            QThread::msleep(300);
-            tx.commit();
-            other.join();
-        }
-        QVERIFY2(otherError.isEmpty(), qPrintable(otherError));
-        QCOMPARE(otherCode, QString("DW260307002"));
-        QCOMPARE(storedCodes(t), (QStringList{"DW260307001", "DW260307002"}));
+        QStringList codes(2);
+        const QString failure = runClients(t, 2, HoldOpen{}, [&](int n, Connection &c) {
+            Supplier s;
+            s.name = n ? "乙" : "甲";
+            s.code = proposed;
+            const auto r = SupplierStore(c).saveNew(s);
+            codes[n] = r.ok ? r.code : r.refusal.message;
+            return r.ok;
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        codes.sort();
+        QCOMPARE(codes, (QStringList{"DW260307001", "DW260307002"}));
+        QCOMPARE(storedCodes(t), codes);
     }
 
     void checkOrder_data()

@@ -6,6 +6,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
+#include <latch>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -122,16 +123,29 @@ QString runClients(int clients, const std::function<std::unique_ptr<Connection>(
 {
     std::mutex m;
     QString failure;
+    auto fail = [&](int n, const QString &what) {
+        const std::lock_guard<std::mutex> lock(m);
+        if (failure.isEmpty())
+            failure = QString("client %1: %2").arg(n).arg(what);
+    };
+    // Connecting takes long against a body: without a common start the bodies would not overlap.
+    std::latch connected(clients);
     std::vector<std::thread> threads;
     for (int n = 0; n < clients; ++n)
         threads.emplace_back([&, n] {
+            std::unique_ptr<Connection> c;
             try {
-                auto c = connect(n);
+                c = connect(n);
+            } catch (const std::exception &e) {
+                fail(n, QString::fromUtf8(e.what()));
+            }
+            connected.arrive_and_wait();
+            if (!c)
+                return;
+            try {
                 body(n, *c);
             } catch (const std::exception &e) {
-                const std::lock_guard<std::mutex> lock(m);
-                if (failure.isEmpty())
-                    failure = QString("client %1: %2").arg(n).arg(QString::fromUtf8(e.what()));
+                fail(n, QString::fromUtf8(e.what()));
             }
         });
     for (auto &t : threads)
@@ -143,6 +157,17 @@ QString runClients(TestDb &t, int clients, const std::function<void(int, Connect
 {
     return runClients(
         clients, [&](int n) { return t.secondClient(QString("client%1").arg(n)); }, body);
+}
+
+QString runClients(TestDb &t, int clients, HoldOpen hold, const std::function<bool(int, Connection &)> &save)
+{
+    return runClients(t, clients, [&](int n, Connection &c) {
+        Transaction tx(c);
+        const bool saved = save(n, c);
+        std::this_thread::sleep_for(hold.time);
+        if (saved)
+            tx.commit();
+    });
 }
 
 } // namespace orv::test

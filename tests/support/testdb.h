@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <QtTest>
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -36,12 +37,21 @@ private:
     QString m_pgDatabase;
 };
 
-// Several clients at once: `body(n, connection)` runs on `clients` threads together, each on a
-// connection of its own (from `connect(n)`, or to the test database). Returns the first
-// failure's text, empty when every client got through.
+// Several clients at once: `body(n, connection)` runs on `clients` threads, each on a
+// connection of its own (from `connect(n)`, or to the test database), all starting when every
+// client is connected. Returns the first failure's text, empty when every client got through.
 QString runClients(int clients, const std::function<std::unique_ptr<Connection>(int)> &connect,
                    const std::function<void(int, Connection &)> &body);
 QString runClients(TestDb &t, int clients, const std::function<void(int, Connection &)> &body);
+
+// Saves at once, each held open: `save(n, connection)` runs inside a transaction of its client
+// that stays open `time` after it, so the others save while the first to save still holds its
+// save and its locks. The transaction commits when `save` returns true, rolls back when it
+// returns false (a refused save, which has already undone its part).
+struct HoldOpen {
+    std::chrono::milliseconds time{300};
+};
+QString runClients(TestDb &t, int clients, HoldOpen hold, const std::function<bool(int, Connection &)> &save);
 
 // Exit code that tells CTest a PostgreSQL run was skipped (no server given).
 constexpr int kSkipCode = 77;
