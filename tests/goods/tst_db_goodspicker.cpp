@@ -48,7 +48,11 @@ QLineEdit *edit(QWidget *w, const char *name) { return w->findChild<QLineEdit *>
 class TestGoodsPicker : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { registerGoodsSchema(); }
+    void initTestCase()
+    {
+        registerGoodsSchema();
+        goodstest::registerDocumentTables();
+    }
     void init() { G = AppGlobals{}; }
     void cleanup()
     {
@@ -295,7 +299,6 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QString, price);
         TestDb t;
-        goodstest::ensureAuditTables(t);
         const qint64 a = addGoods(t, {{"编号", "HP1"}, {"名称", "钢管"}, {"仓位", "一号库"}, {"单位", "根"},
                                        {"辅助单位", "箱"}, {"进货价", 10}, {"出货价", 15}, {"换算比率", 4},
                                        {"供应商", "DW1.甲"}, {"类别", "五金"}, {"条码", "690"}});

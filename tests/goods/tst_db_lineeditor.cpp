@@ -54,7 +54,11 @@ int press(QDialog *d)
 class TestLineEditor : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { registerGoodsSchema(); }
+    void initTestCase()
+    {
+        registerGoodsSchema();
+        goodstest::registerDocumentTables();
+    }
     void init() { G = AppGlobals{}; }
     void cleanup() { delete frmMdf.data(); }
 
@@ -266,7 +270,6 @@ private slots:
     {
         QFETCH(int, kind);
         TestDb t;
-        goodstest::ensureAuditTables(t);
         const QString table = kind == 1 ? "采购订单明细" : kind == 2 ? "销售订单明细" : kind == 3 ? "采购退货明细" : "货品报损明细";
         t.exec("insert into " + table + " (编号,名称,仓位,单价,数量,金额,辅助数量,ID) values('A','甲','库',10,1,10,1,'D')");
         const qint64 other = t.scalar("select max(流水号) from " + table).toLongLong();
