@@ -33,6 +33,10 @@ using namespace orv;
 using namespace orv::test;
 using goodstest::addGoods;
 
+// Fields of a dialog by objectName and the text put into each, in order.
+using Fill = QList<std::pair<QString, QString>>;
+Q_DECLARE_METATYPE(Fill)
+
 namespace {
 const QDateTime kNow(QDate(2026, 3, 7), QTime(10, 0), Qt::UTC);
 
@@ -74,6 +78,29 @@ QString rowText(TestDb &t, qint64 rowNo, const QString &column)
 {
     return t.scalar("select " + column + " from 货品目录 where 流水号 = ?", {rowNo}).toString();
 }
+
+// Puts a text into a field of a goods dialog, whatever kind of box it is.
+void setField(QWidget *d, const QString &name, const QString &text)
+{
+    if (auto *e = d->findChild<QLineEdit *>(name))
+        e->setText(text);
+    else if (auto *c = d->findChild<QComboBox *>(name))
+        c->setEditText(text);
+    else
+        d->findChild<QPlainTextEdit *>(name)->setPlainText(text);
+}
+
+bool hasFocus(QWidget *d, const QString &name)
+{
+    const QWidget *f = d->focusWidget();
+    return f && (f->objectName() == name || (f->parentWidget() && f->parentWidget()->objectName() == name));
+}
+
+// The column of 货品目录 each text field of the edit dialog writes.
+const QMap<QString, QString> kEditColumns{
+    {"EditNo", "编号"},   {"EditName", "名称"},  {"Edit1", "助记码"},     {"EditType", "类别"},
+    {"EditSpic", "规格"}, {"ComboBox6", "辅助单位"}, {"ComboBox2", "单位"}, {"ComboBox1", "保修期"},
+    {"ComboBox4", "仓位"}, {"ComboBox3", "供应商"}, {"EditMa", "条码"},   {"Memo1", "备注"}};
 } // namespace
 
 class TestGoodsDialogs : public QObject {
@@ -529,6 +556,119 @@ private slots:
         frmMdfCang->BitBtn1Click();
         QVERIFY(p.verifyDone());
         frmCangKu = nullptr;
+    }
+
+    // The edit dialog's save: lengths (code page 936 bytes), then the uniqueness of a changed code
+    // or barcode, then the required fields and numbers; the first refusal stops it, nothing written.
+    void editChecks_data()
+    {
+        QTest::addColumn<Fill>("fill");
+        QTest::addColumn<QStringList>("messages"); // empty: saved
+        QTest::addColumn<QString>("focus");        // empty: not checked
+        QTest::addColumn<QStringList>("emptied");
+        const QString zh100(100, QChar(0x4e2d)); // 200 bytes
+        const QString over = zh100 + "x";
+        struct Limit {
+            const char *field;
+            const char *row;
+            const char *message;
+            int bytes;
+        };
+        const Limit limits[] = {
+            {"EditNo", "code", "货品编号不得超过200", 200},        {"EditName", "name", "货品名称不得超过200", 200},
+            {"Edit1", "mnemonic", "拼音码不得超过200", 200},      {"EditType", "category", "货品类别不得超过200", 200},
+            {"EditSpic", "spec", "货品规格不得超过200", 200},      {"ComboBox6", "aux unit", "货品辅助单位不得超过200", 200},
+            {"ComboBox2", "unit", "货品单位不得超过200", 200},     {"ComboBox1", "warranty", "货品保修期不得超过200", 200},
+            {"ComboBox4", "place", "货品仓位不得超过200", 200},    {"ComboBox3", "supplier", "货品供应商不得超过1300", 1300},
+            {"EditMa", "barcode", "货品条码不得超过200", 200},     {"Memo1", "remark", "备注不得超过3000", 3000}};
+        for (const Limit &l : limits) {
+            const QString at(l.bytes / 2, QChar(0x4e2d));
+            QTest::addRow("%s %d bytes", l.row, l.bytes) << Fill{{l.field, at}} << QStringList{} << "" << QStringList{};
+            QTest::addRow("%s %d bytes", l.row, l.bytes + 1)
+                << Fill{{l.field, at + "x"}} << QStringList{QString::fromUtf8(l.message)} << QString(l.field)
+                << QStringList{};
+        }
+        QTest::newRow("lengths in order") << Fill{{"Memo1", QString(3001, 'x')}, {"EditName", over}}
+                                          << QStringList{"货品名称不得超过200"} << "EditName" << QStringList{};
+        QTest::newRow("barcode before remark") << Fill{{"Memo1", QString(3001, 'x')}, {"EditMa", over}}
+                                               << QStringList{"货品条码不得超过200"} << "EditMa" << QStringList{};
+        QTest::newRow("length before taken code") << Fill{{"EditNo", "B"}, {"Memo1", QString(3001, 'x')}}
+                                                  << QStringList{"备注不得超过3000"} << "Memo1" << QStringList{};
+        QTest::newRow("code taken") << Fill{{"EditNo", "B"}} << QStringList{"编号不能相同！"} << "EditNo"
+                                    << QStringList{"EditNo"};
+        QTest::newRow("code taken, case differs") << Fill{{"EditNo", "b"}} << QStringList{} << "" << QStringList{};
+        QTest::newRow("barcode taken") << Fill{{"EditMa", "BC-B"}} << QStringList{"条码不能相同！"} << "EditMa"
+                                       << QStringList{"EditMa"};
+        QTest::newRow("both taken") << Fill{{"EditNo", "B"}, {"EditMa", "BC-B"}}
+                                    << QStringList{"编号不能相同！", "条码不能相同！"} << ""
+                                    << QStringList{"EditNo", "EditMa"};
+        QTest::newRow("taken before required") << Fill{{"EditNo", "B"}, {"EditName", ""}}
+                                               << QStringList{"编号不能相同！"} << "EditNo" << QStringList{"EditNo"};
+        QTest::newRow("barcode emptied") << Fill{{"EditMa", ""}} << QStringList{} << "" << QStringList{};
+        QTest::newRow("no code") << Fill{{"EditNo", ""}} << QStringList{"货品编号不能为空"} << "" << QStringList{};
+        const std::pair<const char *, const char *> required[] = {
+            {"EditName", "请输入货品名称"}, {"EditType", "请输入货品类别"},  {"EditJin", "请输入进货价"},
+            {"Edit6", "请输入换算比率"},     {"ComboBox6", "请输入货品辅助单位"}, {"ComboBox2", "请输入货品单位"},
+            {"Edit4", "请输入辅助库存"},     {"Edit3", "请输入库存"},        {"EditJing", "请输入警戒库存"},
+            {"Edit5", "请输入出货价"}};
+        for (const auto &[field, message] : required)
+            QTest::addRow("no %s", field) << Fill{{field, ""}} << QStringList{QString::fromUtf8(message)}
+                                          << QString(field) << QStringList{};
+        QTest::newRow("required in order") << Fill{{"Edit5", ""}, {"EditType", ""}} << QStringList{"请输入货品类别"}
+                                           << "EditType" << QStringList{};
+        QTest::newRow("required before numbers") << Fill{{"EditJin", "."}, {"Edit5", ""}}
+                                                 << QStringList{"请输入出货价"} << "Edit5" << QStringList{};
+        QTest::newRow("a lone point") << Fill{{"EditJin", "."}} << QStringList{"进货价必须是数字"} << "EditJin"
+                                      << QStringList{};
+        QTest::newRow("a blank is content") << Fill{{"EditName", " "}} << QStringList{} << "" << QStringList{};
+        QTest::newRow("quotes verbatim") << Fill{{"EditName", "O'Neil \"管\""}, {"Memo1", "it's"}} << QStringList{}
+                                         << "" << QStringList{};
+    }
+
+    void editChecks()
+    {
+        QFETCH(Fill, fill);
+        QFETCH(QStringList, messages);
+        QFETCH(QString, focus);
+        QFETCH(QStringList, emptied);
+        TestDb t;
+        const qint64 row = addGoods(t, {{"编号", "A"}, {"名称", "甲"}, {"助记码", "J"}, {"类别", "五金"},
+                                         {"规格", "Φ20"}, {"进货价", 10}, {"辅助单位", "箱"}, {"单位", "根"},
+                                         {"换算比率", 4}, {"辅助库存", 0.75}, {"库存", 3}, {"警戒库存", 1},
+                                         {"保修期", "一年"}, {"仓位", "一号库"}, {"供应商", "DW1.甲"},
+                                         {"条码", "BC-A"}, {"出货价", 12}, {"备注", "旧"}});
+        addGoods(t, {{"编号", "B"}, {"名称", "乙"}, {"条码", "BC-B"}});
+        const auto stored = [&] {
+            QStringList out;
+            for (const QString &c : kEditColumns)
+                out << rowText(t, row, c);
+            return out;
+        };
+        const QStringList before = stored();
+        ScriptedPrompt p;
+        openGoodsEdit(row, false);
+        TfrmMdfCang *d = frmMdfCang;
+        for (const auto &[field, text] : fill)
+            setField(d, field, text);
+        for (const QString &m : messages.isEmpty() ? QStringList{"货品修改成功"} : messages)
+            p.expectMessage(m);
+        d->BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        if (messages.isEmpty()) {
+            QVERIFY(!d->isVisible());
+            for (const auto &[field, text] : fill)
+                if (kEditColumns.contains(field))
+                    QCOMPARE(rowText(t, row, kEditColumns[field]), text);
+            return;
+        }
+        QVERIFY(d->isVisible());
+        QCOMPARE(stored(), before);
+        if (!focus.isEmpty())
+            QVERIFY2(hasFocus(d, focus), qPrintable(d->focusWidget() ? d->focusWidget()->objectName() : "none"));
+        // What was typed stays, but for a field emptied by its clash.
+        for (const auto &[field, text] : fill)
+            if (const auto *e = d->findChild<QLineEdit *>(field))
+                QCOMPARE(e->text(), emptied.contains(field) ? QString() : text);
     }
 
     void damagedStoredPicture()
