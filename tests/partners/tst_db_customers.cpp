@@ -200,6 +200,38 @@ private slots:
         delete c.data();
     }
 
+    // Two clients save one code at once, the first holding its save open: a proposed code moves
+    // on to the next serial for the second; a typed code that cannot move on is refused to it.
+    void twoClientsSavingOneCode_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QStringList>("outcomes"); // sorted: codes stored, or the refusal
+        QTest::newRow("proposed") << kDay + "001" << QStringList{kDay + "001", kDay + "002"};
+        QTest::newRow("typed") << "C1" << QStringList{"C1", "客户编号不能相同"};
+    }
+
+    void twoClientsSavingOneCode()
+    {
+        QFETCH(QString, code);
+        QFETCH(QStringList, outcomes);
+        TestDb t;
+        QStringList got(2);
+        const QString failure = runClients(t, 2, HoldOpen{}, [&](int n, Connection &c) {
+            Customer x = customer(code, n ? "乙" : "甲");
+            const Refusal r = CustomerStore(c).saveNew(x, kNow.date());
+            got[n] = r ? r.message : x.code;
+            return !r;
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        got.sort();
+        QCOMPARE(got, outcomes);
+        QStringList stored;
+        for (const Customer &c : CustomerStore(t.conn()).list())
+            stored << c.code;
+        stored.sort();
+        QCOMPARE(stored, outcomes.filter(QRegularExpression("^[A-Z0-9]+$")));
+    }
+
     void newChecks_data()
     {
         QTest::addColumn<Fields>("fields");

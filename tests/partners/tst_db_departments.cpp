@@ -129,6 +129,23 @@ private slots:
         QVERIFY(p.verifyDone());
     }
 
+    // Two clients save one new code at once, the first holding its save open: one row, and the
+    // other is told the code is taken.
+    void twoClientsSavingOneCode()
+    {
+        TestDb t;
+        QStringList refusals(2);
+        const QString failure = runClients(t, 2, HoldOpen{}, [&](int n, Connection &c) {
+            Department d = dept("D1", n ? "销售部" : "采购部");
+            refusals[n] = DepartmentStore(c).saveNew(d).message;
+            return refusals[n].isEmpty();
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        refusals.sort();
+        QCOMPARE(refusals, (QStringList{QString(), "部门编号不能相同"}));
+        QCOMPARE(codes(t), QStringList{"D1"});
+    }
+
     void statesEditAndDelete()
     {
         TestDb t;

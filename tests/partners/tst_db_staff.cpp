@@ -148,6 +148,23 @@ private slots:
         QCOMPARE(w.focusWidget()->objectName(), focus);
     }
 
+    // Two clients save one new 工号 at once, the first holding its save open: one row, and the
+    // other is told the 工号 is taken.
+    void twoClientsSavingOneStaffNo()
+    {
+        TestDb t;
+        QStringList refusals(2);
+        const QString failure = runClients(t, 2, HoldOpen{}, [&](int n, Connection &c) {
+            StaffMember m = member("A01", n ? "李四" : "张三");
+            refusals[n] = StaffStore(c).saveNew(m).message;
+            return refusals[n].isEmpty();
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        refusals.sort();
+        QCOMPARE(refusals, (QStringList{QString(), "工号不能相同！"}));
+        QCOMPARE(t.scalar("select count(*) from 员工目录").toInt(), 1);
+    }
+
     void editKeepsHiddenFlagsAndMayRepeatAStaffNo()
     {
         TestDb t;
