@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -162,6 +163,33 @@ private slots:
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         refusals.sort();
         QCOMPARE(refusals, (QStringList{QString(), "工号不能相同！"}));
+        QCOMPARE(t.scalar("select count(*) from 员工目录").toInt(), 1);
+    }
+
+    // Quotes and a second line are stored as typed, by a new save and by an edit.
+    void quotesStoreVerbatim()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        TfrmYuanGongMuLu w;
+        w.show();
+        w.SpeedButton1Click();
+        fill(&w, {{"Edit1", "O'1"}, {"Edit2", "O'Brien"}, {"ComboBox1", "'销售部"}});
+        w.findChild<QPlainTextEdit *>("Memo1")->setPlainText("it's \"ok\"\n第二行'");
+        w.SpeedButton1Click();
+        const auto stored = [&](const char *column) {
+            return t.scalar(QString("select %1 from 员工目录 where 工号 = ?").arg(column), {"O'1"}).toString();
+        };
+        QCOMPARE(stored("姓名"), QString("O'Brien"));
+        QCOMPARE(stored("部门"), QString("'销售部"));
+        QCOMPARE(stored("备注"), QString("it's \"ok\"\n第二行'"));
+        w.SpeedButton2Click();
+        edit(&w, "Edit2")->setText("D'Arcy '');--");
+        w.findChild<QPlainTextEdit *>("Memo1")->setPlainText("'");
+        w.SpeedButton2Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(stored("姓名"), QString("D'Arcy '');--"));
+        QCOMPARE(stored("备注"), QString("'"));
         QCOMPARE(t.scalar("select count(*) from 员工目录").toInt(), 1);
     }
 
