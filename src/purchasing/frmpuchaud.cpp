@@ -430,7 +430,7 @@ void TfrmPuchAud::SpeedButtonDelClick()
     if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("删除后将不能恢复你确定要继续吗?")))
         return;
     try {
-        m_orders.deleteLine(rowNo);
+        m_orders.deleteLine(m_currentID, rowNo);
     } catch (const std::exception &e) {
         showError(this, e);
         return;

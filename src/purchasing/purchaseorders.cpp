@@ -115,12 +115,20 @@ void PurchaseOrders::recomputeTotal(const QString &orderID)
 {
     if (orderID.isEmpty())
         return;
+    Transaction tx(m_conn);
     m_conn.exec("update 采购订单 set 金额合计 = (select coalesce(sum(金额), 0) from 采购订单明细 where ID = ?) "
                 "where ID = ?",
                 {orderID, orderID});
+    tx.commit();
 }
 
-void PurchaseOrders::deleteLine(qint64 rowNo) { m_conn.exec("delete from 采购订单明细 where 流水号 = ?", {rowNo}); }
+void PurchaseOrders::deleteLine(const QString &orderID, qint64 rowNo)
+{
+    Transaction tx(m_conn);
+    m_conn.exec("delete from 采购订单明细 where 流水号 = ? and ID = ?", {rowNo, orderID});
+    recomputeTotal(orderID);
+    tx.commit();
+}
 
 std::optional<QString> PurchaseOrders::pass(const QString &orderID, const Pass &p)
 {

@@ -55,7 +55,9 @@ public:
     void saveField(const QString &orderID, OrderField field, const QString &value);
     // 金额合计 := the sum of the order's line amounts (0 without lines).
     void recomputeTotal(const QString &orderID);
-    void deleteLine(qint64 rowNo);
+    // Deletes a line of the order and sets the order's total to the lines left, together or not at
+    // all (DbError).
+    void deleteLine(const QString &orderID, qint64 rowNo);
 
     struct Pass {
         QString wantedNo; // the CG- number shown, taken when still free

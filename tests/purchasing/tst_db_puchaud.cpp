@@ -221,6 +221,42 @@ private slots:
         QCOMPARE(total(), 0.0);
     }
 
+    // A line's delete and the order's total go together: refused, both stay; else both change.
+    void deleteLineWithTotal()
+    {
+        TestDb t;
+        const Order o = addOrder(t, "DW1.甲厂", {kA, {"B", "乙", "一号库", "1", "4"}});
+        auto lines = [&] { return t.scalar("select count(*) from 采购订单明细 where ID = ?", {o.id}).toInt(); };
+        auto total = [&] { return t.scalar("select 金额合计 from 采购订单 where ID = ?", {o.id}).toDouble(); };
+        const qint64 first = t.scalar("select min(流水号) from 采购订单明细 where ID = ?", {o.id}).toLongLong();
+        const double whole = total();
+        if (t.isPostgres()) {
+            t.conn().exec("create function refuse_total() returns trigger as $$ begin raise exception 'refused'; "
+                          "end $$ language plpgsql");
+            t.conn().exec("create trigger refuse_total before update on 采购订单 for each row "
+                          "execute function refuse_total()");
+        } else {
+            t.conn().exec("create trigger refuse_total before update on 采购订单 "
+                          "begin select raise(abort, 'refused'); end");
+        }
+        PurchaseOrders orders(t.conn());
+        QVERIFY_THROWS_EXCEPTION(DbError, orders.deleteLine(o.id, first));
+        QVERIFY(!t.conn().inTransaction());
+        QCOMPARE(lines(), 2);
+        QCOMPARE(total(), whole);
+
+        t.conn().exec("drop trigger refuse_total" + QString(t.isPostgres() ? " on 采购订单" : ""));
+        orders.deleteLine(o.id, first);
+        QCOMPARE(lines(), 1);
+        QCOMPARE(total(), 4.0);
+        // A line of another order is not this order's to delete.
+        const Order other = addOrder(t, "DW2.乙厂", {kA});
+        const qint64 foreign = t.scalar("select 流水号 from 采购订单明细 where ID = ?", {other.id}).toLongLong();
+        orders.deleteLine(o.id, foreign);
+        QCOMPARE(t.scalar("select count(*) from 采购订单明细 where ID = ?", {other.id}).toInt(), 1);
+        QCOMPARE(total(), 4.0);
+    }
+
     void pass_data()
     {
         QTest::addColumn<bool>("printTicked");
