@@ -26,9 +26,20 @@ QList<Migration> &migrations()
 void add(Migration m)
 {
     auto &all = migrations();
+    const auto names = [](const Migration &x) {
+        QStringList out;
+        for (const auto &t : x.tables)
+            out << t.name;
+        return out;
+    };
     for (const auto &e : all)
-        if (e.subsystem == m.subsystem && e.version == m.version)
-            return; // registered twice (each registrar guards itself, tests register freely)
+        if (e.subsystem == m.subsystem && e.version == m.version) {
+            // The same registration again is fine (tests register freely); another one under a
+            // taken number would silently never run.
+            if (names(e) != names(m) || bool(e.step) != bool(m.step))
+                qFatal("schema: two different migrations registered as %s %d", qPrintable(m.subsystem), m.version);
+            return;
+        }
     all.append(std::move(m));
 }
 
