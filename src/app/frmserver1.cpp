@@ -7,7 +7,9 @@
 #include "common/paths.h"
 #include "common/prompt.h"
 
+#include <QFile>
 #include <QKeyEvent>
+#include <QSaveFile>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -35,11 +37,34 @@ void TfrmServer1::showEvent(QShowEvent *e)
     writeWindowStatus(windowTitle());
 }
 
+namespace {
+QByteArray fileBytes(const QString &path, bool *exists)
+{
+    QFile f(path);
+    *exists = f.open(QIODevice::ReadOnly);
+    return *exists ? f.readAll() : QByteArray();
+}
+
+void putFileBack(const QString &path, bool existed, const QByteArray &bytes)
+{
+    if (!existed) {
+        QFile::remove(path);
+        return;
+    }
+    QSaveFile f(path);
+    if (f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size())
+        f.commit();
+}
+} // namespace
+
 // The settings are tried on a connection of their own first: a failed test leaves
 // config.ini and the running program's connection as they were.
 void TfrmServer1::BitBtn2Click()
 {
     const ConnectionSettings s = connectionSettings(serverEdit->text(), userEdit->text(), passwordEdit->text());
+    const QString iniPath = Paths::configFile();
+    bool iniExisted = false;
+    const QByteArray iniBefore = fileBytes(iniPath, &iniExisted);
     {
         const BusyCursor busy;
         if (!testConnection(s).isEmpty() || !writeConfig()) {
@@ -50,14 +75,30 @@ void TfrmServer1::BitBtn2Click()
     // Windows that hold rows of the old database go before the connection changes under them.
     if (ChildHost *host = childHost())
         host->closeOtherChildren("");
+    const ConnectionSettings previous = db().settings();
+    const bool wasOpen = db().isOpen();
+    const QString previousServer = G.gServerName, previousUser = G.gDbUserID;
     try {
         const BusyCursor busy;
-        const ConnectionSettings stored = settingsFromConfigIni(Paths::configFile());
+        const ConnectionSettings stored = settingsFromConfigIni(iniPath);
         G.gServerName = stored.server;
         G.gDbUserID = stored.user;
         db().open(s);
-    } catch (const std::exception &) {
-        notice(this, "数据库连接失败!请确认SQL Server用户名及密码");
+    } catch (const std::exception &e) {
+        // The server answered but cannot serve this program (a newer database, say): back to
+        // the database in use, with its config.ini, so the program stays usable.
+        putFileBack(iniPath, iniExisted, iniBefore);
+        G.gServerName = previousServer;
+        G.gDbUserID = previousUser;
+        if (wasOpen) {
+            try {
+                const BusyCursor busy;
+                db().open(previous);
+            } catch (const std::exception &) {
+            }
+        }
+        const auto *unusable = dynamic_cast<const DatabaseUnusable *>(&e);
+        notice(this, unusable ? unusable->message() : QStringLiteral("数据库连接失败!请确认SQL Server用户名及密码"));
         return;
     }
     notice(this, "数据库连接成功!");

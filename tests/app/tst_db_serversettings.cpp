@@ -6,6 +6,7 @@
 #include "app/frmserver1.h"
 #include "app/lifecycle.h"
 #include "app/windowing.h"
+#include "data/schema.h"
 #include "data/serverconfig.h"
 #include "common/configini.h"
 #include "common/paths.h"
@@ -97,6 +98,44 @@ private slots:
         ServerConfig cfg;
         QVERIFY(readConfigIni(Paths::configFile(), cfg));
         QCOMPARE(cfg.server, t.serverName() + "  ");
+    }
+
+    // A server that answers with a database this program cannot use: the operator reads why,
+    // and the program goes on with the database and config.ini it had.
+    void menuWindowKeepsTheRunningDatabaseWhenTheNewOneIsUnusable()
+    {
+        TestDb t;
+        t.exec("update 架构版本 set 版本 = 99 where 子系统 = 'app'");
+        ConnectionSettings running = t.settings();
+        if (TestDb::isPostgres())
+            running.database += "_run";
+        else
+            running.sqliteFile = t.dir() + "/running.db";
+        t.conn().open(running);
+        QVERIFY(writeConfigIni(Paths::configFile(), t.serverName() + " ", t.settings().user, t.settings().password));
+        QFile f(Paths::configFile());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray before = f.readAll();
+        f.close();
+        G.gServerName = "运行中";
+
+        ScriptedPrompt p;
+        p.expectMessage(QString("数据库由较新版本的程序建立（app 第99版，本程序只认识到第%1版），请升级程序后再连接")
+                            .arg(Schema::latestVersion("app")));
+        TfrmServer1 w;
+        w.serverEdit->setText(t.serverName());
+        w.userEdit->setText(t.settings().user);
+        w.passwordEdit->setText(t.settings().password);
+        w.BitBtn2Click();
+
+        QVERIFY(t.conn().isOpen());
+        QCOMPARE(t.conn().settings().database, running.database);
+        QCOMPARE(t.conn().settings().sqliteFile, running.sqliteFile);
+        QCOMPARE(G.gServerName, QString("运行中"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        f.close();
+        t.conn().exec("select 1"); // and it still answers
     }
 
     // Both windows have the system menu's border only; the menu window keeps its size.
