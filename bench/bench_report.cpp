@@ -42,7 +42,7 @@ public:
         std::fprintf(stderr, "%s: %s\n", qPrintable(caption), qPrintable(text));
         return QMessageBox::Ok;
     }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
+    QString openFileName(QWidget *, const QString &, const QString &, const QString &, const QString &) override { return {}; }
     QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override { return {}; }
     int runModal(QDialog *dialog) override { return dialog->exec(); }
     bool openExternal(const QString &) override { return false; }

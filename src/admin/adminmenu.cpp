@@ -40,7 +40,7 @@ void restoreDatabase(QWidget *parent)
 {
     if (!askYesNo(parent, "系统提示", "您确定要恢复数据库吗?一旦恢复将覆盖现在的数据您要继续吗"))
         return;
-    const QString file = prompt().openFileName(parent, "数据库恢复", QString(), "*.data (*.data);;*.* (*)");
+    const QString file = prompt().openFileName(parent, "数据库恢复", QString(), "*.data (*.data);;*.* (*)", "data");
     if (file.isEmpty()) {
         notice(parent, "请选择要恢复的数据库备份文件");
         return;

@@ -21,9 +21,15 @@ public:
         return static_cast<Button>(box.exec());
     }
     QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter) override
+                         const QString &filter, const QString &defaultSuffix) override
     {
-        return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+        if (defaultSuffix.isEmpty())
+            return QFileDialog::getOpenFileName(parent, caption, dir, filter);
+        QFileDialog dialog(parent, caption, dir, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(defaultSuffix);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     }
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override

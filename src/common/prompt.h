@@ -23,8 +23,9 @@ public:
     virtual Button message(QWidget *parent, const QString &caption, const QString &text,
                            Icon icon = QMessageBox::Information, Buttons buttons = QMessageBox::Ok,
                            Button defaultButton = QMessageBox::NoButton) = 0;
+    // A name typed without a suffix gets `defaultSuffix` (no dot) when one is given.
     virtual QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                                 const QString &filter) = 0;
+                                 const QString &filter, const QString &defaultSuffix = QString()) = 0;
     virtual QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                                  const QString &filter) = 0;
     // Runs a dialog modally and returns its result code.

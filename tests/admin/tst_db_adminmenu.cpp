@@ -103,6 +103,8 @@ private slots:
         const Recorded &open = p.recorded().at(p.recorded().size() - 2);
         QCOMPARE(open.kind, QString("open"));
         QCOMPARE(open.caption, QString("数据库恢复"));
+        QCOMPARE(p.lastOpenFilter(), QString("*.data (*.data);;*.* (*)"));
+        QCOMPARE(p.lastOpenSuffix(), QString("data")); // a name typed bare means name.data
         QVERIFY(!programTerminated());
     }
 };

@@ -117,8 +117,11 @@ Prompt::Button ScriptedPrompt::message(QWidget *, const QString &caption, const 
     return take("message", caption, text).answer;
 }
 
-QString ScriptedPrompt::openFileName(QWidget *, const QString &caption, const QString &, const QString &)
+QString ScriptedPrompt::openFileName(QWidget *, const QString &caption, const QString &, const QString &filter,
+                                     const QString &defaultSuffix)
 {
+    m_lastOpenFilter = filter;
+    m_lastOpenSuffix = defaultSuffix;
     return take("open", caption, QString()).fileAnswer;
 }
 

@@ -39,7 +39,10 @@ public:
     Button message(QWidget *parent, const QString &caption, const QString &text, Icon icon,
                    Buttons buttons, Button defaultButton) override;
     QString openFileName(QWidget *parent, const QString &caption, const QString &dir,
-                         const QString &filter) override;
+                         const QString &filter, const QString &defaultSuffix) override;
+    // What the last open-file choice offered.
+    QString lastOpenFilter() const { return m_lastOpenFilter; }
+    QString lastOpenSuffix() const { return m_lastOpenSuffix; }
     QString saveFileName(QWidget *parent, const QString &caption, const QString &dir,
                          const QString &filter) override;
     int runModal(QDialog *dialog) override;
@@ -62,6 +65,8 @@ private:
     QList<Recorded> m_recorded;
     bool m_failed = false;
     Icon m_lastIcon = QMessageBox::NoIcon;
+    QString m_lastOpenFilter;
+    QString m_lastOpenSuffix;
 };
 
 } // namespace orv::test
