@@ -19,6 +19,9 @@
 #include "report/engine/frview.h"
 #include "warehouse/warehouseschema.h"
 
+#include <QComboBox>
+#include <QDialog>
+#include <QLineEdit>
 #include <QMap>
 #include <QtTest>
 
@@ -115,6 +118,27 @@ inline void fill(orv::GoodsLineGrid &grid, const QList<Line> &lines)
         stage(l);
         grid.take(orv::G.gRepFit);
     }
+}
+
+// The control that has a window's focus, by name; an editable drop-down's own line edit counts as
+// the drop-down.
+inline QString focusName(QWidget *window)
+{
+    QWidget *f = window->focusWidget();
+    if (qobject_cast<QLineEdit *>(f) && qobject_cast<QComboBox *>(f->parentWidget()))
+        f = f->parentWidget();
+    return f ? f->objectName() : QString();
+}
+
+// A picker as a key opened it: its class and the mode the opener set ("TfrmYuanGongMuLu 4").
+inline QString pickerOpened(QDialog *d)
+{
+    const QString cls = QString::fromLatin1(d->metaObject()->className()).section("::", -1);
+    const QMap<QString, int> modes{{"TfrmYuanGongMuLu", orv::G.gStaffMode},
+                                   {"TfrmChooseGYS", orv::G.gGysMode},
+                                   {"TfrmDuty", orv::G.gDutyMode},
+                                   {"TfrmSelectFit", orv::G.gFitCaller}};
+    return modes.contains(cls) ? cls + ' ' + QString::number(modes[cls]) : cls;
 }
 
 // The texts of the named objects on a report's prepared pages, pages in order.

@@ -76,6 +76,9 @@ private slots:
     void init()
     {
         resetProgramState();
+        // Only the key rows share a database; every other test makes its own.
+        if (qstrcmp(QTest::currentTestFunction(), "keyChain") != 0)
+            m_keysDb.reset();
     }
     void cleanup()
     {
@@ -397,6 +400,82 @@ private slots:
         // Nothing was saved.
         QCOMPARE(t.scalar("select count(*) from 采购订单").toInt(), 0);
     }
+
+    // Enter, Down and Right forward along the chain, Left and Up back; leaving a staff, supplier
+    // or date field forward opens its picker first, the remark and the grid the goods picker.
+    void keyChain_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focus");  // after the key
+        QTest::addColumn<QString>("picker"); // opened by the key and closed unchosen; "" none
+        QTest::addColumn<QString>("message");
+        const struct {
+            const char *field;
+            int key;
+            const char *focus, *picker, *message;
+        } rows[] = {
+            {"EditNo", Qt::Key_Return, "ComboBox2", "", ""},
+            {"EditNo", Qt::Key_Left, "EditNo", "", ""},
+            {"EditNo", Qt::Key_A, "EditNo", "", ""},
+            {"ComboBox2", Qt::Key_Down, "EditDate", "TfrmYuanGongMuLu 1", ""},
+            {"ComboBox2", Qt::Key_Up, "EditNo", "", ""},
+            {"ComboBox2", Qt::Key_A, "ComboBox2", "", ""},
+            {"EditDate", Qt::Key_Right, "ComboBox3", "TfrmPushTime", ""},
+            {"EditDate", Qt::Key_Left, "ComboBox2", "", ""},
+            {"ComboBox3", Qt::Key_Enter, "ComboBox1", "TfrmYuanGongMuLu 2", ""},
+            {"ComboBox3", Qt::Key_Up, "EditDate", "", ""},
+            {"ComboBox1", Qt::Key_Return, "ComboBox4", "TfrmChooseGYS 0", ""},
+            {"ComboBox1", Qt::Key_Left, "ComboBox3", "", ""},
+            {"ComboBox4", Qt::Key_Right, "EditMemo", "TfrmYuanGongMuLu 3", ""},
+            {"ComboBox4", Qt::Key_Up, "ComboBox1", "", ""},
+            {"EditMemo", Qt::Key_Return, "StringGrid1", "TfrmSelectFit 1", ""},
+            {"EditMemo", Qt::Key_Left, "ComboBox4", "", ""},
+            {"StringGrid1", Qt::Key_Down, "StringGrid1", "TfrmSelectFit 1", ""},
+            {"StringGrid1", Qt::Key_Up, "EditMemo", "", ""},
+            {"Edit1", Qt::Key_Right, "CheckBox1", "", ""},
+            {"Edit1", Qt::Key_Left, "StringGrid1", "", ""},
+            {"CheckBox1", Qt::Key_Up, "Edit1", "", ""},
+            {"CheckBox1", Qt::Key_Return, "CheckBox1", "", "请输入货品"},
+        };
+        for (const auto &r : rows)
+            QTest::addRow("%s %s", r.field, QKeySequence(r.key).toString().toLatin1().constData())
+                << QString(r.field) << r.key << QString(r.focus) << QString::fromUtf8(r.picker)
+                << QString::fromUtf8(r.message);
+    }
+    void keyChain()
+    {
+        QFETCH(QString, field);
+        QFETCH(int, key);
+        QFETCH(QString, focus);
+        QFETCH(QString, picker);
+        QFETCH(QString, message);
+        // The keys write nothing: one database serves every row.
+        if (!m_keysDb)
+            m_keysDb = std::make_unique<TestDb>();
+        ScriptedPrompt p;
+        TfrmPuch w;
+        w.show();
+        QString opened;
+        if (!picker.isEmpty())
+            p.expectModal([&](QDialog *d) {
+                opened = pickerOpened(d);
+                return int(QDialog::Rejected);
+            });
+        if (!message.isEmpty())
+            p.expectMessage(message);
+        QWidget *f = child<QWidget>(&w, field.toUtf8().constData());
+        f->setFocus();
+        QCOMPARE(focusName(&w), field);
+        QTest::keyClick(f, Qt::Key(key));
+        QVERIFY(p.verifyDone());
+        QCOMPARE(opened, picker);
+        QCOMPARE(focusName(&w), focus);
+    }
+    void cleanupTestCase() { m_keysDb.reset(); }
+
+private:
+    std::unique_ptr<TestDb> m_keysDb;
 };
 
 ORV_DB_TEST_MAIN(TestPuch)

@@ -139,6 +139,9 @@ private slots:
     void init()
     {
         resetProgramState();
+        // Only the key rows share a database; every other test makes its own.
+        if (qstrcmp(QTest::currentTestFunction(), "keyChain") != 0)
+            m_keysDb.reset();
     }
     void cleanup()
     {
@@ -561,6 +564,114 @@ private slots:
         QCOMPARE(G.gRepFit.TargetRow, 0);
         QVERIFY(p.verifyDone());
     }
+
+    // Both chains forward with Enter, Down and Right and back with Left and Up; leaving a staff,
+    // supplier, department or date field forward opens its picker first, the remark and the grid
+    // the goods picker; the direct-issue fields are in the chain only while the box is ticked.
+    void keyChain_data()
+    {
+        QTest::addColumn<bool>("issue"); // 直拨车间 ticked before the key
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("focus");  // after the key
+        QTest::addColumn<QString>("picker"); // opened by the key and closed unchosen; "" none
+        QTest::addColumn<bool>("issueAfter");
+        const struct {
+            bool issue;
+            const char *field;
+            int key;
+            const char *focus, *picker;
+            bool issueAfter;
+        } rows[] = {
+            {false, "Edit8", Qt::Key_Return, "EditStoreNo", "", false},
+            {false, "Edit8", Qt::Key_Up, "Edit8", "", false},
+            {false, "Edit8", Qt::Key_A, "Edit8", "", false},
+            {false, "EditStoreNo", Qt::Key_Down, "ComboBox2", "", false},
+            {false, "EditStoreNo", Qt::Key_Left, "Edit8", "", false},
+            {false, "ComboBox2", Qt::Key_Right, "Edit1Date", "TfrmYuanGongMuLu 4", false},
+            {false, "ComboBox2", Qt::Key_Up, "EditStoreNo", "", false},
+            {false, "ComboBox2", Qt::Key_A, "ComboBox2", "", false},
+            {false, "Edit1Date", Qt::Key_Return, "ComboBox1", "TfrmTime", false},
+            {false, "Edit1Date", Qt::Key_Left, "ComboBox2", "", false},
+            {false, "ComboBox1", Qt::Key_Down, "ComboBox4", "TfrmYuanGongMuLu 5", false},
+            {false, "ComboBox1", Qt::Key_Left, "Edit1Date", "", false},
+            {false, "ComboBox4", Qt::Key_Enter, "ComboBox3", "TfrmYuanGongMuLu 6", false},
+            {false, "ComboBox4", Qt::Key_Up, "ComboBox1", "", false},
+            {false, "ComboBox3", Qt::Key_Right, "ComboBox6", "TfrmChooseGYS 2", false},
+            {false, "ComboBox3", Qt::Key_Left, "ComboBox4", "", false},
+            {false, "ComboBox6", Qt::Key_Return, "ComboBox7", "TfrmYuanGongMuLu 7", false},
+            {false, "ComboBox6", Qt::Key_Up, "ComboBox3", "", false},
+            {false, "ComboBox7", Qt::Key_Down, "EditMemo", "TfrmYuanGongMuLu 8", false},
+            {false, "ComboBox7", Qt::Key_Left, "ComboBox6", "", false},
+            {false, "EditMemo", Qt::Key_Return, "StringGrid1", "TfrmSelectFit 3", false},
+            {false, "EditMemo", Qt::Key_Up, "ComboBox7", "", false},
+            {false, "StringGrid1", Qt::Key_Right, "StringGrid1", "TfrmSelectFit 3", false},
+            {false, "StringGrid1", Qt::Key_Left, "EditMemo", "", false},
+            {false, "Edit3", Qt::Key_Down, "Edit1", "", false},
+            {false, "Edit3", Qt::Key_Up, "StringGrid1", "", false},
+            {false, "Edit1", Qt::Key_Return, "Edit2", "", false},
+            {false, "Edit1", Qt::Key_Left, "Edit3", "", false},
+            {false, "Edit2", Qt::Key_Right, "Edit9", "", false},
+            {false, "Edit2", Qt::Key_Up, "Edit1", "", false},
+            {false, "Edit9", Qt::Key_Down, "CheckBox1", "", false},
+            {false, "Edit9", Qt::Key_Left, "Edit2", "", false},
+            {false, "CheckBox1", Qt::Key_Right, "CheckBox2", "", false},
+            {false, "CheckBox1", Qt::Key_Return, "CheckBox1", "", true},
+            {false, "CheckBox1", Qt::Key_Up, "Edit9", "", false},
+            {true, "CheckBox1", Qt::Key_Return, "Edit4", "", true},
+            {true, "CheckBox1", Qt::Key_Down, "Edit4", "", true},
+            {true, "Edit4", Qt::Key_Right, "Edit6", "TfrmDuty 1", true},
+            {true, "Edit4", Qt::Key_Left, "CheckBox1", "", true},
+            {true, "Edit6", Qt::Key_Return, "ComboBox8", "", true},
+            {true, "Edit6", Qt::Key_Up, "Edit4", "", true},
+            {true, "ComboBox8", Qt::Key_Down, "ComboBox9", "TfrmYuanGongMuLu 13", true},
+            {true, "ComboBox8", Qt::Key_Left, "Edit6", "", true},
+            {true, "ComboBox9", Qt::Key_Enter, "CheckBox2", "TfrmYuanGongMuLu 14", true},
+            {true, "ComboBox9", Qt::Key_Up, "ComboBox8", "", true},
+            {true, "CheckBox2", Qt::Key_Left, "ComboBox9", "", true},
+            {false, "CheckBox2", Qt::Key_Up, "CheckBox1", "", false},
+        };
+        for (const auto &r : rows)
+            QTest::addRow("%s%s %s", r.issue ? "issue: " : "", r.field,
+                          QKeySequence(r.key).toString().toLatin1().constData())
+                << r.issue << QString(r.field) << r.key << QString(r.focus) << QString(r.picker) << r.issueAfter;
+    }
+    void keyChain()
+    {
+        QFETCH(bool, issue);
+        QFETCH(QString, field);
+        QFETCH(int, key);
+        QFETCH(QString, focus);
+        QFETCH(QString, picker);
+        QFETCH(bool, issueAfter);
+        // The keys write nothing: one database serves every row.
+        if (!m_keysDb)
+            m_keysDb = std::make_unique<TestDb>();
+        ScriptedPrompt p;
+        Receipt r;
+        if (issue)
+            box(&r.w, "CheckBox1")->click();
+        QString opened;
+        if (!picker.isEmpty())
+            p.expectModal([&](QDialog *d) {
+                opened = pickerOpened(d);
+                return int(QDialog::Rejected);
+            });
+        QWidget *f = r.w.findChild<QWidget *>(field);
+        QVERIFY(f);
+        f->setFocus();
+        QCOMPARE(focusName(&r.w), field);
+        QTest::keyClick(f, Qt::Key(key));
+        QVERIFY(p.verifyDone());
+        QCOMPARE(opened, picker);
+        QCOMPARE(focusName(&r.w), focus);
+        QCOMPARE(box(&r.w, "CheckBox1")->isChecked(), issueAfter);
+        QCOMPARE(!edit(&r.w, "Edit4")->isHidden(), issueAfter);
+    }
+    void cleanupTestCase() { m_keysDb.reset(); }
+
+private:
+    std::unique_ptr<TestDb> m_keysDb;
 };
 
 ORV_DB_TEST_MAIN(TestPuStore)
