@@ -60,6 +60,10 @@ private slots:
     void encodes();
     void checkDigits_data();
     void checkDigits();
+    void checkCharacters_data();
+    void checkCharacters();
+    void handPatterns_data();
+    void handPatterns();
     void ratioClamping();
     void wideModulesDoNotWrap();
     void errorsLeaveTextAlone_data();
@@ -99,6 +103,10 @@ void TestBarcode::encodes_data()
     QTest::newRow("2-digit add-on") << int(bcCodeUPC_Supp2) << "12" << true << "125" << 13 << 20;
     QTest::newRow("Code 128C pads to even") << int(bcCode128C) << "12345" << false << "012345" << 37 << 68;
     QTest::newRow("Code 128B") << int(bcCode128B) << "Hi" << false << "Hi" << 31 << 57;
+    QTest::newRow("Code 128A") << int(bcCode128A) << "HI" << false << "HI" << 31 << 57;
+    QTest::newRow("Code 128A lower case is one symbol") << int(bcCode128A) << "a" << false << "a" << 25 << 46;
+    QTest::newRow("EAN-128A") << int(bcCodeEAN128A) << "A1" << false << "A1" << 37 << 68;
+    QTest::newRow("EAN-128B") << int(bcCodeEAN128B) << "ab" << false << "ab" << 37 << 68;
     QTest::newRow("EAN-128C keeps its text") << int(bcCodeEAN128C) << "1234" << true << "1234" << 43 << 79;
     QTest::newRow("Code 39 skips lower case") << int(bcCode39) << "a1" << false << "a1" << 29 << 38;
     QTest::newRow("Code 39 of nothing") << int(bcCode39) << "" << false << "" << 19 << 25;
@@ -106,6 +114,11 @@ void TestBarcode::encodes_data()
     QTest::newRow("Code 39 with check") << int(bcCode39) << "12345678" << true << "12345678" << 109 << 142;
     QTest::newRow("Code 39 Extended a is +A") << int(bcCode39Extended) << "a" << false << "a" << 39 << 51;
     QTest::newRow("Code 93") << int(bcCode93) << "TEST93" << false << "TEST93" << 61 << 91;
+    QTest::newRow("Code 93 Extended a is two symbols") << int(bcCode93Extended) << "a" << false << "a" << 37
+                                                       << 55;
+    QTest::newRow("MSI always has its check digit") << int(bcCodeMSI) << "1234" << false << "1234" << 45 << 67;
+    QTest::newRow("MSI of seven digits") << int(bcCodeMSI) << "1234567" << false << "1234567" << 69 << 103;
+    QTest::newRow("matrix") << int(bcCode_2_5_matrix) << "12345" << false << "12345" << 41 << 55;
     QTest::newRow("interleaved drops the odd digit") << int(bcCode_2_5_interleaved) << "12345" << false
                                                      << "12345" << 27 << 36;
     QTest::newRow("industrial") << int(bcCode_2_5_industrial) << "1" << false << "1" << 22 << 28;
@@ -167,6 +180,107 @@ void TestBarcode::checkDigits()
     else
         c = TfrBarcode::UpcECheckDigit(digits, 0);
     QCOMPARE(QString(c), check);
+}
+
+namespace {
+// Where the check symbols sit in a pattern, and how long they are.
+struct CheckPlace {
+    int fromEnd, length;
+    TfrBarcodeType reference; // the type whose data symbols they are
+    int dataAt;               // where the first data symbol of the reference starts
+};
+CheckPlace checkPlace(int type)
+{
+    switch (type) {
+    case bcCode39:
+    case bcCode39Extended:
+        return {19, 9, bcCode39, 10}; // check, gap, stop of nine
+    case bcCode93:
+    case bcCode93Extended:
+        return {19, 12, bcCode93, 6}; // C and K, stop of seven
+    case bcCode128A:
+    case bcCodeEAN128A:
+        return {13, 6, bcCode128A, 6};
+    case bcCode128B:
+    case bcCodeEAN128B:
+        return {13, 6, bcCode128B, 6};
+    case bcCode128C:
+    case bcCodeEAN128C:
+        return {13, 6, bcCode128C, 6};
+    default:
+        return {11, 8, bcCodeMSI, 2}; // check digit, stop of three
+    }
+}
+} // namespace
+
+// The check symbols of a pattern are those of the expected characters encoded as data.
+void TestBarcode::checkCharacters_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("checksum");
+    QTest::addColumn<QString>("check");
+    QTest::newRow("Code 39: 36 is -") << int(bcCode39) << "12345678" << true << "-";
+    QTest::newRow("Code 39: 75 mod 43 is W") << int(bcCode39) << "CODE39" << true << "W";
+    QTest::newRow("Code 39: skipped lower case adds nothing") << int(bcCode39) << "a1" << true << "1";
+    QTest::newRow("Code 39 Extended sums +A") << int(bcCode39Extended) << "a" << true << "8";
+    QTest::newRow("Code 93") << int(bcCode93) << "TEST93" << false << "+6";
+    QTest::newRow("Code 93: C of 43 is the ($) shift") << int(bcCode93) << "K3" << false << "[F";
+    QTest::newRow("Code 93 Extended sums (+)A") << int(bcCode93Extended) << "a" << false << "8P";
+    QTest::newRow("Code 128A") << int(bcCode128A) << "HI" << false << "3";
+    QTest::newRow("Code 128A lower case counts as space") << int(bcCode128A) << "a" << false << " ";
+    QTest::newRow("Code 128B") << int(bcCode128B) << "Hi" << false << "t";
+    QTest::newRow("Code 128C over 01 23 45") << int(bcCode128C) << "12345" << false << "81";
+    QTest::newRow("EAN-128A, FNC1 at position 1") << int(bcCodeEAN128A) << "A1" << false << "-";
+    QTest::newRow("EAN-128B") << int(bcCodeEAN128B) << "ab" << false << "3";
+    QTest::newRow("EAN-128B over 12 and its digit 3") << int(bcCodeEAN128B) << "12" << true << "]";
+    QTest::newRow("EAN-128C over 01 23 48") << int(bcCodeEAN128C) << "1234" << true << "58";
+    QTest::newRow("MSI of one digit") << int(bcCodeMSI) << "1" << false << "8";
+    QTest::newRow("MSI of odd length") << int(bcCodeMSI) << "1234567" << false << "4";
+    QTest::newRow("MSI of even length") << int(bcCodeMSI) << "1234" << false << "4";
+}
+
+void TestBarcode::checkCharacters()
+{
+    QFETCH(int, type);
+    QFETCH(QString, text);
+    QFETCH(bool, checksum);
+    QFETCH(QString, check);
+    const CheckPlace at = checkPlace(type);
+    TfrBarcode b;
+    b.SetTyp(type);
+    b.SetChecksum(checksum);
+    b.SetText(text);
+    const QString pattern = b.BuildPattern();
+    TfrBarcode ref;
+    ref.SetTyp(at.reference);
+    ref.SetText(check);
+    const QString expected = ref.BuildPattern().mid(at.dataAt, at.length);
+    QCOMPARE(expected.size(), at.length);
+    QCOMPARE(pattern.mid(pattern.size() - at.fromEnd, at.length), expected);
+}
+
+// Patterns small enough to write out from the rules.
+void TestBarcode::handPatterns_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("pattern");
+    // Marks of 1 are 10001: wide bar, narrow space, narrow bar, narrow space, wide bar, gap.
+    QTest::newRow("matrix 1") << int(bcCode_2_5_matrix) << "1" << "705050" "605060" "70505";
+    // 1 is 0001; its check digit is 8 (1 doubled from the right, 10 - 2).
+    QTest::newRow("MSI 1") << int(bcCodeMSI) << "1" << "60" "51515160" "60515151" "515";
+}
+
+void TestBarcode::handPatterns()
+{
+    QFETCH(int, type);
+    QFETCH(QString, text);
+    QFETCH(QString, pattern);
+    TfrBarcode b;
+    b.SetTyp(type);
+    b.SetText(text);
+    QCOMPARE(b.BuildPattern(), pattern);
 }
 
 void TestBarcode::ratioClamping()
