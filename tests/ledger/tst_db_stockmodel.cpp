@@ -132,6 +132,7 @@ private slots:
         QTest::newRow("reversal: no mnemonic") << false << false << 12.0 << 2.0 << 0.0 << 6.0;
         QTest::newRow("no aux quantity: line's ratio") << true << false << 12.0 << 0.0 << 3.0 << 3.0;
         QTest::newRow("no aux quantity, no ratio: 1") << true << false << 12.0 << 0.0 << 0.0 << 1.0;
+        QTest::newRow("no aux quantity, ratio left empty: 1") << true << false << 12.0 << 0.0 << qQNaN() << 1.0;
         QTest::newRow("signs differ: 1") << true << false << 12.0 << -2.0 << 0.0 << 1.0;
     }
     void missingRowIsCreated()
