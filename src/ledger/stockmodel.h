@@ -42,7 +42,7 @@ struct GoodsLine {
     double auxQty = 0;
     double price = 0; // unit price of the line
     double amount = 0; // 金额 of the line (for its voucher line)
-    double ratio = 0; // the line's own 换算比率; 0 when unknown
+    double ratio = 0; // the line's own 换算比率; NaN when the line has none (its voucher line stores NULL)
 };
 
 // How a raise creates a missing row.
