@@ -94,26 +94,8 @@ void TfrFloatWindow::mouseReleaseEvent(QMouseEvent *event) { handleMouse(event);
 
 void TfrFloatWindow::handleMouse(QMouseEvent *event)
 {
-    const QPoint pointer = event->globalPosition().toPoint();
-    const bool left = event->button() == Qt::LeftButton;
-    const bool ok = m_guard.Run([&] {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (left)
-                BeginDrag(pointer);
-            break;
-        case QEvent::MouseMove:
-            DragMove(pointer);
-            break;
-        case QEvent::MouseButtonRelease:
-            if (left)
-                DragRelease();
-            break;
-        default:
-            break;
-        }
-    }, true);
     // A failed drag lets the pointer go and takes the outline away; the window stays put.
-    if (!ok)
-        endDrag();
+    GuardedDrag(
+        m_guard, event, [this](QPoint p) { BeginDrag(p); }, [this](QPoint p) { DragMove(p); },
+        [this] { DragRelease(); }, [this] { endDrag(); });
 }

@@ -7,6 +7,7 @@
 // once per window, instead of one message for every repaint or move.
 //
 //     m_guard.Run([&] { DragMove(pointer); }, true);
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSet>
 #include <QString>
@@ -37,3 +38,31 @@ private:
     QPointer<QWidget> m_window;
     QSet<QString> m_shown;
 };
+
+// The mouse handlers of a window dragged by its left button: press, move and release run
+// behind the guard; when one fails, `letGo` ends the drag so the pointer is not kept.
+template <typename Press, typename Move, typename Release, typename LetGo>
+void GuardedDrag(TfrHandlerGuard &guard, QMouseEvent *event, Press press, Move move, Release release, LetGo letGo)
+{
+    const QPoint pointer = event->globalPosition().toPoint();
+    const bool left = event->button() == Qt::LeftButton;
+    const bool ok = guard.Run([&] {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            if (left)
+                press(pointer);
+            break;
+        case QEvent::MouseMove:
+            move(pointer);
+            break;
+        case QEvent::MouseButtonRelease:
+            if (left)
+                release();
+            break;
+        default:
+            break;
+        }
+    }, true);
+    if (!ok)
+        letGo();
+}

@@ -436,28 +436,10 @@ void TfrToolBar::mouseReleaseEvent(QMouseEvent *event) { handleMouse(event); }
 
 void TfrToolBar::handleMouse(QMouseEvent *event)
 {
-    const QPoint pointer = event->globalPosition().toPoint();
-    const bool left = event->button() == Qt::LeftButton;
-    const bool ok = m_guard.Run([&] {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-            if (left)
-                DragPress(pointer);
-            break;
-        case QEvent::MouseMove:
-            DragMove(pointer);
-            break;
-        case QEvent::MouseButtonRelease:
-            if (left)
-                DragRelease();
-            break;
-        default:
-            break;
-        }
-    }, true);
     // A failed drag lets the pointer go, or every later move would fail the same way.
-    if (!ok)
-        DragRelease();
+    GuardedDrag(
+        m_guard, event, [this](QPoint p) { DragPress(p); }, [this](QPoint p) { DragMove(p); },
+        [this] { DragRelease(); }, [this] { DragRelease(); });
 }
 
 void TfrToolBar::childEvent(QChildEvent *event)
