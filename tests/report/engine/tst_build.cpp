@@ -88,6 +88,36 @@ struct GoodsData {
     }
 };
 
+// A detail level: each time the loop starts over it, it holds the rows of its master's
+// current record.
+class LinkedTable : public TfrMemoryTable {
+public:
+    LinkedTable(const QString &name, QObject *owner, IfrDataSource *master, QMap<QString, QStringList> rows)
+        : TfrMemoryTable(name, owner), m_master(master), m_rows(std::move(rows))
+    {
+        AddField("名");
+    }
+    void First() override
+    {
+        ClearRows();
+        for (const QString &row : m_rows.value(m_master->Value(0).toString()))
+            AppendRow({row});
+        TfrMemoryTable::First();
+    }
+
+private:
+    IfrDataSource *m_master;
+    QMap<QString, QStringList> m_rows;
+};
+
+TfrDBDataSet *cursorOver(IfrDataSource *table, QObject *owner, const QString &name)
+{
+    auto *c = new TfrDBDataSet(owner);
+    c->setObjectName(name);
+    c->SetDataSet(table);
+    return c;
+}
+
 } // namespace
 
 class TstBuild : public QObject {
@@ -358,6 +388,65 @@ private slots:
         QCOMPARE(count(r, 0, "MH"), flag ? 1 : 0);
         QCOMPARE(texts(r, 0, "M"), flag ? (QStringList{"主1", "主2"}) : QStringList());
         QCOMPARE(count(r, 0, "D"), 0);
+    }
+
+    // Master, detail and sub-detail: a header waits in the pending list until a record
+    // below it prints, so a master whose sub-details are all empty prints nothing (and
+    // the master header still comes before the first master that prints); a master band
+    // that starts a new page brings its header along when it repeats.
+    void threeLevelsWithWaitingHeaders_data()
+    {
+        QTest::addColumn<bool>("repeat");
+        QTest::newRow("master header repeated") << true;
+        QTest::newRow("not repeated") << false;
+    }
+    void threeLevelsWithWaitingHeaders()
+    {
+        QFETCH(bool, repeat);
+        QObject owner;
+        auto *master = new TfrMemoryTable("Master", &owner);
+        master->AddField("名");
+        for (const char *m : {"A", "B", "C"})
+            master->AppendRow({QString(m)});
+        auto *detail = new LinkedTable("Detail", &owner, master, {{"A", {"A1"}}, {"B", {"B1", "B2"}}, {"C", {"C1"}}});
+        auto *sub = new LinkedTable("Sub", &owner, detail, {{"B1", {"x"}}, {"C1", {"y", "z"}}});
+        cursorOver(master, &owner, "frMaster");
+        cursorOver(detail, &owner, "frDetail");
+        cursorOver(sub, &owner, "frSub");
+
+        TfrReport r(&owner);
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *mh = b.band(0, btMasterHeader, "主项头1", 0, 20);
+        if (repeat)
+            mh->Flags |= flBandRepeatHeader;
+        b.memo(0, "MH", {54, 0, 100, 20}, {"主头"});
+        // Tall enough that the second printed master no longer fits on page 1.
+        b.band(0, btMasterData, "主项数据1", 30, 500)->FormatText = "frMaster";
+        b.memo(0, "M", {54, 30, 100, 20}, {"[Master.\"名\"]"});
+        b.band(0, btDetailHeader, "细项头1", 540, 20);
+        b.memo(0, "DH", {54, 540, 100, 20}, {"细头"});
+        b.band(0, btDetailData, "细项数据1", 570, 20)->FormatText = "frDetail";
+        b.memo(0, "D", {54, 570, 100, 20}, {"[Detail.\"名\"]"});
+        b.band(0, btSubDetailHeader, "子项头1", 600, 20);
+        b.memo(0, "SH", {54, 600, 100, 20}, {"子头"});
+        b.band(0, btSubDetailData, "子项数据1", 630, 20)->FormatText = "frSub";
+        b.memo(0, "S", {54, 630, 100, 20}, {"[Sub.\"名\"]"});
+        QVERIFY(r.PrepareReport());
+
+        QCOMPARE(r.EMFPages().Count(), 2);
+        auto order = [&](int page) {
+            QStringList out;
+            for (const Printed &p : pageObjects(r, page))
+                out << p.text;
+            return out;
+        };
+        QCOMPARE(order(0), (QStringList{"主头", "B", "细头", "B1", "子头", "x"}));
+        QStringList second{"C", "细头", "C1", "子头", "y", "z"};
+        if (repeat)
+            second.prepend("主头");
+        QCOMPARE(order(1), second);
+        QCOMPARE(pageObjects(r, 1).first().top, 72);
     }
 
     // The next template page continues on the last prepared page where the first ended,
