@@ -64,6 +64,16 @@ const QStringList kCommon = {"Name", "Left", "Top", "Width", "Height", "Color", 
                              "Frame.Color", "Frame.Style", "GapX", "GapY", "TagStr", "Memo.text", "Align",
                              "Restrictions"};
 
+void lint(const QString &file)
+{
+    const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
+    QVERIFY2(!xmllint.isEmpty(), "xmllint not found: scripts/install-deps.sh installs libxml2-utils");
+    QProcess p;
+    p.start(xmllint, {QStringLiteral("--noout"), file});
+    QVERIFY(p.waitForFinished(30000));
+    QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, p.readAllStandardError().constData());
+}
+
 } // namespace
 
 class TestXml : public QObject {
@@ -143,12 +153,9 @@ private slots:
         const QByteArray bytes = f.readAll();
 
         // An independent parser takes the file as it stands.
-        const QString xmllint = QStandardPaths::findExecutable(QStringLiteral("xmllint"));
-        QVERIFY2(!xmllint.isEmpty(), "xmllint not found: scripts/install-deps.sh installs libxml2-utils");
-        QProcess lint;
-        lint.start(xmllint, {QStringLiteral("--noout"), file});
-        QVERIFY(lint.waitForFinished(30000));
-        QVERIFY2(lint.exitCode() == 0, lint.readAllStandardError().constData());
+        lint(file);
+        if (QTest::currentTestFailed())
+            return;
 
         QVERIFY(bytes.startsWith("<?xml version=\"1.0\" encoding=\"GBK\"?>\r\n"));
         QVERIFY(bytes.endsWith("</TfrReport>\r\n"));
@@ -315,6 +322,32 @@ private slots:
         QCOMPARE(EscapeXMLText(QStringLiteral("中文 abc")), QStringLiteral("中文 abc"));
         QCOMPARE(EscapeXMLText(QString(QChar(0x0B)) + QChar(0xFFFF)), QString());
         QCOMPARE(EscapeXMLChar(0x1F600), QStringLiteral("&#128512;"));
+    }
+
+    // An object name is written like any other attribute: escaped, forbidden characters
+    // dropped, a character GBK lacks as a reference; its script procedure is named after it.
+    void nameNeedingEscapes()
+    {
+        const QString name = QStringLiteral("a\"b<c>&d'e") + QChar(0x01) + QStringLiteral("f한");
+        TfrReport report;
+        orv::test::TemplateBuilder b(report);
+        b.page();
+        b.memo(0, name, QRect(10, 10, 100, 20), {QStringLiteral("x")})->Script = {QStringLiteral("x := 1;")};
+        QTemporaryDir dir;
+        QVERIFY(report.SaveToXMLFile(dir.filePath(QStringLiteral("n.frf"))));
+        const QString file = dir.filePath(QStringLiteral("n.xml"));
+        lint(file);
+        if (QTest::currentTestFailed())
+            return;
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QString error;
+        const QList<Element> els = parse(f.readAll(), &error);
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        const QString readBack = QStringLiteral("a\"b<c>&d'ef한");
+        QVERIFY(find(els, readBack));
+        QCOMPARE(find(els, readBack)->name, QStringLiteral("TfrMemoView"));
+        QVERIFY(els.first().value("ScriptText.text").contains(QStringLiteral("procedure ") + readBack + QStringLiteral("OnBeforePrint")));
     }
 
     void failedWriteKeepsNothingHalfWritten()
