@@ -82,6 +82,17 @@ std::unique_ptr<TfrBarCodeView> printed(TfrBarCodeView &bar, QByteArray *raw = n
     return shown;
 }
 
+// The box around the dark pixels of an image area (antialiased edges included).
+QRect darkBox(const QImage &img, const QRect &area)
+{
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (qGray(img.pixel(x, y)) < 100)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
 } // namespace
 
 class TestBarCodeView : public QObject {
@@ -159,6 +170,76 @@ private slots:
         draw(*bar);
         QCOMPARE(bar->Barcode.Text(), QStringLiteral("5901234123457"));
         QCOMPARE(bar->Width, 95);
+    }
+
+    // The readable text lies under the bars in the object's turned frame: along the
+    // bottom edge upright, along the right edge at 90 degrees (read upwards), and so on,
+    // centred along the bars; the bars keep clear of it.
+    void textUnderTheBars_data()
+    {
+        QTest::addColumn<double>("rotation");
+        QTest::newRow("upright") << 0.0;
+        QTest::newRow("90") << 90.0;
+        QTest::newRow("180") << 180.0;
+        QTest::newRow("270") << 270.0;
+    }
+    void textUnderTheBars()
+    {
+        QFETCH(double, rotation);
+        EngineMode = 1;   // as printed: no corner marks of the designer
+        auto bar = makeBar();
+        bar->SetBounds(20, 20, 60, 60);
+        bar->Rotation = rotation;
+        QImage img(300, 300, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        {
+            QPainter p(&img);
+            bar->Draw(&p);
+        }
+        const bool vertical = rotation == 90 || rotation == 270;
+        const QRect object(20, 20, bar->Width, bar->Height);
+        QCOMPARE(vertical ? object.height() : object.width(), 142);
+        // The 13 units along the bars' bottom edge, and the bars (turned bars may reach
+        // one unit past the object, as the generator draws edges inclusive).
+        const QRect area = object.adjusted(-1, -1, 1, 1);
+        QRect strip = area, bars = area;
+        if (rotation == 0) {
+            strip.setTop(object.top() + object.height() - 13);
+            bars.setBottom(strip.top() - 1);
+        } else if (rotation == 90) {
+            strip.setLeft(object.left() + object.width() - 13);
+            bars.setRight(strip.left() - 1);
+        } else if (rotation == 180) {
+            strip.setBottom(object.top() + 12);
+            bars.setTop(strip.bottom() + 1);
+        } else {
+            strip.setRight(object.left() + 12);
+            bars.setLeft(strip.right() + 1);
+        }
+        const QRect text = darkBox(img, strip);
+        const QRect drawn = darkBox(img, bars);
+        QVERIFY(!text.isEmpty());
+        // "12345678" in a 12-pixel font, turned with the bars: shorter than them, centred on them.
+        const int textLength = vertical ? text.height() : text.width();
+        QVERIFY2(textLength > 30 && textLength < 100, qPrintable(QString::number(textLength)));
+        QVERIFY((vertical ? text.width() : text.height()) <= 12);
+        const QPoint offCentre = object.center() - text.center();
+        QVERIFY2(qAbs(vertical ? offCentre.y() : offCentre.x()) <= 2, qPrintable(QString::number(offCentre.x())));
+        // The bars run the whole length and stop just short of the text.
+        QVERIFY(qAbs((vertical ? drawn.height() : drawn.width()) - 142) <= 1);
+        QVERIFY((vertical ? drawn.width() : drawn.height()) >= 45);
+        int gap = 0;
+        if (rotation == 0)
+            gap = text.top() - drawn.bottom();
+        else if (rotation == 90)
+            gap = text.left() - drawn.right();
+        else if (rotation == 180)
+            gap = drawn.top() - text.bottom();
+        else
+            gap = drawn.left() - text.right();
+        QVERIFY2(gap >= 1 && gap <= 5, qPrintable(QString::number(gap)));
+        // Nothing else is drawn.
+        QCOMPARE(darkBox(img, img.rect()), text | drawn);
     }
 
     void codeZeroDrawsNothing()
