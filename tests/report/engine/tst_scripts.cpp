@@ -8,8 +8,11 @@
 #include "report/engine/frinterp.h"
 #include "report/engine/frprepared.h"
 #include "report/engine/frprinter.h"
+#include "report/engine/frprogressform.h"
 #include "scriptedprompt.h"
 
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QTimer>
 #include <QtTest>
 
@@ -190,6 +193,36 @@ private slots:
         QVERIFY(clock.elapsed() < 30000);
         QVERIFY(frVarToInt(GlobalVariables->GetValue(QStringLiteral("n"))) > 1000);
         QVERIFY(prompt.verifyDone());
+    }
+
+    // The same loop in a band script, ended by the operator: Cancel in the progress
+    // window stops the build, which returns unsuccessfully without an error message.
+    void endlessScriptIsCancelledFromTheProgressWindow()
+    {
+        frSetProgressHost(frProgressWindowHost());
+        const auto noHost = qScopeGuard([] { frSetProgressHost(nullptr); });
+        ScriptedPrompt prompt;
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        TfrBandView *md = b.band(0, btMasterData, QStringLiteral("主项数据1"), 0, 20);
+        md->FormatText = QStringLiteral("3");
+        md->Script = QStringList{QStringLiteral("begin n := 0; while 1 = 1 do n := n + 1 end")};
+        b.memo(0, QStringLiteral("Line"), {54, 0, 100, 20}, {QStringLiteral("[LINE#]")});
+        QString cancelText;
+        prompt.expectModal([&](QDialog *d) {
+            auto *cancel = d->findChild<QPushButton *>(QStringLiteral("Button1"));
+            cancelText = cancel->text();
+            QTimer::singleShot(100, cancel, &QPushButton::click);
+            QCoreApplication::processEvents();   // the build runs inside the window's run
+            return d->result();
+        });
+        QVERIFY(!r.PrepareReport());
+        QVERIFY(prompt.verifyDone());   // no error message either
+        QCOMPARE(cancelText, QStringLiteral("取消"));
+        QVERIFY(!TfrProgressForm::Active());
+        QVERIFY(frVarToInt(GlobalVariables->GetValue(QStringLiteral("n"))) > 1000);
+        QCOMPARE(texts(r, QStringLiteral("Line")), QStringList());
     }
 
     // Compiled scripts hold jump targets as characters; one that reads like "(" must
