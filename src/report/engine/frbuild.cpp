@@ -765,6 +765,13 @@ void TfrBand::DrawCrossCells(TfrBand *crossBand, int atX)
     crossBand->LineThrough = LineThrough;
     if (crossBand->Type == btCrossData)
         crossBand->AggregateBandOwner = this;
+    // Cells are evaluated as the cross band's: its aggregates (SUM in a cross footer, the
+    // column totals of a master footer) read the totals kept for the column.
+    struct RestoreBand {
+        TfrBand *kept = CurrentBand;
+        ~RestoreBand() { CurrentBand = kept; }
+    } restoreBand;
+    CurrentBand = crossBand;
     for (TfrView *v : crossBand->Objects) {
         if (!Objects.contains(v))
             continue;
