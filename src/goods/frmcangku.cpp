@@ -80,6 +80,9 @@ TfrmCangKu::TfrmCangKu(QWidget *parent) : QWidget(parent)
     hintLabel = goodsui::redLabel(QStringLiteral("用鼠标滚轮滚动或按住上下方向键可以实现多选然后可以删除多个货品"), this);
     advancedButton = button(QStringLiteral("高级查询"), this);
     priceButton = button(QStringLiteral("调价"), this);
+    // The price adjustment window is not part of the program yet.
+    priceButton->setEnabled(false);
+    priceButton->setToolTip(QStringLiteral("调价窗口尚未包含在本程序中"));
     belowWarningButton = button(QStringLiteral("低于警戒库存"), this);
     deleteManyButton = button(QStringLiteral("删除多个货品"), this);
     newButton = button(QStringLiteral("新建"), this, true);
@@ -144,7 +147,6 @@ TfrmCangKu::TfrmCangKu(QWidget *parent) : QWidget(parent)
             showList({});
     });
     connect(advancedButton, &QPushButton::clicked, this, &TfrmCangKu::advancedButtonClick);
-    connect(priceButton, &QPushButton::clicked, this, &TfrmCangKu::priceButtonClick);
     connect(belowWarningButton, &QPushButton::clicked, this, &TfrmCangKu::belowWarningButtonClick);
     connect(deleteManyButton, &QPushButton::clicked, this, &TfrmCangKu::deleteManyButtonClick);
     connect(newButton, &QPushButton::clicked, this, &TfrmCangKu::newButtonClick);
@@ -273,12 +275,6 @@ void TfrmCangKu::searchButtonClick()
 void TfrmCangKu::advancedButtonClick()
 {
     openModal(frmSelectCangku, true, this);
-}
-
-void TfrmCangKu::priceButtonClick()
-{
-    // The price adjustment dialog belongs to the price adjustment window's subsystem; until it
-    // is part of the program the button opens nothing.
 }
 
 void TfrmCangKu::belowWarningButtonClick() { showList({belowWarningCondition(), kTotalsFullWidth}); }

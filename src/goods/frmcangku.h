@@ -33,7 +33,6 @@ public:
 
     void searchButtonClick();       // 查询, Enter in the search box, every change of the text
     void advancedButtonClick();     // 高级查询
-    void priceButtonClick();        // 调价
     void belowWarningButtonClick(); // 低于警戒库存
     void deleteManyButtonClick();   // 删除多个货品
     void newButtonClick();          // 新建
