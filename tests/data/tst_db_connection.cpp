@@ -3,6 +3,7 @@
 #include "data/dbconnection.h"
 
 #include <QRegularExpression>
+#include <QTcpServer>
 #include <QSqlQuery>
 
 using namespace orv;
@@ -123,6 +124,22 @@ private slots:
         }
         QCOMPARE(t.scalar("select count(*) from u").toInt(), 2);
         t.conn().close();
+    }
+
+    // A server that takes the connection and never answers (a host gone quiet): the attempt gives
+    // up by itself instead of holding the window; without a timeout this waits for ever.
+    void silentServerGivesUp()
+    {
+        if (!TestDb::isPostgres())
+            QSKIP("a PostgreSQL server only");
+        TestDb t;
+        QTcpServer silent; // never accepts: the kernel completes the handshake, nobody speaks
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        ConnectionSettings s = t.settings();
+        s.server = QString("127.0.0.1:%1").arg(silent.serverPort());
+        Connection c(QStringLiteral("silent"));
+        QVERIFY_THROWS_EXCEPTION(DbError, c.open(s, Connection::SchemaMode::Leave));
+        QVERIFY(!c.isOpen());
     }
 
     // Driver words never reach the operator: the message is ours, the detail the driver's.
