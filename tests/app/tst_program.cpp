@@ -28,7 +28,12 @@ private slots:
     void captionsStandAlone()
     {
         setUpApplication(*qApp);
-        QCOMPARE(QGuiApplication::applicationDisplayName(), QString("orvane"));
+        // An unset display name follows the application name; a set one would stay.
+        const QString name = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName("probe");
+        const QString shown = QGuiApplication::applicationDisplayName();
+        QCoreApplication::setApplicationName(name);
+        QCOMPARE(shown, QString("probe"));
     }
 };
 
