@@ -577,7 +577,7 @@ private slots:
         const Limit limits[] = {
             {"EditNo", "code", "货品编号不得超过200", 200},        {"EditName", "name", "货品名称不得超过200", 200},
             {"Edit1", "mnemonic", "拼音码不得超过200", 200},      {"EditType", "category", "货品类别不得超过200", 200},
-            {"EditSpic", "spec", "货品规格不得超过200", 200},      {"ComboBox6", "aux unit", "货品辅助单位不得超过200", 200},
+            {"EditSpic", "model", "货品规格不得超过200", 200},      {"ComboBox6", "aux unit", "货品辅助单位不得超过200", 200},
             {"ComboBox2", "unit", "货品单位不得超过200", 200},     {"ComboBox1", "warranty", "货品保修期不得超过200", 200},
             {"ComboBox4", "place", "货品仓位不得超过200", 200},    {"ComboBox3", "supplier", "货品供应商不得超过1300", 1300},
             {"EditMa", "barcode", "货品条码不得超过200", 200},     {"Memo1", "remark", "备注不得超过3000", 3000}};
