@@ -199,11 +199,12 @@ VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QS
     // mostly because a save committed its number after the statement began; the next
     // statement sees it.
     if (!m_conn.isSqlite()) {
-        if (!m_headerClaiming)
-            m_headerClaiming = std::make_unique<Statement>(m_conn, claimingHeaderSql(kind));
+        auto &claiming = m_headerClaiming[kind - 1];
+        if (!claiming)
+            claiming = std::make_unique<Statement>(m_conn, claimingHeaderSql(kind));
         const QVariantList binds = claimingHeaderBinds(kind, h, ref.id);
         for (int attempt = 0; attempt < 3 && ref.number.isEmpty(); ++attempt) {
-            QSqlQuery &q = m_headerClaiming->exec(binds);
+            QSqlQuery &q = claiming->exec(binds);
             if (q.next())
                 ref.number = q.value(0).toString();
             q.finish();

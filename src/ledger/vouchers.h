@@ -105,7 +105,7 @@ private:
     static QVariantList headerValues(const VoucherHeader &h, const QString &id);
     Connection &m_conn;
     std::unique_ptr<Statement> m_header;
-    std::unique_ptr<Statement> m_headerClaiming;
+    std::unique_ptr<Statement> m_headerClaiming[3]; // by kind: each claims from its own numbers
     QHash<int, std::shared_ptr<Statement>> m_lines; // by rows per statement
     DocNumbers m_numbers[3];
 };
