@@ -81,17 +81,8 @@ int runClient(const QStringList &args)
                         ids << id;
                 }
                 for (int id : ids) {
-                    GoodsLine l;
-                    l.goodsNo = goodsNo(set, id);
-                    l.name = "货品" + l.goodsNo;
-                    l.place = "一号库";
-                    l.unit = "个";
-                    l.qty = 1 + id % 7;
-                    l.auxQty = 1;
-                    l.price = 2.5 + id % 5;
-                    l.amount = l.qty * l.price;
-                    l.supplier = "DW1.供应商";
-                    p.lines.append({StockModel::Op::Receive, l, {}, false, {}});
+                    const QString no = goodsNo(set, id);
+                    p.lines.append({StockModel::Op::Receive, bench::receiptLine(no, "货品" + no, id), {}, false, {}});
                 }
                 try {
                     Transaction tx(conn);

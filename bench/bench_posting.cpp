@@ -54,19 +54,7 @@ QVector<Voucher> makeVouchers(int n, std::mt19937 &rng)
         }
         std::sort(ids.begin(), ids.end());
         for (int id : ids) {
-            GoodsLine l;
-            l.goodsNo = goodsNo(id);
-            l.name = QString("货品%1").arg(id);
-            l.place = "一号库";
-            l.spec = "规格";
-            l.unit = "个";
-            l.qty = 1 + id % 7;
-            l.auxQty = 1;
-            l.price = 2.5 + id % 5;
-            l.amount = l.qty * l.price;
-            l.supplier = "DW1.供应商";
-            l.category = "五金";
-            v.lines << l;
+            v.lines << bench::receiptLine(goodsNo(id), QString("货品%1").arg(id), id);
         }
     }
     return out;

@@ -4,6 +4,7 @@
 #include "data/datamodule.h"
 #include "data/schema.h"
 #include "common/paths.h"
+#include "ledger/stockmodel.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -12,6 +13,25 @@
 #include <cstdio>
 
 namespace orv::bench {
+
+// A receipt line of goods `no` at 一号库: quantity and price vary with `id`, so the rows
+// a bench posts to differ in what they hold.
+inline GoodsLine receiptLine(const QString &no, const QString &name, int id)
+{
+    GoodsLine l;
+    l.goodsNo = no;
+    l.name = name;
+    l.place = "一号库";
+    l.spec = "规格";
+    l.unit = "个";
+    l.qty = 1 + id % 7;
+    l.auxQty = 1;
+    l.price = 2.5 + id % 5;
+    l.amount = l.qty * l.price;
+    l.supplier = "DW1.供应商";
+    l.category = "五金";
+    return l;
+}
 
 struct BenchDb {
     QTemporaryDir dir;
