@@ -865,9 +865,9 @@ private slots:
         InitReportPrinter(std::make_unique<TfrNoPrinters>());
         TfrPage page(9, 0, 0, frDefaultBin, poPortrait);
         QList<TfrBandView *> bands;
-        for (const QString &child : {"子1", "子1 ", "子10", "子1"}) {
+        for (const char *child : {"子1", "子1 ", "子10", "子1"}) {
             auto *b = new TfrBandView;
-            b->ChildBand = child;
+            b->ChildBand = QString::fromUtf8(child);
             page.Add(b);
             bands << b;
         }
