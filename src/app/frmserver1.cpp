@@ -40,9 +40,9 @@ void TfrmServer1::showEvent(QShowEvent *e)
 namespace {
 QByteArray fileBytes(const QString &path, bool *exists)
 {
-    QFile f(path);
-    *exists = f.open(QIODevice::ReadOnly);
-    return *exists ? f.readAll() : QByteArray();
+    QByteArray bytes;
+    *exists = readConfigIniBytes(path, bytes);
+    return bytes;
 }
 
 void putFileBack(const QString &path, bool existed, const QByteArray &bytes)
