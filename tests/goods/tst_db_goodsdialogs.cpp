@@ -15,6 +15,7 @@
 #include "goods/goodsschema.h"
 #include "goods/lookupforms.h"
 #include "goods/lookupschema.h"
+#include "goods/mastercode.h"
 #include "goods/supplierbrowser.h"
 
 #include <QBuffer>
@@ -173,7 +174,7 @@ private slots:
     {
         TestDb t;
         GoodsRecord r;
-        r.code = GoodsStore(t.conn()).proposeCode();
+        r.code = proposeMasterCode(t.conn(), goodsCodeRule());
         r.name = r.category = r.auxUnit = r.unit = "x";
         r.purchasePrice = r.ratio = r.auxStock = r.stock = r.warningStock = r.salePrice = "1";
         QStringList codes(2);
@@ -313,6 +314,19 @@ private slots:
         // The goods list heard of it.
         QCOMPARE(list.listModel()->goodsRowCount(), 1);
         QCOMPARE(list.listModel()->query().totalsLabel, QString("合计:"));
+
+        // 新建 whose code cannot be read (the table unreadable, as when the connection is lost
+        // while it runs): the saved item stays shown and locked, and 新建 can be pressed again.
+        t.conn().exec("alter table 货品目录 rename to 货品目录_gone");
+        p.expectMessage(kDbFailed);
+        d.BitBtn1Click();
+        t.conn().exec("alter table 货品目录_gone rename to 货品目录");
+        QVERIFY(p.verifyDone());
+        QCOMPARE(d.state(), TfrmNewCang::State::Saved);
+        QCOMPARE(f->saveButton->text(), QString("新建"));
+        QCOMPARE(f->nameEdit->text(), QString("O'Neil钢管"));
+        QVERIFY(f->nameEdit->isReadOnly());
+        QCOMPARE(f->picture(), png());
 
         // 新建: empty fields, ratio 1, the next code, no picture and its buttons off until saved.
         d.BitBtn1Click();
