@@ -11,16 +11,41 @@
 #include "warehouse/warehouseschema.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 namespace orv {
 
+namespace {
+
+// Every size rendered from the drawing, so each window system picks its own.
+QIcon programIcon()
+{
+    QIcon icon;
+    for (const QString &size : QDir(QStringLiteral(":/icons")).entryList(QDir::Dirs))
+        icon.addFile(QStringLiteral(":/icons/%1/orvane.png").arg(size));
+    return icon;
+}
+
+} // namespace
+
+Application::Application(int &argc, char **argv) : QApplication(argc, argv)
+{
+    setUpApplication(*this);
+}
+
 void setUpApplication(QApplication &app)
 {
     // No display name: window systems would append it to every caption.
     QApplication::setApplicationName("orvane");
+    // The desktop entry the window systems match the program's windows with.
+    QGuiApplication::setDesktopFileName("orvane");
+    // Set on the application, so every window has it: the main window, each child window (also
+    // maximised, where it stands in the menu bar) and every dialog.
+    QApplication::setWindowIcon(programIcon());
     QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
     // Standard dialogs speak Chinese.
     auto *qtbase = new QTranslator(&app);
