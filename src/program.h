@@ -5,7 +5,9 @@
 
 namespace orv {
 
-// The program's application object: every window carries the program's icon.
+// The program's application object. The interface is Chinese whatever the session's language:
+// the standard dialogs are Qt's own, translated, and show sizes and dates in Chinese; every
+// window carries the program's icon.
 class Application : public QApplication {
 public:
     Application(int &argc, char **argv);
