@@ -116,7 +116,13 @@ private slots:
     {
         G = AppGlobals{};
         Clock::pin(kNow);
+        // The rows of one table of cases may share a database (sharedDb), never two functions.
+        if (QTest::currentTestFunction() != m_sharedFor) {
+            m_shared.reset();
+            m_sharedFor.clear();
+        }
     }
+    void cleanupTestCase() { m_shared.reset(); }
     void cleanup()
     {
         Clock::pin(QDateTime());
@@ -645,7 +651,10 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QString, focus);
         QFETCH(QStringList, emptied);
-        TestDb t;
+        // Each row starts from the same two goods, in a database the rows share: one made afresh
+        // per row costs about a minute on PostgreSQL.
+        TestDb &t = sharedDb();
+        t.exec("delete from 货品目录");
         const qint64 row = addGoods(t, {{"编号", "A"}, {"名称", "甲"}, {"助记码", "J"}, {"类别", "五金"},
                                          {"规格", "Φ20"}, {"进货价", 10}, {"辅助单位", "箱"}, {"单位", "根"},
                                          {"换算比率", 4}, {"辅助库存", 0.75}, {"库存", 3}, {"警戒库存", 1},
@@ -738,6 +747,18 @@ private slots:
         QVERIFY(t.scalar("select 图片 from 货品目录 where 流水号 = ?", {row}).isNull());
         QVERIFY(p.verifyDone());
     }
+
+private:
+    TestDb &sharedDb()
+    {
+        if (!m_shared) {
+            m_shared = std::make_unique<TestDb>();
+            m_sharedFor = QTest::currentTestFunction();
+        }
+        return *m_shared;
+    }
+    std::unique_ptr<TestDb> m_shared;
+    QByteArray m_sharedFor;
 };
 
 ORV_DB_TEST_MAIN(TestGoodsDialogs)
