@@ -3,6 +3,7 @@
 #include "report/engine/frmemo.h"
 #include "report/engine/frpicture.h"
 #include "report/engine/frreport.h"
+#include "report/engine/frstatescope.h"
 
 #include "common/prompt.h"
 
@@ -20,23 +21,6 @@ TfrPageInfo::TfrPageInfo() = default;
 TfrPageInfo::~TfrPageInfo() = default;
 
 namespace {
-
-// Engine-wide state a page operation changes, put back when it ends (also on errors).
-struct PageStateScope {
-    TfrPage *page = CurrentPage;
-    TfrView *view = CurrentView;
-    int version = StreamVersion;
-    quint8 mode = EngineMode;
-    TfrEngineHooks hooks = EngineHooks;
-    ~PageStateScope()
-    {
-        CurrentPage = page;
-        CurrentView = view;
-        StreamVersion = version;
-        EngineMode = mode;
-        EngineHooks = hooks;
-    }
-};
 
 // Band alignment of prepared objects is relative to the page being drawn.
 void alignToPage(TfrPage *page)
@@ -385,6 +369,30 @@ void TfrEMFPages::PageToObjects(int index)
     }
     StreamVersion = keptVersion;
     info->Stream = b.data();
+    // The page's own settings go with it (the designer's page options change them).
+    const TfrPage &page = *info->Page;
+    info->pgSize = page.pgSize & 0xFFFF;
+    info->pgWidth = page.pgWidth;
+    info->pgHeight = page.pgHeight;
+    info->pgOr = page.pgOr;
+    info->pgBin = page.pgBin;
+    info->UseMargins = page.UseMargins;
+    info->MarginLeft = page.MarginLeft;
+    info->MarginTop = page.MarginTop;
+    info->MarginRight = page.MarginRight;
+    info->MarginBottom = page.MarginBottom;
+    info->PrnInfo = page.PrnInfo;
+}
+
+void TfrEMFPages::FreePageObjects(int index)
+{
+    TfrPageInfo *info = GetPage(index);
+    if (!info || !info->Page)
+        return;
+    closeWriter();
+    if (CurrentPage == info->Page.get())
+        CurrentPage = nullptr;
+    info->Page.reset();
 }
 
 void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const TfrDrawOptions &options)
@@ -392,12 +400,10 @@ void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const Tfr
     TfrPageInfo *info = GetPage(index);
     if (!info)
         return;
-    PageStateScope scope;
+    TfrEngineStateScope scope;
     EngineMode = 1;
     if (!info->Visible) {
-        if (CurrentPage == info->Page.get())
-            scope.page = nullptr;
-        info->Page.reset();
+        FreePageObjects(index);
         return;
     }
     ObjectsToPage(index);
@@ -430,7 +436,7 @@ QList<TfrTextRecord> TfrEMFPages::PageTexts(int index)
     TfrPageInfo *info = GetPage(index);
     if (!info)
         return {};
-    PageStateScope scope;
+    TfrEngineStateScope scope;
     EngineMode = 1;
     ObjectsToPage(index);
     TfrPage *page = info->Page.get();
@@ -449,9 +455,7 @@ QList<TfrTextRecord> TfrEMFPages::PageTexts(int index)
     }
     p.end();
     if (!info->Visible)
-        info->Page.reset();
-    if (scope.page == page && !info->Page)
-        scope.page = nullptr;
+        FreePageObjects(index);
     return rec.records;
 }
 
@@ -460,7 +464,7 @@ void TfrEMFPages::ExportPage(int index)
     TfrPageInfo *info = GetPage(index);
     if (!info)
         return;
-    PageStateScope scope;
+    TfrEngineStateScope scope;
     EngineMode = 1;
     forEachRecord(info->Stream, [](std::unique_ptr<TfrView> v) { v->ExportData(); });
 }
