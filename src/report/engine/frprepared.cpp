@@ -22,18 +22,6 @@ TfrPageInfo::~TfrPageInfo() = default;
 
 namespace {
 
-// Band alignment of prepared objects is relative to the page being drawn.
-void alignToPage(TfrPage *page)
-{
-    EngineHooks.CurrentBandGeometry = nullptr;
-    EngineHooks.AlignContext = [page](TfrAlignContext &ctx) {
-        ctx.LeftMargin = page->LeftMargin();
-        ctx.RightMargin = page->RightMargin();
-        ctx.Objects.assign(page->Objects.cbegin(), page->Objects.cend());
-        return true;
-    };
-}
-
 // Reads one object record of a page stream (type byte already read).
 std::unique_ptr<TfrView> readPreparedObject(QIODevice &s, quint8 type)
 {
@@ -409,7 +397,7 @@ void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const Tfr
     ObjectsToPage(index);
     TfrPage *page = info->Page.get();
     CurrentPage = page;
-    alignToPage(page);
+    frAlignToPage(page);
     const int pw = info->PrnInfo.PageWidth, ph = info->PrnInfo.PageHeight;
     if (pw <= 0 || ph <= 0)
         return;
@@ -441,7 +429,7 @@ QList<TfrTextRecord> TfrEMFPages::PageTexts(int index)
     ObjectsToPage(index);
     TfrPage *page = info->Page.get();
     CurrentPage = page;
-    alignToPage(page);
+    frAlignToPage(page);
     const QSize size(qMax(1, info->PrnInfo.PageWidth), qMax(1, info->PrnInfo.PageHeight));
     TextRecorder rec(size);
     QPainter p(&rec);

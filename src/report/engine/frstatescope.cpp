@@ -1,4 +1,5 @@
 #include "report/engine/frstatescope.h"
+#include "report/engine/frpage.h"
 
 namespace {
 TfrEngineStateScope *g_innermost = nullptr;
@@ -38,4 +39,15 @@ void TfrEngineStateScope::Forget(const void *object)
         if (s->Band == object)
             s->Band = nullptr;
     }
+}
+
+void frAlignToPage(TfrPage *page)
+{
+    EngineHooks.CurrentBandGeometry = nullptr;
+    EngineHooks.AlignContext = [page](TfrAlignContext &ctx) {
+        ctx.LeftMargin = page->LeftMargin();
+        ctx.RightMargin = page->RightMargin();
+        ctx.Objects.assign(page->Objects.cbegin(), page->Objects.cend());
+        return true;
+    };
 }

@@ -40,3 +40,8 @@ public:
 private:
     TfrEngineStateScope *m_outer;
 };
+
+// Objects drawn on their own (a prepared page, the designer's page) align to that
+// page's margins and objects rather than to a band being built: sets EngineHooks'
+// band geometry and alignment context (inside a scope, which puts them back).
+void frAlignToPage(TfrPage *page);
