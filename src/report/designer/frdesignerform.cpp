@@ -1366,17 +1366,22 @@ bool TfrDesignerForm::eventFilter(QObject *watched, QEvent *e)
         Guarded([&] { StatusBarDoubleClick(QPoint(0, 0)); });
         return true;
     }
+    // A key press that no one takes travels up to the parents before its release comes:
+    // it is looked at once, at its first receiver.
+    if (e->type() == QEvent::KeyRelease)
+        m_lastKey = nullptr;
     if (e->type() != QEvent::KeyPress || !isVisible())
         return TfrReportDesigner::eventFilter(watched, e);
     auto *w = qobject_cast<QWidget *>(watched);
     if (!w || w->window() != this)
         return TfrReportDesigner::eventFilter(watched, e);
     auto *k = static_cast<QKeyEvent *>(e);
-    // A key that no one takes travels up to the parents: it is looked at once.
-    if (k == m_lastKey && k->timestamp() == m_lastKeyTime)
+    if (k == m_lastKey && k->key() == m_lastKeyCode && m_lastKeyReceiver && w != m_lastKeyReceiver
+        && w->isAncestorOf(m_lastKeyReceiver))
         return false;
     m_lastKey = k;
-    m_lastKeyTime = k->timestamp();
+    m_lastKeyCode = k->key();
+    m_lastKeyReceiver = w;
     bool consumed = false;
     // A key whose command failed (and was told) is used up as well.
     if (!m_guard.Run([&] { consumed = FormKeyDown(k->key(), k->modifiers()); }))

@@ -179,6 +179,7 @@ private:
     bool m_shown = false;
     bool m_destroyed = false;
     const QKeyEvent *m_lastKey = nullptr;
-    quint64 m_lastKeyTime = 0;
+    int m_lastKeyCode = 0;
+    QPointer<QWidget> m_lastKeyReceiver;
     TfrHandlerGuard m_guard{this};
 };

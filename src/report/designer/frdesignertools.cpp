@@ -10,6 +10,8 @@
 
 #include "common/prompt.h"
 
+#include <functional>
+
 namespace {
 // The area a set of objects covers on screen (their extended clipping regions).
 QRegion areaOf(const std::vector<TfrView *> &views)
@@ -201,31 +203,36 @@ void TfrLineTool::Release(QPoint)
 
 // ---------------------------------------------------------------------------
 
-void TfrMoveTool::Move(QPoint p, Qt::KeyboardModifiers mods)
+void TfrSurfaceTool::Step(QPoint p, Qt::KeyboardModifiers mods, const std::function<void(int, int)> &change)
 {
     int dx, dy;
     if (!Delta(p, mods, dx, dy))
         return;
-    TfrDesignModel &m = Model();
-    // A lone band takes along what lies inside it, before the drag's one step is recorded.
-    if (m_page.BandMovePending && !(mods & Qt::AltModifier) && m.TakeObjectsInsideBand() && m_page.Designer())
-        m_page.Designer()->SyncToolbarsWithSelection();
-    m_page.BandMovePending = false;
+    BeforeStep(mods);
     FirstMovement();
-    const QRegion before = areaOf(m.SelectedObjects());
-    m.MoveSelection(dx, dy);
+    const QRegion before = areaOf(Model().SelectedObjects());
+    change(dx, dy);
     m_page.LastPoint += QPoint(dx, dy);
     repaintStep(m_page, before);
+}
+
+void TfrMoveTool::BeforeStep(Qt::KeyboardModifiers mods)
+{
+    // A lone band takes along what lies inside it, before the drag's one step is recorded.
+    if (m_page.BandMovePending && !(mods & Qt::AltModifier) && Model().TakeObjectsInsideBand() && m_page.Designer())
+        m_page.Designer()->SyncToolbarsWithSelection();
+    m_page.BandMovePending = false;
+}
+
+void TfrMoveTool::Move(QPoint p, Qt::KeyboardModifiers mods)
+{
+    Step(p, mods, [this](int dx, int dy) { Model().MoveSelection(dx, dy); });
 }
 
 void TfrMoveTool::Release(QPoint) { finishDrag(m_page, false, m_startArea); }
 
 void TfrResizeTool::Move(QPoint p, Qt::KeyboardModifiers mods)
 {
-    int dx, dy;
-    if (!Delta(p, mods, dx, dy))
-        return;
-    TfrDesignModel &m = Model();
     TfrSizeCursor c = scNone;
     switch (m_page.CursorKind()) {
     case ccSizeNWSE: c = scNWSE; break;
@@ -234,26 +241,14 @@ void TfrResizeTool::Move(QPoint p, Qt::KeyboardModifiers mods)
     case ccSizeWE: c = scWE; break;
     default: return;
     }
-    FirstMovement();
-    const QRegion before = areaOf(m.SelectedObjects());
-    m.ResizeSingle(c, dx, dy, m_page.LastPoint, m_page.ResizeEdge);
-    m_page.LastPoint += QPoint(dx, dy);
-    repaintStep(m_page, before);
+    Step(p, mods, [this, c](int dx, int dy) { Model().ResizeSingle(c, dx, dy, m_page.LastPoint, m_page.ResizeEdge); });
 }
 
 void TfrResizeTool::Release(QPoint) { finishDrag(m_page, true, m_startArea); }
 
 void TfrGroupResizeTool::Move(QPoint p, Qt::KeyboardModifiers mods)
 {
-    int dx, dy;
-    if (!Delta(p, mods, dx, dy))
-        return;
-    TfrDesignModel &m = Model();
-    FirstMovement();
-    const QRegion before = areaOf(m.SelectedObjects());
-    m.ResizeGroup(dx, dy);
-    m_page.LastPoint += QPoint(dx, dy);
-    repaintStep(m_page, before);
+    Step(p, mods, [this](int dx, int dy) { Model().ResizeGroup(dx, dy); });
 }
 
 void TfrGroupResizeTool::Release(QPoint)

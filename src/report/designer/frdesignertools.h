@@ -4,6 +4,7 @@
 // from its cursor and the press (rubber band, insertion frame, line, move,
 // single resize, group resize, column split).
 #include <QPoint>
+#include <functional>
 #include <QRegion>
 #include <Qt>
 
@@ -23,6 +24,10 @@ protected:
     TfrDesignModel &Model() const;
     // The snapped delta from the last point; false when it is ignored.
     bool Delta(QPoint p, Qt::KeyboardModifiers mods, int &dx, int &dy) const;
+    // One step of a drag that changes the selection: the snapped delta, the first
+    // movement's undo step, the change, and the repaint of the area it touched.
+    void Step(QPoint p, Qt::KeyboardModifiers mods, const std::function<void(int dx, int dy)> &change);
+    virtual void BeforeStep(Qt::KeyboardModifiers) {}
     // At the first real movement of a drag: one undo step for the whole drag, and the
     // area the selection covered then (repainted when the drag ends).
     void FirstMovement();
@@ -52,6 +57,7 @@ public:
 class TfrMoveTool : public TfrSurfaceTool {
 public:
     using TfrSurfaceTool::TfrSurfaceTool;
+    void BeforeStep(Qt::KeyboardModifiers mods) override;
     void Move(QPoint p, Qt::KeyboardModifiers mods) override;
     void Release(QPoint p) override;
     const char *Name() const override { return "move"; }
