@@ -17,6 +17,7 @@
 #include "report/engine/frutils.h"
 
 #include "common/prompt.h"
+#include "common/settings.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -504,8 +505,8 @@ void TfrDesignerForm::CreateToolbars()
     glyphed(Panel2, "FileBtn4", 53090, 43, QStringLiteral("V"), "N39");
     AddSeparator(Panel2);
     glyphed(Panel2, "CutB", 53091, 44, QStringLiteral("\u2702"), "N11");
-    glyphed(Panel2, "CopyB", 53092, 45, QStringLiteral("\u2398"), "N12");
-    glyphed(Panel2, "PstB", 53093, 46, QStringLiteral("\u2399"), "N13");
+    glyphed(Panel2, "CopyB", 53092, 45, QStringLiteral("\u22A1"), "N12");
+    glyphed(Panel2, "PstB", 53093, 46, QStringLiteral("\u229E"), "N13");
     AddSeparator(Panel2);
     glyphed(Panel2, "UndoB", 53094, 47, QStringLiteral("\u21B6"), "N46");
     glyphed(Panel2, "RedoB", 53095, 48, QStringLiteral("\u21B7"), "N48");
@@ -521,8 +522,8 @@ void TfrDesignerForm::CreateToolbars()
     glyphed(Panel2, "PgB3", 53101, 54, QStringLiteral("P"), "N25");
     AddSeparator(Panel2);
     glyphed(Panel2, "GB1", 53103, 55, QStringLiteral("\u2237"), "GB1", 1, true);
-    glyphed(Panel2, "GB2", 53104, 56, QStringLiteral("\u2317"), "GB2", 2, true);
-    glyphed(Panel2, "GB3", 53105, 57, QStringLiteral("\u229E"), "GB3");
+    glyphed(Panel2, "GB2", 53104, 56, QStringLiteral("#"), "GB2", 2, true);
+    glyphed(Panel2, "GB3", 53105, 57, QStringLiteral("\u22A0"), "GB3");
     AddSeparator(Panel2);
     glyphed(Panel2, "HelpBtn", 53106, 0, QStringLiteral("?"), "HelpBtn", 100, true);
     TfrTBButton *exitB = AddButton(Panel2, QStringLiteral("ExitB"), res(53108), 58, Action(QStringLiteral("N10")));
@@ -614,12 +615,15 @@ void TfrDesignerForm::CreateToolbars()
         glyphed(Panel5, QStringLiteral("Align%1").arg(n).toLatin1().constData(), 53139 + n, 60,
                 QString::fromUtf8(alignSymbols[n - 1]), QStringLiteral("Align%1").arg(n).toLatin1().constData());
 
-    for (TfrToolBar *bar : {Panel2, Panel3, Panel1, Panel6})
-        bar->AddToDock(frDock1);
-    Panel4->AddToDock(frDock2);
-    Panel5->AddToDock(frDock4);
-    for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
+    // Each toolbar takes its length before it docks, so the next one finds its row taken.
+    const std::pair<TfrToolBar *, TfrDock *> docking[] = {{Panel2, frDock1}, {Panel3, frDock1}, {Panel1, frDock1},
+                                                          {Panel6, frDock1}, {Panel4, frDock2}, {Panel5, frDock4}};
+    for (const auto &[bar, dock] : docking) {
         bar->AdjustBounds();
+        bar->AddToDock(dock);
+        bar->AdjustBounds();
+        dock->AdjustBounds();
+    }
     // The tools toolbar shows only with two or more tools.
     Panel6->SetVisible(Panel6->Items().size() >= 2);
     for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4})
@@ -869,8 +873,16 @@ void TfrDesignerForm::LoadDesignerOptions()
     m.UnlimitedHeight = o.UnlimitedHeight;
     m.DisableUndo = o.DisableUndo;
     m.SyntaxHighlight = o.SyntaxHighlight;
-    for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6})
-        RestoreToolbarState(bar);
+    // A toolbar never saved keeps the row it docked in (restoring hides it for a moment,
+    // which would hand its row to the next toolbar).
+    auto settings = orv::userSettings();
+    for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
+        settings->beginGroup(frToolbarStateGroup(bar->objectName()));
+        const bool stored = !settings->childKeys().isEmpty();
+        settings->endGroup();
+        if (stored)
+            RestoreToolbarState(bar);
+    }
     Panel6->SetVisible(Panel6->Items().size() >= 2);
     for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4})
         d->AdjustBounds();

@@ -185,6 +185,10 @@ private slots:
         QVERIFY(f.Action("N17")->isEnabled());
         QVERIFY(!f.Button("OB3")->isEnabled() && !f.Button("OB5")->isEnabled());
         QCOMPARE(f.Panel2->Caption(), QString("标准"));
+        // The top dock's toolbars lie in rows of their own.
+        QVERIFY(f.Panel2->isVisible() && f.Panel3->isVisible() && f.Panel1->isVisible());
+        QVERIFY(!f.Panel2->geometry().intersects(f.Panel3->geometry()));
+        QVERIFY(!f.Panel3->geometry().intersects(f.Panel1->geometry()));
         QCOMPARE(f.Panel5->Caption(), QString("对齐方式"));
         QCOMPARE(f.Button("ZB1")->toolTip(), QString("放在最前面"));
         QCOMPARE(f.Action("N46")->text(), QString("取消(&Undo)"));
@@ -783,6 +787,8 @@ private slots:
                 const QPoint at(v->Left + 6, v->Top + 6);
                 dragFromTo(designer->DesignSurface, at, at + QPoint(100, 0));
                 QCOMPARE(v->Left, 154);
+                if (!qEnvironmentVariableIsEmpty("ORV_DESIGNER_SNAPSHOT"))
+                    designer->grab().save(qEnvironmentVariable("ORV_DESIGNER_SNAPSHOT"));
                 page->MarginLeft = 90;
                 designer->Action("N10")->trigger();
             }();
