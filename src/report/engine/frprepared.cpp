@@ -22,6 +22,22 @@ TfrPageInfo::~TfrPageInfo() = default;
 
 namespace {
 
+// A page record takes a page's paper, orientation, bin, margins and metrics.
+void takePageSettings(TfrPageInfo &info, const TfrPage &page)
+{
+    info.pgSize = page.pgSize & 0xFFFF;
+    info.pgWidth = page.pgWidth;
+    info.pgHeight = page.pgHeight;
+    info.pgOr = page.pgOr;
+    info.pgBin = page.pgBin;
+    info.UseMargins = page.UseMargins;
+    info.MarginLeft = page.MarginLeft;
+    info.MarginTop = page.MarginTop;
+    info.MarginRight = page.MarginRight;
+    info.MarginBottom = page.MarginBottom;
+    info.PrnInfo = page.PrnInfo;
+}
+
 // Reads one object record of a page stream (type byte already read).
 std::unique_ptr<TfrView> readPreparedObject(QIODevice &s, quint8 type)
 {
@@ -229,17 +245,7 @@ bool TfrEMFPages::Insert(int index, const TfrPage &page)
 {
     closeWriter();
     auto p = std::make_unique<TfrPageInfo>();
-    p->pgSize = page.pgSize & 0xFFFF;
-    p->pgWidth = page.pgWidth;
-    p->pgHeight = page.pgHeight;
-    p->pgOr = page.pgOr;
-    p->pgBin = page.pgBin;
-    p->UseMargins = page.UseMargins;
-    p->MarginLeft = page.MarginLeft;
-    p->MarginTop = page.MarginTop;
-    p->MarginRight = page.MarginRight;
-    p->MarginBottom = page.MarginBottom;
-    p->PrnInfo = page.PrnInfo;
+    takePageSettings(*p, page);
     p->Stream = QByteArray(1, char(frPreparedVersion));
     const bool margins = p->UseMargins;
     if (index < 0 || index >= Count())
@@ -358,18 +364,7 @@ void TfrEMFPages::PageToObjects(int index)
     StreamVersion = keptVersion;
     info->Stream = b.data();
     // The page's own settings go with it (the designer's page options change them).
-    const TfrPage &page = *info->Page;
-    info->pgSize = page.pgSize & 0xFFFF;
-    info->pgWidth = page.pgWidth;
-    info->pgHeight = page.pgHeight;
-    info->pgOr = page.pgOr;
-    info->pgBin = page.pgBin;
-    info->UseMargins = page.UseMargins;
-    info->MarginLeft = page.MarginLeft;
-    info->MarginTop = page.MarginTop;
-    info->MarginRight = page.MarginRight;
-    info->MarginBottom = page.MarginBottom;
-    info->PrnInfo = page.PrnInfo;
+    takePageSettings(*info, *info->Page);
 }
 
 void TfrEMFPages::FreePageObjects(int index)
