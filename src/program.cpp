@@ -5,6 +5,7 @@
 #include "partners/partnersmenu.h"
 #include "ledger/vouchers.h"
 #include "purchasing/purchasingmenu.h"
+#include "report/designer/frdesignersession.h"
 #include "report/engine/frglobals.h"
 #include "sales/salesschema.h"
 #include "stock/stockschema.h"
@@ -89,6 +90,8 @@ void setUpApplication(QApplication &app)
     app.installTranslator(new FileTypeTexts(&app));
     // The report engine's globals, hooks, preview and script interpreter, so documents print.
     frInitEngine();
+    // The page designer, reached from the preview's edit-page command.
+    frRegisterDesigner();
 }
 
 void registerSubsystems()
