@@ -94,6 +94,32 @@ private slots:
         QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP9", 1)}), 0);
     }
 
+    // Two clients check and post issues naming the same rows in opposite line orders: the
+    // check locks its rows in the fixed order too, so neither waits on the other in a circle.
+    void shortCheckInOppositeOrdersDoesNotDeadlock()
+    {
+        TestDb t;
+        const QStringList codes = {"HP1", "HP2", "HP3", "HP4", "HP5", "HP6"};
+        for (const QString &c : codes)
+            addGoods(t, c, "一号库", 100, 2);
+        const int each = 15;
+        const QString failure = runClients(t, 2, [&](int n, Connection &conn) {
+            Ledger ledger(conn);
+            QVector<Ledger::Line> lines;
+            for (int k = 0; k < codes.size(); ++k)
+                lines << lineOf(StockModel::Op::Lower, codes[n == 0 ? k : codes.size() - 1 - k], 1);
+            for (int i = 0; i < each; ++i) {
+                Transaction tx(conn);
+                if (ledger.firstShortLine(lines) >= 0 || !ledger.post({VoucherOut, {}, lines}).ok())
+                    throw DbError("short");
+                tx.commit();
+            }
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(t.scalar("select count(*) from 货品目录 where 库存 = ?", {100 - 2 * each}).toInt(), int(codes.size()));
+        QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 2 * each);
+    }
+
     // The number the posting first claims is stored already (the day's last number has no
     // serial, so the search starts at 001): the rows and lines are written once, the header
     // takes the next free number.
