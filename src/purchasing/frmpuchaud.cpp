@@ -3,12 +3,12 @@
 #include "app/windowing.h"
 #include "common/clock.h"
 #include "data/datamodule.h"
+#include "documents/pickers.h"
 #include "goods/frmchoosegys.h"
 #include "goods/frmmdf.h"
 #include "goods/frmselectfit.h"
 #include "goods/listmodel.h"
 #include "partners/staffcombo.h"
-#include "purchasing/pickers.h"
 #include "purchasing/purchasingschema.h"
 #include "report/engine/frreport.h"
 
@@ -511,7 +511,7 @@ void TfrmPuchAud::printStored(bool bill, const QString &id)
     const QString lineTable = bill ? QStringLiteral("采购明细") : QStringLiteral("采购订单明细");
     DocumentPrint p;
     p.templateName = QStringLiteral("tongyong.frf");
-    p.headBands = purchaseHeadBands();
+    p.headBands = documentHeadBands();
     try {
         DataSet h(&db());
         h.setSql("select 单据编号,日期,供应商,备注,开票员,申请人,负责人 from " + header + " where ID = ?");

@@ -3,8 +3,8 @@
 // saved when the focus leaves it) and its lines (through the goods picker and the line editor),
 // then passes it into a purchase bill or cancels it. A child window of the main window.
 #include "app/appglobals.h"
+#include "documents/documentprint.h"
 #include "purchasing/purchaseorders.h"
-#include "purchasing/purchaseprint.h"
 
 #include <QPointer>
 #include <QWidget>
