@@ -36,6 +36,7 @@
 
 namespace documenttest {
 
+// The tables the document windows read and write.
 inline void registerTables()
 {
     orv::registerGoodsSchema();
