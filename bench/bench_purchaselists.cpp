@@ -22,6 +22,8 @@
 #include <vector>
 
 using namespace orv;
+using bench::median;
+using bench::rawWalk;
 
 namespace {
 const int kReceipts = 100000;
@@ -31,64 +33,46 @@ const QString kColumns = "ID,流水号,单据编号,开单日期,开单人,供�
 const QString kLineColumns = "流水号,ID,编号,名称,规格,单位,数量,单价,金额,辅助数量,辅助单位,供应商,条码,仓位,类别,"
                              "结存,原有库存数量,换算比率";
 
-qint64 median(std::vector<qint64> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
-// One raw statement walked to its end, every column read.
-qint64 rawWalk(Connection &c, const QString &sql, const QVariantList &binds)
-{
-    QSqlQuery q(c.db());
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    for (const QVariant &b : binds)
-        q.addBindValue(b);
-    if (!q.exec()) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
-    qint64 n = 0;
-    const int cols = q.record().count();
-    while (q.next())
-        for (int i = 0; i < cols; ++i)
-            n += q.value(i).isNull() ? 0 : 1;
-    return n;
-}
-
-QString like(bool pg) { return pg ? " ilike ?" : " like ?"; }
-
-// The documents of the state (narrowed by the number's text, when given), their sums, and the
-// lines of the first one: as a plain client would fetch them.
-qint64 plainStatements(Connection &c, bool pg, const QString &text, const QString &firstID)
-{
-    QString where = " where 当前状态 = ?";
-    QVariantList binds{"已入库"};
-    if (!text.isEmpty()) {
-        where += " and 开单日期 >= ? and 开单日期 < ? and 单据编号" + like(pg);
+// The condition on the receipts: the state, and, when a text is given, the whole range and the
+// number's text.
+struct Filter {
+    QString where = QStringLiteral(" where 当前状态 = ?");
+    QVariantList binds{QStringLiteral("已入库")};
+    Filter(bool pg, const QString &text)
+    {
+        if (text.isEmpty())
+            return;
+        where += QString(" and 开单日期 >= ? and 开单日期 < ? and 单据编号 ") + (pg ? "ilike ?" : "like ?");
         binds << "2000-01-01" << "2100-01-01" << '%' + text + '%';
     }
-    qint64 n = rawWalk(c, "select " + kColumns + " from 采购入库单" + where + " order by 开单日期 desc, 流水号 desc", binds);
-    n += rawWalk(c, "select sum(合计应付), sum(实际付款), sum(挂账金额) from 采购入库单" + where, binds);
-    return n + rawWalk(c, "select " + kLineColumns + " from 采购入库明细 where ID = ? order by 流水号", {firstID});
+};
+
+qint64 linesOf(Connection &c, const QString &id)
+{
+    return rawWalk(c, "select " + kLineColumns + " from 采购入库明细 where ID = ? order by 流水号", {id});
+}
+
+// The documents (narrowed by the number's text, when given), their sums, and the lines of the
+// first one: as a plain client would fetch them.
+qint64 plainStatements(Connection &c, bool pg, const QString &text, const QString &firstID)
+{
+    const Filter f(pg, text);
+    qint64 n = rawWalk(c, "select " + kColumns + " from 采购入库单" + f.where + " order by 开单日期 desc, 流水号 desc",
+                       f.binds);
+    n += rawWalk(c, "select sum(合计应付), sum(实际付款), sum(挂账金额) from 采购入库单" + f.where, f.binds);
+    return n + linesOf(c, firstID);
 }
 
 // The same with the totals row joined by a UNION and sorted after the documents.
 qint64 unionStatement(Connection &c, bool pg, const QString &text, const QString &firstID)
 {
-    QString where = " where 当前状态 = ?";
-    QVariantList one{"已入库"};
-    if (!text.isEmpty()) {
-        where += " and 开单日期 >= ? and 开单日期 < ? and 单据编号" + like(pg);
-        one << "2000-01-01" << "2100-01-01" << '%' + text + '%';
-    }
-    const QString sql = "select " + kColumns + " from 采购入库单" + where +
+    const Filter f(pg, text);
+    const QString sql = "select " + kColumns + " from 采购入库单" + f.where +
                         " union select null,null,'合计:',null,null,null,sum(合计应付),sum(实际付款),sum(挂账金额),null,"
                         "null,null,null,null,null,null from 采购入库单" +
-                        where + " order by 开单日期 desc" + (pg ? " nulls last" : "");
-    const qint64 n = rawWalk(c, sql, one + one);
-    return n + rawWalk(c, "select " + kLineColumns + " from 采购入库明细 where ID = ? order by 流水号", {firstID});
+                        f.where + " order by 开单日期 desc" + (pg ? " nulls last" : "");
+    return rawWalk(c, sql, f.binds + f.binds) + linesOf(c, firstID);
 }
 
 void fill(Connection &c)
@@ -199,7 +183,7 @@ int main(int argc, char *argv[])
         paintMove.push_back(t.nsecsElapsed());
         const QString next = w->currentID();
         t.restart();
-        check += rawWalk(c, "select " + kLineColumns + " from 采购入库明细 where ID = ? order by 流水号", {next});
+        check += linesOf(c, next);
         rawMove.push_back(t.nsecsElapsed());
         delete w;
         QCoreApplication::processEvents();
