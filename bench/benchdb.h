@@ -7,10 +7,15 @@
 #include "ledger/stockmodel.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 namespace orv::bench {
 
@@ -70,5 +75,31 @@ struct BenchDb {
     }
     Connection &conn() { return frmDataModule->ADOConnection1; }
 };
+
+inline qint64 median(std::vector<qint64> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// One raw statement walked to its end, every column read; the count of non-null values.
+inline qint64 rawWalk(Connection &c, const QString &sql, const QVariantList &binds)
+{
+    QSqlQuery q(c.db());
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec()) {
+        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
+        std::exit(2);
+    }
+    qint64 n = 0;
+    const int cols = q.record().count();
+    while (q.next())
+        for (int i = 0; i < cols; ++i)
+            n += q.value(i).isNull() ? 0 : 1;
+    return n;
+}
 
 } // namespace orv::bench

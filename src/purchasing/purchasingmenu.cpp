@@ -1,9 +1,13 @@
 #include "purchasing/purchasingmenu.h"
 #include "app/appglobals.h"
 #include "app/windowing.h"
+#include "purchasing/frmalpuch.h"
+#include "purchasing/frmalpuchlist.h"
 #include "purchasing/frmpuch.h"
 #include "purchasing/frmpuchaud.h"
+#include "purchasing/frmpuchlist.h"
 #include "purchasing/frmpustore.h"
+#include "purchasing/frmtuilist.h"
 #include "purchasing/purchasingschema.h"
 
 namespace orv {
@@ -35,6 +39,11 @@ void registerPurchasingWindows()
     });
     setMenuHandler("WindowTileItem", [] { ShowChildForm(frmPuchAud); });
     setMenuHandler("WindowTileItem2", openReceiptWindow);
+    // The lists: 采购订单, 采购单, 采购入库单, 进货退货单.
+    setMenuHandler("WindowArrangeItem", [] { ShowChildForm(frmAlPuchList); });
+    setMenuHandler("N15", [] { ShowChildForm(frmALPuch); });
+    setMenuHandler("N16", [] { ShowChildForm(frmPuchList); });
+    setMenuHandler("N17", [] { ShowChildForm(frmTuiList); });
 }
 
 } // namespace orv
