@@ -621,9 +621,10 @@ private slots:
         QCOMPARE(sub->SubReportPage, 1);
         QCOMPARE(f.report.Pages().Count(), 2);
         QCOMPARE(QRect(sub->Left, sub->Top, sub->Width, sub->Height), QRect(10, 300, 36, 36));
-        QVERIFY(!sub->Name.isEmpty() && f.page().FindObject(sub->Name) == sub);
+        const QString subName = sub->Name;
+        QVERIFY(!subName.isEmpty() && f.page().FindObject(subName) == sub);
         QVERIFY(f.m.Undo());
-        QVERIFY(!f.page().FindObject(sub->Name));
+        QVERIFY(!f.page().FindObject(subName));
         QCOMPARE(f.report.Pages().Count(), 2);
     }
 
