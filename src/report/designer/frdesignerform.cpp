@@ -35,6 +35,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 QString res(int id) { return GetLocalizedString(id); }
 
@@ -960,16 +962,32 @@ void TfrDesignerForm::LoadDesignerOptions()
     m.InspectorSplitPos = o.InspectorSplitPos;
     m.InspectorVisible = o.InspectorVisible;
     m.InsFieldsVisible = o.InsFieldsVisible;
-    // A toolbar never saved keeps the row it docked in (restoring hides it for a moment,
-    // which would hand its row to the next toolbar).
-    auto settings = orv::userSettings();
-    for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
-        settings->beginGroup(frToolbarStateGroup(bar->objectName()));
-        const bool stored = !settings->childKeys().isEmpty();
-        settings->endGroup();
-        if (stored)
-            RestoreToolbarState(bar);
+    // A dock closes up the rows of a toolbar it loses, and restoring hides a toolbar for a
+    // moment. So a toolbar never saved keeps the row it docked in, the saved ones all leave
+    // their docks first, and they come back row by row from the dock's edge.
+    struct Stored { TfrToolBar *bar; int across, along; };
+    QList<Stored> stored;
+    {
+        auto settings = orv::userSettings();
+        for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
+            settings->beginGroup(frToolbarStateGroup(bar->objectName()));
+            if (!settings->childKeys().isEmpty()) {
+                const QString dock = settings->value(QStringLiteral("DockName")).toString();
+                const bool sideDock = dock == frDock2->objectName() || dock == frDock4->objectName();
+                const int x = settings->value(QStringLiteral("XPosition")).toInt();
+                const int y = settings->value(QStringLiteral("YPosition")).toInt();
+                stored.append({bar, sideDock ? x : y, sideDock ? y : x});
+            }
+            settings->endGroup();
+        }
     }
+    std::stable_sort(stored.begin(), stored.end(), [](const Stored &a, const Stored &b) {
+        return std::pair(a.across, a.along) < std::pair(b.across, b.along);
+    });
+    for (const Stored &s : stored)
+        s.bar->SetVisible(false);
+    for (const Stored &s : stored)
+        RestoreToolbarState(s.bar);
     Panel6->SetVisible(Panel6->Items().size() >= 2);
     for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4})
         d->AdjustBounds();
@@ -978,12 +996,14 @@ void TfrDesignerForm::LoadDesignerOptions()
 void TfrDesignerForm::SaveDesignerOptions()
 {
     Model.Options.Save();
-    // Each toolbar goes once its place is kept (a floating one takes its window along).
-    for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
+    // Every place is kept before any toolbar goes (a floating one takes its window along):
+    // a dock closes up the rows of a toolbar it loses, which would move the others first.
+    const std::initializer_list<TfrToolBar *> bars = {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6};
+    for (TfrToolBar *bar : bars)
         if (bar != Panel6 || IsMainSession)
             SaveToolbarState(bar);
+    for (TfrToolBar *bar : bars)
         bar->SetVisible(false);
-    }
     SaveFormState(this);
 }
 

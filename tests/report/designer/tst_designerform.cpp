@@ -590,12 +590,21 @@ private slots:
             s->setValue(TfrDesignerOptions::InspectorGroup() + "/isVisible", false);
         }
         h.open();
+        auto places = [&h] {
+            QList<QRect> out;
+            for (TfrToolBar *bar : {h.form->Panel1, h.form->Panel2, h.form->Panel3, h.form->Panel4})
+                out << (bar->IsVisible() ? bar->geometry() : QRect());
+            return out;
+        };
+        const QList<QRect> firstPlaces = places();
         h.form->SetGridSize(8);
         h.form->SetUnits(1);
         h.form->SetGridAlign(false);
         h.form->Panel5->SetVisible(false);
         h.form.reset();
         h.open();
+        // The toolbars come back where they were, each in its own row.
+        QCOMPARE(places(), firstPlaces);
         QCOMPARE(h.form->Model.Options.GridSize, 8);
         QCOMPARE(h.form->Model.Options.Units, 1);
         QCOMPARE(h.form->StatusUnits->text(), QString("MM"));
