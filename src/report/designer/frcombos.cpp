@@ -52,6 +52,11 @@ TfrCustomComboBox::TfrCustomComboBox(QWidget *parent) : QComboBox(parent)
     view()->setLineWidth(1);
     setMaxVisibleItems(8);
     connect(this, qOverload<int>(&QComboBox::activated), this, &TfrCustomComboBox::ListEntryChosen);
+    // A text set from outside shows from its start, not scrolled to its end.
+    connect(this, &QComboBox::editTextChanged, this, [this] {
+        if (!lineEdit()->hasFocus())
+            lineEdit()->setCursorPosition(0);
+    });
 }
 
 int TfrCustomComboBox::ItemHeight() const { return fontMetrics().height(); }

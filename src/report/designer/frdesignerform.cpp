@@ -100,6 +100,8 @@ bool isText(const TfrView *v) { return dynamic_cast<const TfrMemoView *>(v) != n
 TfrCoordinatesPanel::TfrCoordinatesPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("PBox1"));
+    // The small face of the status bar, so that the four texts keep to their places.
+    setFont(MakeQFont(QStringLiteral("Arial"), 8));
     resize(228, 17);
 }
 
@@ -108,9 +110,33 @@ void TfrCoordinatesPanel::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRect(2, 1, 15, 15), Qt::AlignCenter, QStringLiteral("\u2316"));
+    // The two icons of 15x15: a position (cross hairs) and a size (a frame with its diagonal).
+    static const QImage positionIcon = [] {
+        QImage img(15, 15, QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        QPainter ip(&img);
+        ip.setPen(Qt::black);
+        ip.drawLine(7, 1, 7, 13);
+        ip.drawLine(1, 7, 13, 7);
+        ip.setPen(QColor(0, 0, 128));
+        ip.drawRect(4, 4, 6, 6);
+        return img;
+    }();
+    static const QImage sizeIcon = [] {
+        QImage img(15, 15, QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        QPainter ip(&img);
+        ip.setPen(QColor(128, 128, 128));
+        ip.drawRect(1, 1, 12, 12);
+        ip.setPen(Qt::black);
+        ip.drawLine(3, 3, 11, 11);
+        ip.drawLine(8, 11, 11, 11);
+        ip.drawLine(11, 8, 11, 11);
+        return img;
+    }();
+    p.drawImage(2, 0, positionIcon);
     if (SizeIcon)
-        p.drawText(QRect(92, 1, 15, 15), Qt::AlignCenter, QStringLiteral("\u2194"));
+        p.drawImage(92, 0, sizeIcon);
     p.drawText(QPoint(20, 13), PositionText);
     p.drawText(QPoint(110, 13), SizeText);
     p.drawText(QPoint(170, 13), ScaleText);
@@ -712,7 +738,11 @@ void TfrDesignerForm::FormShow()
     SyncingToolbars = true;
     EngineMode = 0;
     DesignerSession &session = frDesignerSession();
-    session.Last.FontName = C2->findText(QStringLiteral("Arial")) >= 0 ? QStringLiteral("Arial") : C2->itemText(0);
+    // New texts are in Arial wherever it can be drawn: listed itself, or through the family the
+    // engine draws it with (the first family of the list would be any face, a symbol font even).
+    const QString arial = QStringLiteral("Arial");
+    const bool arialDrawn = C2->findText(arial) >= 0 || C2->findText(MapFontFamily(arial)) >= 0;
+    session.Last.FontName = arialDrawn ? arial : C2->itemText(0);
     session.Last.FontSize = 10;
     LoadDesignerOptions();
     SwitchDesignerPage(0);
