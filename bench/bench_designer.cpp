@@ -57,6 +57,7 @@ void dragRun(int count, int selection)
     fillPage(report, count);
     CurrentReport = &report;
     TfrDesignerForm form(false);
+    form.setWindowState(Qt::WindowNoState);   // a fixed size, not the screen's
     form.resize(1200, 900);
     form.show();
     QCoreApplication::processEvents();
@@ -118,6 +119,7 @@ void openRun(const QString &dir)
     report.LoadFromFile(file);
     CurrentReport = &report;
     TfrDesignerForm form(false);
+    form.setWindowState(Qt::WindowNoState);   // a fixed size, not the screen's
     form.resize(1200, 900);
     form.show();
     form.DesignSurface->repaint();

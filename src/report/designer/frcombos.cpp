@@ -14,6 +14,26 @@
 #include <QVBoxLayout>
 #include <qdrawutil.h>
 
+namespace {
+// The entries of a flat combo are painted by the combo, all of one height.
+class TfrComboItemDelegate : public QAbstractItemDelegate {
+public:
+    explicit TfrComboItemDelegate(TfrCustomComboBox *combo) : QAbstractItemDelegate(combo), m_combo(combo) {}
+    void paint(QPainter *p, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        p->save();
+        m_combo->DrawItem(*p, option.rect, index.row(), option.state & QStyle::State_Selected);
+        p->restore();
+    }
+    QSize sizeHint(const QStyleOptionViewItem &, const QModelIndex &) const override
+    {
+        return {m_combo->width(), m_combo->ItemHeight()};
+    }
+private:
+    TfrCustomComboBox *m_combo;
+};
+} // namespace
+
 TfrCustomComboBox::TfrCustomComboBox(QWidget *parent) : QComboBox(parent)
 {
     setEditable(true);
@@ -22,8 +42,31 @@ TfrCustomComboBox::TfrCustomComboBox(QWidget *parent) : QComboBox(parent)
     lineEdit()->setFrame(false);
     lineEdit()->installEventFilter(this);
     view()->installEventFilter(this);
+    setItemDelegate(new TfrComboItemDelegate(this));
+    // The list: a sunken client edge inside a raised frame.
+    if (auto *container = qobject_cast<QFrame *>(view()->parentWidget())) {
+        container->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        container->setLineWidth(1);
+    }
+    view()->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    view()->setLineWidth(1);
     setMaxVisibleItems(8);
     connect(this, qOverload<int>(&QComboBox::activated), this, &TfrCustomComboBox::ListEntryChosen);
+    // A text set from outside shows from its start, not scrolled to its end.
+    connect(this, &QComboBox::editTextChanged, this, [this] {
+        if (!lineEdit()->hasFocus())
+            lineEdit()->setCursorPosition(0);
+    });
+}
+
+int TfrCustomComboBox::ItemHeight() const { return fontMetrics().height(); }
+
+void TfrCustomComboBox::DrawItem(QPainter &p, const QRect &r, int index, bool selected) const
+{
+    const QPalette &pal = palette();
+    p.fillRect(r, pal.color(selected ? QPalette::Highlight : QPalette::Base));
+    p.setPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    p.drawText(r.adjusted(2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, itemText(index));
 }
 
 QSize TfrCustomComboBox::sizeHint() const { return {100, qMax(21, fontMetrics().height() + 8)}; }
@@ -44,7 +87,7 @@ bool TfrCustomComboBox::Hot() const { return m_dropped || lineEdit()->hasFocus()
 
 int TfrCustomComboBox::DropDownHeight() const
 {
-    const int item = fontMetrics().height();
+    const int item = ItemHeight();
     return count() == 0 ? item + 4 : item * qMin(maxVisibleItems(), count()) + 4;
 }
 
@@ -64,9 +107,20 @@ void TfrCustomComboBox::showPopup()
 {
     m_dropped = true;
     QComboBox::showPopup();
-    // The list opens upward when it would leave the screen at the bottom.
+    // The list hangs under the field, one pixel narrower, and opens upward when it would
+    // leave the screen at the bottom.
+    QWidget *container = view()->parentWidget();
+    const int h = DropDownHeight();
     const QScreen *screen = this->screen();
-    m_upward = screen && mapToGlobal(QPoint(0, height())).y() + DropDownHeight() > screen->geometry().bottom();
+    QPoint at = mapToGlobal(QPoint(0, height()));
+    m_upward = screen && at.y() + h > screen->geometry().bottom();
+    if (m_upward)
+        at.setY(mapToGlobal(QPoint(0, 0)).y() - h - 2);
+    if (container)
+        container->setGeometry(QRect(at, QSize(width() - 1, h)));
+    // While the chosen entry is among the first screenful, the list starts at the top.
+    if (currentIndex() < maxVisibleItems())
+        view()->scrollToTop();
     update();
 }
 
@@ -290,17 +344,52 @@ void TfrFontComboBox::hidePopup()
     TfrCustomComboBox::hidePopup();
 }
 
+const QImage &TfrFontComboBox::TrueTypeMark()
+{
+    // Two letters T, a grey one behind a black one.
+    static const QImage mark = [] {
+        QImage m(15, 11, QImage::Format_ARGB32);
+        m.fill(Qt::transparent);
+        QPainter p(&m);
+        p.fillRect(0, 0, 8, 2, QColor(128, 128, 128));
+        p.fillRect(3, 2, 2, 6, QColor(128, 128, 128));
+        p.fillRect(6, 3, 8, 2, Qt::black);
+        p.fillRect(9, 5, 2, 6, Qt::black);
+        return m;
+    }();
+    return mark;
+}
+
+int TfrFontComboBox::ItemHeight() const
+{
+    return qMax(fontMetrics().height(), TrueTypeMark().height() + 1);
+}
+
+void TfrFontComboBox::DrawItem(QPainter &p, const QRect &r, int index, bool selected) const
+{
+    const QPalette &pal = palette();
+    p.fillRect(r, pal.color(selected ? QPalette::Highlight : QPalette::Base));
+    const QImage &mark = TrueTypeMark();
+    if (itemData(index).toInt() == 4)
+        p.drawImage(r.left() + 1, r.top() + (r.height() - mark.height()) / 2, mark);
+    p.setPen(pal.color(selected ? QPalette::HighlightedText : QPalette::Text));
+    p.drawText(r.adjusted(mark.width() + 2, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+               itemText(index));
+    // Lines part the recent fonts from the full list.
+    p.setPen(pal.color(QPalette::Dark));
+    if (m_mruCount >= 0 && index == m_mruCount)
+        p.drawLine(r.left(), r.bottom() - 1, r.right(), r.bottom() - 1);
+    if (m_mruCount >= 0 && index == m_mruCount + 1)
+        p.drawLine(r.left(), r.top(), r.right(), r.top());
+}
+
 void TfrFontComboBox::DrawImage(QPainter &p, const QRect &r)
 {
     TfrCustomComboBox::DrawImage(p, r);
     const int i = findText(currentText(), Qt::MatchFixedString);
     if (i >= 0 && itemData(i).toInt() == 4) {
-        p.setPen(QColor(0, 0, 128));
-        QFont f = font();
-        f.setPixelSize(11);
-        f.setBold(true);
-        p.setFont(f);
-        p.drawText(r, Qt::AlignCenter, QStringLiteral("T"));
+        const QImage &mark = TrueTypeMark();
+        p.drawImage(r.left() + (r.width() - mark.width()) / 2, r.top() + (r.height() - mark.height()) / 2, mark);
     }
 }
 

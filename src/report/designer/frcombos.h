@@ -22,8 +22,12 @@ public:
     bool DroppedUpward() const { return m_upward; }
     // Hot: dropped down, the field has the focus, or the mouse is over it.
     bool Hot() const;
+    // Height of one list entry: the text height of the font.
+    virtual int ItemHeight() const;
     // Height of the drop-down list for the current items.
     int DropDownHeight() const;
+    // Paints list entry `index` (the entries are drawn by the combo itself).
+    virtual void DrawItem(QPainter &p, const QRect &r, int index, bool selected) const;
 
     void showPopup() override;
     void hidePopup() override;
@@ -86,6 +90,10 @@ public:
 
     void showPopup() override;
     void hidePopup() override;
+    int ItemHeight() const override;
+    void DrawItem(QPainter &p, const QRect &r, int index, bool selected) const override;
+    // The mark of a scalable ("TrueType") font.
+    static const QImage &TrueTypeMark();
 
 protected:
     void DrawImage(QPainter &p, const QRect &r) override;

@@ -35,6 +35,8 @@
 #include <QTabBar>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 QString res(int id) { return GetLocalizedString(id); }
 
@@ -70,6 +72,26 @@ QImage colorBarStrip()
     return strip;
 }
 
+// The insert-fields tool: a list of fields with a caret into it.
+QImage insertFieldsGlyph()
+{
+    QImage img(16, 16, QImage::Format_RGB32);
+    img.fill(qRgb(128, 128, 0));
+    QPainter p(&img);
+    p.fillRect(1, 2, 10, 12, Qt::white);
+    p.setPen(QColor(0, 0, 128));
+    p.drawRect(1, 2, 9, 11);
+    p.fillRect(1, 2, 10, 3, QColor(0, 0, 128));
+    p.setPen(Qt::black);
+    for (int y : {7, 10})
+        p.drawLine(3, y, 8, y);
+    p.setPen(QColor(192, 0, 0));
+    p.drawLine(13, 5, 13, 14);
+    p.drawLine(11, 5, 15, 5);
+    p.drawLine(11, 14, 15, 14);
+    return img;
+}
+
 bool isText(const TfrView *v) { return dynamic_cast<const TfrMemoView *>(v) != nullptr; }
 } // namespace
 
@@ -78,7 +100,9 @@ bool isText(const TfrView *v) { return dynamic_cast<const TfrMemoView *>(v) != n
 TfrCoordinatesPanel::TfrCoordinatesPanel(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("PBox1"));
-    setFixedSize(230, 18);
+    // The small face of the status bar, so that the four texts keep to their places.
+    setFont(MakeQFont(QStringLiteral("Arial"), 8));
+    resize(228, 17);
 }
 
 void TfrCoordinatesPanel::paintEvent(QPaintEvent *)
@@ -86,9 +110,33 @@ void TfrCoordinatesPanel::paintEvent(QPaintEvent *)
     QPainter p(this);
     p.fillRect(rect(), palette().color(QPalette::Window));
     p.setPen(palette().color(QPalette::WindowText));
-    p.drawText(QRect(2, 1, 15, 15), Qt::AlignCenter, QStringLiteral("\u2316"));
+    // The two icons of 15x15: a position (cross hairs) and a size (a frame with its diagonal).
+    static const QImage positionIcon = [] {
+        QImage img(15, 15, QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        QPainter ip(&img);
+        ip.setPen(Qt::black);
+        ip.drawLine(7, 1, 7, 13);
+        ip.drawLine(1, 7, 13, 7);
+        ip.setPen(QColor(0, 0, 128));
+        ip.drawRect(4, 4, 6, 6);
+        return img;
+    }();
+    static const QImage sizeIcon = [] {
+        QImage img(15, 15, QImage::Format_ARGB32);
+        img.fill(Qt::transparent);
+        QPainter ip(&img);
+        ip.setPen(QColor(128, 128, 128));
+        ip.drawRect(1, 1, 12, 12);
+        ip.setPen(Qt::black);
+        ip.drawLine(3, 3, 11, 11);
+        ip.drawLine(8, 11, 11, 11);
+        ip.drawLine(11, 8, 11, 11);
+        return img;
+    }();
+    p.drawImage(2, 0, positionIcon);
     if (SizeIcon)
-        p.drawText(QRect(92, 1, 15, 15), Qt::AlignCenter, QStringLiteral("\u2194"));
+        p.drawImage(92, 0, sizeIcon);
     p.drawText(QPoint(20, 13), PositionText);
     p.drawText(QPoint(110, 13), SizeText);
     p.drawText(QPoint(170, 13), ScaleText);
@@ -116,7 +164,14 @@ TfrDesignerForm::TfrDesignerForm(bool isMainSession) : TfrReportDesigner(isMainS
     CreateMenus();
     CreateBody();
     CreateToolbars();
-    resize(1000, 720);
+    if (IsMainSession)
+        AddToolCommand(res(55305), insertFieldsGlyph(), [this] { InsertFieldsFromDialog(); });
+    // The window opens maximised; without a window manager it still shows its content.
+    setGeometry(frFitToScreen(QRect(0, 0, 1000, 720).translated(40, 40)));
+    setWindowState(Qt::WindowMaximized);
+    // The place it had last time, taken before it shows (a window system told to maximise
+    // answers later than the show).
+    RestoreFormState(this);
 }
 
 TfrDesignerForm::~TfrDesignerForm()
@@ -174,7 +229,7 @@ void TfrDesignerForm::CreateActions()
     AddAction(QStringLiteral("N14"), res(53191), {});
     // Help: there is no help file; the items stay and do nothing.
     AddAction(QStringLiteral("N22"), res(53192), {}, QKeySequence(Qt::Key_F1));
-    AddAction(QStringLiteral("N35"), res(53193), {}, QKeySequence(Qt::SHIFT | Qt::Key_F1));
+    AddAction(QStringLiteral("N35"), res(53193), [this] { HelpBtnClick(); }, QKeySequence(Qt::SHIFT | Qt::Key_F1));
     AddAction(QStringLiteral("N34"), res(53194), {});
     // Grid and fit
     AddAction(QStringLiteral("GB1"), res(53103), [this] { SetGridShow(Action(QStringLiteral("GB1"))->isChecked()); },
@@ -182,7 +237,7 @@ void TfrDesignerForm::CreateActions()
     AddAction(QStringLiteral("GB2"), res(53104), [this] { SetGridAlign(Action(QStringLiteral("GB2"))->isChecked()); },
               {}, true);
     AddAction(QStringLiteral("GB3"), res(53105), [this] { FitToGrid(); });
-    AddAction(QStringLiteral("HelpBtn"), res(53106), {}, {}, true);
+    AddAction(QStringLiteral("HelpBtn"), res(53106), [this] { HelpBtnClick(); }, {}, true);
     // Formatting commands run DoClick with the button's Tag.
     struct Fmt { const char *name; int hint; int tag; bool checkable; };
     const Fmt fmts[] = {
@@ -271,9 +326,9 @@ void TfrDesignerForm::CreateMenus()
         Action(QStringLiteral("Pan5"))->setEnabled(false);
         Action(QStringLiteral("Pan8"))->setEnabled(false);
     });
-    QMenu *mast = tools->addMenu(res(53190));
-    mast->setObjectName(QStringLiteral("MastMenu"));
-    mast->setEnabled(false);
+    MastMenu = tools->addMenu(res(53190));
+    MastMenu->setObjectName(QStringLiteral("MastMenu"));
+    MastMenu->setEnabled(false);
     add(tools, "N14");
 
     QMenu *help = MainMenu1->addMenu(QStringLiteral("?"));
@@ -374,14 +429,22 @@ void TfrDesignerForm::CreateBody()
     StatusUnits->setObjectName(QStringLiteral("StatusUnits"));
     StatusUnits->setFixedWidth(75);
     StatusUnits->installEventFilter(this);
-    PBox1 = new TfrCoordinatesPanel(StatusBar1);
+    StatusPanel1 = new QLabel(StatusBar1);
+    StatusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    StatusPanel1->setFixedWidth(230);
     StatusObject = new QLabel(StatusBar1);
     StatusObject->setObjectName(QStringLiteral("StatusObject"));
     StatusObject->setMinimumWidth(50);
     StatusBar1->addWidget(StatusUnits);
-    StatusBar1->addWidget(PBox1);
+    StatusBar1->addWidget(StatusPanel1);
     StatusBar1->addWidget(StatusObject, 1);
     v->addWidget(StatusBar1);
+    // The coordinates are painted on a panel of the window laid over the bar's second panel.
+    Panel7 = new QWidget(this);
+    Panel7->setObjectName(QStringLiteral("Panel7"));
+    PBox1 = new TfrCoordinatesPanel(Panel7);
+    Panel7->resize(PBox1->size());
+    Panel7->hide();
 
     ColorPicker = new TColorSelector(this);
     ColorPicker->hide();
@@ -645,6 +708,7 @@ void TfrDesignerForm::showEvent(QShowEvent *e)
 
 void TfrDesignerForm::FormShow()
 {
+    Panel7->hide();
     const bool main = IsMainSession;
     const quint16 r = Model.DesignerRestrictions;
     auto enable = [this](std::initializer_list<const char *> names, bool on) {
@@ -674,7 +738,11 @@ void TfrDesignerForm::FormShow()
     SyncingToolbars = true;
     EngineMode = 0;
     DesignerSession &session = frDesignerSession();
-    session.Last.FontName = C2->findText(QStringLiteral("Arial")) >= 0 ? QStringLiteral("Arial") : C2->itemText(0);
+    // New texts are in Arial wherever it can be drawn: listed itself, or through the family the
+    // engine draws it with (the first family of the list would be any face, a symbol font even).
+    const QString arial = QStringLiteral("Arial");
+    const bool arialDrawn = C2->findText(arial) >= 0 || C2->findText(MapFontFamily(arial)) >= 0;
+    session.Last.FontName = arialDrawn ? arial : C2->itemText(0);
     session.Last.FontSize = 10;
     LoadDesignerOptions();
     SwitchDesignerPage(0);
@@ -688,9 +756,25 @@ void TfrDesignerForm::FormShow()
     SetColorButtonGlyph(0, Button(QStringLiteral("ClB3")), 2);
     ColorPicker->hide();
     LinePanel->hide();
+    FormResize();
     ConnectEditorHooks();
     SyncingToolbars = false;
     SyncToolbarsWithSelection();
+}
+
+void TfrDesignerForm::FormResize()
+{
+    if (m_destroyed)
+        return;
+    ScrollBox1->horizontalScrollBar()->setValue(0);
+    ScrollBox1->verticalScrollBar()->setValue(0);
+    PlaceSurface();
+    const QPoint at = StatusPanel1->mapTo(this, QPoint(0, 0));
+    Panel7->setGeometry(at.x() + 1, StatusBar1->y() + 3, StatusPanel1->width() - 2,
+                        qMax(1, StatusBar1->height() - 5));
+    PBox1->setGeometry(Panel7->rect());
+    Panel7->show();
+    Panel7->raise();
 }
 
 void TfrDesignerForm::closeEvent(QCloseEvent *e)
@@ -717,6 +801,7 @@ void TfrDesignerForm::FormDestroy()
 {
     if (m_destroyed)
         return;
+    EndHelpTool();
     m_destroyed = true;
     qApp->removeEventFilter(this);
     Model.Reset();
@@ -736,7 +821,38 @@ void TfrDesignerForm::resizeEvent(QResizeEvent *e)
 {
     TfrReportDesigner::resizeEvent(e);
     if (m_shown && !m_destroyed)
-        Guarded([this] { PlaceSurface(); });
+        Guarded([this] { FormResize(); });
+}
+
+void TfrDesignerForm::HelpBtnClick()
+{
+    // The tool takes the mouse until the next click on the window.
+    SetToggle(QStringLiteral("HelpBtn"), true);
+    if (!m_helpTool) {
+        m_helpTool = true;
+        grabMouse(Qt::WhatsThisCursor);
+    }
+}
+
+void TfrDesignerForm::EndHelpTool()
+{
+    if (!m_helpTool)
+        return;
+    m_helpTool = false;
+    releaseMouse();
+    SetToggle(QStringLiteral("HelpBtn"), false);
+}
+
+void TfrDesignerForm::mousePressEvent(QMouseEvent *e)
+{
+    if (!m_helpTool) {
+        TfrReportDesigner::mousePressEvent(e);
+        return;
+    }
+    // The control clicked would get its help topic; there is no help file, so the click only
+    // ends the tool.
+    EndHelpTool();
+    e->accept();
 }
 
 void TfrDesignerForm::wheelEvent(QWheelEvent *e)
@@ -873,30 +989,76 @@ void TfrDesignerForm::LoadDesignerOptions()
     m.UnlimitedHeight = o.UnlimitedHeight;
     m.DisableUndo = o.DisableUndo;
     m.SyntaxHighlight = o.SyntaxHighlight;
-    // A toolbar never saved keeps the row it docked in (restoring hides it for a moment,
-    // which would hand its row to the next toolbar).
-    auto settings = orv::userSettings();
-    for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
-        settings->beginGroup(frToolbarStateGroup(bar->objectName()));
-        const bool stored = !settings->childKeys().isEmpty();
-        settings->endGroup();
-        if (stored)
-            RestoreToolbarState(bar);
+    m.InspectorSplitPos = o.InspectorSplitPos;
+    m.InspectorVisible = o.InspectorVisible;
+    m.InsFieldsVisible = o.InsFieldsVisible;
+    // A dock closes up the rows of a toolbar it loses, and restoring hides a toolbar for a
+    // moment. So a toolbar never saved keeps the row it docked in, the saved ones all leave
+    // their docks first, and they come back row by row from the dock's edge.
+    struct Stored { TfrToolBar *bar; int across, along; };
+    QList<Stored> stored;
+    {
+        auto settings = orv::userSettings();
+        for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
+            settings->beginGroup(frToolbarStateGroup(bar->objectName()));
+            if (!settings->childKeys().isEmpty()) {
+                const QString dock = settings->value(QStringLiteral("DockName")).toString();
+                const bool sideDock = dock == frDock2->objectName() || dock == frDock4->objectName();
+                const int x = settings->value(QStringLiteral("XPosition")).toInt();
+                const int y = settings->value(QStringLiteral("YPosition")).toInt();
+                stored.append({bar, sideDock ? x : y, sideDock ? y : x});
+            }
+            settings->endGroup();
+        }
     }
+    std::stable_sort(stored.begin(), stored.end(), [](const Stored &a, const Stored &b) {
+        return std::pair(a.across, a.along) < std::pair(b.across, b.along);
+    });
+    for (const Stored &s : stored)
+        s.bar->SetVisible(false);
+    for (const Stored &s : stored)
+        RestoreToolbarState(s.bar);
     Panel6->SetVisible(Panel6->Items().size() >= 2);
     for (TfrDock *d : {frDock1, frDock2, frDock3, frDock4})
         d->AdjustBounds();
-    RestoreFormState(this);
 }
 
 void TfrDesignerForm::SaveDesignerOptions()
 {
     Model.Options.Save();
-    for (TfrToolBar *bar : {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6}) {
+    // Every place is kept before any toolbar goes (a floating one takes its window along):
+    // a dock closes up the rows of a toolbar it loses, which would move the others first.
+    const std::initializer_list<TfrToolBar *> bars = {Panel1, Panel2, Panel3, Panel4, Panel5, Panel6};
+    for (TfrToolBar *bar : bars)
         if (bar != Panel6 || IsMainSession)
             SaveToolbarState(bar);
-    }
+    for (TfrToolBar *bar : bars)
+        bar->SetVisible(false);
     SaveFormState(this);
+}
+
+void TfrDesignerForm::AddToolCommand(const QString &caption, const QImage &glyph,
+                                     const std::function<void()> &action)
+{
+    bool number = false;
+    const int id = caption.toInt(&number);
+    const QString text = number ? res(id) : caption;
+    QAction *a = MastMenu->addAction(QIcon(QPixmap::fromImage(glyph)), text);
+    a->setObjectName(QStringLiteral("MastTool%1").arg(MastMenu->actions().size()));
+    connect(a, &QAction::triggered, this, [this, action] { Guarded(action); });
+    MastMenu->setEnabled(true);
+    auto *b = new TfrTBButton(Panel6);
+    b->setObjectName(QStringLiteral("Tool%1").arg(Panel6->Items().size()));
+    b->setToolTip(text);
+    b->setProperty("Tag", 36);
+    b->SetFlat(true);
+    b->SetGlyph(glyph);
+    b->setGeometry(1000, 1000, 22, 22);
+    Bind(b, a);
+    Panel6->resize(qMax(Panel6->width(), 26), qMax(Panel6->height(), 26));
+    Panel6->AdjustBounds();
+    if (TfrDock *dock = Panel6->Dock())
+        dock->AdjustBounds();
 }
 
 // ---------------------------------------------------------------------------
@@ -906,8 +1068,6 @@ void TfrDesignerForm::SwitchDesignerPage(int index)
 {
     TfrReport *report = CurrentReport;
     TfrPage *page = report ? report->Pages().GetPage(index) : DesignerPage;
-    if (!page)
-        page = DesignerPage;
     if (!page)
         return;
     CurPageIndex = index;
@@ -1417,6 +1577,10 @@ bool TfrDesignerForm::FormKeyDown(int key, Qt::KeyboardModifiers mods)
     // Esc never closes the window (as a dialog's would); with no button down it drops the tool.
     if (key == Qt::Key_Escape && DesignSurface->MouseIsDown)
         return true;
+    if (key == Qt::Key_Escape && m_helpTool) {
+        EndHelpTool();
+        return true;
+    }
     if (key == Qt::Key_Escape) {
         PressSelectTool();
         DesignSurface->PageMouseLeave();
@@ -1522,7 +1686,11 @@ void TfrDesignerForm::ShowObjectEditor()
     TfrView *v = Model.LastSelected();
     if (!v || (Model.DesignerRestrictions & frdrDontEditObj) || (v->Restrictions & frrfDontEditContents))
         return;
-    if (v->TypeCode == 2 || v->TypeCode == 3)
+    if (auto *sub = dynamic_cast<TfrSubReportView *>(v)) {
+        SwitchDesignerPage(sub->SubReportPage);
+        return;
+    }
+    if (v->TypeCode == 2)
         return;
     v->ShowEditor();
     DesignSurface->ResetMouseState();
@@ -1536,4 +1704,4 @@ void TfrDesignerForm::PgB3Click() {}
 
 int TfrDesignerForm::ChooseBandType() { return -1; }
 
-TfrView *TfrDesignerForm::InsertSubReport(const QRect &) { return nullptr; }
+void TfrDesignerForm::InsertFieldsFromDialog() {}

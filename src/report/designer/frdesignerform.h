@@ -63,13 +63,17 @@ public:
     TfrDesignerPage *DesignSurface = nullptr;
     QMenuBar *MainMenu1 = nullptr;
     QMenu *Popup1 = nullptr, *Popup2 = nullptr;
+    QMenu *MastMenu = nullptr;   // the Tools menu's extra tools
     TfrDock *frDock1 = nullptr, *frDock2 = nullptr, *frDock3 = nullptr, *frDock4 = nullptr;
     TfrToolBar *Panel1 = nullptr, *Panel2 = nullptr, *Panel3 = nullptr, *Panel4 = nullptr, *Panel5 = nullptr,
                *Panel6 = nullptr;
     QTabBar *Tab1 = nullptr;
     QScrollArea *ScrollBox1 = nullptr;
     QStatusBar *StatusBar1 = nullptr;
-    QLabel *StatusUnits = nullptr, *StatusObject = nullptr;
+    // The status bar's three panels: units, coordinates (covered by Panel7), the object's text.
+    QLabel *StatusUnits = nullptr, *StatusPanel1 = nullptr, *StatusObject = nullptr;
+    // The coordinates panel laid over the status bar's second panel.
+    QWidget *Panel7 = nullptr;
     TfrCoordinatesPanel *PBox1 = nullptr;
     TfrFontComboBox *C2 = nullptr;
     TfrComboBox *C3 = nullptr, *C4 = nullptr;
@@ -101,6 +105,8 @@ public:
     void SaveDesignerOptions();
     void ConnectEditorHooks();
     void SwitchDesignerPage(int index);
+    // A tool of the tools toolbar and the Tools menu's extra-tools item (main sessions).
+    void AddToolCommand(const QString &caption, const QImage &glyph, const std::function<void()> &action);
     // Runs a call that builds or reloads the report (its preview, a nested page edit):
     // every object is new afterwards, so both undo lists and the reference object go
     // and the current page is taken again from the report.
@@ -140,13 +146,16 @@ public:
     void BuildSurfacePopup();
     void ResetSelection();
     void StatusBarDoubleClick(QPoint p);
+    // The help tool: the next click on the window names a control (there is no help file).
+    void HelpBtnClick();
+    bool HelpToolActive() const { return m_helpTool; }
 
     // --- slots the later designer work fills (editors, inspector, page options, dialogs)
     void ShowObjectEditor();
     void ShowMemoEditor(TfrView *view);
     void PgB3Click();
     int ChooseBandType();
-    TfrView *InsertSubReport(const QRect &frame);
+    void InsertFieldsFromDialog();
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -154,6 +163,7 @@ protected:
     void resizeEvent(QResizeEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
     void wheelEvent(QWheelEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
 
 private:
     void CreateActions();
@@ -168,7 +178,9 @@ private:
     void SetToggle(const QString &button, bool down);
     void AddSeparator(TfrToolBar *bar);
     void FormShow();
+    void FormResize();
     void FormDestroy();
+    void EndHelpTool();
     void AfterCommand(const QRect &before);
     template <typename F> void Guarded(F &&f);
     bool InEditField() const;
@@ -178,6 +190,7 @@ private:
     QImage m_colorBar;
     bool m_shown = false;
     bool m_destroyed = false;
+    bool m_helpTool = false;
     const QKeyEvent *m_lastKey = nullptr;
     int m_lastKeyCode = 0;
     QPointer<QWidget> m_lastKeyReceiver;

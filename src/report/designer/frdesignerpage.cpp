@@ -40,6 +40,31 @@ void prepareForDrawing(TfrView *v, TfrPage *page, bool bandTitles)
     }
 }
 
+// The marks of an object with a script (a sheet of code) and of a text with a highlight
+// condition (a yellow sign with an exclamation mark), 8 by 8 pixels: '#' ink, 'w' white,
+// 'y' yellow, '.' left as it is.
+const char *const ScriptMarkPixels[8] = {
+    "######..", "#wwww##.", "#w##ww##", "#wwwwww#", "#w####w#", "#wwwwww#", "#w##www#", "########",
+};
+const char *const HighlightMarkPixels[8] = {
+    "########", "#yy##yy#", "#yy##yy#", "#yy##yy#", "#yyyyyy#", "#yy##yy#", "#yyyyyy#", "########",
+};
+
+QImage markImage(const char *const pixels[8])
+{
+    QImage m(8, 8, QImage::Format_ARGB32);
+    m.fill(Qt::transparent);
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x)
+            switch (pixels[y][x]) {
+            case '#': m.setPixel(x, y, qRgb(0, 0, 128)); break;
+            case 'w': m.setPixel(x, y, qRgb(255, 255, 255)); break;
+            case 'y': m.setPixel(x, y, qRgb(255, 255, 0)); break;
+            default: break;
+            }
+    return m;
+}
+
 QCursor pencilCursor()
 {
     QPixmap pm(16, 16);
@@ -200,16 +225,8 @@ void TfrDesignerPage::DrawObjects(QPainter &p, const QRegion &area)
 {
     TfrPage *page = m_model.Page();
     DesignDrawScope scope(page);
-    static const QImage scriptMark = [] {
-        QImage m(7, 7, QImage::Format_RGB32);
-        m.fill(qRgb(0, 128, 0));
-        return m;
-    }();
-    static const QImage highlightMark = [] {
-        QImage m(7, 7, QImage::Format_RGB32);
-        m.fill(qRgb(255, 0, 0));
-        return m;
-    }();
+    static const QImage scriptMark = markImage(ScriptMarkPixels);
+    static const QImage highlightMark = markImage(HighlightMarkPixels);
     for (TfrView *v : page->Objects) {
         const QRegion clip = v->GetClipRgn(false);
         if (!v->Selected && !clip.intersects(area))

@@ -17,6 +17,8 @@ DesignerSession &frDesignerSession()
 }
 
 QString TfrDesignerOptions::Group() { return frFormStateGroup(QStringLiteral("TfrDesignerForm")); }
+QString TfrDesignerOptions::InspectorGroup() { return frFormStateGroup(QStringLiteral("TfrInspForm")); }
+QString TfrDesignerOptions::InsFieldsGroup() { return frFormStateGroup(QStringLiteral("TfrInsFieldsForm")); }
 
 namespace {
 int readInt(QSettings &s, const QString &name, int fallback)
@@ -51,6 +53,13 @@ void TfrDesignerOptions::Load()
     DisableUndo = readBool(*s, QStringLiteral("DisableUndo"), false);
     SyntaxHighlight = readBool(*s, QStringLiteral("SyntaxHighlight"), true);
     s->endGroup();
+    s->beginGroup(InspectorGroup());
+    InspectorSplitPos = qMax(20, readInt(*s, QStringLiteral("SplitPos"), 75));
+    InspectorVisible = readBool(*s, QStringLiteral("isVisible"), true);
+    s->endGroup();
+    s->beginGroup(InsFieldsGroup());
+    InsFieldsVisible = readBool(*s, QStringLiteral("isVisible"), true);
+    s->endGroup();
 }
 
 void TfrDesignerOptions::Save() const
@@ -66,6 +75,15 @@ void TfrDesignerOptions::Save() const
     s->setValue(QStringLiteral("Selection"), Selection);
     s->setValue(QStringLiteral("PagePosition"), PagePosition);
     s->setValue(QStringLiteral("BandTitles"), BandTitles);
+    s->endGroup();
+    s->beginGroup(InspectorGroup());
+    s->setValue(QStringLiteral("isVisible"), InspectorVisible);
+    s->setValue(QStringLiteral("SplitPos"), InspectorSplitPos);
+    s->endGroup();
+    s->beginGroup(InsFieldsGroup());
+    s->setValue(QStringLiteral("isVisible"), InsFieldsVisible);
+    s->endGroup();
+    s->beginGroup(Group());
     s->setValue(QStringLiteral("LocalizedPropNames"), LocalizedPropNames);
     s->setValue(QStringLiteral("UnlimitedHeight"), UnlimitedHeight);
     s->setValue(QStringLiteral("DisableUndo"), DisableUndo);

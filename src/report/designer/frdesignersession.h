@@ -57,10 +57,16 @@ struct TfrDesignerOptions {
     bool UnlimitedHeight = false;
     bool DisableUndo = false;
     bool SyntaxHighlight = true;
+    // Kept for the object inspector and the insert-fields window, in their own sections.
+    int InspectorSplitPos = 75;    // the inspector's value column; below 20 reads as 20
+    bool InspectorVisible = true;
+    bool InsFieldsVisible = true;
 
     void Load();
     void Save() const;
     static QString Group();       // the settings group of the options
+    static QString InspectorGroup();
+    static QString InsFieldsGroup();
 };
 
 // Registers the designer with the engine: DesignerClassRef, the session, the

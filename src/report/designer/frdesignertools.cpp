@@ -144,8 +144,6 @@ void TfrRubberBandTool::Release(QPoint)
             m_page.ResetMouseState();
             if (type >= 0)
                 v = m.InsertBand(type, frame, m_page.width());
-        } else if (tag == 3) {
-            v = form ? form->InsertSubReport(frame) : nullptr;
         } else {
             QString error;
             v = m.InsertObject(tag, frame, m_page.width(), &error);
@@ -158,6 +156,8 @@ void TfrRubberBandTool::Release(QPoint)
     if (v) {
         m_page.PaintPageObjects(v->GetClipRgn(true));
         if (form) {
+            if (tag == 3)
+                form->UpdatePageTabs();
             form->SyncToolbarsWithSelection();
             if (m.Options.EditAfterInsert && !m_page.DragInsert && !dynamic_cast<TfrControl *>(v)) {
                 form->ShowObjectEditor();

@@ -947,6 +947,13 @@ TfrView *TfrDesignModel::InsertObject(int tag, QRect rect, int surfaceWidth, QSt
     if (!v)
         return nullptr;
     Q_UNUSED(surfaceWidth);
+    if (auto *sub = dynamic_cast<TfrSubReportView *>(v.get())) {
+        // A sub-report shows a page of its own, appended to the report.
+        if (!CurrentReport)
+            return nullptr;
+        sub->SubReportPage = CurrentReport->Pages().Count();
+        CurrentReport->Pages().Add();
+    }
     v->CreateUniqueName();
     QRect r = rect.normalized();
     if (r.width() == 0 || r.height() == 0) {

@@ -168,8 +168,9 @@ public:
     void SelectInRect(QRect r);
 
     // --- insertion
-    // Inserts an object of a tool (0 text, 1 picture, 10 + n add-in n) into rect; null
-    // with `error` set when a once-per-page class is already there.
+    // Inserts an object of a tool (0 text, 1 picture, 3 sub-report, 10 + n add-in n) into
+    // rect; null with `error` set when a once-per-page class is already there. A sub-report
+    // gets a new page of the report.
     TfrView *InsertObject(int tag, QRect rect, int surfaceWidth, QString *error = nullptr);
     TfrView *InsertBand(int bandType, QRect rect, int surfaceWidth);
     TfrView *InsertLine(QRect rect);

@@ -24,11 +24,15 @@
 #include "scriptedprompt.h"
 
 #include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QAbstractItemView>
 #include <QtTest>
 
 using orv::test::ScriptedPrompt;
@@ -199,6 +203,14 @@ private slots:
             addIns << f.Button(QString("AddIn%1").arg(i))->toolTip();
         QVERIFY(addIns.contains("插入 Barcode 对象"));
         QCOMPARE(f.Button("AddIn0")->property("Tag").toInt(), 10);
+        // Maximised; the coordinates panel is the window's own, laid over the status bar.
+        QVERIFY(f.isMaximized());
+        QCOMPARE(f.Panel7->parentWidget(), &f);
+        QVERIFY(f.Panel7->isVisible());
+        QVERIFY(f.StatusBar1->geometry().contains(f.Panel7->geometry()));
+        QVERIFY(f.Panel7->geometry().left() >= f.StatusUnits->width());
+        // Extra tools come only with a main session.
+        QVERIFY(!f.MastMenu->isEnabled() && f.Panel6->Items().isEmpty());
 
         dragFromTo(h.surface, {120, 110}, {140, 122});
         QCOMPARE(geometryOf(m).topLeft(), QPoint(120, 112));
@@ -478,6 +490,72 @@ private slots:
         QCOMPARE(xorAt(single, {420, 400}), 0xFFFFFFu);
         QCOMPARE(xorAt(single, {440, 410}), 0xFFFFFFu);
         QCOMPARE(xorAt(single, {500, 400}), 0u);
+        // The marks of a script and of a highlight condition at the top-left corner.
+        b->Script = QStringList{"begin end"};
+        b->HighlightCondition = "Value > 0";
+        h.form->Model.UnselectAll();
+        h.form->RedrawPage();
+        const QImage marked = h.surface->grab().toImage();
+        QCOMPARE(marked.pixel(501, 401), qRgb(0, 0, 128));
+        QCOMPARE(marked.pixel(502, 402), qRgb(255, 255, 255));
+        QCOMPARE(marked.pixel(502, 411), qRgb(255, 255, 0));
+        QCOMPARE(marked.pixel(504, 411), qRgb(0, 0, 128));
+    }
+
+    // A main session: the insert-fields tool, and a sub-report drawn with its tool, whose
+    // editor is its own page.
+    void mainSessionTools()
+    {
+        Harness h;
+        h.open(true);
+        TfrDesignerForm &f = *h.form;
+        QVERIFY(f.MastMenu->isEnabled());
+        QCOMPARE(f.MastMenu->actions().size(), 1);
+        QCOMPARE(f.MastMenu->actions()[0]->text(), QString("插入数据库字段"));
+        const QList<QWidget *> tools = f.Panel6->Items();
+        QCOMPARE(tools.size(), 1);
+        QCOMPARE(tools[0]->property("Tag").toInt(), 36);
+        QCOMPARE(tools[0]->toolTip(), QString("插入数据库字段"));
+        QVERIFY(!f.Panel6->IsVisible());   // one tool alone does not show the toolbar
+
+        QVERIFY(f.Button("OB5")->isEnabled());
+        f.PressObjectTool(3, false);
+        hover(h.surface, {100, 300});
+        press(h.surface, {100, 300});
+        drag(h.surface, {300, 340});
+        release(h.surface, {300, 340});
+        auto *sub = dynamic_cast<TfrSubReportView *>(h.page().Objects.value(0));
+        QVERIFY(sub);
+        QCOMPARE(geometryOf(sub), QRect(100, 300, 200, 40));
+        QCOMPARE(h.report.Pages().Count(), 2);
+        QCOMPARE(f.Tab1->count(), 2);
+        QCOMPARE(f.Tab1->tabText(1), sub->Name);
+        QCOMPARE(f.CurPageIndex, 1);
+        QCOMPARE(f.Model.Page(), h.report.Pages()[1]);
+        QCOMPARE(f.CurrentObjectTool(), -1);
+    }
+
+    // The help tool holds the mouse until the next click, which only ends it.
+    void helpTool()
+    {
+        Harness h;
+        TfrMemoView *m = h.memo("Memo1", {100, 100, 80, 20});
+        h.open();
+        TfrDesignerForm &f = *h.form;
+        QTest::mouseClick(f.Button("HelpBtn"), Qt::LeftButton);
+        QVERIFY(f.HelpToolActive() && f.Button("HelpBtn")->Down());
+        QCOMPARE(QWidget::mouseGrabber(), &f);
+        QVERIFY(QGuiApplication::overrideCursor());
+        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WhatsThisCursor);
+        QTest::mouseClick(f.windowHandle(), Qt::LeftButton, {}, h.surface->mapTo(&f, QPoint(110, 110)));
+        QVERIFY(!f.HelpToolActive() && !f.Button("HelpBtn")->Down());
+        QVERIFY(!QWidget::mouseGrabber() && !QGuiApplication::overrideCursor());
+        QVERIFY(!m->Selected);
+        f.Action("N35")->trigger();
+        QVERIFY(f.HelpToolActive());
+        QTest::keyClick(&f, Qt::Key_Escape);
+        QVERIFY(!f.HelpToolActive() && !QWidget::mouseGrabber());
+        QVERIFY(f.isVisible());
     }
 
     // Names that are not objects: "Page" and a page number switches; anything else is ignored.
@@ -505,19 +583,45 @@ private slots:
     void optionsSurviveReopening()
     {
         Harness h;
+        {
+            // What the inspector keeps is read (and mended) and written back.
+            auto s = orv::userSettings();
+            s->setValue(TfrDesignerOptions::InspectorGroup() + "/SplitPos", 5);
+            s->setValue(TfrDesignerOptions::InspectorGroup() + "/isVisible", false);
+        }
         h.open();
+        auto places = [&h] {
+            QList<QRect> out;
+            for (TfrToolBar *bar : {h.form->Panel1, h.form->Panel2, h.form->Panel3, h.form->Panel4})
+                out << (bar->IsVisible() ? bar->geometry() : QRect());
+            return out;
+        };
+        const QList<QRect> firstPlaces = places();
         h.form->SetGridSize(8);
         h.form->SetUnits(1);
         h.form->SetGridAlign(false);
         h.form->Panel5->SetVisible(false);
         h.form.reset();
         h.open();
+        // The toolbars come back where they were, each in its own row.
+        QCOMPARE(places(), firstPlaces);
         QCOMPARE(h.form->Model.Options.GridSize, 8);
         QCOMPARE(h.form->Model.Options.Units, 1);
         QCOMPARE(h.form->StatusUnits->text(), QString("MM"));
         QVERIFY(!h.form->Model.Options.GridAlign);
         QVERIFY(!h.form->Button("GB2")->Down() && h.form->Button("GB1")->Down());
         QVERIFY(!h.form->Panel5->IsVisible());
+        QCOMPARE(h.form->Model.Options.InspectorSplitPos, 20);
+        QVERIFY(!h.form->Model.Options.InspectorVisible);
+        h.form->showNormal();
+        h.form->setGeometry(30, 40, 700, 600);
+        h.form.reset();
+        auto s = orv::userSettings();
+        QCOMPARE(s->value(TfrDesignerOptions::InspectorGroup() + "/SplitPos").toInt(), 20);
+        QCOMPARE(s->value(TfrDesignerOptions::Group() + "/Maximized").toBool(), false);
+        const TfrDesignerForm again(false);
+        QVERIFY(!again.isMaximized());
+        QCOMPARE(again.geometry(), QRect(30, 40, 700, 600));
     }
 
     // A size that is not a number is told once and changes nothing.
@@ -610,6 +714,49 @@ private slots:
         QVERIFY(!s.Button(17)->Glyph().isNull());
         QCOMPARE(s.Button(16)->Caption(), QString("透明"));
         QCOMPARE(s.Button(17)->Caption(), QString("其它..."));
+    }
+
+    // A flat combo's list hangs under it, one pixel narrower, as high as its entries; the
+    // recent fonts are set apart by lines and scalable fonts carry their mark.
+    void fontList()
+    {
+        QTemporaryDir dir;
+        orv::setUserSettingsPath(dir.filePath("user.ini"));
+        {
+            auto s = orv::userSettings();
+            s->setValue("Software/OrvReport/MRUFont/Font0", "Gamma");
+            s->setValue("Software/OrvReport/MRUFont/FontType0", 4);
+        }
+        QWidget host;
+        host.resize(400, 300);
+        auto *c = new TfrFontComboBox(&host);
+        c->move(10, 10);
+        c->PopulateList({"Alpha", "Beta", "Gamma"});
+        host.show();
+        QCOMPARE(c->MRUCount(), 0);
+        c->setCurrentIndex(2);
+        c->showPopup();
+        QWidget *list = c->view()->parentWidget();
+        QCOMPARE(list->height(), 4 * c->ItemHeight() + 4);
+        QCOMPARE(list->width(), c->width() - 1);
+        QCOMPARE(list->mapToGlobal(QPoint(0, 0)), c->mapToGlobal(QPoint(0, c->height())));
+        QCOMPARE(c->view()->verticalScrollBar()->value(), 0);
+        const QImage drawn = c->view()->viewport()->grab().toImage();
+        const QRect recent = c->view()->visualRect(c->model()->index(0, 0));
+        const QRect next = c->view()->visualRect(c->model()->index(1, 0));
+        QCOMPARE(recent.height(), c->ItemHeight());
+        const QRgb line = c->palette().color(QPalette::Dark).rgb();
+        const int x = drawn.width() - 5;
+        QCOMPARE(drawn.pixel(x, recent.bottom() - 1), line);
+        QCOMPARE(drawn.pixel(x, next.top()), line);
+        QVERIFY(drawn.pixel(x, next.bottom() - 1) != line);
+        const QImage &mark = TfrFontComboBox::TrueTypeMark();
+        const int markTop = recent.top() + (recent.height() - mark.height()) / 2;
+        QCOMPARE(drawn.pixel(recent.left() + 1 + 10, markTop + 8), qRgb(0, 0, 0));
+        QVERIFY(drawn.pixel(next.left() + 1 + 10, next.top() + (next.height() - mark.height()) / 2 + 8)
+                != qRgb(0, 0, 0));
+        c->hidePopup();
+        orv::setUserSettingsPath(QString());
     }
 
     void recentFonts()

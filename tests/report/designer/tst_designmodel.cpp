@@ -5,6 +5,7 @@
 
 #include "report/designer/frdesignmodel.h"
 #include "report/designer/frdesignersession.h"
+#include "report/engine/frband.h"
 #include "report/engine/frglobals.h"
 #include "report/engine/frprinter.h"
 #include "report/engine/frstream.h"
@@ -614,6 +615,17 @@ private slots:
         QString error;
         QVERIFY(!f.m.InsertObject(shapeTag, QRect(0, 0, 20, 20), 758, &error));
         QCOMPARE(error, QString("You can't place two or more TfrShapeView objects on one page."));
+        // A sub-report shows a page appended for it; undoing the insert keeps that page.
+        auto *sub = dynamic_cast<TfrSubReportView *>(f.m.InsertObject(3, QRect(10, 300, 0, 0), 758));
+        QVERIFY(sub);
+        QCOMPARE(sub->SubReportPage, 1);
+        QCOMPARE(f.report.Pages().Count(), 2);
+        QCOMPARE(QRect(sub->Left, sub->Top, sub->Width, sub->Height), QRect(10, 300, 36, 36));
+        const QString subName = sub->Name;
+        QVERIFY(!subName.isEmpty() && f.page().FindObject(subName) == sub);
+        QVERIFY(f.m.Undo());
+        QVERIFY(!f.page().FindObject(subName));
+        QCOMPARE(f.report.Pages().Count(), 2);
     }
 
     void zOrder()
@@ -648,6 +660,8 @@ private slots:
         QTest::newRow("position 3") << "PagePosition" << QVariant(3) << "PagePosition=3";
         QTest::newRow("selection 4") << "Selection" << QVariant(4) << "Selection=1";
         QTest::newRow("selection 0") << "Selection" << QVariant(0) << "Selection=0";
+        QTest::newRow("split 5") << "SplitPos" << QVariant(5) << "SplitPos=20";
+        QTest::newRow("split 140") << "SplitPos" << QVariant(140) << "SplitPos=140";
     }
     void settingsClamped()
     {
@@ -658,12 +672,14 @@ private slots:
         orv::setUserSettingsPath(dir.filePath("user.ini"));
         {
             auto s = orv::userSettings();
-            s->setValue(TfrDesignerOptions::Group() + '/' + key, stored);
+            const QString group = key == "SplitPos" ? TfrDesignerOptions::InspectorGroup() : TfrDesignerOptions::Group();
+            s->setValue(group + '/' + key, stored);
         }
         TfrDesignerOptions o;
         o.Load();
         const int value = key == "GridSize" ? o.GridSize : key == "Units" ? o.Units
-                          : key == "PagePosition" ? o.PagePosition : o.Selection;
+                          : key == "PagePosition" ? o.PagePosition : key == "SplitPos" ? o.InspectorSplitPos
+                                                                   : o.Selection;
         QCOMPARE(key + '=' + QString::number(value), read);
         orv::setUserSettingsPath(QString());
     }
@@ -682,13 +698,22 @@ private slots:
         QCOMPARE(o.Selection, 1);
         QCOMPARE(o.PagePosition, 5);
         QVERIFY(!o.GrayButtons && !o.LocalizedPropNames && !o.UnlimitedHeight && !o.DisableUndo);
+        QCOMPARE(o.InspectorSplitPos, 75);
+        QVERIFY(o.InspectorVisible && o.InsFieldsVisible);
         o.GridSize = 8;
         o.Units = 1;
+        o.InspectorSplitPos = 90;
+        o.InsFieldsVisible = false;
         o.Save();
         TfrDesignerOptions back;
         back.Load();
         QCOMPARE(back.GridSize, 8);
         QCOMPARE(back.Units, 1);
+        QCOMPARE(back.InspectorSplitPos, 90);
+        QVERIFY(back.InspectorVisible && !back.InsFieldsVisible);
+        auto s = orv::userSettings();
+        QCOMPARE(s->value(TfrDesignerOptions::InspectorGroup() + "/SplitPos").toInt(), 90);
+        QCOMPARE(s->value(TfrDesignerOptions::InsFieldsGroup() + "/isVisible").toBool(), false);
         orv::setUserSettingsPath(QString());
     }
 };
