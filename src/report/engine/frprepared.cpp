@@ -70,12 +70,32 @@ std::unique_ptr<TfrView> readPreparedObject(QIODevice &s, quint8 type)
     return v;
 }
 
+// Writes an object's record as a page stream holds it; its text is what it prints.
+void writePreparedObject(QIODevice &s, TfrView &v)
+{
+    WriteStreamByte(s, v.TypeCode);
+    if (v.TypeCode == 10)
+        WriteStreamString(s, v.ClassName());
+    v.PrintText = v.Memo;
+    v.RecordMode = 1;
+    try {
+        v.SaveToStream(s);
+    } catch (...) {
+        v.RecordMode = 0;
+        throw;
+    }
+    v.RecordMode = 0;
+}
+
 // Walks the records of a page stream.
-template <typename F> void forEachRecord(const QByteArray &stream, F &&take)
+template <typename F> void forEachRecord(const TfrPageInfo &page, F &&take)
 {
     QBuffer b;
-    b.setData(stream);
+    b.setData(page.Stream);
     b.open(QIODevice::ReadOnly);
+    std::optional<TfrLongTexts> longTexts;
+    if (!page.FileTexts)
+        longTexts.emplace(b);
     if (b.atEnd())
         return;
     StreamVersion = ReadStreamByte(b);
@@ -86,6 +106,19 @@ template <typename F> void forEachRecord(const QByteArray &stream, F &&take)
         if (b.pos() <= at)
             throw EfrStreamError("Prepared record does not advance");
     }
+}
+
+// The page stream as a file holds it. A page holding texts in the long form is written
+// again with the file's 16-bit lengths, which refuses what they cannot hold.
+QByteArray fileForm(const TfrPageInfo &page)
+{
+    if (!page.LongTexts)
+        return page.Stream;
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    WriteStreamByte(out, frPreparedVersion);
+    forEachRecord(page, [&out](std::unique_ptr<TfrView> v) { writePreparedObject(out, *v); });
+    return out.data();
 }
 
 // A paint device that keeps the texts drawn on it, with their rectangles.
@@ -231,6 +264,10 @@ TfrPageInfo *TfrEMFPages::GetPage(int index) const
 
 void TfrEMFPages::closeWriter()
 {
+    if (m_writerLongTexts && m_writerLongTexts->Written() > 0)
+        if (TfrPageInfo *p = GetPage(m_writerPage))
+            p->LongTexts = true;
+    m_writerLongTexts.reset();
     m_writer.reset();
     m_writerPage = -1;
 }
@@ -299,8 +336,11 @@ QIODevice &TfrEMFPages::Stream(int index)
     if (!p)
         throw EfrStreamError("No prepared page to print into");
     if (!m_writer || m_writerPage != index || m_writer->buffer().constData() != p->Stream.constData()) {
+        closeWriter();
         m_writer = std::make_unique<QBuffer>(&p->Stream);
         m_writer->open(QIODevice::ReadWrite);
+        if (!p->FileTexts)
+            m_writerLongTexts = std::make_unique<TfrLongTexts>(*m_writer);
         m_writerPage = index;
     }
     m_writer->seek(m_writer->size());
@@ -330,7 +370,7 @@ void TfrEMFPages::ObjectsToPage(int index)
     TfrPage *const keptPage = CurrentPage;
     CurrentPage = page.get();
     try {
-        forEachRecord(info->Stream, [&](std::unique_ptr<TfrView> v) {
+        forEachRecord(*info, [&](std::unique_ptr<TfrView> v) {
             TfrView *raw = v.get();
             page->Add(v.release());
             if (raw->TypeCode == 0 && (raw->Flags & flAutoWidth)) {
@@ -361,30 +401,21 @@ void TfrEMFPages::PageToObjects(int index)
     closeWriter();
     QBuffer b;
     b.open(QIODevice::WriteOnly);
+    const TfrLongTexts longTexts(b);
     const int keptVersion = StreamVersion;
     StreamVersion = frPreparedVersion;
     try {
         WriteStreamByte(b, frPreparedVersion);
-        for (TfrView *v : info->Page->Objects) {
-            WriteStreamByte(b, v->TypeCode);
-            if (v->TypeCode == 10)
-                WriteStreamString(b, v->ClassName());
-            v->PrintText = v->Memo;
-            v->RecordMode = 1;
-            try {
-                v->SaveToStream(b);
-            } catch (...) {
-                v->RecordMode = 0;
-                throw;
-            }
-            v->RecordMode = 0;
-        }
+        for (TfrView *v : info->Page->Objects)
+            writePreparedObject(b, *v);
     } catch (...) {
         StreamVersion = keptVersion;
         throw;
     }
     StreamVersion = keptVersion;
     info->Stream = b.data();
+    info->FileTexts = false;
+    info->LongTexts = longTexts.Written() > 0;
 }
 
 void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const TfrDrawOptions &options)
@@ -462,7 +493,7 @@ void TfrEMFPages::ExportPage(int index)
         return;
     PageStateScope scope;
     EngineMode = 1;
-    forEachRecord(info->Stream, [](std::unique_ptr<TfrView> v) { v->ExportData(); });
+    forEachRecord(*info, [](std::unique_ptr<TfrView> v) { v->ExportData(); });
 }
 
 bool TfrEMFPages::ObjectAtPoint(int index, const QPoint &point, QString &link, Qt::CursorShape &cursor, bool click)
@@ -531,7 +562,14 @@ void TfrEMFPages::SaveToStream(QIODevice &s)
         WriteStreamByte(s, 0); // no compressor in this program
         WriteStreamString(s, EnsureReportPrinter().CurrentPrinterName());
         WriteStreamInt(s, Count());
-        for (const auto &p : m_pages) {
+        for (int i = 0; i < Count(); ++i) {
+            const TfrPageInfo *p = m_pages[size_t(i)].get();
+            QByteArray stream;
+            try {
+                stream = fileForm(*p);
+            } catch (const EfrNotStorable &e) {
+                throw EfrNotStorable(QStringLiteral("第 %1 页：").arg(i + 1) + QString::fromUtf8(e.what()));
+            }
             const qint64 at = s.pos();
             WriteStreamInt(s, 0);
             WriteStreamWord(s, qint16(quint16(p->pgSize)));
@@ -544,7 +582,7 @@ void TfrEMFPages::SaveToStream(QIODevice &s)
             WriteStreamInt(s, p->MarginTop);
             WriteStreamInt(s, p->MarginRight);
             WriteStreamInt(s, p->MarginBottom);
-            WriteStreamBytes(s, p->Stream);
+            WriteStreamBytes(s, stream);
             const qint64 end = s.pos();
             if (end > 0xFFFFFFFFll)
                 throw EfrStreamError("Prepared report beyond 4 GB");
@@ -604,6 +642,7 @@ FrpContents readCurrentLayout(QIODevice &s, int version)
         const QByteArray data = ReadStreamBytes(s, next - s.pos());
         // Without a decompressor a compressed page comes out empty.
         p->Stream = compressed ? QByteArray(1, char(frPreparedVersion)) : data;
+        p->FileTexts = true;
         c.pages.push_back(std::move(p));
     }
     c.generator = ReadStreamByte(s);

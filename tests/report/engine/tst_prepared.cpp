@@ -367,6 +367,48 @@ private slots:
         QVERIFY(prompt.verifyDone());
     }
 
+    // A prepared page holds texts of any length. The file takes a text of 65535 bytes,
+    // the most its lengths hold, and reads it back as written; one byte more is refused
+    // with the page named. Editing the page keeps what it holds.
+    void textsAtTheFileLimit_data()
+    {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("the limit") << 65535 << "";
+        QTest::newRow("a byte more")
+            << 65536 << "第 1 页：文本长度为 65536 字节，超过了报表文件所能保存的 65535 字节";
+    }
+    void textsAtTheFileLimit()
+    {
+        QFETCH(int, bytes);
+        QFETCH(QString, error);
+        const QString text(bytes, QLatin1Char('x'));
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        b.band(0, btReportTitle, "报表标题1", 0, 60);
+        b.memo(0, "Memo1", {54, 10, 400, 30}, {text});
+        QVERIFY(r.PrepareReport());
+        QCOMPARE(pageNames(r.EMFPages(), 0), QStringList{"Memo1=" + text});
+        r.EMFPages().PageToObjects(0);
+        r.EMFPages()[0]->Page.reset();
+        QCOMPARE(pageNames(r.EMFPages(), 0), QStringList{"Memo1=" + text});
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("limit.frp");
+        QString got;
+        QCOMPARE(r.SavePreparedReport(path, &got), error.isEmpty());
+        QCOMPARE(got, error);
+        if (!error.isEmpty())
+            return;
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains(QByteArray("\xFF\xFF", 2) + QByteArray(16, 'x')));   // the 16-bit form
+        TfrReport back;
+        QVERIFY(back.LoadPreparedReport(path));
+        QCOMPARE(pageNames(back.EMFPages(), 0), QStringList{"Memo1=" + text});
+    }
+
     // Editing a prepared page's objects and writing them back changes what prints.
     void pageToObjects()
     {
