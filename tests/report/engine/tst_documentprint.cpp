@@ -6,6 +6,7 @@
 #include "report/engine/frglobals.h"
 #include "report/engine/frmemo.h"
 #include "report/engine/frprepared.h"
+#include "report/engine/frprint.h"
 #include "report/engine/frprinter.h"
 #include "report/engine/frreport.h"
 #include "scriptedprompt.h"
@@ -341,6 +342,37 @@ private slots:
         TfrReport::PreviewHook = kept;
         QVERIFY(prompt.verifyDone());
         QCOMPARE(r.EMFPages().Count(), 0);
+    }
+
+    // The PDF of a printed receipt carries the characters printed: a search or a copy
+    // finds what the page shows (radicals and variants drawn with the same glyphs do not
+    // stand in for them).
+    void pdfTextIsThePrintedText()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty())
+            QFAIL("pdftotext not found: scripts/install-deps.sh installs poppler-utils");
+        TfrReport r;
+        TfrDocumentPrint print(r);
+        QVERIFY(print.Load(templateFile("tongyong.frf")));
+        print.SetSlot("Memo1", "某某商贸有限公司采购入库单");
+        print.SetSlot("Memo2", "供应商：");
+        print.SetSlot("Memo3", "日用品厂");
+        QList<Line> lines = sixtyLines().mid(0, 3);
+        lines[0].name = "透明胶带";
+        lines[1].name = "金属片";
+        QVERIFY(print.Prepare(receiptBuild(lines)));
+        QTemporaryDir dir;
+        const QString file = dir.filePath("receipt.pdf");
+        TfrPdfTarget pdf(file);
+        QVERIFY(PrintPreparedReport(r, {}, pdf));
+        QProcess p;
+        p.start(pdftotext, {"-enc", "UTF-8", file, "-"});
+        QVERIFY(p.waitForFinished(30000));
+        QString text = QString::fromUtf8(p.readAllStandardOutput());
+        text.remove(QRegularExpression("\\s"));
+        for (const char *printed : {"采购入库单", "日用品厂", "金额", "第1页", "透明胶带", "金属片"})
+            QVERIFY2(text.contains(QString::fromUtf8(printed)), qPrintable(QString::fromUtf8(printed) + ": " + text));
     }
 
     // A slot the template lacks is skipped with a log line; the print goes on.
