@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -191,6 +192,13 @@ private:
 TextRecorder::TextRecorder(const QSize &size) : m_size(size), m_engine(std::make_unique<TextRecordEngine>(this)) {}
 TextRecorder::~TextRecorder() = default;
 QPaintEngine *TextRecorder::paintEngine() const { return m_engine.get(); }
+
+// A scaled coordinate moved by an offset, in 64 bits and saturated at the drawing limit:
+// a file may hold any int there.
+int placed(double scaled, qint64 offset)
+{
+    return int(std::clamp<qint64>(qint64(frRound(scaled)) + offset, -frDrawLimit, frDrawLimit));
+}
 
 bool objectVisible(QPainter *canvas, const QRect &r)
 {
@@ -441,9 +449,10 @@ void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const Tfr
     const double kx = double(rect.width()) / pw, ky = double(rect.height()) / ph;
     for (TfrView *v : page->Objects) {
         if (!options.ToPrinter && canvas) {
-            const QRect r(QPoint(frRound(v->Left * kx) + rect.left() - 10, frRound(v->Top * ky) + rect.top() - 10),
-                          QPoint(frRound((double(v->Left) + v->Width) * kx) + rect.left() + 10,
-                                 frRound((double(v->Top) + v->Height) * ky) + rect.top() + 10));
+            const QRect r(QPoint(placed(v->Left * kx, qint64(rect.left()) - 10),
+                                 placed(v->Top * ky, qint64(rect.top()) - 10)),
+                          QPoint(placed((double(v->Left) + v->Width) * kx, qint64(rect.left()) + 10),
+                                 placed((double(v->Top) + v->Height) * ky, qint64(rect.top()) + 10)));
             if (!objectVisible(canvas, r))
                 continue;
         }
@@ -507,16 +516,16 @@ bool TfrEMFPages::ObjectAtPoint(int index, const QPoint &point, QString &link, Q
     double kx = 1, ky = 1, ox = 0, oy = 0;
     const TfrPrinterMetrics &m = info->PrnInfo;
     if (!info->UseMargins && m.PageWidth > 0 && m.PageHeight > 0) {
-        kx = double(m.PrintableWidth - info->MarginLeft - info->MarginRight) / m.PageWidth;
-        ky = double(m.PrintableHeight - info->MarginTop - info->MarginBottom) / m.PageHeight;
-        ox = info->MarginLeft + m.OffsetX;
-        oy = info->MarginTop + m.OffsetY;
+        kx = (double(m.PrintableWidth) - info->MarginLeft - info->MarginRight) / m.PageWidth;
+        ky = (double(m.PrintableHeight) - info->MarginTop - info->MarginBottom) / m.PageHeight;
+        ox = double(info->MarginLeft) + m.OffsetX;
+        oy = double(info->MarginTop) + m.OffsetY;
     }
     for (int i = int(page->Objects.size()) - 1; i >= 0; --i) {
         TfrView *v = page->Objects[i];
-        const QRect r(QPoint(frRound(v->Left * kx + ox), frRound(v->Top * ky + oy)),
-                      QPoint(frRound(ox + kx * (double(v->Left) + v->Width)),
-                             frRound(oy + ky * (double(v->Top) + v->Height))));
+        const QRect r(QPoint(placed(v->Left * kx + ox, 0), placed(v->Top * ky + oy, 0)),
+                      QPoint(placed(ox + kx * (double(v->Left) + v->Width), 0),
+                             placed(oy + ky * (double(v->Top) + v->Height), 0)));
         if (!r.contains(point))
             continue;
         const bool isLink = v->Name.startsWith(QLatin1String("URL"), Qt::CaseInsensitive);
@@ -637,6 +646,10 @@ FrpContents readCurrentLayout(QIODevice &s, int version)
             p->MarginTop = ReadStreamInt(s);
             p->MarginRight = ReadStreamInt(s);
             p->MarginBottom = ReadStreamInt(s);
+            // Bounded as a template's are, so the page arithmetic cannot overflow.
+            for (const qint32 margin : {p->MarginLeft, p->MarginTop, p->MarginRight, p->MarginBottom})
+                if (margin < -frMaxStoredCoordinate || margin > frMaxStoredCoordinate)
+                    throw EfrStreamError("Page margins out of range");
         }
         checkNext(s, next);
         const QByteArray data = ReadStreamBytes(s, next - s.pos());
