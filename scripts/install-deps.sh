@@ -11,6 +11,7 @@ pkgs=(
   fonts-noto-cjk fonts-wqy-microhei fonts-liberation2 fonts-liberation fonts-dejavu-core
   unicode-data python3 python3-xlwt clang
   zbar-tools libxml2-utils poppler-utils
+  librsvg2-bin desktop-file-utils
 )
 missing=()
 for p in "${pkgs[@]}"; do
