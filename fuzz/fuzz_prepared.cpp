@@ -1,22 +1,19 @@
-// Feeds bytes to the prepared-report reader (.frp). A file it accepts is drawn page by
-// page, its texts are read as find reads them, and it is written back: that file must
-// read back and write the same bytes again.
+// Feeds bytes to the prepared-report reader (.frp) through fuzzPreparedInput
+// (fuzzentries.h), the entry tst_fuzzregress replays the findings through.
 //
 // With ORV_FUZZ_WRITE_SEEDS=<folder> the start-up writes prepared reports built by our
 // own code into that folder, as the seed corpus.
-#include "templatebuilder.h"
+#include "fuzzentries.h"
 
 #include "report/engine/frglobals.h"
 #include "report/engine/frprepared.h"
 
 #include "common/clock.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QImage>
-#include <QPainter>
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,27 +21,6 @@
 using namespace orv::test;
 
 namespace {
-
-QByteArray save(TfrEMFPages &pages)
-{
-    QBuffer b;
-    b.open(QIODevice::ReadWrite);
-    pages.SaveToStream(b);
-    return b.data();
-}
-
-bool load(TfrEMFPages &pages, const QByteArray &bytes)
-{
-    QBuffer b;
-    b.setData(bytes);
-    b.open(QIODevice::ReadOnly);
-    try {
-        pages.LoadFromStream(b);
-    } catch (const std::exception &) {
-        return false;
-    }
-    return true;
-}
 
 void writeSeeds(const QString &dir)
 {
@@ -67,11 +43,11 @@ void writeSeeds(const QString &dir)
         return;
     QFile f(QDir(dir).filePath(QStringLiteral("report.frp")));
     if (f.open(QIODevice::WriteOnly))
-        f.write(save(r.EMFPages()));
+        f.write(fuzzdetail::preparedBytes(r.EMFPages()));
     TfrReport none;
     QFile e(QDir(dir).filePath(QStringLiteral("empty.frp")));
     if (e.open(QIODevice::WriteOnly))
-        e.write(save(none.EMFPages()));
+        e.write(fuzzdetail::preparedBytes(none.EMFPages()));
 }
 } // namespace
 
@@ -93,42 +69,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    TfrReport r;
-    TfrEMFPages &pages = r.EMFPages();
-    if (!load(pages, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size))))
-        return 0;
-    for (int i = 0; i < pages.Count() && i < 64; ++i) {
-        try {
-            pages.ObjectsToPage(i);
-        } catch (const std::exception &) {
-            continue; // a damaged page stream is refused when it is needed
-        }
-        QImage image(190, 268, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        QPainter p(&image);
-        pages.SetVisible(i, true);
-        pages.Draw(i, &p, image.rect());
-        p.end();
-        pages.PageTexts(i);
-        QString link;
-        Qt::CursorShape cursor = Qt::ArrowCursor;
-        pages.ObjectAtPoint(i, QPoint(60, 90), link, cursor, false);
-        pages.SetVisible(i, false);
-        pages.Draw(i, nullptr, QRect());
-    }
-    QByteArray first;
-    try {
-        first = save(pages);
-    } catch (const EfrStreamError &) {
-        return 0;
-    }
-    TfrReport again;
-    if (!load(again.EMFPages(), first)) {
-        std::fprintf(stderr, "a written prepared report does not read back\n");
-        std::abort();
-    }
-    if (save(again.EMFPages()) != first) {
-        std::fprintf(stderr, "a prepared report read back writes other bytes\n");
+    const QString failed = fuzzPreparedInput(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    if (!failed.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(failed));
         std::abort();
     }
     return 0;

@@ -5,7 +5,8 @@
 #   scripts/fuzz.sh [seconds] [template|prepared]     default 120 seconds, the template reader
 # ("prepared" fuzzes the prepared-report reader, .frp).
 # Inputs that crash land in <build>/fuzz-artifacts; copy them to
-# tests/report/engine/data/fuzz/ so tst_template_fuzzregress replays them.
+# tests/report/engine/data/fuzz/<template|prepared>/ so tst_fuzzregress replays them
+# (in the plain and the sanitizer test runs).
 set -euo pipefail
 
 seconds=${1:-120}
@@ -23,8 +24,8 @@ corpus=$build/fuzz-corpus/$target
 artifacts=$build/fuzz-artifacts
 mkdir -p "$corpus" "$artifacts"
 # Earlier findings start the run too.
-if [ "$target" = template ] && compgen -G "$root/tests/report/engine/data/fuzz/*" >/dev/null; then
-  cp -n "$root"/tests/report/engine/data/fuzz/* "$corpus"/
+if compgen -G "$root/tests/report/engine/data/fuzz/$target/*" >/dev/null; then
+  cp -n "$root"/tests/report/engine/data/fuzz/"$target"/* "$corpus"/
 fi
 
 export QT_QPA_PLATFORM=offscreen

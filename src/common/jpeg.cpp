@@ -33,6 +33,25 @@ extern "C" void emitMessage(j_common_ptr cinfo, int level)
 }
 
 extern "C" void silentOutput(j_common_ptr) {}
+
+// A progressive file may repeat scans over the whole frame without end; each costs a
+// pass over every block, so a few kilobytes can keep the decoder busy for minutes.
+struct ScanLimit {
+    jpeg_progress_mgr pub;
+    ErrorManager *err;
+};
+
+extern "C" void checkScans(j_common_ptr cinfo)
+{
+    if (!cinfo->is_decompressor)
+        return;
+    const auto *d = reinterpret_cast<j_decompress_ptr>(cinfo);
+    if (d->input_scan_number <= kJpegMaxScans)
+        return;
+    auto *limit = reinterpret_cast<ScanLimit *>(cinfo->progress);
+    std::snprintf(limit->err->message, sizeof limit->err->message, "JPEG has more than %d scans", kJpegMaxScans);
+    std::longjmp(limit->err->jump, 1);
+}
 } // namespace
 
 quint64 jpegPixelBudget(qint64 bytes)
@@ -57,6 +76,9 @@ QImage decodeJpeg(const QByteArray &data, QString *error)
     err.pub.emit_message = emitMessage;
     err.pub.output_message = silentOutput;
     err.message[0] = 0;
+    ScanLimit progress{};
+    progress.pub.progress_monitor = checkScans;
+    progress.err = &err;
     // Everything that must survive the longjmp lives outside the protected region.
     QImage *volatile result = new QImage;
     const char *volatile failure = nullptr;
@@ -70,6 +92,7 @@ QImage decodeJpeg(const QByteArray &data, QString *error)
         return {};
     }
     jpeg_create_decompress(&cinfo);
+    cinfo.progress = &progress.pub; // after the create, which clears the struct
     jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()),
                  static_cast<unsigned long>(data.size()));
     jpeg_save_markers(&cinfo, JPEG_APP0 + 14, 0xFFFF); // Adobe marker: CMYK stored inverted

@@ -21,7 +21,7 @@ void setError(QString *error, const char *text)
 
 QImage decodePicture(const QByteArray &bytes, QString *error)
 {
-    if (bytes.size() >= 3 && uchar(bytes[0]) == 0xFF && uchar(bytes[1]) == 0xD8 && uchar(bytes[2]) == 0xFF) {
+    if (looksLikeJpeg(bytes)) {
         QImage img = decodeJpeg(bytes);
         if (img.isNull())
             setError(error, kDamaged);

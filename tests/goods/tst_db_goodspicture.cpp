@@ -2,6 +2,7 @@
 #include "testdb.h"
 #include "goods/goodspicture.h"
 #include "goods/goodsschema.h"
+#include "jpegfixture.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -90,6 +91,12 @@ private slots:
         QVERIFY(sof > 0 && claim.size() < 1000);
         claim[sof + 5] = char(0xEA), claim[sof + 6] = char(0x60), claim[sof + 7] = char(0xEA), claim[sof + 8] = char(0x60);
         QTest::newRow("huge frame claim") << claim << damaged;
+        // More scans than any encoder writes: each is a pass over the frame, so such a
+        // file is refused rather than decoded for minutes; also behind a stray byte, which
+        // other readers pass over.
+        const QByteArray busy = progressiveJpeg(sample(), 2);
+        QTest::newRow("jpeg of many scans") << busy << damaged;
+        QTest::newRow("jpeg of many scans, stray byte") << busy.left(2) + QByteArray(1, '\0') + busy.mid(2) << damaged;
         QTest::newRow("truncated bitmap") << encoded(sample(), "BMP").left(30) << damaged;
         QTest::newRow("metafile") << QByteArray::fromHex("d7cdc69a0000") + QByteArray(100, 'x') << unknown;
         QTest::newRow("text") << QByteArray("not a picture") << unknown;

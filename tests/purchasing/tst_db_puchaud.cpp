@@ -375,16 +375,25 @@ private slots:
         QCOMPARE(t.scalar("select count(*) from 采购单").toInt(), 0);
     }
 
+    // A remark longer than a report file's 16-bit text lengths prints whole like any other.
+    void printOrder_data()
+    {
+        QTest::addColumn<QString>("remark");
+        QTest::newRow("remark") << "第一张";
+        QTest::newRow("remark of 70,000 bytes") << QString(35000, QChar(0x5907)); // 备, two bytes each
+    }
     void printOrder()
     {
+        QFETCH(QString, remark);
         TestDb t;
-        addOrder(t, "DW1.甲厂", {kA, kB}, "第一张");
+        addOrder(t, "DW1.甲厂", {kA, kB}, remark);
         ScriptedPrompt p;
         TfrmPuchAud w;
         w.show();
         edit(&w, "EditGongMan")->setText("没离开的改动");
         w.SpeedButton3Click();
         QVERIFY(p.verifyDone());
+        QCOMPARE(printed(w.report(), "Memo7").join(QString()).remove('\n'), remark);
         const PrintRun &run = w.lastPrint();
         QCOMPARE(run.bands,
                  (QStringList{"报表标题1", "主项头1", "主项头3", "主项数据1", "主项数据1", "主项脚1", "页脚1"}));
@@ -397,6 +406,32 @@ private slots:
         QCOMPARE(printed(w.report(), "Memo28"), QStringList{"开票员:003.王五"});
         // Shown again after the preview.
         QCOMPARE(edit(&w, "EditGongMan")->text(), QString("DW1.甲厂"));
+    }
+
+    // An error of the engine while printing is told; the window goes on and prints again.
+    void printFailureIsTold()
+    {
+        TestDb t;
+        addOrder(t, "DW1.甲厂", {kA, kB}, "第一张");
+        TfrmPuchAud w;
+        w.show();
+        edit(&w, "EditGongMan")->setText("没离开的改动");
+        const auto kept = std::exchange(TfrReport::PreviewHook, [](TfrReport &, const QString &) {
+            throw std::runtime_error("预览窗口不能打开");
+        });
+        {
+            ScriptedPrompt p;
+            p.expectMessage("打印失败：预览窗口不能打开", QMessageBox::Ok, "错误");
+            w.SpeedButton3Click();
+            TfrReport::PreviewHook = kept;
+            QVERIFY(p.verifyDone());
+        }
+        QCOMPARE(w.report().EMFPages().Count(), 0);
+        QCOMPARE(edit(&w, "EditGongMan")->text(), QString("DW1.甲厂"));
+        ScriptedPrompt p;
+        w.SpeedButton3Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(printed(w.report(), "Memo3"), QStringList{"DW1.甲厂"});
     }
 };
 

@@ -352,11 +352,18 @@ QString TfrBarcode::FitText(const QString &text, int n)
 // ---------------------------------------------------------------------------
 // Encoders
 
-QString TfrBarcode::Code25Interleaved(const QString &t) const
+QString TfrBarcode::Code25Interleaved(const QString &t)
 {
+    // Digits go in pairs: an odd count gets a leading 0, and Text shows it, so the
+    // symbol carries every digit asked for.
+    QString data = t;
+    if (data.size() % 2) {
+        data.prepend(QLatin1Char('0'));
+        SetText(data);
+    }
     QString r = QStringLiteral("5050");
-    for (int i = 0; i + 1 < t.size(); i += 2) {
-        const char *a = kCode25[digit(t[i])], *b = kCode25[digit(t[i + 1])];
+    for (int i = 0; i + 1 < data.size(); i += 2) {
+        const char *a = kCode25[digit(data[i])], *b = kCode25[digit(data[i + 1])];
         for (int k = 0; k < 5; ++k) {
             r += QLatin1Char(a[k] == '1' ? '6' : '5');
             r += QLatin1Char(b[k] == '1' ? '1' : '0');

@@ -109,7 +109,7 @@ private:
     static QString FitText(const QString &text, int n);
     void DrawElements(QPainter *painter, const QString &pattern);
 
-    QString Code25Interleaved(const QString &t) const;
+    QString Code25Interleaved(const QString &t);
     QString Code25Industrial(const QString &t) const;
     QString Code25Matrix(const QString &t) const;
     QString Code39(const QString &t) const;

@@ -1,7 +1,10 @@
 #include "report/engine/frdocprint.h"
 
+#include "report/engine/frlocale.h"
 #include "report/engine/frmemo.h"
+#include "report/engine/frprepared.h"
 #include "report/engine/frreport.h"
+#include "report/engine/frstrings.h"
 
 #include "common/paths.h"
 #include "common/prompt.h"
@@ -76,6 +79,23 @@ struct ManualBuildScope {
     }
     ~ManualBuildScope() { report.OnManualBuild = nullptr; }
 };
+
+// No error of the engine leaves a print: the operator is told and the window goes on.
+template <typename F> bool guarded(TfrReport &report, F &&work)
+{
+    QString failure;
+    try {
+        return work();
+    } catch (const std::exception &e) {
+        failure = QString::fromUtf8(e.what());
+    } catch (...) {
+        failure = QStringLiteral("未知错误");
+    }
+    report.EMFPages().Clear();
+    orv::prompt().message(nullptr, GetLocalizedString(frRes::Error), QStringLiteral("打印失败：") + failure,
+                          QMessageBox::Critical);
+    return false;
+}
 } // namespace
 
 bool TfrDocumentPrint::Prepare(const Build &build)
@@ -83,7 +103,7 @@ bool TfrDocumentPrint::Prepare(const Build &build)
     if (!m_loaded)
         return false;
     ManualBuildScope scope(m_report, build);
-    return m_report.PrepareReport();
+    return guarded(m_report, [&] { return m_report.PrepareReport(); });
 }
 
 void TfrDocumentPrint::Show(const Build &build)
@@ -91,5 +111,8 @@ void TfrDocumentPrint::Show(const Build &build)
     if (!m_loaded)
         return;
     ManualBuildScope scope(m_report, build);
-    m_report.ShowReport();
+    guarded(m_report, [&] {
+        m_report.ShowReport();
+        return true;
+    });
 }

@@ -67,6 +67,8 @@ public:
     QString SlotText(const QString &slot) const;
 
     // Builds the pages through `build` (called once per report page); true when pages were built.
+    // No error of the engine leaves Prepare or Show: it is told ("打印失败：" and why), no
+    // page is kept, and the caller's window goes on.
     bool Prepare(const Build &build);
     // Prepare, then the preview (or nothing when no preview window is installed).
     void Show(const Build &build);

@@ -181,8 +181,8 @@ bool TfrPictureView::LoadFromFile(const QString &fileName)
     const QString ext = QFileInfo(fileName).suffix().toLower();
     if (ext == QLatin1String("bmp"))
         Picture.Set(gkBitmap, data);
-    else if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg"))
-        Picture.Set(gkJpeg, data);
+    else if (ext == QLatin1String("jpg") || ext == QLatin1String("jpeg") || orv::looksLikeJpeg(data))
+        Picture.Set(gkJpeg, data); // under any name a JPEG is kept as one, for the bounded decoder
     else if (ext == QLatin1String("ico"))
         Picture.Set(gkIcon, data);
     else if (ext == QLatin1String("wmf") || ext == QLatin1String("emf"))

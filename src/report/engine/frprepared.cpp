@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -58,12 +59,32 @@ std::unique_ptr<TfrView> readPreparedObject(QIODevice &s, quint8 type)
     return v;
 }
 
+// Writes an object's record as a page stream holds it; its text is what it prints.
+void writePreparedObject(QIODevice &s, TfrView &v)
+{
+    WriteStreamByte(s, v.TypeCode);
+    if (v.TypeCode == 10)
+        WriteStreamString(s, v.ClassName());
+    v.PrintText = v.Memo;
+    v.RecordMode = 1;
+    try {
+        v.SaveToStream(s);
+    } catch (...) {
+        v.RecordMode = 0;
+        throw;
+    }
+    v.RecordMode = 0;
+}
+
 // Walks the records of a page stream.
-template <typename F> void forEachRecord(const QByteArray &stream, F &&take)
+template <typename F> void forEachRecord(const TfrPageInfo &page, F &&take)
 {
     QBuffer b;
-    b.setData(stream);
+    b.setData(page.Stream);
     b.open(QIODevice::ReadOnly);
+    std::optional<TfrLongTexts> longTexts;
+    if (!page.FileTexts)
+        longTexts.emplace(b);
     if (b.atEnd())
         return;
     StreamVersion = ReadStreamByte(b);
@@ -74,6 +95,19 @@ template <typename F> void forEachRecord(const QByteArray &stream, F &&take)
         if (b.pos() <= at)
             throw EfrStreamError("Prepared record does not advance");
     }
+}
+
+// The page stream as a file holds it. A page holding texts in the long form is written
+// again with the file's 16-bit lengths, which refuses what they cannot hold.
+QByteArray fileForm(const TfrPageInfo &page)
+{
+    if (!page.LongTexts)
+        return page.Stream;
+    QBuffer out;
+    out.open(QIODevice::WriteOnly);
+    WriteStreamByte(out, frPreparedVersion);
+    forEachRecord(page, [&out](std::unique_ptr<TfrView> v) { writePreparedObject(out, *v); });
+    return out.data();
 }
 
 // A paint device that keeps the texts drawn on it, with their rectangles.
@@ -147,6 +181,13 @@ TextRecorder::TextRecorder(const QSize &size) : m_size(size), m_engine(std::make
 TextRecorder::~TextRecorder() = default;
 QPaintEngine *TextRecorder::paintEngine() const { return m_engine.get(); }
 
+// A scaled coordinate moved by an offset, in 64 bits and saturated at the drawing limit:
+// a file may hold any int there.
+int placed(double scaled, qint64 offset)
+{
+    return int(std::clamp<qint64>(qint64(frRound(scaled)) + offset, -frDrawLimit, frDrawLimit));
+}
+
 bool objectVisible(QPainter *canvas, const QRect &r)
 {
     if (canvas->hasClipping())
@@ -219,6 +260,10 @@ TfrPageInfo *TfrEMFPages::GetPage(int index) const
 
 void TfrEMFPages::closeWriter()
 {
+    if (m_writerLongTexts && m_writerLongTexts->Written() > 0)
+        if (TfrPageInfo *p = GetPage(m_writerPage))
+            p->LongTexts = true;
+    m_writerLongTexts.reset();
     m_writer.reset();
     m_writerPage = -1;
 }
@@ -277,8 +322,11 @@ QIODevice &TfrEMFPages::Stream(int index)
     if (!p)
         throw EfrStreamError("No prepared page to print into");
     if (!m_writer || m_writerPage != index || m_writer->buffer().constData() != p->Stream.constData()) {
+        closeWriter();
         m_writer = std::make_unique<QBuffer>(&p->Stream);
         m_writer->open(QIODevice::ReadWrite);
+        if (!p->FileTexts)
+            m_writerLongTexts = std::make_unique<TfrLongTexts>(*m_writer);
         m_writerPage = index;
     }
     m_writer->seek(m_writer->size());
@@ -308,7 +356,7 @@ void TfrEMFPages::ObjectsToPage(int index)
     TfrPage *const keptPage = CurrentPage;
     CurrentPage = page.get();
     try {
-        forEachRecord(info->Stream, [&](std::unique_ptr<TfrView> v) {
+        forEachRecord(*info, [&](std::unique_ptr<TfrView> v) {
             TfrView *raw = v.get();
             page->Add(v.release());
             if (raw->TypeCode == 0 && (raw->Flags & flAutoWidth)) {
@@ -339,30 +387,21 @@ void TfrEMFPages::PageToObjects(int index)
     closeWriter();
     QBuffer b;
     b.open(QIODevice::WriteOnly);
+    const TfrLongTexts longTexts(b);
     const int keptVersion = StreamVersion;
     StreamVersion = frPreparedVersion;
     try {
         WriteStreamByte(b, frPreparedVersion);
-        for (TfrView *v : info->Page->Objects) {
-            WriteStreamByte(b, v->TypeCode);
-            if (v->TypeCode == 10)
-                WriteStreamString(b, v->ClassName());
-            v->PrintText = v->Memo;
-            v->RecordMode = 1;
-            try {
-                v->SaveToStream(b);
-            } catch (...) {
-                v->RecordMode = 0;
-                throw;
-            }
-            v->RecordMode = 0;
-        }
+        for (TfrView *v : info->Page->Objects)
+            writePreparedObject(b, *v);
     } catch (...) {
         StreamVersion = keptVersion;
         throw;
     }
     StreamVersion = keptVersion;
     info->Stream = b.data();
+    info->FileTexts = false;
+    info->LongTexts = longTexts.Written() > 0;
     // The page's own settings go with it (the designer's page options change them).
     takePageSettings(*info, *info->Page);
 }
@@ -399,9 +438,10 @@ void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const Tfr
     const double kx = double(rect.width()) / pw, ky = double(rect.height()) / ph;
     for (TfrView *v : page->Objects) {
         if (!options.ToPrinter && canvas) {
-            const QRect r(QPoint(frRound(v->Left * kx) + rect.left() - 10, frRound(v->Top * ky) + rect.top() - 10),
-                          QPoint(frRound((double(v->Left) + v->Width) * kx) + rect.left() + 10,
-                                 frRound((double(v->Top) + v->Height) * ky) + rect.top() + 10));
+            const QRect r(QPoint(placed(v->Left * kx, qint64(rect.left()) - 10),
+                                 placed(v->Top * ky, qint64(rect.top()) - 10)),
+                          QPoint(placed((double(v->Left) + v->Width) * kx, qint64(rect.left()) + 10),
+                                 placed((double(v->Top) + v->Height) * ky, qint64(rect.top()) + 10)));
             if (!objectVisible(canvas, r))
                 continue;
         }
@@ -449,7 +489,7 @@ void TfrEMFPages::ExportPage(int index)
         return;
     TfrEngineStateScope scope;
     EngineMode = 1;
-    forEachRecord(info->Stream, [](std::unique_ptr<TfrView> v) { v->ExportData(); });
+    forEachRecord(*info, [](std::unique_ptr<TfrView> v) { v->ExportData(); });
 }
 
 bool TfrEMFPages::ObjectAtPoint(int index, const QPoint &point, QString &link, Qt::CursorShape &cursor, bool click)
@@ -463,16 +503,16 @@ bool TfrEMFPages::ObjectAtPoint(int index, const QPoint &point, QString &link, Q
     double kx = 1, ky = 1, ox = 0, oy = 0;
     const TfrPrinterMetrics &m = info->PrnInfo;
     if (!info->UseMargins && m.PageWidth > 0 && m.PageHeight > 0) {
-        kx = double(m.PrintableWidth - info->MarginLeft - info->MarginRight) / m.PageWidth;
-        ky = double(m.PrintableHeight - info->MarginTop - info->MarginBottom) / m.PageHeight;
-        ox = info->MarginLeft + m.OffsetX;
-        oy = info->MarginTop + m.OffsetY;
+        kx = (double(m.PrintableWidth) - info->MarginLeft - info->MarginRight) / m.PageWidth;
+        ky = (double(m.PrintableHeight) - info->MarginTop - info->MarginBottom) / m.PageHeight;
+        ox = double(info->MarginLeft) + m.OffsetX;
+        oy = double(info->MarginTop) + m.OffsetY;
     }
     for (int i = int(page->Objects.size()) - 1; i >= 0; --i) {
         TfrView *v = page->Objects[i];
-        const QRect r(QPoint(frRound(v->Left * kx + ox), frRound(v->Top * ky + oy)),
-                      QPoint(frRound(ox + kx * (double(v->Left) + v->Width)),
-                             frRound(oy + ky * (double(v->Top) + v->Height))));
+        const QRect r(QPoint(placed(v->Left * kx + ox, 0), placed(v->Top * ky + oy, 0)),
+                      QPoint(placed(ox + kx * (double(v->Left) + v->Width), 0),
+                             placed(oy + ky * (double(v->Top) + v->Height), 0)));
         if (!r.contains(point))
             continue;
         const bool isLink = v->Name.startsWith(QLatin1String("URL"), Qt::CaseInsensitive);
@@ -518,7 +558,14 @@ void TfrEMFPages::SaveToStream(QIODevice &s)
         WriteStreamByte(s, 0); // no compressor in this program
         WriteStreamString(s, EnsureReportPrinter().CurrentPrinterName());
         WriteStreamInt(s, Count());
-        for (const auto &p : m_pages) {
+        for (int i = 0; i < Count(); ++i) {
+            const TfrPageInfo *p = m_pages[size_t(i)].get();
+            QByteArray stream;
+            try {
+                stream = fileForm(*p);
+            } catch (const EfrNotStorable &e) {
+                throw EfrNotStorable(QStringLiteral("第 %1 页：").arg(i + 1) + QString::fromUtf8(e.what()));
+            }
             const qint64 at = s.pos();
             WriteStreamInt(s, 0);
             WriteStreamWord(s, qint16(quint16(p->pgSize)));
@@ -531,7 +578,7 @@ void TfrEMFPages::SaveToStream(QIODevice &s)
             WriteStreamInt(s, p->MarginTop);
             WriteStreamInt(s, p->MarginRight);
             WriteStreamInt(s, p->MarginBottom);
-            WriteStreamBytes(s, p->Stream);
+            WriteStreamBytes(s, stream);
             const qint64 end = s.pos();
             if (end > 0xFFFFFFFFll)
                 throw EfrStreamError("Prepared report beyond 4 GB");
@@ -586,11 +633,16 @@ FrpContents readCurrentLayout(QIODevice &s, int version)
             p->MarginTop = ReadStreamInt(s);
             p->MarginRight = ReadStreamInt(s);
             p->MarginBottom = ReadStreamInt(s);
+            // Bounded as a template's are, so the page arithmetic cannot overflow.
+            for (const qint32 margin : {p->MarginLeft, p->MarginTop, p->MarginRight, p->MarginBottom})
+                if (margin < -frMaxStoredCoordinate || margin > frMaxStoredCoordinate)
+                    throw EfrStreamError("Page margins out of range");
         }
         checkNext(s, next);
         const QByteArray data = ReadStreamBytes(s, next - s.pos());
         // Without a decompressor a compressed page comes out empty.
         p->Stream = compressed ? QByteArray(1, char(frPreparedVersion)) : data;
+        p->FileTexts = true;
         c.pages.push_back(std::move(p));
     }
     c.generator = ReadStreamByte(s);

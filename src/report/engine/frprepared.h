@@ -21,6 +21,7 @@
 // units of the page), in the order drawn.
 #include "report/engine/frpage.h"
 #include "report/engine/frprinter.h"
+#include "report/engine/frstream.h"
 
 #include <QByteArray>
 #include <QIODevice>
@@ -50,6 +51,10 @@ struct TfrPageInfo {
     TfrPrinterMetrics PrnInfo;      // metrics of this paper
     bool Visible = false;           // set while the page's objects are needed
     QByteArray Stream;              // version byte 25, then the object records
+    // Pages read from a file keep its texts as the file has them (16-bit lengths); pages
+    // the program writes take texts of any length (TfrLongTexts), which a file cannot.
+    bool FileTexts = false;
+    bool LongTexts = false;         // Stream holds a text in the long form
     std::unique_ptr<TfrPage> Page;  // objects rebuilt from Stream, or null
 
     TfrPageInfo();
@@ -154,7 +159,9 @@ public:
 
     // The ".frp" layout. Both throw EfrStreamError. Reading selects the file's printer and
     // paper and replaces all pages only when the whole stream was read: a failed read
-    // leaves the pages, the printer and its paper as they were.
+    // leaves the pages, the printer and its paper as they were. Writing refuses a page
+    // holding a text of more than 65535 bytes or lines (EfrNotStorable, naming the page):
+    // the file's lengths are 16 bits.
     void LoadFromStream(QIODevice &s);
     void SaveToStream(QIODevice &s);
 
@@ -164,6 +171,7 @@ private:
     TfrReport *m_report;
     std::vector<std::unique_ptr<TfrPageInfo>> m_pages;
     std::unique_ptr<QBuffer> m_writer;
+    std::unique_ptr<TfrLongTexts> m_writerLongTexts;
     int m_writerPage = -1;
 };
 

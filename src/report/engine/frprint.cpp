@@ -1,11 +1,13 @@
 #include "report/engine/frprint.h"
 #include "report/engine/frlocale.h"
 #include "report/engine/frpage.h"
+#include "report/engine/frpdftext.h"
 #include "report/engine/frprepared.h"
 #include "report/engine/frreport.h"
 
 #include "common/prompt.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QPageLayout>
 #include <QPageSize>
@@ -132,7 +134,9 @@ bool TfrPdfTarget::BeginDoc(const TfrPageInfo &)
         m_file.reset();
         return false;
     }
-    m_writer = std::make_unique<QPdfWriter>(m_file.get());
+    m_pdf = std::make_unique<QBuffer>();
+    m_pdf->open(QIODevice::WriteOnly);
+    m_writer = std::make_unique<QPdfWriter>(m_pdf.get());
     m_writer->setResolution(m_resolution);
     m_writer->setTitle(m_title);
     m_writer->setCreator(QStringLiteral("Orvane"));
@@ -167,7 +171,9 @@ bool TfrPdfTarget::EndDoc()
         return false;
     m_painter.end();
     m_writer.reset();
-    const bool ok = m_file->commit();
+    const QByteArray pdf = frMendPdfText(m_pdf->data());
+    m_pdf.reset();
+    const bool ok = m_file->write(pdf) == pdf.size() && m_file->commit();
     if (!ok)
         m_error = m_file->errorString();
     m_file.reset();
@@ -179,6 +185,7 @@ void TfrPdfTarget::Abort()
     if (m_painter.isActive())
         m_painter.end();
     m_writer.reset();
+    m_pdf.reset();
     if (m_file)
         m_file->cancelWriting();
     m_file.reset();

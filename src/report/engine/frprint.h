@@ -13,6 +13,7 @@
 
 #include <memory>
 
+class QBuffer;
 class QPdfWriter;
 class QSaveFile;
 class TfrEMFPages;
@@ -65,7 +66,8 @@ private:
 
 // A PDF file written through Qt's PDF output, with the virtual printer's
 // paper and its 5 mm unprintable border. The file is replaced only when the
-// job ends; an aborted or failed job leaves an existing file as it was.
+// job ends; an aborted or failed job leaves an existing file as it was. Its
+// text layer carries the characters printed (frMendPdfText).
 class TfrPdfTarget : public TfrPrintTarget {
 public:
     explicit TfrPdfTarget(const QString &fileName, int resolution = 600);
@@ -89,6 +91,7 @@ private:
     QString m_title;
     QString m_error;
     std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QBuffer> m_pdf;   // the document until it is mended and written
     std::unique_ptr<QPdfWriter> m_writer;
     QPainter m_painter;
 };

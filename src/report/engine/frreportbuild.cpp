@@ -221,9 +221,20 @@ bool TfrReport::PrepareReport()
         frSetReportOwner(parent());
     m_savedTwoPass = TwoPass;
 
+    // The template as it is, put back after the build. The copy stays in memory, so it
+    // takes texts of any length (a long remark typed into a slot).
     QBuffer saved;
     saved.open(QIODevice::ReadWrite);
-    SaveToStream(saved);
+    const TfrLongTexts savedTexts(saved);
+    try {
+        SaveToStream(saved);
+    } catch (const std::exception &e) {
+        // What even memory cannot hold (an object beyond page 256): nothing is built.
+        m_emfPages->Clear();
+        orv::prompt().message(nullptr, GetLocalizedString(frRes::Error), QString::fromUtf8(e.what()),
+                              QMessageBox::Critical);
+        return false;
+    }
 
     bool result = false;
     bool failed = false;
@@ -579,6 +590,7 @@ void TfrReport::EditPreparedPage(int pageIndex)
         kept->DesignerPage = nullptr;
     QBuffer saved;
     saved.open(QIODevice::ReadWrite);
+    const TfrLongTexts savedTexts(saved);
     bool keepPage = false;
     // Runs however the edit ends: the page object leaves the template list (it belongs to
     // the prepared page), is freed unless its changes were written back, and the template

@@ -2,7 +2,9 @@
 #include "common/codec.h"
 
 #include <QtEndian>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace {
 void need(QIODevice &s, char *dst, qint64 n)
@@ -26,14 +28,51 @@ template <typename T> void writeLE(QIODevice &s, T v)
         throw EfrStreamError("Stream write error");
 }
 
-QByteArray readLine16(QIODevice &s)
+// The devices that take long texts now; few at a time, most recent last.
+thread_local std::vector<TfrLongTexts *> t_longTexts;
+
+// 0xFFFF in the 16-bit length announces a 32-bit length, on devices that take long texts.
+constexpr quint16 kLongTextMark = 0xFFFF;
+} // namespace
+
+struct TfrLongTextsAccess {
+    static TfrLongTexts *find(const QIODevice &s)
+    {
+        for (auto it = t_longTexts.rbegin(); it != t_longTexts.rend(); ++it)
+            if ((*it)->m_device == &s)
+                return *it;
+        return nullptr;
+    }
+    static void count(TfrLongTexts &t) { ++t.m_written; }
+};
+
+TfrLongTexts::TfrLongTexts(QIODevice &device) : m_device(&device) { t_longTexts.push_back(this); }
+
+TfrLongTexts::~TfrLongTexts() { std::erase(t_longTexts, this); }
+
+bool StreamTakesLongTexts(const QIODevice &s) { return TfrLongTextsAccess::find(s) != nullptr; }
+
+QByteArray ReadStreamText16(QIODevice &s)
 {
     const quint16 len = readLE<quint16>(s);
+    if (len == kLongTextMark && StreamTakesLongTexts(s))
+        return ReadStreamBytes(s, readLE<quint32>(s));
     return ReadStreamBytes(s, len);
 }
 
-void writeLine16(QIODevice &s, const QByteArray &bytes)
+void WriteStreamText16(QIODevice &s, const QByteArray &bytes)
 {
+    if (bytes.size() >= kLongTextMark) {
+        if (TfrLongTexts *t = TfrLongTextsAccess::find(s)) {
+            if (bytes.size() > qsizetype(0xFFFFFFFFu))
+                throw EfrNotStorable(QStringLiteral("文本长度为 %1 字节，过长").arg(bytes.size()));
+            writeLE<quint16>(s, kLongTextMark);
+            writeLE<quint32>(s, quint32(bytes.size()));
+            WriteStreamBytes(s, bytes);
+            TfrLongTextsAccess::count(*t);
+            return;
+        }
+    }
     // The length field is 16 bits: a longer text is refused, never cut or wrapped.
     if (bytes.size() > frMaxStreamTextBytes)
         throw EfrNotStorable(QStringLiteral("文本长度为 %1 字节，超过了报表文件所能保存的 %2 字节")
@@ -42,7 +81,6 @@ void writeLine16(QIODevice &s, const QByteArray &bytes)
     writeLE<quint16>(s, quint16(bytes.size()));
     WriteStreamBytes(s, bytes);
 }
-} // namespace
 
 quint8 ReadStreamByte(QIODevice &s) { return readLE<quint8>(s); }
 qint16 ReadStreamWord(QIODevice &s) { return readLE<qint16>(s); }
@@ -70,14 +108,14 @@ QByteArray ReadStreamBytes(QIODevice &s, qint64 count)
 {
     if (count < 0 || (!s.isSequential() && count > s.bytesAvailable()))
         throw EfrStreamError("Unexpected end of stream");
-    QByteArray b(int(count), Qt::Uninitialized);
+    QByteArray b(qsizetype(count), Qt::Uninitialized);
     need(s, b.data(), count);
     return b;
 }
 
 QString ReadStreamString(QIODevice &s)
 {
-    const QByteArray b = readLine16(s);
+    const QByteArray b = ReadStreamText16(s);
     ReadStreamByte(s); // terminator, whatever it holds
     return orv::fromGbk(b);
 }
@@ -92,7 +130,7 @@ QStringList ReadStreamStrings(QIODevice &s)
         return out;
     }
     for (;;) {
-        out << orv::fromGbk(readLine16(s));
+        out << orv::fromGbk(ReadStreamText16(s));
         if (ReadStreamByte(s) == 0) // 13 between lines, 0 after the last
             break;
     }
@@ -162,24 +200,30 @@ void WriteStreamBytes(QIODevice &s, const QByteArray &bytes)
 
 void WriteStreamString(QIODevice &s, const QString &text)
 {
-    writeLine16(s, orv::toGbk(text));
+    WriteStreamText16(s, orv::toGbk(text));
     WriteStreamByte(s, 0);
 }
 
 void WriteStreamStrings(QIODevice &s, const QStringList &lines)
 {
-    if (lines.size() > frMaxStreamLines)
-        throw EfrNotStorable(QStringLiteral("文本有 %1 行，超过了报表文件所能保存的 %2 行")
-                                 .arg(lines.size())
-                                 .arg(frMaxStreamLines));
-    const int n = int(lines.size());
-    writeLE<quint16>(s, quint16(n));
+    // The count only tells an empty list (the separators count the lines), so a stream
+    // kept in memory may say 65535 for more.
+    if (lines.size() > frMaxStreamLines) {
+        TfrLongTexts *t = TfrLongTextsAccess::find(s);
+        if (!t)
+            throw EfrNotStorable(QStringLiteral("文本有 %1 行，超过了报表文件所能保存的 %2 行")
+                                     .arg(lines.size())
+                                     .arg(frMaxStreamLines));
+        TfrLongTextsAccess::count(*t);
+    }
+    const qsizetype n = lines.size();
+    writeLE<quint16>(s, quint16(std::min<qsizetype>(n, frMaxStreamLines)));
     if (n == 0) {
         WriteStreamByte(s, 0);
         return;
     }
-    for (int i = 0; i < n; ++i) {
-        writeLine16(s, orv::toGbk(lines[i]));
+    for (qsizetype i = 0; i < n; ++i) {
+        WriteStreamText16(s, orv::toGbk(lines[i]));
         WriteStreamByte(s, i + 1 < n ? 13 : 0);
     }
 }

@@ -3,7 +3,8 @@
 // Integers are little-endian; texts are code-page-936 bytes.
 // A short or malformed stream raises EfrStreamError; nothing reads past the data.
 // A text of more than 65535 bytes, or a list of more than 65535 lines, is
-// refused on writing with EfrNotStorable; nothing is cut.
+// refused on writing with EfrNotStorable; nothing is cut. Streams that never
+// leave memory take them (TfrLongTexts).
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
@@ -24,6 +25,32 @@ class EfrNotStorable : public EfrStreamError {
 public:
     explicit EfrNotStorable(const QString &message) : EfrStreamError(message.toStdString()) {}
 };
+
+// A stream kept in memory (a build's copy of the template, the prepared pages) holds
+// texts of any length. While a TfrLongTexts lives for a device, a text of 65535 bytes
+// or more is written to it as the length 0xFFFF, a 32-bit length and the bytes, and is
+// read back so; a list may have any number of lines. Files never get this form: a
+// stored file has the 16-bit lengths only, and writing one refuses what they cannot hold.
+class TfrLongTexts {
+public:
+    explicit TfrLongTexts(QIODevice &device);
+    ~TfrLongTexts();
+    TfrLongTexts(const TfrLongTexts &) = delete;
+    TfrLongTexts &operator=(const TfrLongTexts &) = delete;
+    // Texts written in the long form (or lists of more lines) since this began.
+    int Written() const { return m_written; }
+
+private:
+    friend struct TfrLongTextsAccess;
+    QIODevice *m_device;
+    int m_written = 0;
+};
+// Whether the device takes texts of any length (a TfrLongTexts lives for it).
+bool StreamTakesLongTexts(const QIODevice &s);
+
+// A text as a 16-bit byte count and the bytes (the long form where the device takes it).
+void WriteStreamText16(QIODevice &s, const QByteArray &bytes);
+QByteArray ReadStreamText16(QIODevice &s);
 
 quint8 ReadStreamByte(QIODevice &s);
 qint16 ReadStreamWord(QIODevice &s);

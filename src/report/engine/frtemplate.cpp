@@ -44,19 +44,17 @@ const QString kVirtualPrinterMark = QString(QChar(1));
 // Document attributes: u16 byte count and the bytes, without terminator.
 QString readAttribute(QIODevice &s)
 {
-    const quint16 n = quint16(ReadStreamWord(s));
-    return orv::fromGbk(ReadStreamBytes(s, n));
+    return orv::fromGbk(ReadStreamText16(s));
 }
 
 void writeAttribute(QIODevice &s, const QString &text)
 {
     const QByteArray b = orv::toGbk(text);
-    if (b.size() > frMaxStreamTextBytes)
+    if (b.size() > frMaxStreamTextBytes && !StreamTakesLongTexts(s))
         throw EfrNotStorable(QStringLiteral("报表属性的文本长度为 %1 字节，超过了报表文件所能保存的 %2 字节")
                                  .arg(b.size())
                                  .arg(frMaxStreamTextBytes));
-    WriteStreamWord(s, qint16(quint16(b.size())));
-    WriteStreamBytes(s, b);
+    WriteStreamText16(s, b);
 }
 
 // Sub-reports show another page of the same report; a reference outside the

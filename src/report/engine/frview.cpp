@@ -279,6 +279,7 @@ void TfrView::Assign(TfrView &source)
     RecordMode = 0;
     QBuffer buf;
     buf.open(QIODevice::ReadWrite);
+    const TfrLongTexts longTexts(buf);
     source.SaveToStream(buf);
     buf.seek(0);
     LoadFromStream(buf);

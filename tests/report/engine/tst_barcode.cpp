@@ -119,8 +119,9 @@ void TestBarcode::encodes_data()
     QTest::newRow("MSI always has its check digit") << int(bcCodeMSI) << "1234" << false << "1234" << 45 << 67;
     QTest::newRow("MSI of seven digits") << int(bcCodeMSI) << "1234567" << false << "1234567" << 69 << 103;
     QTest::newRow("matrix") << int(bcCode_2_5_matrix) << "12345" << false << "12345" << 41 << 55;
-    QTest::newRow("interleaved drops the odd digit") << int(bcCode_2_5_interleaved) << "12345" << false
-                                                     << "12345" << 27 << 36;
+    QTest::newRow("interleaved") << int(bcCode_2_5_interleaved) << "1234" << false << "1234" << 27 << 36;
+    QTest::newRow("interleaved pads an odd count with 0") << int(bcCode_2_5_interleaved) << "12345" << false
+                                                          << "012345" << 37 << 50;
     QTest::newRow("industrial") << int(bcCode_2_5_industrial) << "1" << false << "1" << 22 << 28;
     QTest::newRow("PostNet") << int(bcCodePostNet) << "12345" << false << "12345" << 53 << 79;
     QTest::newRow("Codabar") << int(bcCodeCodabar) << "123" << false << "123" << 39 << 51;

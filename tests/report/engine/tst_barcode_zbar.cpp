@@ -40,6 +40,8 @@ const Case kCases[] = {
     {bcCodeEAN128A, "AB12", false, "AB12"},
     {bcCodeEAN128B, "ab12", false, "ab12"},
     {bcCodeEAN128C, "0112345678901231", false, "0112345678901231"},
+    // An odd count of digits is padded with a leading 0, never cut.
+    {bcCode_2_5_interleaved, "123456789", false, "0123456789"},
 };
 
 QString zbarimg() { return QStandardPaths::findExecutable(QStringLiteral("zbarimg")); }

@@ -6,9 +6,11 @@
 #include "report/engine/frglobals.h"
 #include "report/engine/frmemo.h"
 #include "report/engine/frprepared.h"
+#include "report/engine/frprint.h"
 #include "report/engine/frprinter.h"
 #include "report/engine/frreport.h"
 #include "scriptedprompt.h"
+#include "templatebuilder.h"
 
 #include <QtTest>
 
@@ -254,6 +256,123 @@ private slots:
             painter.end();
             img.save(QString("%1/%2.png").arg(keep, QFileInfo(file).baseName()));
         }
+    }
+
+    // A text longer than a report file's 16-bit lengths (a remark of 70,000 bytes) prints
+    // whole, set before the print (a slot of the template) or during it (a line). Saving the
+    // prepared report takes it when the page holds it in wrapped lines, and refuses it with
+    // a message when the page holds it as one line, which the file's lengths cannot hold.
+    void longTextPrints_data()
+    {
+        QTest::addColumn<QString>("slot");
+        QTest::addColumn<QString>("saveError");
+        QTest::newRow("header slot, one line")
+            << "Memo3" << "第 1 页：文本长度为 70000 字节，超过了报表文件所能保存的 65535 字节";
+        QTest::newRow("line, wrapped") << "Memo18" << "";
+    }
+    void longTextPrints()
+    {
+        QFETCH(QString, slot);
+        QFETCH(QString, saveError);
+        const QString remark = QString(35000, QChar(0x5907));   // 备: two bytes each, 70,000 in all
+        TfrReport r;
+        TfrDocumentPrint print(r);
+        QVERIFY(print.Load(templateFile("tongyong.frf")));
+        ScriptedPrompt prompt;   // nothing to tell
+        if (slot == "Memo3")
+            print.SetSlot(slot, remark);
+        QVERIFY(print.Prepare([&](TfrDocumentPage &page) {
+            page.ShowBand("报表标题1");
+            page.ShowBand("主项头1");
+            page.SetSlot("Memo18", slot == "Memo18" ? remark : QStringLiteral("螺丝"));
+            page.ShowBand("主项数据1");
+            page.ShowBand("页脚1");
+        }));
+        QVERIFY(prompt.verifyDone());
+        const auto printed = [&slot](TfrReport &from) {
+            QStringList out;
+            for (int p = 0; p < from.EMFPages().Count(); ++p)
+                out += texts(from, p, slot);
+            return out.join(QString()).remove('\n');
+        };
+        QCOMPARE(printed(r), remark);
+        QCOMPARE(print.SlotText("Memo3"), slot == "Memo3" ? remark : QString()); // the template as before
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath("long.frp");
+        QString error;
+        QCOMPARE(r.SavePreparedReport(file, &error), saveError.isEmpty());
+        QCOMPARE(error, saveError);
+        if (!saveError.isEmpty()) {
+            QVERIFY(!QFile::exists(file));
+            return;
+        }
+        TfrReport back;
+        QVERIFY(back.LoadPreparedReport(file));
+        QCOMPARE(printed(back), remark);
+    }
+
+    // What the engine cannot build or show is told; nothing leaves the print, no page is kept.
+    void engineErrorIsTold()
+    {
+        // A template whose copy even memory cannot hold: an object beyond page 256.
+        {
+            TfrReport r;
+            orv::test::TemplateBuilder b(r);
+            for (int i = 0; i < 257; ++i)
+                b.page();
+            b.memo(256, QStringLiteral("Late"), {0, 0, 5, 5});
+            ScriptedPrompt prompt;
+            prompt.expectMessage(QStringLiteral("第 257 页及以后各页上的对象（Late）不能保存"), QMessageBox::Ok,
+                                 QStringLiteral("错误"));
+            QVERIFY(!r.PrepareReport());
+            QVERIFY(prompt.verifyDone());
+            QCOMPARE(r.EMFPages().Count(), 0);
+        }
+        // A preview that fails.
+        TfrReport r;
+        TfrDocumentPrint print(r);
+        QVERIFY(print.Load(templateFile("tongyong.frf")));
+        const auto kept = std::exchange(TfrReport::PreviewHook, [](TfrReport &, const QString &) {
+            throw std::runtime_error("预览窗口不能打开");
+        });
+        ScriptedPrompt prompt;
+        prompt.expectMessage(QStringLiteral("打印失败：预览窗口不能打开"), QMessageBox::Ok, QStringLiteral("错误"));
+        print.Show([](TfrDocumentPage &page) { page.ShowBand("报表标题1"); });
+        TfrReport::PreviewHook = kept;
+        QVERIFY(prompt.verifyDone());
+        QCOMPARE(r.EMFPages().Count(), 0);
+    }
+
+    // The PDF of a printed receipt carries the characters printed: a search or a copy
+    // finds what the page shows (radicals and variants drawn with the same glyphs do not
+    // stand in for them).
+    void pdfTextIsThePrintedText()
+    {
+        const QString pdftotext = QStandardPaths::findExecutable("pdftotext");
+        if (pdftotext.isEmpty())
+            QFAIL("pdftotext not found: scripts/install-deps.sh installs poppler-utils");
+        TfrReport r;
+        TfrDocumentPrint print(r);
+        QVERIFY(print.Load(templateFile("tongyong.frf")));
+        print.SetSlot("Memo1", "某某商贸有限公司采购入库单");
+        print.SetSlot("Memo2", "供应商：");
+        print.SetSlot("Memo3", "日用品厂");
+        QList<Line> lines = sixtyLines().mid(0, 3);
+        lines[0].name = "透明胶带";
+        lines[1].name = "金属片";
+        QVERIFY(print.Prepare(receiptBuild(lines)));
+        QTemporaryDir dir;
+        const QString file = dir.filePath("receipt.pdf");
+        TfrPdfTarget pdf(file);
+        QVERIFY(PrintPreparedReport(r, {}, pdf));
+        QProcess p;
+        p.start(pdftotext, {"-enc", "UTF-8", file, "-"});
+        QVERIFY(p.waitForFinished(30000));
+        QString text = QString::fromUtf8(p.readAllStandardOutput());
+        text.remove(QRegularExpression("\\s"));
+        for (const char *printed : {"采购入库单", "日用品厂", "金额", "第1页", "透明胶带", "金属片"})
+            QVERIFY2(text.contains(QString::fromUtf8(printed)), qPrintable(QString::fromUtf8(printed) + ": " + text));
     }
 
     // A slot the template lacks is skipped with a log line; the print goes on.

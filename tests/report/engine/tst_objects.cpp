@@ -11,6 +11,7 @@
 #include "report/engine/frshape.h"
 
 #include "common/codec.h"
+#include "jpegfixture.h"
 
 #include <QBuffer>
 #include <QMenu>
@@ -489,6 +490,31 @@ private slots:
         const QImage cut = orv::decodeJpeg(good.left(good.size() / 2), &error);
         QVERIFY(cut.isNull());
         QVERIFY(!error.isEmpty());
+    }
+
+    // Report pictures go through the one bounded decoder, a JPEG under another name too.
+    void reportPictureScansBounded()
+    {
+        QImage img(32, 32, QImage::Format_RGB32);
+        img.fill(Qt::gray);
+        const QByteArray busy = orv::test::progressiveJpeg(img, 2);
+        QVERIFY(orv::test::jpegScanCount(busy) > orv::kJpegMaxScans);
+        TfrPictureView stored;
+        stored.Picture.Set(gkJpeg, busy);
+        QVERIFY(stored.Picture.Image().isNull());
+        QVERIFY(stored.Picture.DecodeError().contains(QStringLiteral("scans")));
+
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("picture.png"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(busy);
+        f.close();
+        TfrPictureView loaded;
+        QVERIFY(loaded.LoadFromFile(file));
+        QCOMPARE(loaded.Picture.Kind, quint8(gkJpeg));
+        QCOMPARE(loaded.Picture.Data, busy);
+        QVERIFY(loaded.Picture.Image().isNull());
     }
 
     void factory()

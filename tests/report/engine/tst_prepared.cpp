@@ -9,6 +9,7 @@
 
 #include <QtTest>
 #include <QTemporaryDir>
+#include <limits>
 
 using namespace orv::test;
 
@@ -365,6 +366,99 @@ private slots:
         QVERIFY(pages.ObjectAtPoint(0, {100, 72 + 20}, link, cursor, true));
         QVERIFY(clicked && clicked->Name == "Memo1");
         QVERIFY(prompt.verifyDone());
+    }
+
+    // A file may put an object anywhere an int reaches: drawn and hit-tested, it lies off
+    // the page and is neither drawn nor found; a page's margins beyond what a template may
+    // hold refuse the file, and the pages shown stay.
+    void farGeometry_data()
+    {
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("top");
+        QTest::newRow("beyond the right") << std::numeric_limits<int>::max() << 10;
+        QTest::newRow("beyond the top") << 10 << std::numeric_limits<int>::min();
+        QTest::newRow("both beyond") << std::numeric_limits<int>::min() << std::numeric_limits<int>::max();
+    }
+    void farGeometry()
+    {
+        QFETCH(int, left);
+        QFETCH(int, top);
+        TfrReport r;
+        buildTwoPapers(r);
+        TfrEMFPages &pages = r.EMFPages();
+        pages.ObjectsToPage(0);
+        for (TfrView *v : pages[0]->Page->Objects) {
+            v->Left = left;
+            v->Top = top;
+            v->Width = v->Height = std::numeric_limits<int>::max();
+        }
+        pages.PageToObjects(0);
+        QBuffer file;
+        file.setData(frpBytes(pages));
+        file.open(QIODevice::ReadOnly);
+        TfrReport back;
+        back.EMFPages().LoadFromStream(file);
+        TfrEMFPages &far = back.EMFPages();
+        QImage img(379, 535, QImage::Format_RGB32);
+        img.fill(Qt::white);
+        QPainter painter(&img);
+        far.SetVisible(0, true);
+        far.Draw(0, &painter, img.rect());
+        painter.end();
+        QCOMPARE(img.pixel(190, 60), qRgb(255, 255, 255));
+        QString link;
+        Qt::CursorShape cursor = Qt::ArrowCursor;
+        QVERIFY(!far.ObjectAtPoint(0, {100, 72 + 20}, link, cursor, false));
+
+        pages[0]->MarginLeft = std::numeric_limits<int>::max();
+        pages[0]->MarginRight = std::numeric_limits<int>::min();
+        file.close();
+        file.setData(frpBytes(pages));
+        file.open(QIODevice::ReadOnly);
+        QVERIFY_THROWS_EXCEPTION(EfrStreamError, far.LoadFromStream(file));
+        QCOMPARE(far.Count(), 2);
+    }
+
+    // A prepared page holds texts of any length. The file takes a text of 65535 bytes,
+    // the most its lengths hold, and reads it back as written; one byte more is refused
+    // with the page named. Editing the page keeps what it holds.
+    void textsAtTheFileLimit_data()
+    {
+        QTest::addColumn<int>("bytes");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("the limit") << 65535 << "";
+        QTest::newRow("a byte more")
+            << 65536 << "第 1 页：文本长度为 65536 字节，超过了报表文件所能保存的 65535 字节";
+    }
+    void textsAtTheFileLimit()
+    {
+        QFETCH(int, bytes);
+        QFETCH(QString, error);
+        const QString text(bytes, QLatin1Char('x'));
+        TfrReport r;
+        TemplateBuilder b(r);
+        b.page();
+        b.band(0, btReportTitle, "报表标题1", 0, 60);
+        b.memo(0, "Memo1", {54, 10, 400, 30}, {text});
+        QVERIFY(r.PrepareReport());
+        QCOMPARE(pageNames(r.EMFPages(), 0), QStringList{"Memo1=" + text});
+        r.EMFPages().PageToObjects(0);
+        r.EMFPages()[0]->Page.reset();
+        QCOMPARE(pageNames(r.EMFPages(), 0), QStringList{"Memo1=" + text});
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath("limit.frp");
+        QString got;
+        QCOMPARE(r.SavePreparedReport(path, &got), error.isEmpty());
+        QCOMPARE(got, error);
+        if (!error.isEmpty())
+            return;
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains(QByteArray("\xFF\xFF", 2) + QByteArray(16, 'x')));   // the 16-bit form
+        TfrReport back;
+        QVERIFY(back.LoadPreparedReport(path));
+        QCOMPARE(pageNames(back.EMFPages(), 0), QStringList{"Memo1=" + text});
     }
 
     // Editing a prepared page's objects and writing them back changes what prints.

@@ -34,6 +34,7 @@ private slots:
     void truncated();
     void numbersAndStyles();
     void overlongTextsAreRefused();
+    void memoryTakesLongTexts();
     void listsReadBySeparators_data();
     void listsReadBySeparators();
 };
@@ -165,6 +166,38 @@ void TestStream::overlongTextsAreRefused()
     QCOMPARE(out.data().size(), 0);
     QVERIFY_THROWS_EXCEPTION(EfrNotStorable, WriteStreamStrings(out, {QStringLiteral("x"), fits + QStringLiteral("yy")}));
     QVERIFY_THROWS_EXCEPTION(EfrNotStorable, WriteStreamStrings(out, QStringList(65536, QStringLiteral("x"))));
+}
+
+// A stream kept in memory takes texts and lists of any length: 0xFFFF announces a 32-bit
+// length there, for 65535 bytes already. Other devices keep the 16-bit form.
+void TestStream::memoryTakesLongTexts()
+{
+    const QString exact = QString(65535, QLatin1Char('x'));
+    const QString remark = QString(35000, QChar(0x5907));   // 70,000 bytes
+    const QStringList many(70000, QStringLiteral("行"));
+    QBuffer b;
+    b.open(QIODevice::ReadWrite);
+    {
+        const TfrLongTexts memory(b);
+        QVERIFY(StreamTakesLongTexts(b));
+        WriteStreamString(b, exact);
+        WriteStreamString(b, QStringLiteral("短"));
+        WriteStreamStrings(b, {QStringLiteral("a"), remark});
+        WriteStreamStrings(b, many);
+        QCOMPARE(memory.Written(), 3);
+        QCOMPARE(b.data().mid(0, 6), bytes({0xFF, 0xFF, 0xFF, 0xFF, 0, 0}));
+        b.seek(0);
+        QCOMPARE(ReadStreamString(b), exact);
+        QCOMPARE(ReadStreamString(b), QStringLiteral("短"));
+        QCOMPARE(ReadStreamStrings(b), (QStringList{QStringLiteral("a"), remark}));
+        QCOMPARE(ReadStreamStrings(b), many);
+        QVERIFY(b.atEnd());
+    }
+    // Once the stream leaves memory the 16-bit form holds again: 0xFFFF is a length.
+    QVERIFY(!StreamTakesLongTexts(b));
+    b.seek(0);
+    QVERIFY(ReadStreamString(b) != exact);
+    QVERIFY_THROWS_EXCEPTION(EfrNotStorable, WriteStreamString(b, remark));
 }
 
 // The count of a text list only tells an empty list; the separators decide how many lines follow.
