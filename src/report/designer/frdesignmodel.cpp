@@ -6,6 +6,7 @@
 #include "report/engine/frmemo.h"
 #include "report/engine/frpage.h"
 #include "report/engine/frreport.h"
+#include "report/engine/frstream.h"
 #include "report/engine/frstrings.h"
 #include "report/engine/frutils.h"
 
@@ -1179,8 +1180,10 @@ void TfrDesignModel::CopySelection()
     const int keptVersion = StreamVersion;
     StreamVersion = frCurrentVersion;
     for (TfrView *v : SelectedObjects()) {
+        // The clipboard never leaves memory, so its texts need not fit the file's 16-bit lengths.
         QBuffer b;
         b.open(QIODevice::WriteOnly);
+        const TfrLongTexts longTexts(b);
         WriteStreamByte(b, v->TypeCode);
         WriteStreamString(b, v->ClassName());
         v->RecordMode = 0;
@@ -1283,6 +1286,7 @@ void TfrDesignModel::Paste(QPoint surfaceOrigin)
                 QBuffer b;
                 b.setData(data);
                 b.open(QIODevice::ReadOnly);
+                const TfrLongTexts longTexts(b);
                 PasteOne(b, pass, smallest, surfaceOrigin, target);
             }
     } catch (...) {
