@@ -61,20 +61,9 @@ void PurchaseReturns::openPending(DataSet &ds, const ReturnQuery &query)
     QString sql = "select " + QString::fromUtf8(kHeaderColumns) + " from 采购退货单 where 当前状态 = ?";
     QVariantList binds{kPending};
     if (query.ranged) {
-        const char *column = nullptr;
-        switch (query.by) {
-        case ReturnSearch::All:
-            break;
-        case ReturnSearch::ByNumber:
-            column = "单据编号";
-            break;
-        case ReturnSearch::BySupplier:
-            column = "供应商";
-            break;
-        case ReturnSearch::ByClerk:
-            column = "经办人";
-            break;
-        }
+        // The searched column of each item, in the selector's order.
+        const char *const columns[] = {nullptr, "单据编号", "供应商", "经办人"};
+        const char *column = columns[int(query.by)];
         if (column && !query.text.isEmpty()) {
             sql += " and " + containsCondition(m_conn, QString::fromUtf8(column));
             binds << containsPattern(query.text);

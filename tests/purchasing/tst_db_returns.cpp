@@ -68,8 +68,6 @@ QString state(TestDb &t, const QString &id)
     return t.scalar("select 当前状态 from 采购退货单 where ID = ?", {id}).toString();
 }
 
-int count(TestDb &t, const QString &table) { return t.scalar("select count(*) from " + table).toInt(); }
-
 } // namespace
 
 Q_DECLARE_METATYPE(QList<GoodsRow>)
