@@ -1,6 +1,8 @@
 #include "purchasing/purchasingmenu.h"
 #include "app/appglobals.h"
 #include "app/windowing.h"
+#include "purchasing/frmcaigoutui.h"
+#include "purchasing/frmjintuiaud.h"
 #include "purchasing/frmpuch.h"
 #include "purchasing/frmpuchaud.h"
 #include "purchasing/frmpustore.h"
@@ -35,6 +37,11 @@ void registerPurchasingWindows()
     });
     setMenuHandler("WindowTileItem", [] { ShowChildForm(frmPuchAud); });
     setMenuHandler("WindowTileItem2", openReceiptWindow);
+    setMenuHandler("WindowMinimizeItem", [] {
+        openModal(frmCaiGouTui);
+        delete frmCaiGouTui.data();
+    });
+    setMenuHandler("N48", [] { ShowChildForm(frmJinTuiAud); });
 }
 
 } // namespace orv
