@@ -1,13 +1,17 @@
 // Load: several client processes post receipts into store at once against one PostgreSQL
 // database for a fixed time, half of them issued straight on to a workshop, some for goods not
 // yet kept at their place (rows made by whichever client comes first) and some for goods whose
-// stock was negative (a direct issue of those is refused whole). Then it checks what they left:
+// stock was negative (a direct issue of those is refused whole). Between receipts they approve
+// pending purchase returns, two clients at a time working through the same returns, so that
+// many a return is approved by one while the other tries it too. Then it checks what they left:
 // each goods row's stock is its opening stock plus its voucher lines, no number was given
-// twice, no document is half written, and no client met an error an operator would have seen.
+// twice, no document is half written, each return was approved once, and no client met an error
+// an operator would have seen.
 // Usage: bench_receiptload [seconds (30)] [clients (8)]   server from ORV_TEST_PG_HOST
 #include "benchdb.h"
 #include "common/clock.h"
 #include "goods/goodsschema.h"
+#include "purchasing/purchasereturns.h"
 #include "purchasing/purchasingschema.h"
 #include "purchasing/receiptposting.h"
 #include "warehouse/warehouseschema.h"
@@ -28,6 +32,8 @@ const int kGoods = 1000;
 const int kShortGoods = 10;   // goods 0..9 start at -100
 const int kNewGoods = 20;     // NEW0..NEW19 at 二号库 have no row at first
 const int kLines = 5;
+const int kStocked = 50;      // goods 10..59 start at 1000: what the returns take
+const int kReturns = 400;     // pending returns of three lines each
 
 QString goodsNo(int i) { return QString("HP%1").arg(i, 6, 10, QChar('0')); }
 QString goodsName(int i) { return QString("货品%1").arg(i); }
@@ -54,8 +60,11 @@ SavedLine line(int row, const QString &no, const QString &name, const QString &p
     return l;
 }
 
+// The returns a client works through: clients 0 and 1 from the first, 2 and 3 from a later one...
+int firstReturn(int index, int clients) { return (index / 2) * kReturns / qMax(1, (clients + 1) / 2); }
+
 // One client: posts receipts until the time is up and prints what it did.
-int runClient(int index, int seconds, const QString &database)
+int runClient(int index, int clients, int seconds, const QString &database)
 {
     ConnectionSettings s;
     s.server = qEnvironmentVariable("ORV_TEST_PG_HOST", "127.0.0.1");
@@ -65,6 +74,16 @@ int runClient(int index, int seconds, const QString &database)
     Connection c(QString("load%1").arg(index));
     c.open(s, Connection::SchemaMode::Leave);
     ReceiptPosting posting(c);
+    PurchaseReturns returns(c);
+    QStringList pool;
+    {
+        QSqlQuery q(c.db());
+        q.exec("select ID from 采购退货单 order by 流水号");
+        while (q.next())
+            pool << q.value(0).toString();
+    }
+    int nextReturn = firstReturn(index, clients);
+    int approved = 0, raced = 0, shortReturns = 0;
     std::mt19937 rng(1000 + index);
     std::uniform_int_distribution<int> goods(0, kGoods - 1), newGoods(0, kNewGoods - 1), coin(0, 9);
     int posted = 0, issued = 0, refused = 0, errors = 0;
@@ -116,8 +135,28 @@ int runClient(int index, int seconds, const QString &database)
             ++errors;
             std::fprintf(stderr, "client %d: %s\n", index, e.what());
         }
+        if (!pool.isEmpty() && coin(rng) < 5) {
+            const QString id = pool[nextReturn++ % pool.size()];
+            try {
+                switch (returns.approve(id, {QString("00%1.客户端%1").arg(index), h.date, 0, 0}).status) {
+                case DocumentApproval::Status::Approved:
+                    ++approved;
+                    break;
+                case DocumentApproval::Status::NotPending:
+                    ++raced;
+                    break;
+                case DocumentApproval::Status::Short:
+                    ++shortReturns;
+                    break;
+                }
+            } catch (const std::exception &e) {
+                ++errors;
+                std::fprintf(stderr, "client %d: %s\n", index, e.what());
+            }
+        }
     }
-    std::printf("posted=%d issued=%d refused=%d errors=%d\n", posted, issued, refused, errors);
+    std::printf("posted=%d issued=%d refused=%d errors=%d approved=%d raced=%d short=%d\n", posted, issued, refused,
+                errors, approved, raced, shortReturns);
     return 0;
 }
 
@@ -129,8 +168,9 @@ struct Check {
 // Each count must be 0.
 const Check kChecks[] = {
     {"stock = opening stock + voucher lines",
-     "select count(*) from 货品目录 g where round(g.库存, 4) <> round((case when g.编号 < 'HP000010' and g.编号 like 'HP%' "
-     "then -100 else 0 end) + coalesce((select sum(case when m.类型 = '入库' then m.数量 else -m.数量 end) from 出入库明细 m "
+     "select count(*) from 货品目录 g where round(g.库存, 4) <> round((case when g.编号 not like 'HP%' then 0 "
+     "when g.编号 < 'HP000010' then -100 when g.编号 < 'HP000060' then 1000 else 0 end) + "
+     "coalesce((select sum(case when m.类型 = '入库' then m.数量 else -m.数量 end) from 出入库明细 m "
      "where m.编号 = g.编号 and m.名称 = g.名称 and m.仓位 = g.仓位), 0), 4)"},
     {"one goods row per goods and place",
      "select count(*) from (select 编号, 名称, 仓位 from 货品目录 group by 编号, 名称, 仓位 having count(*) > 1) d"},
@@ -149,12 +189,21 @@ const Check kChecks[] = {
      "select count(*) from 车间领用 r where (select count(*) from 出入库单 v where v.引用ID = r.ID and v.单据类别 = '出库' "
      "and v.引用单号 = r.单据编号 and (select count(*) from 出入库明细 m where m.ID = v.ID) = 5) <> 1"},
     {"vouchers of a stored document",
-     "select count(*) from 出入库单 v where not exists (select 1 from 采购入库单 h where h.ID = v.引用ID) or "
-     "(v.单据类别 = '出库' and not exists (select 1 from 车间领用 r where r.ID = v.引用ID))"},
+     "select count(*) from 出入库单 v where not exists (select 1 from 采购退货单 h where h.ID = v.引用ID) and "
+     "(not exists (select 1 from 采购入库单 h where h.ID = v.引用ID) or "
+     "(v.单据类别 = '出库' and not exists (select 1 from 车间领用 r where r.ID = v.引用ID)))"},
     {"lines of a stored header",
      "select (select count(*) from 采购入库明细 l where not exists (select 1 from 采购入库单 h where h.ID = l.ID)) + "
      "(select count(*) from 车间领用明细 l where not exists (select 1 from 车间领用 h where h.ID = l.ID)) + "
      "(select count(*) from 出入库明细 l where not exists (select 1 from 出入库单 h where h.ID = l.ID))"},
+    {"returns approved once: one CK voucher each, none for a pending one",
+     "select count(*) from 采购退货单 h where (select count(*) from 出入库单 v where v.引用ID = h.ID and "
+     "v.单据类别 = '出库' and v.原因 = '采购退货' and v.引用单号 = h.单据编号) <> "
+     "case when h.当前状态 = '已审核' then 1 else 0 end"},
+    {"approved returns: a voucher line and the stock columns for each line taken",
+     "select count(*) from 采购退货单 h where h.当前状态 = '已审核' and ((select count(*) from 出入库明细 m join 出入库单 v "
+     "on m.ID = v.ID where v.引用ID = h.ID) <> (select count(*) from 采购退货明细 l where l.ID = h.ID and l.结存 is not null) "
+     "or (select count(*) from 采购退货明细 l where l.ID = h.ID and l.结存 is not null) = 0)"},
 };
 
 QString readLog(const QTemporaryDir &logs, int client, const char *kind)
@@ -178,8 +227,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() >= 5 && args[1] == "--client")
-        return runClient(args[2].toInt(), args[3].toInt(), args[4]);
+    if (args.size() >= 6 && args[1] == "--client")
+        return runClient(args[2].toInt(), args[3].toInt(), args[4].toInt(), args[5]);
     const int seconds = args.size() > 1 ? qMax(1, args[1].toInt()) : 30;
     const int clients = args.size() > 2 ? qMax(1, args[2].toInt()) : 8;
 
@@ -194,15 +243,42 @@ int main(int argc, char *argv[])
         q.prepare("insert into 货品目录 (编号,名称,仓位,库存,辅助库存,进货价,出货价,换算比率,助记码,ID) values (?,?,?,?,?,?,?,?,?,?)");
         for (int i = 0; i < kGoods; ++i) {
             for (const QVariant &v : {QVariant(goodsNo(i)), QVariant(goodsName(i)), QVariant("一号库"),
-                                      QVariant(i < kShortGoods ? -100.0 : 0.0), QVariant(0.0), QVariant(3.0),
+                                      QVariant(i < kShortGoods ? -100.0 : i < kShortGoods + kStocked ? 1000.0 : 0.0),
+                                      QVariant(0.0), QVariant(3.0),
                                       QVariant(4.0), QVariant(1.0), QVariant("HP"), QVariant(makeRecordID())})
                 q.addBindValue(v);
             c.run(q);
         }
         tx.commit();
     }
+    {
+        // The pending returns, of the stocked goods: three lines each, a code at most once.
+        Clock::pin(QDateTime(QDate(2025, 12, 31), QTime(3, 0), Qt::UTC));
+        PurchaseReturns returns(c);
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<int> stocked(kShortGoods, kShortGoods + kStocked - 1), qty(1, 3);
+        for (int r = 0; r < kReturns; ++r) {
+            QVector<SavedLine> lines;
+            QStringList used;
+            while (lines.size() < 3) {
+                const int g = stocked(rng);
+                if (used.contains(goodsNo(g)))
+                    continue;
+                used << goodsNo(g);
+                lines << line(int(lines.size()) + 1, goodsNo(g), goodsName(g), "一号库", qty(rng), 3);
+            }
+            ReturnHeader h;
+            h.date = "2025-12-31";
+            h.supplier = "DW1.供应商";
+            h.supplierCode = "DW1";
+            returns.save(h, lines);
+        }
+        Clock::pin(QDateTime());
+    }
 
-    std::printf("PostgreSQL load: %d client processes posting receipts of %d lines for %d s\n", clients, kLines, seconds);
+    std::printf("PostgreSQL load: %d client processes posting receipts of %d lines for %d s, approving %d pending "
+                "returns two clients at a time\n",
+                clients, kLines, seconds, kReturns);
     std::fflush(stdout);
     QTemporaryDir logs;
     QList<QProcess *> procs;
@@ -213,10 +289,11 @@ int main(int argc, char *argv[])
         p->setStandardOutputFile(logs.filePath(QString("client%1.out").arg(i)));
         p->setStandardErrorFile(logs.filePath(QString("client%1.err").arg(i)));
         p->start(app.applicationFilePath(),
-                 {"--client", QString::number(i), QString::number(seconds), b.settings.database});
+                 {"--client", QString::number(i), QString::number(clients), QString::number(seconds),
+                  b.settings.database});
         procs << p;
     }
-    int posted = 0, issued = 0, refused = 0, errors = 0;
+    int posted = 0, issued = 0, refused = 0, errors = 0, approved = 0, raced = 0, shortReturns = 0;
     bool clientsOk = true;
     for (int i = 0; i < procs.size(); ++i) {
         QProcess *p = procs[i];
@@ -237,6 +314,12 @@ int main(int argc, char *argv[])
                 refused += v;
             else if (part.startsWith("errors="))
                 errors += v;
+            else if (part.startsWith("approved="))
+                approved += v;
+            else if (part.startsWith("raced="))
+                raced += v;
+            else if (part.startsWith("short="))
+                shortReturns += v;
         }
         std::printf("  client %d: %s\n", i, qPrintable(out));
         // The log also holds the numbers passed to another client: shown only when something failed.
@@ -246,6 +329,8 @@ int main(int argc, char *argv[])
     std::printf("totals: %d receipts posted (%.1f per second), %d of them issued to the workshop, %d direct issues "
                 "refused for short stock, %d errors shown\n",
                 posted, double(posted) / seconds, issued, refused, errors);
+    std::printf("returns: %d approved, %d found settled by the other client first, %d refused for short stock\n",
+                approved, raced, shortReturns);
     std::printf("stored: %lld receipts, %lld requisitions, %lld vouchers, %lld voucher lines, %lld goods rows\n",
                 scalar(c, "select count(*) from 采购入库单"), scalar(c, "select count(*) from 车间领用"),
                 scalar(c, "select count(*) from 出入库单"), scalar(c, "select count(*) from 出入库明细"),
@@ -255,6 +340,10 @@ int main(int argc, char *argv[])
     const qint64 stored = scalar(c, "select count(*) from 采购入库单");
     std::printf("check: every receipt posted is stored ... %s\n", stored == posted ? "ok" : "FAILED");
     ok = ok && stored == posted;
+    const qint64 approvedStored = scalar(c, "select count(*) from 采购退货单 where 当前状态 = '已审核'");
+    std::printf("check: every return approval reported is stored, and only those ... %s\n",
+                approvedStored == approved ? "ok" : "FAILED");
+    ok = ok && approvedStored == approved;
     for (const Check &chk : kChecks) {
         const qint64 bad = scalar(c, QString::fromUtf8(chk.sql));
         std::printf("check: %s ... %s\n", chk.what, bad == 0 ? "ok" : qPrintable(QString("FAILED (%1)").arg(bad)));

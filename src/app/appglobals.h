@@ -13,6 +13,7 @@ struct repairFit {
     QString AuxUnit, AuxQty, Barcode, PartnerRowNo, RowNo;
     int TargetRow = 0;
     QString Category, GoodsRowNo, Price, Supplier, Discount, GoodsID, RawRatio, Ratio, Stock;
+    QString Model; // 所属车型 of a part (the batch picker)
 };
 
 struct Custom {
@@ -65,6 +66,7 @@ enum WindowMessage : int {
     WM_AUD_FIT_UPDATE = 1218,
     WM_AUD_FIT_MDF = 9357,
     WM_PUCH_FIT = 1224,
+    WM_FIT_BATCH = 1244,
     WM_DATE_CHOSEN = 1325,
     WM_CANGKU_NEW = 1324,
     WM_CANGKU_MDF = 1912,

@@ -8,10 +8,15 @@
 
 #include <QComboBox>
 #include <QFocusEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QLabel>
 #include <QSignalBlocker>
+#include <QTabWidget>
 #include <QTableView>
+#include <QVBoxLayout>
 #include <QWheelEvent>
 
 namespace orv {
@@ -284,6 +289,52 @@ bool AuditDocuments::eventFilter(QObject *watched, QEvent *event)
         break;
     }
     return QObject::eventFilter(watched, event);
+}
+
+QTabWidget *auditLineTab(QWidget *window, const QString &caption, QTableView *lineGrid,
+                         const QList<QWidget *> &buttons)
+{
+    auto *page = new QWidget(window);
+    auto *pageLayout = new QVBoxLayout(page);
+    auto *buttonRow = new QHBoxLayout;
+    for (QWidget *b : buttons)
+        buttonRow->addWidget(b);
+    buttonRow->addStretch();
+    pageLayout->addLayout(buttonRow);
+    pageLayout->addWidget(lineGrid, 1);
+    auto *tabs = new QTabWidget(window);
+    tabs->addTab(page, caption);
+    return tabs;
+}
+
+AuditFieldPanel::AuditFieldPanel(QWidget *w) : window(w), layout(new QGridLayout) {}
+
+void AuditFieldPanel::add(const QString &caption, QWidget *field, QWidget *button)
+{
+    layout->addWidget(new QLabel(caption, window), row, 0);
+    layout->addWidget(field, row, 1);
+    if (button)
+        layout->addWidget(button, row, 2);
+    ++row;
+}
+
+void layOutAuditWindow(QWidget *window, QLayout *bar, QTableView *documentGrid, QTabWidget *lineTab,
+                       AuditFieldPanel &panel, QWidget *passButton, QWidget *cancelButton)
+{
+    auto *passRow = new QHBoxLayout;
+    passRow->addWidget(passButton);
+    passRow->addWidget(cancelButton);
+    panel.layout->addLayout(passRow, panel.row++, 1);
+    panel.layout->setRowStretch(panel.row, 1);
+    auto *left = new QVBoxLayout;
+    left->addWidget(documentGrid, 1);
+    left->addWidget(lineTab, 1);
+    auto *body = new QHBoxLayout;
+    body->addLayout(left, 1);
+    body->addLayout(panel.layout);
+    auto *main = new QVBoxLayout(window);
+    main->addLayout(bar);
+    main->addLayout(body, 1);
 }
 
 } // namespace orv

@@ -23,6 +23,9 @@
 #include <QVector>
 #include <functional>
 
+class QGridLayout;
+class QLayout;
+class QTabWidget;
 class QTableView;
 class QWidget;
 
@@ -106,5 +109,24 @@ private:
     QVector<SavedField> m_saved;
     QVector<QWidget *> m_kept;
 };
+
+// The tab below an audit window's document list: the line buttons over the line grid.
+QTabWidget *auditLineTab(QWidget *window, const QString &caption, QTableView *lineGrid,
+                         const QList<QWidget *> &buttons);
+
+// The panel of fields on the right of an audit window: per row a caption, the field and perhaps
+// a button beside it.
+struct AuditFieldPanel {
+    explicit AuditFieldPanel(QWidget *window);
+    void add(const QString &caption, QWidget *field, QWidget *button = nullptr);
+    QWidget *window;
+    QGridLayout *layout;
+    int row = 0;
+};
+
+// The window laid out: the search bar on top, the document list over the line tab on the left,
+// the field panel closed by the pass and cancel buttons on the right.
+void layOutAuditWindow(QWidget *window, QLayout *bar, QTableView *documentGrid, QTabWidget *lineTab,
+                       AuditFieldPanel &panel, QWidget *passButton, QWidget *cancelButton);
 
 } // namespace orv

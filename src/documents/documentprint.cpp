@@ -130,6 +130,17 @@ QList<QStringList> storedPrintLines(Connection &c, const QString &lineTable, con
     return out;
 }
 
+DocumentPrint entryPrint(Connection &c, const QString &templateName, const QString &title, bool fromGrid,
+                         const GoodsLineGrid &grid, const QString &lineTable, const QString &savedID)
+{
+    DocumentPrint p;
+    p.templateName = templateName;
+    p.headBands = documentHeadBands();
+    p.set("Memo1", companyName(c) + title);
+    p.lines = fromGrid ? gridPrintLines(grid) : storedPrintLines(c, lineTable, savedID);
+    return p;
+}
+
 QList<QStringList> gridPrintLines(const GoodsLineGrid &grid, const LineSlots &rowSlots)
 {
     const GoodsLineColumns &c = grid.columns();

@@ -89,6 +89,12 @@ QList<QStringList> storedPrintLines(Connection &c, const QString &lineTable, con
 // the grid columns titled as in `rowSlots`.
 QList<QStringList> gridPrintLines(const GoodsLineGrid &grid, const LineSlots &rowSlots = gridLineSlots());
 
+// The print of an entry window begun: its template and head bands, Memo1 = the company's name and
+// `title`, and the lines of the grid as it stands or, when not `fromGrid`, those stored under
+// `savedID` by the window's last save. Throws DbError.
+DocumentPrint entryPrint(Connection &c, const QString &templateName, const QString &title, bool fromGrid,
+                         const GoodsLineGrid &grid, const QString &lineTable, const QString &savedID);
+
 // Sums of the stored lines: 数量, 辅助数量 and 金额, in the general number format.
 struct LineSums {
     QString qty, auxQty, amount;

@@ -234,8 +234,10 @@ void TfrmMdf::Button1Click()
                 grid->writeEdited(m_gridRow, {v.qty, v.auxQty, v.price, v.amount, v.discount, v.discounted});
             SendMessage(m_opener, WM_FIT_MDF);
         } else if (mode == 8) {
-            lineediting::updateDetailRow(db(), G.gAuditKind, m_detailRow, values());
-            SendMessage(m_opener, WM_AUD_FIT_MDF);
+            // A document approved or cancelled meanwhile keeps its line: its window shows what is
+            // pending now.
+            const bool updated = lineediting::updateDetailRow(db(), G.gAuditKind, m_detailRow, values());
+            SendMessage(m_opener, updated ? WM_AUD_FIT_MDF : WM_AUD_FIT_UPDATE);
         }
     } catch (const std::exception &e) {
         showError(this, e);

@@ -214,6 +214,11 @@ void TfrmSelectFit::handOver()
         showError(this, e);
         return;
     }
+    if (rowNo == 0) {
+        // The document was approved or cancelled meanwhile: its window shows what is pending now.
+        SendMessage(m_opener, WM_AUD_FIT_UPDATE);
+        return;
+    }
     SendMessage(m_opener, WM_AUD_FIT_NEW);
     SendMessage(m_opener, WM_AUD_FIT_UPDATE);
     G.gRepFit.RowNo = QString::number(rowNo);

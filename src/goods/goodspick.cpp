@@ -148,6 +148,33 @@ QString auditDetailTable(int auditKind)
     }
 }
 
+QString auditHeaderTable(int auditKind)
+{
+    switch (auditKind) {
+    case 1: return QStringLiteral("采购订单");
+    case 2: return QStringLiteral("销售订单");
+    case 3: return QStringLiteral("采购退货单");
+    case 4: return QStringLiteral("货品报损单");
+    default: return QString();
+    }
+}
+
+bool auditDocumentOpen(Connection &c, int auditKind, const QString &docID)
+{
+    const QString table = auditHeaderTable(auditKind);
+    if (table.isEmpty())
+        throw DbError(QStringLiteral("未知的审核单据类别：%1").arg(auditKind));
+    DataSet q(&c);
+    // Shared with other line changes, exclusive of the approval's state change.
+    q.setSql("select 当前状态 from " + table + " where ID = ?" + (c.isSqlite() ? QString() : QStringLiteral(" for share")));
+    q.addBindValue(docID);
+    q.open();
+    for (q.first(); !q.eof(); q.next())
+        if (q.fields(0).asString() != QStringLiteral("待审核"))
+            return false;
+    return true;
+}
+
 qint64 insertAuditLine(Connection &c, int auditKind, const repairFit &fit, const QString &docID)
 {
     const QString table = auditDetailTable(auditKind);
@@ -170,6 +197,8 @@ qint64 insertAuditLine(Connection &c, int auditKind, const repairFit &fit, const
     for (int i = 0; i < binds.size(); ++i)
         marks << "?";
     Transaction tx(c);
+    if (!auditDocumentOpen(c, auditKind, docID))
+        return 0;
     DataSet q(&c);
     q.setSql("insert into " + table + " (" + columns + ") values (" + marks.join(',') + ") returning 流水号");
     for (const QVariant &v : binds)

@@ -47,8 +47,15 @@ bool handOverLine(const QStringList &staged, repairFit &fit);
 // Audit mode: the pending document's detail table by kind (1 采购订单明细, 2 销售订单明细,
 // 3 采购退货明细, 4 货品报损明细); empty for another kind.
 QString auditDetailTable(int auditKind);
+// Its header table (1 采购订单, 2 销售订单, 3 采购退货单, 4 货品报损单).
+QString auditHeaderTable(int auditKind);
+// Whether the lines of document `docID` may still change: false when its header is no longer
+// '待审核' (approved or cancelled meanwhile). Inside the caller's transaction the header stays
+// locked against an approval until the transaction ends.
+bool auditDocumentOpen(Connection &c, int auditKind, const QString &docID);
 // Inserts the handed-over line into the kind's detail table under the document's record ID
-// (kind 2 with 折扣 1 and 折后金额 = 金额); returns the new row's 流水号. Throws DbError.
+// (kind 2 with 折扣 1 and 折后金额 = 金额); returns the new row's 流水号, or 0 when the document is
+// no longer pending (nothing written). Throws DbError.
 qint64 insertAuditLine(Connection &c, int auditKind, const repairFit &fit, const QString &docID);
 
 } // namespace orv

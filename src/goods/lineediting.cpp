@@ -127,7 +127,7 @@ std::optional<DetailRow> readDetailRow(Connection &c, int auditKind, qint64 rowN
     return r;
 }
 
-void updateDetailRow(Connection &c, int auditKind, qint64 rowNo, const LineValues &v)
+bool updateDetailRow(Connection &c, int auditKind, qint64 rowNo, const LineValues &v)
 {
     const QString table = auditDetailTable(auditKind);
     if (table.isEmpty())
@@ -142,14 +142,24 @@ void updateDetailRow(Connection &c, int auditKind, qint64 rowNo, const LineValue
     }
     sql += " where 流水号 = ?";
     binds << rowNo;
+    const QString gone = QStringLiteral("该明细行已被其他用户删除，修改未保存");
     Transaction tx(c);
+    DataSet line(&c);
+    line.setSql("select ID from " + table + " where 流水号 = ?");
+    line.addBindValue(rowNo);
+    line.open();
+    if (line.isEmpty())
+        throw DbError(gone);
+    if (!auditDocumentOpen(c, auditKind, line.fields(0).asString()))
+        return false;
     DataSet q(&c);
     q.setSql(sql);
     for (const QVariant &b : binds)
         q.addBindValue(b);
     if (q.execSQL() == 0)
-        throw DbError(QStringLiteral("该明细行已被其他用户删除，修改未保存"));
+        throw DbError(gone);
     tx.commit();
+    return true;
 }
 
 } // namespace orv::lineediting

@@ -40,9 +40,10 @@ struct DetailRow {
     LineValues values;
 };
 std::optional<DetailRow> readDetailRow(Connection &c, int auditKind, qint64 rowNo);
-// Updates 单价, 数量, 金额, 辅助数量 (kind 2 also 折后金额 and 折扣) of the row; throws
-// ConversionError for a value that is not a number, DbError when the row is gone.
-void updateDetailRow(Connection &c, int auditKind, qint64 rowNo, const LineValues &v);
+// Updates 单价, 数量, 金额, 辅助数量 (kind 2 also 折后金额 and 折扣) of the row; false (nothing
+// written) when its document is no longer pending. Throws ConversionError for a value that is
+// not a number, DbError when the row is gone.
+bool updateDetailRow(Connection &c, int auditKind, qint64 rowNo, const LineValues &v);
 
 } // namespace lineediting
 

@@ -209,21 +209,24 @@ Statement &StockModel::chunkStatement(std::map<int, std::unique_ptr<Statement>> 
     return *stmt;
 }
 
-void StockModel::lockRows(const QVector<const GoodsLine *> &identities, std::map<QString, RowState> &rows)
+void StockModel::lockRows(const QVector<const GoodsLine *> &identities, std::map<QString, RowState> &rows,
+                          bool emptyPlaceMatchesNull)
 {
     // Every row of the call is read and locked by one statement a chunk, in the fixed order:
-    // two calls never wait on each other in a circle.
+    // two calls never wait on each other in a circle. A NULL place sorts as the empty one, so the
+    // order is one whichever lookup a call makes.
+    const QString place = emptyPlaceMatchesNull ? QStringLiteral("coalesce(仓位,'')") : QStringLiteral("仓位");
     for (qsizetype start = 0; start < identities.size(); start += kChunk) {
         const int n = int(qMin<qsizetype>(kChunk, identities.size() - start));
-        Statement &stmt = chunkStatement(m_lockRows, n, [&](int count) {
+        Statement &stmt = chunkStatement(emptyPlaceMatchesNull ? m_lockRowsTrimmed : m_lockRows, n, [&](int count) {
             QStringList match;
             for (int i = 0; i < count; ++i)
-                match << "(编号 = ? and 名称 = ? and 仓位 = ?)";
+                match << "(编号 = ? and 名称 = ? and " + place + " = ?)";
             QString sql = "select 流水号, coalesce(库存,0), coalesce(辅助库存,0), coalesce(进货价,0), "
-                          "coalesce(换算比率,0), 助记码, 编号, 名称, 仓位 from 货品目录 where " +
-                          match.join(" or ");
+                          "coalesce(换算比率,0), 助记码, 编号, 名称, " +
+                          place + " from 货品目录 where " + match.join(" or ");
             if (!m_conn.isSqlite())
-                sql += " order by 编号 collate \"C\", 仓位 collate \"C\", 名称 collate \"C\", 流水号 for update";
+                sql += " order by 编号 collate \"C\", " + place + " collate \"C\", 名称 collate \"C\", 流水号 for update";
             return sql;
         });
         QVariantList binds;
@@ -243,6 +246,68 @@ void StockModel::lockRows(const QVector<const GoodsLine *> &identities, std::map
         }
         q.finish();
     }
+}
+
+QVector<std::optional<GoodsRowRef>> StockModel::lockedRowsTrimmed(const QVector<GoodsLine> &lines)
+{
+    QVector<GoodsLine> trimmed;
+    trimmed.reserve(lines.size());
+    for (const GoodsLine &l : lines) {
+        GoodsLine t;
+        t.goodsNo = trimBlanks(l.goodsNo);
+        t.name = trimBlanks(l.name);
+        t.place = trimBlanks(l.place);
+        trimmed << t;
+    }
+    QVector<const GoodsLine *> all;
+    all.reserve(trimmed.size());
+    for (const GoodsLine &l : trimmed)
+        all << &l;
+    QVector<int> order;
+    std::map<QString, RowState> rows;
+    lockRows(fixedOrder(all, order), rows, true);
+    QVector<std::optional<GoodsRowRef>> out(trimmed.size());
+    for (int i = 0; i < trimmed.size(); ++i)
+        if (const auto it = rows.find(identity(trimmed[i])); it != rows.end())
+            out[i] = it->second.row;
+    return out;
+}
+
+QVector<StockMove> StockModel::lowerLocked(const QVector<Take> &takes)
+{
+    m_conn.requireTransaction("库存修改");
+    std::map<qint64, RowState> rows; // node-based: the changed list points into it
+    QVector<RowState *> changed;
+    QVector<StockMove> out(takes.size());
+    for (int i = 0; i < takes.size(); ++i) {
+        const Take &t = takes[i];
+        RowState &s = rows.try_emplace(t.row.rowNo, t.row).first->second;
+        StockMove &m = out[i];
+        m.rowNo = s.row.rowNo;
+        m.stockBefore = m.stockAfter = s.row.stock;
+        m.auxBefore = m.auxAfter = s.row.auxStock;
+        m.priceBefore = m.priceAfter = s.row.purchasePrice;
+        m.ratio = s.row.ratio;
+        m.mnemonic = s.row.mnemonic;
+        if (!(s.row.stock > 0)) {
+            m.status = MoveStatus::Short;
+            continue;
+        }
+        const double qty = round4(t.qty), auxQty = round4(t.auxQty);
+        s.row.stock = round4(s.row.stock - qty);
+        s.row.auxStock = round4(s.row.auxStock - auxQty);
+        s.addStock -= qty;
+        s.addAux -= auxQty;
+        m.status = MoveStatus::Moved;
+        m.stockAfter = s.row.stock;
+        m.auxAfter = s.row.auxStock;
+        if (!s.changed) {
+            s.changed = true;
+            changed << &s;
+        }
+    }
+    writeRows(changed, nullptr);
+    return out;
 }
 
 StockModel::RowWritesSql StockModel::rowWrites(int rows)
@@ -384,6 +449,17 @@ bool StockModel::setCounted(qint64 rowNo, double counted)
     const bool changed = q.numRowsAffected() > 0;
     q.finish();
     return changed;
+}
+
+QString trimBlanks(const QString &s)
+{
+    qsizetype from = 0, to = s.size();
+    const auto blank = [](QChar c) { return c.unicode() <= 0x20 || c.isSpace(); };
+    while (from < to && blank(s[from]))
+        ++from;
+    while (to > from && blank(s[to - 1]))
+        --to;
+    return s.mid(from, to - from);
 }
 
 VoucherLine voucherLine(const GoodsLine &l, const StockMove &m, const QString &kind)

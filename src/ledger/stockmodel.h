@@ -5,6 +5,10 @@
 //   StockModel m(conn);           keep it for the life of a window: statements stay prepared
 //     m.findRow(no, name, place)  the row of an item at a place (exact match, first by 流水号)
 //     m.lockedRows(lines)         the row of each line as findRow, locked in the fixed order
+//     m.lockedRowsTrimmed(lines)  the same by the approvals' rule: trimmed texts, an empty place
+//                                 matching NULL or ''
+//     m.lowerLocked(takes)        库存/辅助库存 -= quantities of rows found and locked, by 流水号;
+//                                 a row without stock is passed over
 //     m.raise(line, opts)         库存/辅助库存 += quantities; a missing row is created (opts)
 //     m.receive(line, opts)       receipt into store: moving average 进货价, 供应商 := line.supplier,
 //                                 then raised like raise()
@@ -91,6 +95,21 @@ public:
     // on PostgreSQL locked in the fixed order (编号, 仓位, 名称) until the caller's transaction
     // ends, so that a check before a posting never waits on another client in a circle.
     QVector<std::optional<GoodsRowRef>> lockedRows(const QVector<GoodsLine> &lines);
+    // As lockedRows(), by the lookup of the approvals of pending documents: 编号, 名称 and 仓位 of
+    // the line trimmed of blanks and control characters, an empty place matching a row whose place
+    // is NULL or empty; of several rows the first by 流水号.
+    QVector<std::optional<GoodsRowRef>> lockedRowsTrimmed(const QVector<GoodsLine> &lines);
+
+    // A take from a row the caller found and locked (lockedRows, lockedRowsTrimmed).
+    struct Take {
+        GoodsRowRef row;
+        double qty = 0, auxQty = 0;
+    };
+    // Lowers 库存 and 辅助库存 of each take's row, found by its 流水号 (so a row whose place is NULL
+    // moves too); takes of one row follow each other in order, each starting where the one before
+    // left. A take that finds its row without stock (库存 <= 0 at its turn) changes nothing and is
+    // Short. Results in take order. Needs the caller's transaction.
+    QVector<StockMove> lowerLocked(const QVector<Take> &takes);
 
     StockMove raise(const GoodsLine &line, const NewRowOptions &opts = {});
     StockMove receive(const GoodsLine &line, const NewRowOptions &opts = {});
@@ -136,16 +155,21 @@ private:
     struct RowState;
     StockMove insertRow(const GoodsLine &line, const NewRowOptions &opts);
     void lockIdentity(const GoodsLine &line);
-    void lockRows(const QVector<const GoodsLine *> &identities, std::map<QString, RowState> &rows);
+    void lockRows(const QVector<const GoodsLine *> &identities, std::map<QString, RowState> &rows,
+                  bool emptyPlaceMatchesNull = false);
     void writeRows(const QVector<RowState *> &changed, RowWrites *deferred);
     Statement &chunkStatement(std::map<int, std::unique_ptr<Statement>> &cache, int rows,
                               const std::function<QString(int)> &sqlFor);
     Connection &m_conn;
     Statement m_find, m_findLocked, m_counted;
-    std::map<int, std::unique_ptr<Statement>> m_lockRows, m_writeRows; // by rows per statement
+    std::map<int, std::unique_ptr<Statement>> m_lockRows, m_lockRowsTrimmed, m_writeRows; // by rows per statement
     std::unique_ptr<Statement> m_writeRow, m_identityLock;
     std::unique_ptr<Statement> m_inserts[4]; // by 警戒库存 and 助记码 written or not
 };
+
+// A text without its leading and trailing blanks and control characters (the approvals' lookup
+// and their messages).
+QString trimBlanks(const QString &s);
 
 // The voucher line of a moved goods line: the line's own values, stock before and after,
 // 助记码 of the row; 换算比率 the line's own, or for a created row the one computed.

@@ -4,6 +4,7 @@
 #include "common/clock.h"
 #include "data/datamodule.h"
 #include "documents/entrykeys.h"
+#include "documents/entrylines.h"
 #include "documents/pickers.h"
 #include "goods/codeentry.h"
 #include "goods/frmchoosegys.h"
@@ -259,14 +260,8 @@ bool TfrmPuch::setField(FieldRole role, const QString &which, const QString &val
 
 void TfrmPuch::takeLine()
 {
-    const GoodsLineGrid::Taken taken = m_lines.take(G.gRepFit);
-    goodsGrid->setCurrentGridRow(taken.row);
-    if (taken.existing) {
-        openEditor();
+    if (!takeChosenLine(m_lines, goodsGrid, [this] { openEditor(); }))
         return;
-    }
-    if (taken.openEditor)
-        openEditor();
     recomputeTotals();
     setFocus();
 }
@@ -289,12 +284,7 @@ void TfrmPuch::recomputeTotals()
 
 void TfrmPuch::codeEntered()
 {
-    if (!lookUpEnteredCode(this, codeEdit->text(), kPurchasePrice))
-        return;
-    const bool known = m_lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
-    takeLine();
-    if (!known)
-        codeEdit->clear();
+    takeEnteredCode(this, codeEdit, m_lines, kPurchasePrice, [this] { takeLine(); });
 }
 
 void TfrmPuch::openGoodsPicker(int filter) { openEntryGoodsPicker(this, 1, filter, kPurchasePrice); }
@@ -310,14 +300,6 @@ void TfrmPuch::SpeedButton5Click()
         openEditor();
 }
 
-void TfrmPuch::subtractFrom(QLabel *label, const QString &value)
-{
-    const auto total = parseNumber(label->text());
-    const auto v = parseNumber(value);
-    if (total && v)
-        label->setText(generalNumber(*total - *v));
-}
-
 void TfrmPuch::SpeedButton6Click()
 {
     const int row = goodsGrid->currentGridRow();
@@ -328,8 +310,7 @@ void TfrmPuch::SpeedButton6Click()
         return;
     subtractFrom(amountLabel, m_lines.cell(row, c.amount));
     subtractFrom(qtyLabel, m_lines.cell(row, c.qty));
-    const QString aux = m_lines.cell(row, c.auxQty);
-    subtractFrom(auxQtyLabel, aux.trimmed().isEmpty() ? QStringLiteral("0") : aux);
+    subtractFrom(auxQtyLabel, m_lines.cell(row, c.auxQty));
     m_lines.blankLine(row);
     numberEdit->setFocus();
 }
@@ -427,12 +408,9 @@ void TfrmPuch::SpeedButton12Click()
 void TfrmPuch::printOrder()
 {
     DocumentPrint p;
-    p.templateName = QStringLiteral("tongyong.frf");
-    p.headBands = documentHeadBands();
     try {
-        p.set("Memo1", companyName(db()) + QStringLiteral("采购订单"));
-        p.lines = m_printSource == PrintSource::Grid ? gridPrintLines(m_lines)
-                                                      : storedPrintLines(db(), QStringLiteral("采购订单明细"), m_recordID);
+        p = entryPrint(db(), QStringLiteral("tongyong.frf"), QStringLiteral("采购订单"), m_printSource == PrintSource::Grid,
+                       m_lines, QStringLiteral("采购订单明细"), m_recordID);
     } catch (const std::exception &e) {
         showError(this, e);
         return;

@@ -66,7 +66,6 @@ private:
     void recomputeTotals();
     void resetAfterSave();
     void printOrder();
-    void subtractFrom(QLabel *label, const QString &value);
 
     PurchaseOrders m_orders;
     GoodsLineGrid m_lines;

@@ -73,48 +73,16 @@ TfrmPuchAud::TfrmPuchAud(QWidget *parent)
     bar->addStretch();
     bar->addWidget(printButton);
 
-    auto *linePage = new QWidget(this);
-    auto *linePageLayout = new QVBoxLayout(linePage);
-    auto *lineButtons = new QHBoxLayout;
-    lineButtons->addWidget(newLineButton);
-    lineButtons->addWidget(editLineButton);
-    lineButtons->addWidget(deleteLineButton);
-    lineButtons->addStretch();
-    linePageLayout->addLayout(lineButtons);
-    linePageLayout->addWidget(linesGrid, 1);
-    auto *tabs = new QTabWidget(this);
-    tabs->addTab(linePage, QStringLiteral("采购订单明细"));
-
-    auto *panel = new QGridLayout;
-    int row = 0;
-    auto field = [&](const QString &caption, QWidget *w, QWidget *button = nullptr) {
-        panel->addWidget(new QLabel(caption, this), row, 0);
-        panel->addWidget(w, row, 1);
-        if (button)
-            panel->addWidget(button, row, 2);
-        ++row;
-    };
-    field(QStringLiteral("供应商："), supplierEdit, supplierButton);
-    field(QStringLiteral(" 日期："), dateEdit, dateButton);
-    field(QStringLiteral("负责人："), managerCombo);
-    field(QStringLiteral(" 备注："), memoEdit);
-    field(QStringLiteral("审核人："), auditorCombo);
-    panel->addWidget(printBox, row++, 1);
-    auto *passRow = new QHBoxLayout;
-    passRow->addWidget(passButton);
-    passRow->addWidget(cancelButton);
-    panel->addLayout(passRow, row++, 1);
-    panel->setRowStretch(row, 1);
-
-    auto *left = new QVBoxLayout;
-    left->addWidget(ordersGrid, 1);
-    left->addWidget(tabs, 1);
-    auto *body = new QHBoxLayout;
-    body->addLayout(left, 1);
-    body->addLayout(panel);
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(bar);
-    main->addLayout(body, 1);
+    QTabWidget *tabs = auditLineTab(this, QStringLiteral("采购订单明细"), linesGrid,
+                                    {newLineButton, editLineButton, deleteLineButton});
+    AuditFieldPanel panel(this);
+    panel.add(QStringLiteral("供应商："), supplierEdit, supplierButton);
+    panel.add(QStringLiteral(" 日期："), dateEdit, dateButton);
+    panel.add(QStringLiteral("负责人："), managerCombo);
+    panel.add(QStringLiteral(" 备注："), memoEdit);
+    panel.add(QStringLiteral("审核人："), auditorCombo);
+    panel.layout->addWidget(printBox, panel.row++, 1);
+    layOutAuditWindow(this, bar, ordersGrid, tabs, panel, passButton, cancelButton);
 
     connect(searchEdit, &QLineEdit::textChanged, this, &TfrmPuchAud::search);
     connect(queryButton, &QToolButton::clicked, this, &TfrmPuchAud::search);

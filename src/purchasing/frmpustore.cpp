@@ -4,6 +4,7 @@
 #include "common/clock.h"
 #include "data/datamodule.h"
 #include "documents/entrykeys.h"
+#include "documents/entrylines.h"
 #include "documents/frmselectpuch.h"
 #include "documents/pickers.h"
 #include "goods/codeentry.h"
@@ -30,15 +31,6 @@ namespace orv {
 
 namespace {
 const QString kCaption = QStringLiteral("验收入库");
-
-// The amount fields take digits and one decimal point.
-QLineEdit *amountEdit(const QString &name, QWidget *parent)
-{
-    auto *e = lineEdit(name, parent);
-    e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*\\.?\\d*")), e));
-    e->setText(QStringLiteral("0"));
-    return e;
-}
 } // namespace
 
 TfrmPuStore::TfrmPuStore(QWidget *parent)
@@ -400,15 +392,8 @@ bool TfrmPuStore::setField(FieldRole role, const QString &which, const QString &
 
 void TfrmPuStore::takeLine()
 {
-    const GoodsLineGrid::Taken taken = m_lines.take(G.gRepFit);
-    goodsGrid->setCurrentGridRow(taken.row);
-    if (taken.existing) {
-        openEditor();
-        return;
-    }
-    if (taken.openEditor)
-        openEditor();
-    recomputeTotals();
+    if (takeChosenLine(m_lines, goodsGrid, [this] { openEditor(); }))
+        recomputeTotals();
 }
 
 void TfrmPuStore::importLine()
@@ -438,19 +423,7 @@ void TfrmPuStore::recomputeTotals()
     }
 }
 
-void TfrmPuStore::paidEdited()
-{
-    const QString payable = payableEdit->text(), paid = paidEdit->text();
-    if (!paid.isEmpty() && !payable.isEmpty()) {
-        const auto a = parseNumber(payable), b = parseNumber(paid);
-        if (a && b)
-            onAccountEdit->setText(generalNumber(*a - *b));
-    }
-    if (paid.isEmpty() && !payable.isEmpty()) {
-        paidEdit->setText(QStringLiteral("0"));
-        onAccountEdit->setText(payable);
-    }
-}
+void TfrmPuStore::paidEdited() { followPaid(payableEdit, paidEdit, onAccountEdit); }
 
 void TfrmPuStore::directIssueToggled()
 {
@@ -461,12 +434,7 @@ void TfrmPuStore::directIssueToggled()
 
 void TfrmPuStore::codeEntered()
 {
-    if (!lookUpEnteredCode(this, codeEdit->text(), kPurchasePrice))
-        return;
-    const bool known = m_lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
-    takeLine();
-    if (!known)
-        codeEdit->clear();
+    takeEnteredCode(this, codeEdit, m_lines, kPurchasePrice, [this] { takeLine(); });
 }
 
 void TfrmPuStore::SpeedButton6Click() { openEntryGoodsPicker(this, 3, 1, kPurchasePrice); }
@@ -476,22 +444,6 @@ void TfrmPuStore::SpeedButton7Click()
     const int row = goodsGrid->currentGridRow();
     if (row > 0 && !m_lines.cell(row, m_lines.columns().goodsNo).isEmpty())
         openEditor();
-}
-
-void TfrmPuStore::subtractFrom(QWidget *field, const QString &value)
-{
-    auto *label = qobject_cast<QLabel *>(field);
-    auto *edit = qobject_cast<QLineEdit *>(field);
-    const QString text = label ? label->text() : edit->text();
-    const auto total = parseNumber(text);
-    const auto v = parseNumber(value.trimmed().isEmpty() ? QStringLiteral("0") : value);
-    if (!total || !v)
-        return;
-    const QString result = generalNumber(*total - *v);
-    if (label)
-        label->setText(result);
-    else
-        edit->setText(result);
 }
 
 void TfrmPuStore::SpeedButton8Click()

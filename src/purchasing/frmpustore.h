@@ -77,7 +77,6 @@ private:
     void setSupplier(const QString &text, const QString &code);
     DocumentPrint receiptPrint(bool fromGrid);
     DocumentPrint requisitionPrint();
-    void subtractFrom(QWidget *field, const QString &value);
 
     ReceiptPosting m_posting;
     GoodsLineGrid m_lines;

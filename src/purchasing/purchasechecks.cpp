@@ -2,6 +2,18 @@
 
 namespace orv {
 
+namespace {
+// "请输入货品", then the five emptiness checks with the window's text for an empty 编号.
+std::optional<CheckFailure> checkGoodsLines(const GoodsLineGrid &grid, const char *emptyCode)
+{
+    if (!grid.hasLines())
+        return CheckFailure{QStringLiteral("请输入货品"), QString()};
+    const char *const texts[5] = {emptyCode, "货品名称不能为空", "货品数量不能为空", "货品单价不能为空",
+                                  "货品金额不能为空"};
+    return emptyCells(grid, texts);
+}
+} // namespace
+
 std::optional<CheckFailure> checkOrder(const GoodsLineGrid &grid, bool printTicked, const QString &supplier,
                                        const QString &date)
 {
@@ -19,11 +31,7 @@ std::optional<CheckFailure> checkOrder(const GoodsLineGrid &grid, bool printTick
 std::optional<CheckFailure> checkReceipt(const GoodsLineGrid &grid, const ReceiptAmounts &amounts,
                                          const QString &date)
 {
-    if (!grid.hasLines())
-        return CheckFailure{QStringLiteral("请输入货品"), QString()};
-    const char *const texts[5] = {"货品不能为空", "货品名称不能为空", "货品数量不能为空", "货品单价不能为空",
-                                  "货品金额不能为空"};
-    if (auto f = emptyCells(grid, texts))
+    if (auto f = checkGoodsLines(grid, "货品不能为空"))
         return f;
     if (amounts.payable.isEmpty())
         return CheckFailure{QStringLiteral("合计应付金额不能为空"), QStringLiteral("Edit1")};
@@ -38,6 +46,36 @@ std::optional<CheckFailure> checkReceipt(const GoodsLineGrid &grid, const Receip
     if (auto f = checkNumberField(amounts.onAccount, "挂账金额", "Edit9"))
         return f;
     return checkDateField(date, "制单日期", "Edit1Date");
+}
+
+std::optional<CheckFailure> checkReturnLines(const GoodsLineGrid &grid)
+{
+    return checkGoodsLines(grid, "货品编号不能为空");
+}
+
+std::optional<CheckFailure> checkReturnHeader(const ReturnFields &f, bool printTicked)
+{
+    if (f.supplier.isEmpty())
+        return CheckFailure{printTicked ? QStringLiteral("供应商不能为空!") : QStringLiteral("采购商不能为空!"),
+                            QStringLiteral("ComboBox3")};
+    if (f.receivable.isEmpty())
+        return CheckFailure{QStringLiteral("合计收款金额不能为空"), QStringLiteral("EditHe")};
+    if (f.received.isEmpty())
+        return CheckFailure{QStringLiteral("实际应收金额不能为空"), QStringLiteral("Edit3")};
+    return std::nullopt;
+}
+
+std::optional<CheckFailure> checkReturnNumbers(const GoodsLineGrid &grid, const ReturnFields &f)
+{
+    if (auto c = checkLineNumbers(grid))
+        return c;
+    if (auto c = checkNumberField(f.receivable, "合计应收", "EditHe"))
+        return c;
+    if (auto c = checkNumberField(f.received, "实际收款", "Edit3"))
+        return c;
+    if (auto c = checkNumberField(f.onAccount, "挂账金额", "Edit4"))
+        return c;
+    return checkDateField(f.date, "制单日期", "EditDate");
 }
 
 } // namespace orv

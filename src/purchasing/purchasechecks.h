@@ -21,4 +21,16 @@ struct ReceiptAmounts {
 std::optional<CheckFailure> checkReceipt(const GoodsLineGrid &grid, const ReceiptAmounts &amounts,
                                          const QString &date);
 
+// The return window's header and amount fields.
+struct ReturnFields {
+    QString supplier, receivable, received, onAccount, date; // 供应商, 合计应收, 实际收款, 挂账金额, 制单日期
+};
+
+// The return window, in its order: "请输入货品" and the five line checks; then the header
+// (the supplier, whose message depends on the print box, and the two amounts: after any of these
+// the print box is unticked); then the numbers of the saved lines, the three amounts and the date.
+std::optional<CheckFailure> checkReturnLines(const GoodsLineGrid &grid);
+std::optional<CheckFailure> checkReturnHeader(const ReturnFields &f, bool printTicked);
+std::optional<CheckFailure> checkReturnNumbers(const GoodsLineGrid &grid, const ReturnFields &f);
+
 } // namespace orv

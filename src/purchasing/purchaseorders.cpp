@@ -1,5 +1,6 @@
 #include "purchasing/purchaseorders.h"
 #include "data/dataset.h"
+#include "documents/documentapproval.h"
 #include "partners/partnerrules.h"
 #include "purchasing/purchasingschema.h"
 
@@ -172,15 +173,6 @@ std::optional<QString> PurchaseOrders::pass(const QString &orderID, const Pass &
     return number;
 }
 
-bool PurchaseOrders::cancel(qint64 rowNo)
-{
-    QSqlQuery q(m_conn.db());
-    q.prepare("update 采购订单 set 当前状态 = ? where 流水号 = ? and 当前状态 = ?");
-    q.addBindValue(QStringLiteral("取消"));
-    q.addBindValue(rowNo);
-    q.addBindValue(kPending);
-    m_conn.run(q, q.lastQuery());
-    return q.numRowsAffected() > 0;
-}
+bool PurchaseOrders::cancel(qint64 rowNo) { return DocumentApproval::cancel(m_conn, QStringLiteral("采购订单"), rowNo); }
 
 } // namespace orv

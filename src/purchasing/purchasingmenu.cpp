@@ -3,6 +3,8 @@
 #include "app/windowing.h"
 #include "purchasing/frmalpuch.h"
 #include "purchasing/frmalpuchlist.h"
+#include "purchasing/frmcaigoutui.h"
+#include "purchasing/frmjintuiaud.h"
 #include "purchasing/frmpuch.h"
 #include "purchasing/frmpuchaud.h"
 #include "purchasing/frmpuchlist.h"
@@ -44,6 +46,11 @@ void registerPurchasingWindows()
     setMenuHandler("N15", [] { ShowChildForm(frmALPuch); });
     setMenuHandler("N16", [] { ShowChildForm(frmPuchList); });
     setMenuHandler("N17", [] { ShowChildForm(frmTuiList); });
+    setMenuHandler("WindowMinimizeItem", [] {
+        openModal(frmCaiGouTui);
+        delete frmCaiGouTui.data();
+    });
+    setMenuHandler("N48", [] { ShowChildForm(frmJinTuiAud); });
 }
 
 } // namespace orv

@@ -265,6 +265,48 @@ private slots:
         QCOMPARE(int(m.lower(line("HP1", "螺丝", "二号库", 1)).status), int(MoveStatus::Missing));
     }
 
+    // The approvals' lookup: trimmed texts, an empty place finding a NULL or empty one (the first
+    // by 流水号); then the rows found lowered by 流水号, lines of one row chained, a row without
+    // stock passed over.
+    void trimmedLookupAndLockedTakes()
+    {
+        TestDb t;
+        const qint64 nullPlace = addGoods(t, "HP1", "螺丝", "一号库", 5, 1, 2);
+        t.exec("update 货品目录 set 仓位 = NULL where 流水号 = ?", {nullPlace});
+        const qint64 emptyPlace = addGoods(t, "HP1", "螺丝", "", 9, 1);
+        const qint64 placed = addGoods(t, "HP2", "垫片", "一号库", 4, 1, 4);
+        const qint64 empty = addGoods(t, "HP3", "垫圈", "一号库", 0, 1);
+        StockModel m(t.conn());
+        Transaction tx(t.conn());
+        const QVector<std::optional<GoodsRowRef>> rows =
+            m.lockedRowsTrimmed({line(" HP1 ", "螺丝\t", "", 1), line("HP2", " 垫片", " 一号库 ", 1),
+                                 line("HP3", "垫圈", "一号库", 1), line("HP9", "无", "", 1)});
+        QCOMPARE(rows.size(), 4);
+        QCOMPARE(rows[0]->rowNo, nullPlace);
+        QCOMPARE(rows[1]->rowNo, placed);
+        QCOMPARE(rows[2]->rowNo, empty);
+        QVERIFY(!rows[3]);
+        QCOMPARE(m.findRow("HP1", "螺丝", "")->rowNo, emptyPlace); // the exact lookup never finds NULL
+
+        const QVector<StockMove> out = m.lowerLocked({{*rows[0], 3, 1}, {*rows[1], 4, 4}, {*rows[0], 2, 1},
+                                                      {*rows[0], 1, 0}, {*rows[2], 1, 0}});
+        QCOMPARE(int(out[0].status), int(MoveStatus::Moved));
+        QCOMPARE(out[0].stockBefore, 5.0);
+        QCOMPARE(out[0].stockAfter, 2.0);
+        QCOMPARE(out[2].stockBefore, 2.0); // the second take of the row starts where the first left
+        QCOMPARE(out[2].stockAfter, 0.0);
+        QCOMPARE(out[2].auxAfter, 0.0);
+        QCOMPARE(int(out[3].status), int(MoveStatus::Short)); // nothing left to take
+        QCOMPARE(int(out[4].status), int(MoveStatus::Short)); // no stock at all
+        QCOMPARE(out[1].stockAfter, 0.0);
+        QCOMPARE(num(t, "库存", nullPlace), 0.0);
+        QCOMPARE(num(t, "辅助库存", nullPlace), 0.0);
+        QCOMPARE(num(t, "库存", emptyPlace), 9.0);
+        QCOMPARE(num(t, "库存", placed), 0.0);
+        QCOMPARE(num(t, "库存", empty), 0.0);
+        QCOMPARE(trimBlanks(QString(" \t\x01甲 乙\r\n")), QString("甲 乙"));
+    }
+
     void documentLinesInFixedOrder()
     {
         TestDb t;

@@ -20,7 +20,6 @@ using namespace orv::test;
 using namespace purchasetest;
 
 namespace {
-int closeEditor(QDialog *) { return int(QDialog::Rejected); }
 
 template <typename T> T *child(QWidget *w, const char *name)
 {

@@ -24,10 +24,6 @@ using namespace purchasetest;
 
 namespace {
 
-QString today() { return Clock::localNow().date().toString("yyyy-MM-dd"); }
-
-QLineEdit *edit(QWidget *w, const char *name) { return w->findChild<QLineEdit *>(QString::fromUtf8(name)); }
-
 struct Order {
     QString number, id;
 };

@@ -25,19 +25,6 @@ using namespace orv::test;
 using namespace purchasetest;
 
 namespace {
-int closeEditor(QDialog *) { return int(QDialog::Rejected); }
-QString today() { return Clock::localNow().date().toString("yyyy-MM-dd"); }
-
-QLineEdit *edit(QWidget *w, const char *name)
-{
-    auto *e = w->findChild<QLineEdit *>(QString::fromUtf8(name));
-    if (!e)
-        qFatal("no field %s", name);
-    return e;
-}
-StaffCombo *staff(QWidget *w, const char *name) { return w->findChild<StaffCombo *>(QString::fromUtf8(name)); }
-QCheckBox *box(QWidget *w, const char *name) { return w->findChild<QCheckBox *>(QString::fromUtf8(name)); }
-QString supplierText(QWidget *w) { return w->findChild<QComboBox *>("ComboBox3")->currentText(); }
 
 // The receipt window as the menu entry opens it.
 struct Receipt {

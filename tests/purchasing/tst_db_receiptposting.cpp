@@ -54,8 +54,6 @@ QVector<SavedLine> linesOf(const QList<Line> &lines)
     return savedLines(grid);
 }
 
-int count(TestDb &t, const QString &table) { return t.scalar("select count(*) from " + table).toInt(); }
-
 // Every table a posting writes, counted.
 QList<int> counts(TestDb &t)
 {

@@ -1,0 +1,80 @@
+#include "documents/entrylines.h"
+#include "app/appglobals.h"
+#include "documents/pickers.h"
+#include "goods/goodslines.h"
+#include "goods/goodslineview.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+
+namespace orv {
+
+bool takeChosenLine(GoodsLineGrid &lines, GoodsLineView *view, const std::function<void()> &openEditor)
+{
+    const GoodsLineGrid::Taken taken = lines.take(G.gRepFit);
+    view->setCurrentGridRow(taken.row);
+    if (taken.existing) {
+        openEditor();
+        return false;
+    }
+    if (taken.openEditor)
+        openEditor();
+    return true;
+}
+
+void takeEnteredCode(QWidget *window, QLineEdit *codeEdit, const GoodsLineGrid &lines, int fitPrice,
+                     const std::function<void()> &take, bool clearUnknown)
+{
+    if (!lookUpEnteredCode(window, codeEdit->text(), fitPrice)) {
+        if (clearUnknown)
+            codeEdit->clear();
+        return;
+    }
+    const bool known = lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
+    take();
+    if (!known)
+        codeEdit->clear();
+}
+
+void subtractFrom(QWidget *field, const QString &value)
+{
+    auto *label = qobject_cast<QLabel *>(field);
+    auto *edit = qobject_cast<QLineEdit *>(field);
+    if (!label && !edit)
+        return;
+    const auto total = parseNumber(label ? label->text() : edit->text());
+    const auto v = parseNumber(value.trimmed().isEmpty() ? QStringLiteral("0") : value);
+    if (!total || !v)
+        return;
+    const QString result = generalNumber(*total - *v);
+    if (label)
+        label->setText(result);
+    else
+        edit->setText(result);
+}
+
+void followPaid(const QLineEdit *total, QLineEdit *paid, QLineEdit *onAccount)
+{
+    const QString t = total->text(), p = paid->text();
+    if (t.isEmpty())
+        return;
+    if (p.isEmpty()) {
+        paid->setText(QStringLiteral("0"));
+        onAccount->setText(t);
+        return;
+    }
+    const auto a = parseNumber(t), b = parseNumber(p);
+    if (a && b)
+        onAccount->setText(generalNumber(*a - *b));
+}
+
+QLineEdit *amountEdit(const QString &name, QWidget *parent)
+{
+    auto *e = lineEdit(name, parent);
+    e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*\\.?\\d*")), e));
+    e->setText(QStringLiteral("0"));
+    return e;
+}
+
+} // namespace orv
