@@ -7,7 +7,7 @@
 #include "purchasing/purchasingmenu.h"
 #include "report/engine/frglobals.h"
 #include "sales/salesschema.h"
-#include "stock/stockschema.h"
+#include "stock/stockmenu.h"
 #include "warehouse/warehouseschema.h"
 
 #include <QApplication>
@@ -41,7 +41,7 @@ void registerSubsystems()
     registerPurchasingWindows();
     registerSalesSchema();
     registerWarehouseSchema();
-    registerStockSchema();
+    registerStockWindows();
 }
 
 } // namespace orv
