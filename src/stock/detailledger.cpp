@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 namespace orv {
 
@@ -19,6 +20,21 @@ constexpr int kLineKey = 19;
 constexpr int kHeaderKey = 1;
 constexpr int kFlag = 18;
 
+// The values of a statement's one row (empty when it has none).
+QVariantList oneRow(Connection &c, const SqlCondition &st)
+{
+    QSqlQuery q(c.db());
+    q.prepare(st.sql);
+    for (const QVariant &b : st.binds)
+        q.addBindValue(b);
+    c.run(q, QStringLiteral("出入库明细帐"));
+    QVariantList row;
+    if (q.next())
+        for (int i = 0; i < q.record().count(); ++i)
+            row << q.value(i);
+    return row;
+}
+
 SqlCondition narrowing(const DetailQuery &q, bool postgres)
 {
     return allOf({periodCondition(q.from, q.to), ledgerGoodsCondition(q.goods.item, q.goods.text, postgres),
@@ -28,10 +44,19 @@ SqlCondition narrowing(const DetailQuery &q, bool postgres)
 
 SqlCondition detailPageStatement(const DetailQuery &q, bool postgres)
 {
+    // The vouchers are walked in 流水号 order between the period's first and last, from the
+    // last line read: each page reads its own rows, never the period's again.
     SqlCondition st = narrowing(q, postgres);
     st.sql = QString::fromUtf8(kSelect) + QString::fromUtf8(kFrom) + st.sql
-             + " and (出入库单.流水号 > ? or (出入库单.流水号 = ? and 出入库明细.流水号 > ?)) "
+             + " and 出入库单.流水号 between ? and ? and (出入库单.流水号 > ? or 出入库明细.流水号 > ?) "
                "order by 出入库单.流水号, 出入库明细.流水号 limit ?";
+    return st;
+}
+
+SqlCondition detailRangeStatement(const DetailQuery &q)
+{
+    SqlCondition st = periodCondition(q.from, q.to);
+    st.sql = "select min(出入库单.流水号), max(出入库单.流水号) from 出入库单 where " + st.sql;
     return st;
 }
 
@@ -68,27 +93,24 @@ const QString &DetailLedgerModel::hint()
 void DetailLedgerModel::load(Connection &c, const DetailQuery &q)
 {
     const bool postgres = !c.isSqlite();
-    const SqlCondition totals = detailTotalsStatement(q, postgres);
-    QSqlQuery sums(c.db());
-    sums.prepare(totals.sql);
-    for (const QVariant &b : totals.binds)
-        sums.addBindValue(b);
-    c.run(sums, QStringLiteral("出入库明细帐"));
+    const QVariantList sums = oneRow(c, detailTotalsStatement(q, postgres));
     QVector<QVariant> totalsRow(int(columnNames().size()));
     totalsRow[column("编号")] = QStringLiteral("合计:");
-    if (sums.next()) {
-        totalsRow[column("数量")] = sums.value(0);
-        totalsRow[column("金额")] = sums.value(1);
-    }
-    sums.finish();
+    totalsRow[column("数量")] = sums.value(0);
+    totalsRow[column("金额")] = sums.value(1);
 
+    const QVariantList range = oneRow(c, detailRangeStatement(q));
+    const QPair<qint64, qint64> vouchers{range.value(0).toLongLong(), range.value(1).toLongLong()};
     const SqlCondition page = detailPageStatement(q, postgres);
     auto statement = std::make_unique<Statement>(c, page.sql);
     bool more = false;
-    QVector<QVector<QVariant>> first = readPage(*statement, page.binds, nullptr, &more);
+    QVector<QVector<QVariant>> first;
+    if (!range.value(0).isNull())
+        first = readPage(*statement, page.binds, vouchers, nullptr, &more);
     beginResetModel();
     m_page = std::move(statement);
     m_binds = page.binds;
+    m_vouchers = vouchers;
     m_more = more;
     m_totals = std::move(totalsRow);
     m_lines = std::move(first);
@@ -96,12 +118,13 @@ void DetailLedgerModel::load(Connection &c, const DetailQuery &q)
 }
 
 QVector<QVector<QVariant>> DetailLedgerModel::readPage(Statement &page, QVariantList binds,
-                                                       const QVector<QVariant> *after, bool *more) const
+                                                       QPair<qint64, qint64> vouchers, const QVector<QVariant> *after,
+                                                       bool *more) const
 {
     if (after)
-        binds << (*after)[kHeaderKey] << (*after)[kHeaderKey] << (*after)[kLineKey];
+        binds << (*after)[kHeaderKey] << vouchers.second << (*after)[kHeaderKey] << (*after)[kLineKey];
     else
-        binds << 0 << 0 << 0;
+        binds << vouchers.first << vouchers.second << vouchers.first - 1 << 0;
     binds << m_pageSize;
     QSqlQuery &query = page.exec(binds);
     QVector<QVector<QVariant>> rows;
@@ -120,7 +143,7 @@ QVector<QVector<QVariant>> DetailLedgerModel::readPage(Statement &page, QVariant
 void DetailLedgerModel::appendPage()
 {
     const QVector<QVector<QVariant>> rows =
-        readPage(*m_page, m_binds, m_lines.isEmpty() ? nullptr : &m_lines.last(), &m_more);
+        readPage(*m_page, m_binds, m_vouchers, m_lines.isEmpty() ? nullptr : &m_lines.last(), &m_more);
     if (rows.isEmpty())
         return;
     beginInsertRows(QModelIndex(), int(m_lines.size()) + 1, int(m_lines.size() + rows.size()));

@@ -24,10 +24,12 @@ struct DetailQuery {
     SqlCondition condition;
 };
 
-// The page statement (binds: the query's, then three for the last row read and the page size)
-// and the totals statement, each with the query's binds.
+// The page statement (binds: the query's, then the first and last voucher 流水号 to walk, the
+// last row read (its voucher's and its own 流水号) and the page size), the totals statement, and
+// the period's first and last voucher 流水号.
 SqlCondition detailPageStatement(const DetailQuery &q, bool postgres);
 SqlCondition detailTotalsStatement(const DetailQuery &q, bool postgres);
+SqlCondition detailRangeStatement(const DetailQuery &q);
 
 class DetailLedgerModel : public QAbstractTableModel {
     Q_OBJECT
@@ -61,11 +63,12 @@ public:
     void fetchMore(const QModelIndex &parent) override;
 
 private:
-    QVector<QVector<QVariant>> readPage(Statement &page, QVariantList binds, const QVector<QVariant> *after,
-                                        bool *more) const;
+    QVector<QVector<QVariant>> readPage(Statement &page, QVariantList binds, QPair<qint64, qint64> vouchers,
+                                        const QVector<QVariant> *after, bool *more) const;
     void appendPage();
     std::unique_ptr<Statement> m_page;
     QVariantList m_binds;
+    QPair<qint64, qint64> m_vouchers; // the period's first and last voucher
     QVector<QVariant> m_totals;
     QVector<QVector<QVariant>> m_lines;
     bool m_more = false;

@@ -102,9 +102,9 @@ void SummaryLedgerModel::compute(Connection &c, const SummaryQuery &q)
         for (int col = No; col <= Place; ++col)
             r << query.value(col).toString();
         for (int col = Before; col <= After; ++col) {
-            r << figure(query.value(col));
-            // The running total is kept as the text the grid shows, step by step.
-            totals[col] = toNumber(generalNumber(totals[col] + toNumber(r.last())));
+            const QVariant v = query.value(col);
+            r << figure(v);
+            totals[col] += v.toDouble();
         }
         rows << r;
     }
