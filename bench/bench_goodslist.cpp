@@ -18,35 +18,11 @@
 #include <vector>
 
 using namespace orv;
+using bench::median;
+using bench::rawWalk;
 
 namespace {
 const int kRows = 100000;
-
-qint64 median(std::vector<qint64> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-// One raw query walked to its end, every column read.
-qint64 rawWalk(Connection &c, const QString &sql, const QVariantList &binds)
-{
-    QSqlQuery q(c.db());
-    q.setForwardOnly(true);
-    q.prepare(sql);
-    for (const QVariant &b : binds)
-        q.addBindValue(b);
-    if (!q.exec()) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
-    qint64 sum = 0;
-    const int cols = q.record().count();
-    while (q.next())
-        for (int i = 0; i < cols; ++i)
-            sum += q.value(i).isNull() ? 0 : 1;
-    return sum;
-}
 } // namespace
 
 int main(int argc, char *argv[])

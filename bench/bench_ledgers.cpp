@@ -16,10 +16,11 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <algorithm>
-#include <vector>
+#include <functional>
 
 using namespace orv;
+using bench::failed;
+using bench::median;
 
 namespace {
 constexpr int kGoods = 10000;
@@ -27,35 +28,7 @@ constexpr int kVouchers = 100000;
 constexpr int kLinesPerVoucher = 10;
 constexpr int kRounds = 5;
 
-qint64 median(std::vector<qint64> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
-void fail(const QSqlQuery &q)
-{
-    std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-    std::exit(2);
-}
-
-// One raw statement walked to its end, every column read.
-qint64 rawWalk(Connection &c, const SqlCondition &st)
-{
-    QSqlQuery q(c.db());
-    q.setForwardOnly(true);
-    q.prepare(st.sql);
-    for (const QVariant &b : st.binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        fail(q);
-    qint64 sum = 0;
-    const int cols = q.record().count();
-    while (q.next())
-        for (int i = 0; i < cols; ++i)
-            sum += q.value(i).isNull() ? 0 : 1;
-    return sum;
-}
+qint64 rawWalk(Connection &c, const SqlCondition &st) { return bench::rawWalk(c, st.sql, st.binds); }
 
 // Rows of many values per statement: one round trip per chunk, the full chunk's statement
 // prepared once.
@@ -72,7 +45,7 @@ public:
             m_full.bindValue(m_bound++, v);
         if (m_bound == m_values * m_rows) {
             if (!m_full.exec())
-                fail(m_full);
+                failed(m_full);
             m_bound = 0;
         }
     }
@@ -86,7 +59,7 @@ public:
         for (int i = 0; i < m_bound; ++i)
             q.bindValue(i, m_full.boundValue(i));
         if (!q.exec())
-            fail(q);
+            failed(q);
         m_bound = 0;
     }
 
@@ -166,7 +139,7 @@ void printPlan(Connection &c, const QString &title, const SqlCondition &st)
     const QString sql = c.isSqlite() ? "explain query plan " + literal(st)
                                      : "explain (analyze, buffers, costs off, timing off) " + literal(st);
     if (!q.exec(sql))
-        fail(q);
+        failed(q);
     std::printf("\n  plan of %s:\n", qPrintable(title));
     while (q.next())
         std::printf("    %s\n", qPrintable(c.isSqlite() ? q.value(3).toString() : q.value(0).toString()));
@@ -202,62 +175,49 @@ int main(int argc, char *argv[])
 
     const QDate june1(2024, 6, 1), june30(2024, 6, 30), jan1(2024, 1, 1), dec31(2024, 12, 31);
     qint64 check = 0;
-    auto summary = [&](const QDate &from, const QDate &to) {
-        std::vector<qint64> raw, window;
-        const SqlCondition st = summaryStatement({from, to, {}, {}}, pg);
-        auto *w = new Tfrmtongji();
+    // A window's query for a period, through its 查询 with the first screen painted, against
+    // `raw` (the same statements walked raw), alternately.
+    auto timed = [&](LedgerWindow *w, const QDate &from, const QDate &to, const std::function<qint64()> &raw) {
+        std::vector<qint64> rawTimes, windowTimes;
         w->resize(1200, 800);
         w->show();
         for (int round = 0; round < kRounds; ++round) {
             QElapsedTimer t;
             t.start();
-            check += rawWalk(c, st);
-            raw.push_back(t.nsecsElapsed());
+            check += raw();
+            rawTimes.push_back(t.nsecsElapsed());
             w->strip()->fromDate->setDate(from);
             w->strip()->toDate->setDate(to);
             t.restart();
             w->SpeedButton1Click();
             w->grab();
-            window.push_back(t.nsecsElapsed());
-            check += w->ledgerModel()->goodsRowCount();
+            windowTimes.push_back(t.nsecsElapsed());
         }
         delete w;
-        return Timing{median(raw), median(window)};
+        return Timing{median(rawTimes), median(windowTimes)};
+    };
+    auto summary = [&](const QDate &from, const QDate &to) {
+        const SqlCondition st = summaryStatement({from, to, {}, {}}, pg);
+        return timed(new Tfrmtongji(), from, to, [&] { return rawWalk(c, st); });
     };
     auto detail = [&](const QDate &from, const QDate &to) {
-        std::vector<qint64> raw, window;
         const DetailQuery q{from, to, {}, {}};
-        SqlCondition page = detailPageStatement(q, pg);
+        const SqlCondition page = detailPageStatement(q, pg);
         const SqlCondition range = detailRangeStatement(q);
         const SqlCondition totals = detailTotalsStatement(q, pg);
-        auto *w = new TfrmMingOutIn();
-        w->resize(1200, 800);
-        w->show();
-        for (int round = 0; round < kRounds; ++round) {
-            QElapsedTimer t;
-            t.start();
-            // The same three statements: totals, the period's vouchers, the first page.
-            check += rawWalk(c, totals);
+        // The same three statements: totals, the period's vouchers, the first page.
+        return timed(new TfrmMingOutIn(), from, to, [&] {
+            qint64 n = rawWalk(c, totals);
             QSqlQuery bounds(c.db());
             bounds.prepare(range.sql);
             for (const QVariant &v : range.binds)
                 bounds.addBindValue(v);
             if (!bounds.exec() || !bounds.next())
-                fail(bounds);
+                failed(bounds);
             SqlCondition first = page;
             first.binds << bounds.value(0) << bounds.value(1) << bounds.value(0).toLongLong() - 1 << 0 << 500;
-            check += rawWalk(c, first);
-            raw.push_back(t.nsecsElapsed());
-            w->strip()->fromDate->setDate(from);
-            w->strip()->toDate->setDate(to);
-            t.restart();
-            w->SpeedButton1Click();
-            w->grab();
-            window.push_back(t.nsecsElapsed());
-            check += w->ledgerModel()->rowCount();
-        }
-        delete w;
-        return Timing{median(raw), median(window)};
+            return n + rawWalk(c, first);
+        });
     };
     report("summary, June:", summary(june1, june30));
     report("summary, the year:", summary(jan1, dec31));

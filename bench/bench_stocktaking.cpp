@@ -16,24 +16,17 @@
 #include <vector>
 
 using namespace orv;
+using bench::median;
 
 namespace {
 constexpr int kRows = 10000;
 constexpr int kRounds = 5;
 
-qint64 median(std::vector<qint64> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 QSqlQuery prepared(Connection &c, const QString &sql)
 {
     QSqlQuery q(c.db());
-    if (!q.prepare(sql)) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
+    if (!q.prepare(sql))
+        bench::failed(q);
     return q;
 }
 
@@ -41,10 +34,8 @@ void run(QSqlQuery &q, const QVariantList &binds)
 {
     for (int i = 0; i < binds.size(); ++i)
         q.bindValue(i, binds[i]);
-    if (!q.exec()) {
-        std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
+    if (!q.exec())
+        bench::failed(q);
 }
 
 // Every row counted again: a third equal, a third one more, a third one less.

@@ -7,12 +7,46 @@
 #include "ledger/stockmodel.h"
 
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace orv::bench {
+
+inline qint64 median(std::vector<qint64> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+[[noreturn]] inline void failed(const QSqlQuery &q)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
+    std::exit(2);
+}
+
+// One raw query walked to its end, every column read.
+inline qint64 rawWalk(Connection &c, const QString &sql, const QVariantList &binds = {})
+{
+    QSqlQuery q(c.db());
+    q.setForwardOnly(true);
+    q.prepare(sql);
+    for (const QVariant &b : binds)
+        q.addBindValue(b);
+    if (!q.exec())
+        failed(q);
+    qint64 sum = 0;
+    const int cols = q.record().count();
+    while (q.next())
+        for (int i = 0; i < cols; ++i)
+            sum += q.value(i).isNull() ? 0 : 1;
+    return sum;
+}
 
 // A receipt line of goods `no` at 一号库: quantity and price vary with `id`, so the rows
 // a bench posts to differ in what they hold.

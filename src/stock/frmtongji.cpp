@@ -3,7 +3,6 @@
 #include "app/windowing.h"
 #include "data/datamodule.h"
 #include "goods/excelexport.h"
-#include "partners/partnersui.h"
 #include "stock/frmselect.h"
 #include "stock/ledgerstrip.h"
 
@@ -26,12 +25,12 @@ const int kGroupEnds[] = {4, 5, 7, 9, 10};
 const char *const kGroups[] = {"货品属性", "上期结存", "本期入库", "本期出库", "期末存量"};
 } // namespace
 
-Tfrmtongji::Tfrmtongji(QWidget *parent) : QWidget(parent)
+Tfrmtongji::Tfrmtongji(QWidget *parent) : LedgerWindow("frmtongji", kCaption, "StringGrid1", parent)
 {
-    setObjectName("frmtongji");
-    setWindowTitle(kCaption);
-    m_strip = new LedgerStrip(this);
     m_model = new SummaryLedgerModel(this);
+    ledgerView->setModel(m_model);
+    for (int c = 0; c < SummaryLedgerModel::ColumnCount; ++c)
+        ledgerView->setColumnWidth(c, kWidths[c]);
 
     captionStrip = new QTableWidget(0, int(std::size(kGroups)), this);
     captionStrip->setObjectName("StringGrid2");
@@ -45,51 +44,16 @@ Tfrmtongji::Tfrmtongji(QWidget *parent) : QWidget(parent)
     captionStrip->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     captionStrip->setFocusPolicy(Qt::NoFocus);
     captionStrip->setFixedHeight(captionStrip->horizontalHeader()->sizeHint().height() + 2);
-
-    ledgerView = new QTableView(this);
-    ledgerView->setObjectName("StringGrid1");
-    ledgerView->setModel(m_model);
-    ledgerView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ledgerView->setSelectionMode(QAbstractItemView::SingleSelection);
-    ledgerView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ledgerView->verticalHeader()->hide();
-    ledgerView->setWordWrap(false);
-    for (int c = 0; c < SummaryLedgerModel::ColumnCount; ++c)
-        ledgerView->setColumnWidth(c, kWidths[c]);
-    new partnersui::RowMoves(ledgerView);
-
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(m_strip->layout());
-    main->setSpacing(0);
-    main->addWidget(captionStrip);
-    main->addWidget(ledgerView, 1);
+    m_layout->setSpacing(0);
+    m_layout->insertWidget(1, captionStrip);
     alignCaptions();
 
     connect(ledgerView->horizontalHeader(), &QHeaderView::sectionResized, this, [this] { alignCaptions(); });
     connect(ledgerView->horizontalScrollBar(), &QScrollBar::valueChanged, captionStrip->horizontalScrollBar(),
             &QScrollBar::setValue);
-    connect(m_strip, &LedgerStrip::searchRequested, this, &Tfrmtongji::SpeedButton1Click);
-    connect(m_strip, &LedgerStrip::goodsFieldChosen, this, &Tfrmtongji::ComboBox1Change);
-    connect(m_strip->exportButton, &QToolButton::clicked, this, &Tfrmtongji::SpeedButton2Click);
-    connect(m_strip->filterButton, &QToolButton::clicked, this, &Tfrmtongji::SpeedButton3Click);
-    resize(1100, 600);
 }
 
-void Tfrmtongji::showEvent(QShowEvent *e)
-{
-    QWidget::showEvent(e);
-    if (!m_shown) {
-        m_shown = true;
-        FormShow();
-    }
-}
-
-void Tfrmtongji::FormShow()
-{
-    writeWindowStatus(windowTitle());
-    m_strip->setDefaultPeriod();
-    run({m_strip->from(), m_strip->to(), {}, {}});
-}
+void Tfrmtongji::showUnfiltered() { run({m_strip->from(), m_strip->to(), {}, {}}); }
 
 void Tfrmtongji::alignCaptions()
 {
@@ -105,14 +69,7 @@ void Tfrmtongji::alignCaptions()
 
 bool Tfrmtongji::run(const SummaryQuery &q)
 {
-    try {
-        BusyCursor busy;
-        m_model->compute(db(), q);
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return false;
-    }
-    return true;
+    return attempt([&] { m_model->compute(db(), q); });
 }
 
 void Tfrmtongji::SpeedButton1Click() { run({m_strip->from(), m_strip->to(), m_strip->goods(), {}}); }
@@ -120,7 +77,7 @@ void Tfrmtongji::SpeedButton1Click() { run({m_strip->from(), m_strip->to(), m_st
 void Tfrmtongji::ComboBox1Change(int item)
 {
     if (item == kLedgerShowAll || m_strip->goodsEdit->text().isEmpty())
-        run({m_strip->from(), m_strip->to(), {}, {}});
+        showUnfiltered();
 }
 
 bool Tfrmtongji::computeWith(const SqlCondition &condition)

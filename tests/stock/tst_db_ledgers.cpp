@@ -1,7 +1,7 @@
 // The in/out summary and detail ledgers and their condition filter: the summary against the
 // per-goods statements it replaces, the detail ledger's order, red rows and totals, the
 // conditions' SQL, and the windows driven as an operator would.
-#include "ledgerfixture.h"
+#include "stockfixture.h"
 #include "scriptedprompt.h"
 #include "testdb.h"
 #include "../goods/xlsxsheet.h"
@@ -30,8 +30,9 @@
 
 using namespace orv;
 using namespace orv::test;
-using ledgertest::Line;
-using ledgertest::Voucher;
+using stocktest::Line;
+using stocktest::query;
+using stocktest::Voucher;
 using xlsxtest::Sheet;
 
 namespace {
@@ -53,7 +54,7 @@ void writeFixture(Connection &c)
         l.after = after;
         return l;
     };
-    using ledgertest::writeVoucher;
+    using stocktest::writeVoucher;
     writeVoucher(c, {VoucherIn, "2024-02-29", "CGJH-0", "采购进货", "张三", {with(a6, "入库", 100, 50, 0, 100)}});
     writeVoucher(c, {VoucherIn, "2024-03-01", "CGJH-1", "采购进货", "张三",
                      {with(a6, "入库", 10, 5, 100, 110), with(b, "入库", 4, 8, 1, 5)}});
@@ -73,17 +74,6 @@ void writeFixture(Connection &c)
 
 QString figure(const QVariant &v) { return v.isNull() ? QStringLiteral("0") : generalNumber(v.toDouble()); }
 
-QSqlQuery run(TestDb &t, const QString &sql, const QVariantList &binds)
-{
-    QSqlQuery q(t.conn().db());
-    q.prepare(sql);
-    for (const QVariant &b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        qFatal("%s", qPrintable(sql));
-    return q;
-}
-
 // The summary as one goods statement and three statements per goods item compute it, bound.
 QList<QStringList> referenceSummary(TestDb &t, const QDate &d1, const QDate &d2, const SqlCondition &goods,
                                     const SqlCondition &w)
@@ -98,7 +88,7 @@ QList<QStringList> referenceSummary(TestDb &t, const QDate &d1, const QDate &d2,
             extraBinds += c.binds;
         }
     }
-    QSqlQuery g = run(t,
+    QSqlQuery g = query(t,
                       "select 出入库明细.规格,出入库明细.单位,出入库明细.编号,出入库明细.名称,出入库明细.仓位 from "
                       "出入库明细,出入库单 where 出入库明细.ID=出入库单.ID" + extra +
                           " and 出入库单.ID in (select ID from 出入库单 where " + period +
@@ -116,11 +106,11 @@ QList<QStringList> referenceSummary(TestDb &t, const QDate &d1, const QDate &d2,
                              "((单据类别='%1') or (单据类别='盘点')) and " + period + ")";
         QStringList in, out;
         for (const char *kind : {"入库", "出库"}) {
-            QSqlQuery s = run(t, sums.arg(QString::fromUtf8(kind)), w.binds + goodsKey + periodBinds);
+            QSqlQuery s = query(t, sums.arg(QString::fromUtf8(kind)), w.binds + goodsKey + periodBinds);
             s.next();
             (qstrcmp(kind, "入库") == 0 ? in : out) << figure(s.value(0)) << figure(s.value(1));
         }
-        QSqlQuery b = run(t,
+        QSqlQuery b = query(t,
                           "select 原有库存数量,结存 from 出入库明细,出入库单 where 出入库明细.ID=出入库单.ID and "
                           "出入库单.ID in (select ID from 出入库单 where " + period +
                               ") and 出入库明细.编号=? and 出入库明细.名称=? and 出入库明细.仓位=? "
@@ -371,9 +361,7 @@ private slots:
         ExcelExport::setOutputFolder(dir.path());
         {
             ScriptedPrompt p;
-            p.expectMessage("确认导出excel表吗？", QMessageBox::Ok, "提示");
-            p.expectMessage("数据导出完成!", QMessageBox::Ok, "提示");
-            p.expectExternal();
+            stocktest::expectExport(p);
             w.SpeedButton2Click();
             QVERIFY(p.verifyDone());
         }

@@ -1,6 +1,6 @@
 // Stock taking (the counts, the window, the posting with its bill and voucher) and the price
 // adjustment opened from the goods list.
-#include "ledgerfixture.h"
+#include "stockfixture.h"
 #include "scriptedprompt.h"
 #include "testdb.h"
 #include "../goods/xlsxsheet.h"
@@ -31,6 +31,7 @@
 
 using namespace orv;
 using namespace orv::test;
+using stocktest::rowValues;
 
 namespace {
 qint64 addGoods(TestDb &t, const QString &no, const QString &name, const QString &category, const QVariant &stock,
@@ -52,26 +53,6 @@ Goods fiveGoods(TestDb &t)
     return {addGoods(t, "A1", "螺丝", "五金配件", 10, 0.5, 2, "10"), addGoods(t, "A2", "螺母", "五金", 5, 2, 0, "8"),
             addGoods(t, "B1", "垫片", "塑料", 3.5, 1, 4, "2"), addGoods(t, "C1", "钉子", "五金_特", 1, 1, 1, ""),
             addGoods(t, "D1", "锤子", "五%金", 1, QVariant(), 1, "3")};
-}
-
-QStringList rowValues(TestDb &t, const QString &sql, const QVariantList &binds = {})
-{
-    QSqlQuery q(t.conn().db());
-    q.prepare(sql);
-    for (const QVariant &b : binds)
-        q.addBindValue(b);
-    if (!q.exec())
-        qFatal("%s", qPrintable(sql));
-    QStringList out;
-    while (q.next()) {
-        QStringList r;
-        for (int i = 0; i < q.record().count(); ++i)
-            r << (q.value(i).isNull() ? "NULL" : q.value(i).typeId() == QMetaType::QString
-                                                     ? q.value(i).toString()
-                                                     : QString::number(q.value(i).toDouble(), 'g', 15));
-        out << r.join('|');
-    }
-    return out;
 }
 
 QStringList counts(TestDb &t) { return rowValues(t, "select 编号, 库存, 辅助库存, 盘点库存 from 货品目录 order by 流水号"); }
@@ -306,9 +287,7 @@ private slots:
         w.goodsGrid()->setCurrentIndex(m->index(0, 1));
         {
             ScriptedPrompt p;
-            p.expectMessage("确认导出excel表吗？", QMessageBox::Ok, "提示");
-            p.expectMessage("数据导出完成!", QMessageBox::Ok, "提示");
-            p.expectExternal();
+            stocktest::expectExport(p);
             w.SpeedButton2Click();
             QVERIFY(p.verifyDone());
         }
