@@ -87,6 +87,7 @@ TfrmTake::TfrmTake(QWidget *parent) : QWidget(parent), m_taking(db())
     goodsView->setSelectionMode(QAbstractItemView::SingleSelection);
     goodsView->setEditTriggers(QAbstractItemView::AllEditTriggers);
     goodsView->verticalHeader()->hide();
+    goodsView->verticalHeader()->setDefaultSectionSize(goodsView->fontMetrics().height() + 8);
     goodsView->setWordWrap(false);
     new partnersui::RowMoves(goodsView);
 

@@ -21,6 +21,7 @@ LedgerWindow::LedgerWindow(const char *objectName, const QString &caption, const
     ledgerView->setSelectionMode(QAbstractItemView::SingleSelection);
     ledgerView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ledgerView->verticalHeader()->hide();
+    ledgerView->verticalHeader()->setDefaultSectionSize(ledgerView->fontMetrics().height() + 6);
     ledgerView->setWordWrap(false);
     new partnersui::RowMoves(ledgerView);
     m_layout = new QVBoxLayout(this);

@@ -140,12 +140,22 @@ int SummaryLedgerModel::columnCount(const QModelIndex &parent) const { return pa
 
 QVariant SummaryLedgerModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
+    if (!index.isValid())
         return {};
-    const QString t = text(index.row(), index.column());
-    if (role == Qt::ToolTipRole && t.trimmed().isEmpty())
+    // The totals label's blanks centre it in a sheet; the grid centres it itself.
+    const bool label = index.row() == goodsRowCount() && index.column() == No;
+    switch (role) {
+    case Qt::DisplayRole:
+        return label ? text(index.row(), No).trimmed() : text(index.row(), index.column());
+    case Qt::ToolTipRole: {
+        const QString t = text(index.row(), index.column()).trimmed();
+        return t.isEmpty() ? QVariant() : QVariant(t);
+    }
+    case Qt::TextAlignmentRole:
+        return label ? QVariant(Qt::AlignCenter) : QVariant();
+    default:
         return {};
-    return t;
+    }
 }
 
 QVariant SummaryLedgerModel::headerData(int section, Qt::Orientation orientation, int role) const
