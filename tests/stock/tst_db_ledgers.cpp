@@ -386,6 +386,41 @@ private slots:
         QVERIFY(none.verifyDone());
     }
 
+    void detailExportWalksEveryPage()
+    {
+        Clock::pin(QDateTime(QDate(2024, 3, 31), QTime(12, 0), Qt::UTC));
+        TfrmMingOutIn w;
+        w.ledgerModel()->setPageSize(3);
+        w.show();
+        QCOMPARE(w.ledgerModel()->rowCount(), 4);
+        QTemporaryDir dir;
+        ExcelExport::setOutputFolder(dir.path());
+        {
+            ScriptedPrompt none; // no current row: nothing exported
+            w.SpeedButton2Click();
+            QVERIFY(none.verifyDone());
+        }
+        w.ledgerGrid()->setCurrentIndex(w.ledgerModel()->index(0, 2)); // the totals row
+        {
+            ScriptedPrompt p;
+            stocktest::expectExport(p);
+            w.SpeedButton2Click();
+            QVERIFY(p.verifyDone());
+        }
+        const Sheet sh(dir.filePath(QDir(dir.path()).entryList(QDir::Files).first()));
+        QCOMPARE(sh.cells.value("A1").value, QString("编号"));
+        QCOMPARE(sh.cells.value("P1").value, QString("单位编号"));
+        QCOMPARE(sh.cells.value("A2").value, QString("合计:"));
+        QCOMPARE(sh.cells.value("H2").value.toDouble(), 20.0);
+        QCOMPARE(sh.cells.value("A13").value, QString("F1"));
+        QCOMPARE(sh.cells.value("J3").value, QString("CGJH-1"));
+        QVERIFY(!sh.cells.contains("A14"));
+        QVERIFY(sh.textFormatted("A3"));
+        QCOMPARE(int(sh.widths.value(2)), 8); // the sheet adds its padding
+        QCOMPARE(int(sh.widths.value(16)), 15);
+        ExcelExport::setOutputFolder(QString());
+    }
+
     void filterDialog()
     {
         Clock::pin(QDateTime(QDate(2024, 3, 31), QTime(12, 0), Qt::UTC));
