@@ -7,6 +7,8 @@
 #include "goods/guiutil.h"
 #include "partners/partnersui.h"
 #include "partners/staff.h"
+#include "report/engine/frreport.h"
+#include "stock/takebillprint.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,7 +60,7 @@ void addCategoryNodes(QTreeWidgetItem *item, const CategoryNode &node)
 }
 } // namespace
 
-TfrmTake::TfrmTake(QWidget *parent) : QWidget(parent), m_taking(db())
+TfrmTake::TfrmTake(QWidget *parent) : QWidget(parent), m_taking(db()), frReport1(std::make_unique<TfrReport>())
 {
     setObjectName("frmTake");
     setWindowTitle(kCaption);
@@ -151,7 +153,10 @@ TfrmTake::TfrmTake(QWidget *parent) : QWidget(parent), m_taking(db())
     connect(initButton, &QPushButton::clicked, this, &TfrmTake::BitBtn2Click);
     connect(exportButton, &QToolButton::clicked, this, &TfrmTake::SpeedButton2Click);
     connect(postButton, &QPushButton::clicked, this, &TfrmTake::BitBtn4Click);
+    connect(printButton, &QPushButton::clicked, this, &TfrmTake::BitBtn3Click);
 }
+
+TfrmTake::~TfrmTake() = default;
 
 void TfrmTake::showEvent(QShowEvent *e)
 {
@@ -342,6 +347,23 @@ void TfrmTake::BitBtn4Click()
         gLastTakeID = r.billID;
         notice(this, StockTaking::doneText(r.qty, r.amount));
         break;
+    }
+    LoadAllGoods();
+}
+
+// The print of the last bill posted in this run; the grid shows all goods again afterwards.
+void TfrmTake::BitBtn3Click()
+{
+    if (gLastTakeID.isEmpty())
+        return;
+    try {
+        const DocumentPrint p = takeBillPrint(db(), gLastTakeID, clerkBox->currentText());
+        if (p.lines.isEmpty())
+            return;
+        m_lastPrint = printDocument(*frReport1, p);
+    } catch (const std::exception &e) {
+        showError(this, e);
+        return;
     }
     LoadAllGoods();
 }

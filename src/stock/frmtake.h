@@ -3,11 +3,13 @@
 // 货品目录.盘点库存 for every client until posted or cleared); "盘点初始化" clears the counts of
 // the chosen category, "导出列表" writes the list to a workbook, "确认处理" posts the counts of the
 // chosen category as the new stock with a stock-taking bill and its voucher.
+#include "documents/documentprint.h"
 #include "stock/stocktakemodel.h"
 #include "stock/stocktaking.h"
 
 #include <QPointer>
 #include <QWidget>
+#include <memory>
 
 class QComboBox;
 class QLineEdit;
@@ -16,6 +18,7 @@ class QTableView;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
+class TfrReport;
 
 namespace orv {
 
@@ -23,6 +26,7 @@ class TfrmTake : public QWidget {
     Q_OBJECT
 public:
     explicit TfrmTake(QWidget *parent = nullptr);
+    ~TfrmTake() override;
 
     void formShow();
     void LoadAllGoods();
@@ -33,6 +37,7 @@ public:
     void BitBtn2Click();          // 盘点初始化
     void SpeedButton2Click();     // 导出列表
     void BitBtn4Click();          // 确认处理
+    void BitBtn3Click();          // 打印盘点单: the last bill posted in this run
 
     // The scope of the tree's selected node; false when no node is selected.
     bool scope(TakeScope *out) const;
@@ -43,6 +48,8 @@ public:
     QTableView *goodsGrid() const { return goodsView; }
     QTreeWidget *categoryTree() const { return categoryView; }
     QComboBox *clerkCombo() const { return clerkBox; }
+    const PrintRun &lastPrint() const { return m_lastPrint; }
+    TfrReport &report() { return *frReport1; }
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -55,6 +62,8 @@ private:
 
     bool m_shown = false;
     StockTaking m_taking;
+    std::unique_ptr<TfrReport> frReport1;
+    PrintRun m_lastPrint;
     StockTakeModel *m_model;
     QComboBox *searchCombo;    // ComboBox1
     QLineEdit *searchEdit;     // EditContent

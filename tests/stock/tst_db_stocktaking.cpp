@@ -1,5 +1,6 @@
 // Stock taking (the counts, the window, the posting with its bill and voucher) and the price
 // adjustment opened from the goods list.
+#include "documentfixture.h"
 #include "stockfixture.h"
 #include "scriptedprompt.h"
 #include "testdb.h"
@@ -18,6 +19,7 @@
 #include "stock/frmtongji.h"
 #include "stock/priceadjustment.h"
 #include "stock/stockmenu.h"
+#include "stock/takebillprint.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -173,6 +175,43 @@ private slots:
             QCOMPARE(rows(t, table), 0);
         // Outside the scope it stops nothing.
         QCOMPARE(taking.post({"五金"}, "张三").status, TakeResult::Posted);
+    }
+
+    // The bill prints its lines in the order they were written, each band with its own line.
+    void billPrintsLinesInOrder()
+    {
+        documenttest::startEngine();
+        TestDb t;
+        fiveGoods(t);
+        t.exec("update 货品目录 set 盘点库存 = '' where 编号 = 'D1'");
+        t.exec("delete from 基本信息");
+        t.exec("insert into 基本信息(公司名称) values('甲公司')");
+        G.gFooterBanner = "谢谢惠顾";
+        TfrmTake w;
+        w.show();
+        w.BitBtn3Click(); // nothing posted in this run yet: nothing printed
+        QVERIFY(!w.lastPrint().printed);
+        w.clerkCombo()->setEditText("李四");
+        gLastTakeID = StockTaking(t.conn()).post({}, "张三").billID;
+        w.BitBtn3Click();
+        const PrintRun &run = w.lastPrint();
+        QVERIFY(run.printed);
+        QCOMPARE(run.bands, (QStringList{"报表标题1", "主项头3", "主项数据1", "主项数据1", "主项数据1", "主项脚1", "页脚1"}));
+        QCOMPARE(run.dataBands.value(0),
+                 (QStringList{"A1", "螺丝", "标准", "一号库", "10", "个", "0.5", "5", "10", "0", "0"}));
+        TfrReport &r = w.report();
+        QCOMPARE(documenttest::printed(r, "Memo33"), (QStringList{"A1", "A2", "B1"}));
+        QCOMPARE(documenttest::printed(r, "Memo6"), (QStringList{"0", "3", "-1.5"}));
+        QCOMPARE(documenttest::printed(r, "Memo1"), QStringList{"甲公司货品盘点单"});
+        QCOMPARE(documenttest::printed(r, "Memo26"), QStringList{"18.5"});
+        QCOMPARE(documenttest::printed(r, "Memo27"), QStringList{"18.5"});
+        QCOMPARE(documenttest::printed(r, "Memo8"), QStringList{"1.5"});
+        QCOMPARE(documenttest::printed(r, "Memo9"), QStringList{"4.5"});
+        QCOMPARE(documenttest::printed(r, "Memo28"), QStringList{"负责人:李四"});
+        QVERIFY(documenttest::printed(r, "Memo29").value(0).startsWith("时间："));
+        // In signature mode the caption stands alone.
+        G.gPrintSignature = 1;
+        QCOMPARE(takeBillPrint(t.conn(), gLastTakeID, "李四").slot("Memo28"), QString("负责人:"));
     }
 
     void twoClientsPostEachRowOnce()
