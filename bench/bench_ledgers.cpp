@@ -158,10 +158,8 @@ void report(const char *what, const Timing &t)
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool pg = bench::benchOnPg(argc, argv);
     QApplication app(argc, argv);
-    const bool pg = argc > 1 && QString(argv[1]) == "pg";
     registerLedgerSchema();
     registerStockWindows();
     bench::BenchDb b(pg);

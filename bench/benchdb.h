@@ -24,6 +24,15 @@ inline qint64 median(std::vector<qint64> v)
     return v[v.size() / 2];
 }
 
+// Run offscreen unless a platform is chosen; true when argv[1] asks for PostgreSQL. Call it
+// before the QApplication is made.
+inline bool benchOnPg(int argc, char *argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    return argc > 1 && QString::fromLocal8Bit(argv[1]) == QLatin1String("pg");
+}
+
 [[noreturn]] inline void failed(const QSqlQuery &q)
 {
     std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));

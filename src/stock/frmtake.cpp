@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -129,7 +130,7 @@ TfrmTake::TfrmTake(QWidget *parent) : QWidget(parent), m_taking(db()), frReport1
     split->addWidget(categoryView);
     split->addWidget(goodsView);
     split->setStretchFactor(1, 1);
-    split->setSizes({200, 700});
+    split->setSizes({170, 730});
     auto *body = new QHBoxLayout;
     body->addWidget(split, 1);
     body->addWidget(sidePanel);
@@ -175,6 +176,7 @@ void TfrmTake::formShow()
     LoadAllGoods();
     for (const auto &[name, width] : kWidths)
         goodsView->setColumnWidth(m_model->fieldIndex(name), width);
+    showCodesColumn();
 }
 
 void TfrmTake::buildTree()
@@ -203,7 +205,12 @@ void TfrmTake::showGoods(const SqlCondition &where)
     goodsView->setColumnHidden(m_model->fieldIndex(QStringLiteral("流水号")), true);
     if (m_model->rowCount() > 0)
         goodsView->setCurrentIndex(m_model->index(0, m_model->countColumn()));
+    showCodesColumn();
 }
+
+// Making the count cell current scrolls a narrow grid to it; the operator reads a row from its
+// code on the left.
+void TfrmTake::showCodesColumn() { goodsView->horizontalScrollBar()->setValue(0); }
 
 void TfrmTake::LoadAllGoods() { showGoods({}); }
 

@@ -56,6 +56,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showCodesColumn();
     void showGoods(const SqlCondition &where);
     void buildTree();
     void refillClerks();
