@@ -28,10 +28,8 @@ const int kRows = 100000;
 
 int main(int argc, char *argv[])
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const bool pg = bench::benchOnPg(argc, argv);
     QApplication app(argc, argv);
-    const bool pg = argc > 1 && QString(argv[1]) == "pg";
     registerGoodsWindows();
     registerGoodsLookupSchema();
     bench::BenchDb b(pg);

@@ -8,7 +8,7 @@
 #include "report/designer/frdesignersession.h"
 #include "report/engine/frglobals.h"
 #include "sales/salesschema.h"
-#include "stock/stockschema.h"
+#include "stock/stockmenu.h"
 #include "warehouse/warehouseschema.h"
 
 #include <QApplication>
@@ -104,7 +104,7 @@ void registerSubsystems()
     registerPurchasingWindows();
     registerSalesSchema();
     registerWarehouseSchema();
-    registerStockSchema();
+    registerStockWindows();
 }
 
 } // namespace orv

@@ -65,7 +65,14 @@ void addCategories(QTreeWidgetItem *item, const CategoryNode &node)
     for (const CategoryNode &child : node.children)
         addCategories(addNode(item, nullptr, categoryNodeText(child.code, child.name)), child);
 }
+std::function<void(QWidget *)> &priceAdjustOpener()
+{
+    static std::function<void(QWidget *)> opener;
+    return opener;
+}
 } // namespace
+
+void setPriceAdjustOpener(std::function<void(QWidget *)> opener) { priceAdjustOpener() = std::move(opener); }
 
 TfrmCangKu::TfrmCangKu(QWidget *parent) : QWidget(parent)
 {
@@ -80,9 +87,7 @@ TfrmCangKu::TfrmCangKu(QWidget *parent) : QWidget(parent)
     hintLabel = goodsui::redLabel(QStringLiteral("用鼠标滚轮滚动或按住上下方向键可以实现多选然后可以删除多个货品"), this);
     advancedButton = button(QStringLiteral("高级查询"), this);
     priceButton = button(QStringLiteral("调价"), this);
-    // The price adjustment window is not part of the program yet.
-    priceButton->setEnabled(false);
-    priceButton->setToolTip(QStringLiteral("调价窗口尚未包含在本程序中"));
+    priceButton->setEnabled(bool(priceAdjustOpener()));
     belowWarningButton = button(QStringLiteral("低于警戒库存"), this);
     deleteManyButton = button(QStringLiteral("删除多个货品"), this);
     newButton = button(QStringLiteral("新建"), this, true);
@@ -147,6 +152,7 @@ TfrmCangKu::TfrmCangKu(QWidget *parent) : QWidget(parent)
             showList({});
     });
     connect(advancedButton, &QPushButton::clicked, this, &TfrmCangKu::advancedButtonClick);
+    connect(priceButton, &QPushButton::clicked, this, &TfrmCangKu::priceButtonClick);
     connect(belowWarningButton, &QPushButton::clicked, this, &TfrmCangKu::belowWarningButtonClick);
     connect(deleteManyButton, &QPushButton::clicked, this, &TfrmCangKu::deleteManyButtonClick);
     connect(newButton, &QPushButton::clicked, this, &TfrmCangKu::newButtonClick);
@@ -275,6 +281,12 @@ void TfrmCangKu::searchButtonClick()
 void TfrmCangKu::advancedButtonClick()
 {
     openModal(frmSelectCangku, true, this);
+}
+
+void TfrmCangKu::priceButtonClick()
+{
+    if (priceAdjustOpener() && m_model->isGoodsRow(currentRow()))
+        priceAdjustOpener()(this);
 }
 
 void TfrmCangKu::belowWarningButtonClick() { showList({belowWarningCondition(), kTotalsFullWidth}); }

@@ -6,6 +6,7 @@
 #include "goods/goodslist.h"
 
 #include <QPointer>
+#include <functional>
 #include <QWidget>
 
 class QComboBox;
@@ -17,6 +18,10 @@ class QTreeWidget;
 class QTreeWidgetItem;
 
 namespace orv {
+
+// Opens the price adjustment for the goods list; the stock subsystem installs it at start (goods
+// cannot link the window itself). 调价 stays greyed out until it is installed.
+void setPriceAdjustOpener(std::function<void(QWidget *goodsList)> opener);
 
 class TfrmCangKu : public QWidget, public MessageReceiver {
     Q_OBJECT
@@ -33,6 +38,7 @@ public:
 
     void searchButtonClick();       // 查询, Enter in the search box, every change of the text
     void advancedButtonClick();     // 高级查询
+    void priceButtonClick();        // 调价
     void belowWarningButtonClick(); // 低于警戒库存
     void deleteManyButtonClick();   // 删除多个货品
     void newButtonClick();          // 新建

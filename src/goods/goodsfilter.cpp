@@ -20,31 +20,36 @@ const QStringList &GoodsFilter::operators()
     return o;
 }
 
+GoodsCondition filterTerm(const QString &column, bool like, bool negate, const QString &value, bool postgres)
+{
+    if (!like)
+        return {column + (negate ? " <> ?" : " = ?"), {value}};
+    const QString likeWord = postgres ? "ilike" : "like";
+    return {column + (negate ? " not " + likeWord + " ?" : " " + likeWord + " ?"), {'%' + value + '%'}};
+}
+
+QString filterLine(bool first, const QString &connector, const QString &field, const QString &op,
+                   const QString &value)
+{
+    return (first ? QString(7, ' ') : connector + "   ") + field + "  " + op + "   " + value;
+}
+
 QString GoodsFilter::add(const QString &connector, const QString &field, const QString &op, const QString &value,
                          bool postgres)
 {
     // Columns come from the fixed field list, values are bound.
     const QString column = fields().contains(field) ? "货品目录." + field : QStringLiteral("货品目录.名称");
-    const bool like = op == operators().at(1);
-    const bool negate = m_terms > 0 && connector == connectors().at(2);
-    const QString likeWord = postgres ? "ilike" : "like";
-    QString term;
-    if (like)
-        term = column + (negate ? " not " + likeWord + " ?" : " " + likeWord + " ?");
-    else
-        term = column + (negate ? " <> ?" : " = ?");
-    const QVariant bound = like ? QVariant('%' + value + '%') : QVariant(value);
-    QString line;
-    if (m_terms == 0) {
-        m_condition = {term, {bound}};
-        line = QString(7, ' ') + field + "  " + op + "   " + value;
+    const bool first = m_terms == 0;
+    const GoodsCondition term =
+        filterTerm(column, op == operators().at(1), !first && connector == connectors().at(2), value, postgres);
+    if (first) {
+        m_condition = term;
     } else {
-        m_condition.sql += (connector == connectors().at(1) ? " or " : " and ") + term;
-        m_condition.binds << bound;
-        line = connector + "   " + field + "  " + op + "   " + value;
+        m_condition.sql += (connector == connectors().at(1) ? " or " : " and ") + term.sql;
+        m_condition.binds += term.binds;
     }
     ++m_terms;
-    return line;
+    return filterLine(first, connector, field, op, value);
 }
 
 void GoodsFilter::removeLine()

@@ -36,6 +36,13 @@ private:
     int m_terms = 0;
 };
 
+// One term of a composed condition on `column`: "= ?" or "<> ?" (negated), or "like ?" or
+// "not like ?" with '%value%' bound (case-insensitive on both databases).
+GoodsCondition filterTerm(const QString &column, bool like, bool negate, const QString &value, bool postgres);
+// The line a term list shows for a term: the first indented, a later one after its connector.
+QString filterLine(bool first, const QString &connector, const QString &field, const QString &op,
+                   const QString &value);
+
 // The one filter of the program run.
 GoodsFilter &goodsFilter();
 

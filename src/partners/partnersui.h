@@ -48,19 +48,21 @@ inline void setCurrentRow(QTableWidget *grid, int row)
     if (row >= 0 && row < grid->rowCount())
         grid->setCurrentCell(row, qMax(0, grid->currentColumn()));
 }
+// The same for a grid over any model.
+void setCurrentRow(QAbstractItemView *grid, int row);
 
 // Rows of a whole-row grid as the lists move them: turning the mouse wheel over the focused
 // grid moves the current row one row down (towards the operator) or up instead of scrolling,
 // and Home and End go to the first and the last row.
 class RowMoves : public QObject {
 public:
-    explicit RowMoves(QTableWidget *grid, bool onlyWhenFocused = true);
+    explicit RowMoves(QAbstractItemView *grid, bool onlyWhenFocused = true);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    QTableWidget *m_grid;
+    QAbstractItemView *m_grid;
     bool m_onlyWhenFocused;
 };
 

@@ -2,6 +2,7 @@
 // Shared pieces of the document tests: the tables, goods rows and suppliers made by hand, grid
 // lines handed over as the goods picker hands them, the report engine without printers, and
 // what a print put on its prepared pages.
+#include "modalchecks.h"
 #include "testdb.h"
 
 #include "app/appglobals.h"
@@ -25,14 +26,6 @@
 #include <QLineEdit>
 #include <QMap>
 #include <QtTest>
-
-// Checks inside a modal driver, which returns the dialog's result.
-#define MCOMPARE(a, b)                                                                                  \
-    if (!QTest::qCompare(a, b, #a, #b, __FILE__, __LINE__))                                             \
-        return int(QDialog::Rejected);
-#define MVERIFY(c)                                                                                      \
-    if (!QTest::qVerify(static_cast<bool>(c), #c, "", __FILE__, __LINE__))                             \
-        return int(QDialog::Rejected);
 
 namespace documenttest {
 

@@ -1,6 +1,7 @@
 #pragma once
 // Shared pieces of the goods tests: goods rows made by hand, the pending documents' detail
 // tables, and checks inside a modal driver.
+#include "modalchecks.h"
 #include "testdb.h"
 
 #include "purchasing/purchasingschema.h"
@@ -10,13 +11,6 @@
 #include <QMap>
 #include <QtTest>
 
-// Checks inside a modal driver, which returns the dialog's result.
-#define MCOMPARE(a, b)                                                                                  \
-    if (!QTest::qCompare(a, b, #a, #b, __FILE__, __LINE__))                                             \
-        return int(QDialog::Rejected);
-#define MVERIFY(c)                                                                                      \
-    if (!QTest::qVerify(static_cast<bool>(c), #c, "", __FILE__, __LINE__))                             \
-        return int(QDialog::Rejected);
 
 namespace goodstest {
 

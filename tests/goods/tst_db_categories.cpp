@@ -1,4 +1,5 @@
 // The category tree: codes, adding, renaming with children, deleting subtrees, and its windows.
+#include "modalchecks.h"
 #include "receiver.h"
 #include "scriptedprompt.h"
 #include "testdb.h"
@@ -17,14 +18,6 @@
 
 using namespace orv;
 using namespace orv::test;
-
-// Checks inside a modal driver, which returns the dialog's result.
-#define MCOMPARE(a, b)                                                                                  \
-    if (!QTest::qCompare(a, b, #a, #b, __FILE__, __LINE__))                                             \
-        return int(QDialog::Rejected);
-#define MVERIFY(c)                                                                                      \
-    if (!QTest::qVerify(static_cast<bool>(c), #c, "", __FILE__, __LINE__))                             \
-        return int(QDialog::Rejected);
 
 namespace {
 void insertRow(TestDb &t, const QString &code, const QString &name, const QString &parent, int level)

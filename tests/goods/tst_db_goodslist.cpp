@@ -172,7 +172,7 @@ private slots:
         w.exportButtonClick();
         for (QPushButton *b : w.findChildren<QPushButton *>())
             if (b->text() == "调价")
-                QVERIFY(!b->isEnabled()); // until the price adjustment window exists
+                QVERIFY(!b->isEnabled()); // until the stock subsystem installs the price adjustment
         w.DBGrid1DblClick();
         QVERIFY(p.verifyDone());
     }
