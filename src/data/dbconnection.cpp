@@ -1,5 +1,6 @@
 #include "data/dbconnection.h"
 #include "data/schema.h"
+#include "data/sqlitelocks.h"
 #include "common/paths.h"
 
 #include <QDir>
@@ -201,6 +202,7 @@ void Connection::openDriver(const ConnectionSettings &settings, SchemaMode schem
         // Only proving the settings: a database that does not exist yet is not created.
         if (schema == SchemaMode::Leave && !QFileInfo::exists(path))
             return;
+        useDescriptorLocksForSqlite();
         QString openError, readError;
         {
             QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", m_name);
