@@ -40,6 +40,14 @@ std::function<int(QDialog *)> login(const QString &name, const QString &password
     };
 }
 
+// The main window started on the test database with the administrator logged in.
+bool startedAsAdmin(TestDb &t, ScriptedPrompt &p, TfrmMain &m)
+{
+    writeConfig(t);
+    p.expectModal(login("admin", "admin"));
+    return m.startUp() == TfrmMain::StartOutcome::Running;
+}
+
 QStringList visibleItems(TfrmMain &m)
 {
     QStringList out;
@@ -191,11 +199,9 @@ private slots:
     void adminLogsInAndSeesEverything()
     {
         TestDb t;
-        writeConfig(t);
         ScriptedPrompt p;
-        p.expectModal(login("admin", "admin"));
         TfrmMain m;
-        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QVERIFY(startedAsAdmin(t, p, m));
         QCOMPARE(G.gCurrentUser, QString("admin"));
         QCOMPARE(G.gCompanyName, QString("我的公司"));
         QCOMPARE(m.windowTitle(), QString("Orvane仓库管理软件-标准版"));
@@ -345,12 +351,10 @@ private slots:
     void exitQuestionAndLogRow()
     {
         TestDb t;
-        writeConfig(t);
         {
             ScriptedPrompt p;
-            p.expectModal(login("admin", "admin"));
             TfrmMain m;
-            QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+            QVERIFY(startedAsAdmin(t, p, m));
             m.show();
             p.expectMessage("确认要退出本系统?", QMessageBox::No, "系统提示");
             QVERIFY(!m.close());
@@ -368,11 +372,9 @@ private slots:
     void exitWithoutConnectionStillEnds()
     {
         TestDb t;
-        writeConfig(t);
         ScriptedPrompt p;
-        p.expectModal(login("admin", "admin"));
         TfrmMain m;
-        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QVERIFY(startedAsAdmin(t, p, m));
         m.show();
         // The server went away: reopening for the exit row fails.
         ConnectionSettings gone = t.settings();
@@ -391,11 +393,9 @@ private slots:
         if (!TestDb::isPostgres())
             QSKIP("an embedded database cannot go away");
         TestDb t;
-        writeConfig(t);
         ScriptedPrompt p;
-        p.expectModal(login("admin", "admin"));
         TfrmMain m;
-        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QVERIFY(startedAsAdmin(t, p, m));
         m.show();
         const int logged = t.scalar("select count(*) from 日志").toInt();
         QVERIFY(logged > 0);
@@ -414,11 +414,9 @@ private slots:
     void exitMenuWritesNoRow()
     {
         TestDb t;
-        writeConfig(t);
         ScriptedPrompt p;
-        p.expectModal(login("admin", "admin"));
         TfrmMain m;
-        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QVERIFY(startedAsAdmin(t, p, m));
         p.expectMessage("确认要退出本系统?", QMessageBox::No, "系统提示");
         m.menuItem("FileExitItem")->trigger(); // through the menu entry
         QVERIFY(!programTerminated());
