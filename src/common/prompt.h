@@ -7,7 +7,9 @@
 #include <QStringList>
 #include <exception>
 
+class QColor;
 class QDialog;
+class QFont;
 class QWidget;
 
 namespace orv {
@@ -32,6 +34,13 @@ public:
     virtual int runModal(QDialog *dialog) = 0;
     // Opens a file or link with the desktop's default application.
     virtual bool openExternal(const QString &pathOrUrl) = 0;
+    // A save dialog that also tells which of the filter's entries was chosen (0-based, -1 none).
+    virtual QString saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
+                                          const QString &filter, int *chosenFilter);
+    // The colour dialog (its custom colours shown) on `initial`; false when cancelled.
+    virtual bool chooseColor(QWidget *parent, const QColor &initial, QColor &chosen);
+    // The font dialog on `initial`; false when cancelled.
+    virtual bool chooseFont(QWidget *parent, const QFont &initial, QFont &chosen);
 
     static Prompt &instance();
     // Installs a replacement (tests); nullptr restores the desktop prompt. Not owned.

@@ -3,6 +3,9 @@
 // records their exact texts, and fails the test on an unexpected or leftover prompt.
 #include "common/prompt.h"
 
+#include <QColor>
+#include <QFont>
+
 #include <QList>
 #include <QString>
 #include <functional>
@@ -29,6 +32,12 @@ public:
     // Expect a modal run; `drive` gets the dialog (fill controls, press buttons) and returns the result code.
     ScriptedPrompt &expectModal(std::function<int(QDialog *)> drive);
     ScriptedPrompt &expectExternal(bool result = true);
+    // A save dialog asked through saveFileNameAndFilter: the name and the chosen filter entry.
+    ScriptedPrompt &expectSaveFileAndFilter(const QString &answer, int filterIndex);
+    // The colour dialog: an invalid colour answers Cancel.
+    ScriptedPrompt &expectColor(const QColor &answer);
+    // The font dialog: `accept` false answers Cancel; `edit` changes the offered font.
+    ScriptedPrompt &expectFont(std::function<bool(QFont &)> edit);
 
     const QList<Recorded> &recorded() const { return m_recorded; }
     QStringList messageTexts() const;
@@ -47,6 +56,13 @@ public:
                          const QString &filter) override;
     int runModal(QDialog *dialog) override;
     bool openExternal(const QString &pathOrUrl) override;
+    QString saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
+                                  const QString &filter, int *chosenFilter) override;
+    bool chooseColor(QWidget *parent, const QColor &initial, QColor &chosen) override;
+    bool chooseFont(QWidget *parent, const QFont &initial, QFont &chosen) override;
+    // The colour and font last offered to a dialog.
+    QColor lastOfferedColor() const { return m_lastColor; }
+    QString lastSaveFilter() const { return m_lastSaveFilter; }
 
 private:
     struct Step {
@@ -57,6 +73,9 @@ private:
         QString fileAnswer;
         bool boolAnswer = true;
         std::function<int(QDialog *)> drive;
+        int filterIndex = -1;
+        QColor color;
+        std::function<bool(QFont &)> fontEdit;
     };
     Step take(const QString &kind, const QString &caption, const QString &text);
     void fail(const QString &why);
@@ -67,6 +86,8 @@ private:
     Icon m_lastIcon = QMessageBox::NoIcon;
     QString m_lastOpenFilter;
     QString m_lastOpenSuffix;
+    QString m_lastSaveFilter;
+    QColor m_lastColor;
 };
 
 } // namespace orv::test
