@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/
-# (or $ORV_ASAN_BUILD_DIR) and runs the whole test suite on SQLite under them.
+# (or $ORV_ASAN_BUILD_DIR) and runs the whole test suite under them, on SQLite and on
+# PostgreSQL (a throwaway cluster on 127.0.0.1, stopped whatever the result).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,4 +10,11 @@ ORV_BUILD_DIR="$build" ORV_BUILD_TYPE=Debug bash scripts/build.sh -DORV_SANITIZE
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
 export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
-ctest --test-dir "$build" -LE pg --output-on-failure -j "$(nproc)"
+
+pgdir=$(mktemp -d /tmp/orv-pg.XXXXXX)
+trap 'bash scripts/pg-cluster.sh stop "$pgdir"' EXIT
+port=$(bash scripts/pg-cluster.sh start "$pgdir")
+export ORV_TEST_PG_HOST="127.0.0.1:$port" ORV_TEST_PG_USER=postgres ORV_TEST_PG_PASSWORD=
+
+# One run for both databases, so the slow tests of either keep every core busy.
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)"

@@ -2,6 +2,7 @@
 #include "common/clock.h"
 #include "data/dbconnection.h"
 #include "data/schema.h"
+#include "data/sqlitelocks.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -58,6 +59,7 @@ struct SqliteDb {
     }
     bool open(const QString &path, int flags)
     {
+        useDescriptorLocksForSqlite();
         return sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr) == SQLITE_OK;
     }
     QString error() const { return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"); }
@@ -287,12 +289,27 @@ BackupOutcome DatabaseBackup::restore(const QString &file)
     return m_conn.isSqlite() ? restoreSqlite(file) : restorePostgres(file);
 }
 
+namespace {
+// The database or a file SQLite keeps beside it: a backup written there would replace it.
+bool isDatabaseFile(const QString &file, const QString &dbPath)
+{
+    const QFileInfo target(file);
+    for (const char *suffix : {"", "-wal", "-shm", "-journal"}) {
+        const QFileInfo own(dbPath + QLatin1String(suffix));
+        if (target.absoluteFilePath() == own.absoluteFilePath()
+            || (target.exists() && own.exists() && target.canonicalFilePath() == own.canonicalFilePath()))
+            return true;
+    }
+    return false;
+}
+} // namespace
+
 BackupOutcome DatabaseBackup::backupSqlite(const QString &file)
 {
     sqlite3 *source = handleOf(m_conn);
     if (!source)
         return failed("数据库未连接");
-    if (QFileInfo(file).absoluteFilePath() == QFileInfo(Connection::sqlitePath(m_conn.settings())).absoluteFilePath())
+    if (isDatabaseFile(file, Connection::sqlitePath(m_conn.settings())))
         return failed("不能备份到数据库文件本身，请另选文件");
     const QString problem = copySqlite(source, file);
     if (!problem.isEmpty()) {

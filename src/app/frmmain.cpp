@@ -289,11 +289,24 @@ void TfrmMain::insert()
 
 void TfrmMain::insertintoming() { VoucherWriter(db()).prepareLine(frmDataModule->ADOQuery(12)); }
 
+namespace {
+// The connection a child window loaded its rows over.
+constexpr char kLoadedOver[] = "orvConnectionGeneration";
+
+quint64 connectionGeneration() { return frmDataModule ? frmDataModule->ADOConnection1.generation() : 0; }
+} // namespace
+
 QWidget *TfrmMain::showChild(const char *className, const std::function<QWidget *()> &create)
 {
+    const quint64 generation = connectionGeneration();
     for (QMdiSubWindow *sub : m_workspace->subWindowList()) {
         QWidget *w = sub->widget();
         if (w && qstrcmp(w->metaObject()->className(), className) == 0) {
+            // The connection was lost (or opened anew) since the window loaded: what it shows
+            // is what that connection gave it, perhaps nothing. Chosen again, as the message
+            // about the loss asks, it opens afresh and loads again.
+            if (sub->property(kLoadedOver).toULongLong() != generation && sub->close())
+                break;
             if (sub->isMinimized())
                 sub->showNormal();
             if (!sub->isVisible())
@@ -308,6 +321,8 @@ QWidget *TfrmMain::showChild(const char *className, const std::function<QWidget 
     w->setAttribute(Qt::WA_DeleteOnClose);
     QMdiSubWindow *sub = m_workspace->addSubWindow(w);
     sub->setAttribute(Qt::WA_DeleteOnClose);
+    // Taken before the window loads, so a loss during its own load counts.
+    sub->setProperty(kLoadedOver, generation);
     sub->showMaximized();
     w->setFocus();
     return w;

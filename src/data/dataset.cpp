@@ -139,10 +139,16 @@ void DataSet::bindValue(const QString &placeholder, const QVariant &v)
     m_named.append({key, v});
 }
 
+QSqlDatabase DataSet::database() const
+{
+    if (!m_conn)
+        throw DbError("数据库未连接");
+    m_conn->requireOpen();
+    return m_conn->db();
+}
+
 void DataSet::run(QSqlQuery &q) const
 {
-    if (!m_conn || !m_conn->isOpen())
-        throw DbError("数据库未连接");
     // With nothing to bind PostgreSQL gets the text as it is: the driver's EXECUTE of a
     // prepared statement makes the server store the whole result before sending any of it
     // (and costs a PREPARE and a DEALLOCATE round trip), a plain query streams. SQLite
@@ -164,7 +170,8 @@ void DataSet::run(QSqlQuery &q) const
 void DataSet::open()
 {
     close();
-    QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
+    QSqlQuery q(database());
+    const Connection::Busy busy(*m_conn);
     q.setForwardOnly(true);
     run(q);
     const QSqlRecord rec = q.record();
@@ -179,13 +186,19 @@ void DataSet::open()
         m_flags[i] = rec.field(i).metaType().id() == QMetaType::Bool;
     }
     while (q.next()) {
-        if ((m_count & (kBlockRows - 1)) == 0) {
+        if ((m_count & (kBlockRows - 1)) == 0)
             m_blocks.append(takeBlock(qsizetype(kBlockRows) * n));
-        }
         QVector<QVariant> &block = m_blocks.last();
         for (int i = 0; i < n; ++i)
             block.append(q.value(i));
         ++m_count;
+    }
+    // PostgreSQL streams the rows: a connection lost halfway ends the loop like the last row.
+    if (q.lastError().isValid()) {
+        const QSqlError error = q.lastError();
+        q = QSqlQuery();
+        close();
+        m_conn->fail(error, m_sql);
     }
     m_active = true;
     first();
@@ -194,7 +207,8 @@ void DataSet::open()
 int DataSet::execSQL()
 {
     close();
-    QSqlQuery q(m_conn ? m_conn->db() : QSqlDatabase());
+    QSqlQuery q(database());
+    const Connection::Busy busy(*m_conn);
     run(q);
     return q.numRowsAffected();
 }

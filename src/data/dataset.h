@@ -84,7 +84,8 @@ public:
 
 private:
     int indexOf(const QString &name) const;
-    void run(QSqlQuery &q) const; // throws DbError
+    QSqlDatabase database() const; // throws DbError
+    void run(QSqlQuery &q) const;  // throws DbError
     static QVector<QVariant> takeBlock(qsizetype values);
     void releaseBlocks();
 

@@ -1,5 +1,7 @@
 #include "data/dbconnection.h"
 #include "data/schema.h"
+#include "data/serverwatch.h"
+#include "data/sqlitelocks.h"
 #include "common/paths.h"
 
 #include <QDir>
@@ -82,8 +84,12 @@ void Connection::close()
     // there, before the connection closes; when it is gone, after the driver is, so that no
     // DEALLOCATE is tried on a dead or closed connection.
     const bool gone = serverGone();
-    if (!gone)
+    if (!gone) {
+        const Busy busy(*this);
         forgetStatements();
+    }
+    ServerWatch::instance().forget(m_watchId);
+    m_watchId = 0;
     {
         QSqlDatabase d = db();
         if (d.isOpen())
@@ -97,27 +103,34 @@ void Connection::close()
 }
 
 namespace {
+// "host" or "host:port" as config.ini names the server.
+std::pair<QString, int> hostAndPort(const QString &server)
+{
+    const int colon = server.lastIndexOf(':');
+    if (colon > 0) {
+        bool ok = false;
+        const int port = server.mid(colon + 1).toInt(&ok);
+        if (ok)
+            return {server.left(colon), port};
+    }
+    return {server, 5432};
+}
+
 QSqlDatabase makePg(const QString &name, const ConnectionSettings &s, const QString &database)
 {
     QSqlDatabase d = QSqlDatabase::addDatabase("QPSQL", name);
-    QString host = s.server;
-    int port = 5432;
-    const int colon = host.lastIndexOf(':');
-    if (colon > 0) {
-        bool ok = false;
-        const int p = host.mid(colon + 1).toInt(&ok);
-        if (ok) {
-            port = p;
-            host = host.left(colon);
-        }
-    }
+    const auto [host, port] = hostAndPort(s.server);
     d.setHostName(host);
     d.setPort(port);
     d.setUserName(s.user);
     d.setPassword(s.password);
     d.setDatabaseName(database);
-    // One short attempt: an unreachable host must not hold the window for long.
-    d.setConnectOptions("connect_timeout=3");
+    // One short attempt: an unreachable host must not hold the window for long. A network
+    // that drops our packets ends the connection within seconds: keepalives while we wait
+    // for an answer, and a limit on data the server never acknowledges. Both only count
+    // silence of the server's machine, so a long statement on a server that answers goes on.
+    d.setConnectOptions("connect_timeout=3;keepalives=1;keepalives_idle=5;keepalives_interval=2;"
+                        "keepalives_count=3;tcp_user_timeout=10000");
     return d;
 }
 
@@ -175,6 +188,7 @@ QString sqliteFileProblem(const QString &path)
 void Connection::open(const ConnectionSettings &settings, SchemaMode schema)
 {
     close();
+    m_lost = false;
     openDriver(settings, schema);
     ++m_generation;
     if (schema == SchemaMode::Leave)
@@ -201,6 +215,7 @@ void Connection::openDriver(const ConnectionSettings &settings, SchemaMode schem
         // Only proving the settings: a database that does not exist yet is not created.
         if (schema == SchemaMode::Leave && !QFileInfo::exists(path))
             return;
+        useDescriptorLocksForSqlite();
         QString openError, readError;
         {
             QSqlDatabase d = QSqlDatabase::addDatabase("QSQLITE", m_name);
@@ -264,7 +279,12 @@ void Connection::openDriver(const ConnectionSettings &settings, SchemaMode schem
             throw DbError("连接数据库服务器失败", driverText(err));
         }
     }
-    QSqlQuery(db()).exec("set client_min_messages = warning");
+    // The server gives up on us as quickly when our side goes quiet, so a transaction cut off
+    // by the network is rolled back and its locks let go within seconds, not hours.
+    QSqlQuery(db()).exec("set client_min_messages = warning; set tcp_keepalives_idle = 5;"
+                         " set tcp_keepalives_interval = 2; set tcp_keepalives_count = 3;"
+                         " set tcp_user_timeout = 10000");
+    watchServer();
 }
 
 namespace {
@@ -280,6 +300,17 @@ bool pgHandle(const QSqlDatabase &d, PGconn *&pg)
 }
 } // namespace
 
+void Connection::watchServer()
+{
+    PGconn *pg = nullptr;
+    if (!pgHandle(db(), pg) || !pg)
+        return;
+    const auto [host, port] = hostAndPort(m_settings.server);
+    const PgEndpoint endpoint{host.toUtf8(), QByteArray::number(port), m_settings.user.toUtf8(),
+                              m_settings.password.toUtf8(), m_settings.database.toUtf8()};
+    m_watchId = ServerWatch::instance().watch(PQsocket(pg), PQbackendPID(pg), endpoint, m_activity);
+}
+
 bool Connection::serverGone() const
 {
     if (isSqlite() || !QSqlDatabase::contains(m_name))
@@ -287,7 +318,13 @@ bool Connection::serverGone() const
     PGconn *pg = nullptr;
     if (!pgHandle(db(), pg))
         return false;
-    return !pg || PQstatus(pg) == CONNECTION_BAD;
+    if (!pg)
+        return true;
+    // A server that ended the session sent its last words and closed: libpq learns of the
+    // close only when it reads on, which a result read row by row stops short of.
+    if (PQstatus(pg) == CONNECTION_OK)
+        PQconsumeInput(pg);
+    return PQstatus(pg) == CONNECTION_BAD;
 }
 
 void Connection::reconnectAfterLoss()
@@ -297,10 +334,21 @@ void Connection::reconnectAfterLoss()
     try {
         openDriver(s, SchemaMode::Leave);
         ++m_generation;
+        m_lost = false;
     } catch (const DbError &e) {
+        m_lost = true;
         qCWarning(lcDb) << "Reconnect failed:" << e.message() << e.detail();
         throw ConnectionLost(kReconnectFailed, e.detail());
     }
+}
+
+void Connection::requireOpen()
+{
+    if (isOpen())
+        return;
+    if (!m_lost)
+        throw DbError("数据库未连接");
+    reconnectAfterLoss();
 }
 
 void Connection::fail(const QSqlError &error, const QString &what)
@@ -322,6 +370,13 @@ void Connection::fail(const QSqlError &error, const QString &what)
 
 void Connection::run(QSqlQuery &q, const QString &what)
 {
+    if (!isOpen()) {
+        // The query was made on the connection that was lost: the one opened now serves the
+        // operator's next try.
+        requireOpen();
+        throw ConnectionLost(kReconnected);
+    }
+    const Busy busy(*this);
     if (!q.exec()) {
         // PostgreSQL refuses the DEALLOCATE of a prepared statement until the failed
         // transaction is rolled back: the statement is kept until then.
@@ -333,8 +388,8 @@ void Connection::run(QSqlQuery &q, const QString &what)
 
 void Connection::exec(const QString &sql, const QVariantList &binds)
 {
-    if (!isOpen())
-        throw DbError("数据库未连接");
+    requireOpen();
+    const Busy busy(*this);
     QSqlQuery q(db());
     if (binds.isEmpty()) {
         if (!q.exec(sql))
@@ -381,6 +436,7 @@ void Connection::commit()
         m_failedQueries.clear();
         throw DbError("保存失败，所有修改已撤销");
     }
+    const Busy busy(*this);
     QSqlQuery q(db());
     if (!q.exec("COMMIT")) {
         const QSqlError e = q.lastError();
@@ -405,6 +461,7 @@ void Connection::rollback()
         return;
     }
     m_failed = false;
+    const Busy busy(*this);
     QSqlQuery q(db());
     q.exec("ROLLBACK");
     m_failedQueries.clear();
@@ -435,6 +492,18 @@ void Connection::lockSequence(const QString &key)
     m_lock->exec({key});
 }
 
+Connection::Busy::Busy(Connection &c) : m_activity(*c.m_activity)
+{
+    // Only the connection's own thread writes these: the start is in place before it counts.
+    if (m_activity.busy.load() == 0)
+        m_activity.since.store(
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+                .count());
+    m_activity.busy.fetch_add(1);
+}
+
+Connection::Busy::~Busy() { m_activity.busy.fetch_sub(1); }
+
 // ---- Statement
 
 Statement::Statement(Connection &c, QString sql) : m_conn(&c), m_sql(std::move(sql)) { c.m_statements.append(this); }
@@ -453,8 +522,10 @@ void Statement::reset()
 
 QSqlQuery &Statement::exec(const QVariantList &binds)
 {
-    if (!m_conn || !m_conn->isOpen())
+    if (!m_conn)
         throw DbError("数据库未连接");
+    m_conn->requireOpen();
+    const Connection::Busy busy(*m_conn);
     if (!m_prepared || m_generation != m_conn->generation()) {
         m_query = QSqlQuery(m_conn->db());
         if (!m_query.prepare(m_sql))

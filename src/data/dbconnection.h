@@ -1,10 +1,13 @@
 #pragma once
 // The one shared database connection: SQLite embedded ("(local)") or a PostgreSQL server.
+#include "data/serverwatch.h"
+
 #include <QList>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
 #include <QVariantList>
+#include <memory>
 #include <stdexcept>
 
 class QSqlError;
@@ -80,12 +83,29 @@ public:
     void open(const ConnectionSettings &settings, SchemaMode schema = SchemaMode::Ensure);
     void close();
     bool isOpen() const;
+    // Throws DbError when there is no connection to work on. A connection whose server was
+    // lost (and could not be reached again then) is opened anew first: once the server is
+    // back, the operator's next action works.
+    void requireOpen();
     Backend backend() const { return m_backend; }
     bool isSqlite() const { return m_backend == Backend::Sqlite; }
     QSqlDatabase db() const;
     const ConnectionSettings &settings() const { return m_settings; }
     // Counts opens: a prepared statement of an earlier generation is prepared again.
     quint64 generation() const { return m_generation; }
+
+    // Marks a statement under way, all its round trips with the server included (the rows of
+    // a result read one by one too), so that a server that goes quiet meanwhile is noticed.
+    class Busy {
+    public:
+        explicit Busy(Connection &c);
+        ~Busy();
+        Busy(const Busy &) = delete;
+        Busy &operator=(const Busy &) = delete;
+
+    private:
+        ServerWatch::Activity &m_activity;
+    };
 
     // Transaction nesting: the outermost guard begins and ends it, inner guards join.
     void begin();
@@ -120,6 +140,7 @@ private:
     friend class Statement;
     void openDriver(const ConnectionSettings &settings, SchemaMode schema);
     bool serverGone() const;
+    void watchServer();
     void reconnectAfterLoss();
     void forgetStatements();
 
@@ -128,11 +149,14 @@ private:
     ConnectionSettings m_settings;
     int m_depth = 0;
     bool m_failed = false;
+    bool m_lost = false; // closed because the server went away, not by the program
     quint64 m_generation = 0;
     QList<Statement *> m_statements;
     // Prepared statements that failed inside the transaction, freed once it is rolled back.
     QList<QSqlQuery> m_failedQueries;
     Statement *m_lock = nullptr;
+    int m_watchId = 0; // ServerWatch's id of the PostgreSQL connection
+    std::shared_ptr<ServerWatch::Activity> m_activity = std::make_shared<ServerWatch::Activity>();
 };
 
 // A statement a service keeps prepared for the life of a window. It is prepared again when the

@@ -6,6 +6,8 @@
 #include "app/frmmain.h"
 #include "app/lifecycle.h"
 #include "app/menutree.h"
+#include "app/windowing.h"
+#include "data/datamodule.h"
 #include "data/schema.h"
 #include "common/configini.h"
 #include "common/paths.h"
@@ -13,6 +15,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QPushButton>
 #include <QFile>
 
@@ -39,6 +42,14 @@ std::function<int(QDialog *)> login(const QString &name, const QString &password
     };
 }
 
+// The main window started on the test database with the administrator logged in.
+bool startedAsAdmin(TestDb &t, ScriptedPrompt &p, TfrmMain &m)
+{
+    writeConfig(t);
+    p.expectModal(login("admin", "admin"));
+    return m.startUp() == TfrmMain::StartOutcome::Running;
+}
+
 QStringList visibleItems(TfrmMain &m)
 {
     QStringList out;
@@ -63,6 +74,34 @@ void setGroupFlags(TestDb &t, const QString &value)
     t.exec("insert into 用户管理(姓名,密码,权限,禁用) values(?,?,?,?)", {"张三", "pw", "普通组", false});
 }
 } // namespace
+
+// A list window as the program's are: it reads its rows the first time it is shown.
+class TLogList : public QWidget {
+    Q_OBJECT
+public:
+    int rows = 0;
+
+protected:
+    void showEvent(QShowEvent *e) override
+    {
+        QWidget::showEvent(e);
+        if (m_shown)
+            return;
+        m_shown = true;
+        try {
+            DataSet q(&db());
+            q.setSql("select 事件 from 日志");
+            q.open();
+            rows = q.recordCount();
+        } catch (const std::exception &ex) {
+            showError(this, ex);
+        }
+    }
+
+private:
+    bool m_shown = false;
+};
+QPointer<TLogList> logList;
 
 class TestStartup : public QObject {
     Q_OBJECT
@@ -189,11 +228,9 @@ private slots:
     void adminLogsInAndSeesEverything()
     {
         TestDb t;
-        writeConfig(t);
         ScriptedPrompt p;
-        p.expectModal(login("admin", "admin"));
         TfrmMain m;
-        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QVERIFY(startedAsAdmin(t, p, m));
         QCOMPARE(G.gCurrentUser, QString("admin"));
         QCOMPARE(G.gCompanyName, QString("我的公司"));
         QCOMPARE(m.windowTitle(), QString("Orvane仓库管理软件-标准版"));
@@ -343,12 +380,10 @@ private slots:
     void exitQuestionAndLogRow()
     {
         TestDb t;
-        writeConfig(t);
         {
             ScriptedPrompt p;
-            p.expectModal(login("admin", "admin"));
             TfrmMain m;
-            QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+            QVERIFY(startedAsAdmin(t, p, m));
             m.show();
             p.expectMessage("确认要退出本系统?", QMessageBox::No, "系统提示");
             QVERIFY(!m.close());
@@ -366,11 +401,9 @@ private slots:
     void exitWithoutConnectionStillEnds()
     {
         TestDb t;
-        writeConfig(t);
         ScriptedPrompt p;
-        p.expectModal(login("admin", "admin"));
         TfrmMain m;
-        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QVERIFY(startedAsAdmin(t, p, m));
         m.show();
         // The server went away: reopening for the exit row fails.
         ConnectionSettings gone = t.settings();
@@ -382,14 +415,37 @@ private slots:
         QVERIFY(programTerminated());
     }
 
+    // The server drops our session just as a list window loads: the operator is told to try
+    // again, and choosing the window again, as told, loads it instead of raising it empty.
+    void childWindowLoadsAgainAfterALostConnection()
+    {
+        if (!TestDb::isPostgres())
+            QSKIP("an embedded database cannot go away");
+        TestDb t;
+        ScriptedPrompt p;
+        TfrmMain m;
+        QVERIFY(startedAsAdmin(t, p, m));
+        m.show();
+        const int logged = t.scalar("select count(*) from 日志").toInt();
+        QVERIFY(logged > 0);
+        t.secondClient("killer")->exec("select pg_terminate_backend(?)", {t.scalar("select pg_backend_pid()")});
+        QTest::qWait(100);
+        p.expectMessage("数据库连接已断开，已重新连接，请重试该操作");
+        QCOMPARE(ShowChildForm(logList)->rows, 0);
+        QVERIFY(p.verifyDone());
+        TLogList *again = ShowChildForm(logList);
+        QCOMPARE(again->rows, logged);
+        QTRY_COMPARE(m.workspace()->subWindowList().size(), 1);
+        // With nothing lost since, it is the same window, raised.
+        QCOMPARE(ShowChildForm(logList), again);
+    }
+
     void exitMenuWritesNoRow()
     {
         TestDb t;
-        writeConfig(t);
         ScriptedPrompt p;
-        p.expectModal(login("admin", "admin"));
         TfrmMain m;
-        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Running);
+        QVERIFY(startedAsAdmin(t, p, m));
         p.expectMessage("确认要退出本系统?", QMessageBox::No, "系统提示");
         m.menuItem("FileExitItem")->trigger(); // through the menu entry
         QVERIFY(!programTerminated());

@@ -3,6 +3,7 @@
 #include "common/configini.h"
 #include "common/paths.h"
 
+#include <QProcess>
 #include <QtTest>
 #include <QTemporaryDir>
 #include <QStandardPaths>
@@ -103,8 +104,10 @@ private slots:
     {
         QFETCH(QString, target);
         QFETCH(bool, needsNonRoot);
-        if (needsNonRoot && geteuid() == 0)
-            QSKIP("permissions do not bind root");
+        if (needsNonRoot && geteuid() == 0) {
+            runAsUnprivilegedUser();
+            return;
+        }
         writeFile(m_dir.filePath("plain"), "x");
         QDir(m_dir.path()).mkdir("ro");
         QFile::setPermissions(m_dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner);
@@ -194,6 +197,30 @@ private slots:
         QCOMPARE(Paths::configDir(), beside);
         QFile::remove(beside + "/config.ini");
         QFile::remove(xdg + "/config.ini");
+    }
+
+private:
+    // Permissions do not bind root: the case runs again as "nobody", from a copy of this program
+    // where that user may run it.
+    void runAsUnprivilegedUser()
+    {
+        QTemporaryDir bin;
+        const QString copy = bin.filePath("tst_configini");
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+        const auto all = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+                         | QFile::ExeOther;
+        QVERIFY(QFile::setPermissions(bin.path(), all | QFile::WriteOwner) && QFile::setPermissions(copy, all));
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("LSAN_OPTIONS"); // its suppressions file may be out of that user's reach
+        p.setProcessEnvironment(env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        const QString tag = QString::fromUtf8(QTest::currentDataTag());
+        p.start("runuser", {"-u", "nobody", "--", copy, "unwritable:" + tag});
+        QVERIFY(p.waitForFinished(60000));
+        const QString out = QString::fromUtf8(p.readAll());
+        QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0, qPrintable(out));
+        QVERIFY2(out.contains("PASS   : TstConfigIni::unwritable(" + tag + ")"), qPrintable(out));
     }
 };
 

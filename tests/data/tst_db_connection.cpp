@@ -1,13 +1,32 @@
 // The connection's lifetime: failed commits, reconnects, a lost server, durable commits.
+#include "tcpproxy.h"
 #include "testdb.h"
 #include "data/dbconnection.h"
+#include "data/dataset.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QSqlQuery>
 
 using namespace orv;
 using namespace orv::test;
+
+namespace {
+// The test server as the proxy reaches it.
+std::unique_ptr<TcpProxy> proxyTo(const TestDb &t)
+{
+    const QString server = t.serverName();
+    return std::make_unique<TcpProxy>(server.section(':', 0, 0), quint16(server.section(':', 1).toUInt()));
+}
+
+ConnectionSettings through(const TestDb &t, const TcpProxy &proxy)
+{
+    ConnectionSettings s = t.settings();
+    s.server = QString("127.0.0.1:%1").arg(proxy.port());
+    return s;
+}
+} // namespace
 
 class TestConnection : public QObject {
     Q_OBJECT
@@ -140,6 +159,90 @@ private slots:
         Connection c(QStringLiteral("silent"));
         QVERIFY_THROWS_EXCEPTION(DbError, c.open(s, Connection::SchemaMode::Leave));
         QVERIFY(!c.isOpen());
+    }
+
+    // A server that stops answering (a path that swallows everything, without a word): the
+    // operator hears of it within seconds of the last answer, nothing of the transaction is
+    // kept, and once the path is back the next action works. Without a watch the statement
+    // waits for ever.
+    void silentServerIsGivenUp_data()
+    {
+        QTest::addColumn<bool>("rows");
+        QTest::newRow("a statement waits for its answer") << false;
+        QTest::newRow("rows stop coming halfway") << true;
+    }
+    void silentServerIsGivenUp()
+    {
+        if (!TestDb::isPostgres())
+            QSKIP("a PostgreSQL server only");
+        QFETCH(bool, rows);
+        TestDb t;
+        t.conn().exec("create table 记账 (x integer)");
+        auto proxy = proxyTo(t);
+        Connection c(QStringLiteral("quiet"));
+        c.open(through(t, *proxy), Connection::SchemaMode::Leave);
+        DataSet settings(&c);
+        settings.setSql("select current_setting('tcp_keepalives_idle'), current_setting('tcp_user_timeout')");
+        settings.open();
+        // The server gives up on a silent client as quickly, and rolls its work back.
+        QCOMPARE(settings.fields(0).asString(), QString("5"));
+        QCOMPARE(settings.fields(1).asString(), QString("10000"));
+        QElapsedTimer waited;
+        try {
+            Transaction tx(c);
+            c.exec("insert into 记账 values (1)");
+            if (rows) {
+                proxy->swallow(64 * 1024);
+                waited.start();
+                DataSet q(&c);
+                q.setSql("select g, repeat('x', 100) from generate_series(1, 200000) g");
+                q.open();
+            } else {
+                proxy->swallow();
+                waited.start();
+                c.exec("insert into 记账 values (2)");
+            }
+            tx.commit();
+            QFAIL("a statement on a silent server succeeded");
+        } catch (const ConnectionLost &e) {
+            QCOMPARE(e.message(), QString("数据库连接已断开，重新连接失败，请检测数据库连接！"));
+        }
+        QVERIFY2(waited.elapsed() < 15000, qPrintable(QString::number(waited.elapsed())));
+        QVERIFY(!c.isOpen());
+        QVERIFY(!c.inTransaction());
+        QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 0);
+
+        proxy->forwardNew();
+        c.exec("insert into 记账 values (3)");
+        QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 1);
+        c.close();
+        // The cut-off session ends with its path, its transaction rolled back.
+        proxy.reset();
+        QTRY_COMPARE(t.scalar("select count(*) from pg_stat_activity where datname = current_database()"
+                              " and state like 'idle in transaction%'")
+                         .toInt(),
+                     0);
+        QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 1);
+    }
+
+    // A statement that runs long on a server that still answers is never cut, however long
+    // the server takes before its first row.
+    void longStatementGoesOn()
+    {
+        if (!TestDb::isPostgres())
+            QSKIP("a PostgreSQL server only");
+        TestDb t;
+        auto proxy = proxyTo(t);
+        Connection c(QStringLiteral("long"));
+        c.open(through(t, *proxy), Connection::SchemaMode::Leave);
+        QElapsedTimer took;
+        took.start();
+        DataSet q(&c);
+        q.setSql("select 1 as x from pg_sleep(7)");
+        q.open();
+        QCOMPARE(q.recordCount(), 1);
+        QVERIFY(took.elapsed() >= 7000);
+        c.close();
     }
 
     // Driver words never reach the operator: the message is ours, the detail the driver's.
