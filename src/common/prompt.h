@@ -6,11 +6,21 @@
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <memory>
 
 class QDialog;
 class QWidget;
 
 namespace orv {
+
+// Long work the operator watches and may cancel (a window with a bar and 取消); it closes when
+// the object goes.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // Shows `done` of `total`; false once the operator has cancelled.
+    virtual bool advance(qint64 done, qint64 total) = 0;
+};
 
 class Prompt {
 public:
@@ -32,6 +42,9 @@ public:
     virtual int runModal(QDialog *dialog) = 0;
     // Opens a file or link with the desktop's default application.
     virtual bool openExternal(const QString &pathOrUrl) = 0;
+    // Shows the progress of long work under `caption`, `label` saying what it is; the window
+    // appears only when the work takes a while.
+    virtual std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label) = 0;
 
     static Prompt &instance();
     // Installs a replacement (tests); nullptr restores the desktop prompt. Not owned.
