@@ -1,5 +1,6 @@
 // Excel import: goods, customers and suppliers from .xlsx and .xls sheets; the mapping and its
-// defaults, generated codes, a bad number cell (nothing written), the stop at an empty first cell.
+// defaults, generated codes, a bad number cell (nothing written), the stop at an empty first cell;
+// progress and cancel; a damaged sheet found halfway writes nothing.
 #include "adminfixture.h"
 #include "scriptedprompt.h"
 #include "workbooks.h"
@@ -58,6 +59,15 @@ QList<QVariantList> rows(TestDb &t, const QString &sql)
 }
 
 QString text(const QVariant &v) { return v.toString(); }
+
+// Row 1 of a hand-written sheet: a kind's columns under their own names.
+QByteArray titleRow(ImportKind kind)
+{
+    QByteArray row = "<row>";
+    for (const QString &c : importColumns(kind))
+        row += inlineCell(c.toUtf8());
+    return row + "</row>";
+}
 double number(const QVariant &v) { return v.toDouble(); }
 
 struct Window {
@@ -358,6 +368,102 @@ private slots:
         win.w.BitBtn1Click();
         QVERIFY(p.verifyDone());
         QCOMPARE(count(t, "客户目录"), 1);
+    }
+
+    // Progress is shown while the sheet is read and written; a cancel, whenever it comes, leaves
+    // nothing written.
+    void progressAndCancel_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("cancelAt");
+        QTest::newRow("xlsx, cancelled") << "xlsx" << 3;
+        QTest::newRow("xls, cancelled") << "xls" << 2;
+        QTest::newRow("xlsx, to the end") << "xlsx" << 0;
+    }
+
+    void progressAndCancel()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, cancelAt);
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("many." + suffix);
+        SheetRows rows{{QString("编号"), QString("名称")}};
+        for (int i = 1; i <= 1500; ++i)
+            rows << QVariantList{QString("P-%1").arg(i), QString("货品%1").arg(i)};
+        if (suffix == "xlsx") {
+            QVERIFY(writeXlsxBook(file, {{"货品", rows}}));
+        } else {
+            const QString why = writeXlsBook(file, {{"货品", rows}});
+            QVERIFY2(why.isEmpty(), qPrintable(why));
+        }
+        ScriptedPrompt p;
+        Window win(file, "RadioButton3");
+        p.expectProgress("正在导入数据……", cancelAt);
+        p.expectMessage(cancelAt ? QString("导入已取消，没有导入任何数据") : QString("货品目录数据导入完成!"));
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录"), cancelAt ? 0 : 1500);
+        QVERIFY(p.progressAdvances() >= qMax(cancelAt, 2));
+        if (!cancelAt)
+            QVERIFY(p.lastProgress() > 0.9);
+        // The window stays usable: the same sheet goes in afterwards.
+        if (cancelAt) {
+            p.expectMessage("货品目录数据导入完成!");
+            win.w.BitBtn1Click();
+            QVERIFY(p.verifyDone());
+            QCOMPARE(count(t, "货品目录"), 1500);
+        }
+    }
+
+    // What turns out wrong halfway through the sheet stops the import with its row and column,
+    // and the rows before it are not written either.
+    void faultHalfwayWritesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("cell");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text that is not there") << QByteArray("<c t=\"s\"><v>7</v></c>")
+                                                << QString("所选的数据表已损坏：第3行第7列引用的文本不存在");
+        QTest::newRow("a price that is no number") << QByteArray("<c><v>nan</v></c>")
+                                                   << QString("导入数据的时候第3行第7列数据格式不正确");
+        QTest::newRow("a date-formatted price past 9999") << QByteArray("<c s=\"1\"><v>1e300</v></c>")
+                                                          << QString("导入数据的时候第3行第7列数据格式不正确");
+    }
+
+    void faultHalfwayWritesNothing()
+    {
+        QFETCH(QByteArray, cell);
+        QFETCH(QString, message);
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("bad.xlsx");
+        // 编号 名称 规格 类别 单位 警戒库存, then 进货价 in column 7.
+        const QByteArray lead = "<c t=\"s\"><v>1</v></c><c t=\"s\"><v>2</v></c><c/><c/><c/><c/>";
+        const QByteArray rows = titleRow(ImportKind::Goods) + "<row>" + lead + "<c><v>3.5</v></c></row><row>" + lead + cell + "</row>";
+        QVERIFY(writeZip(file, sheetParts({{}, rows}, "<si><t>编号</t></si><si><t>G-1</t></si><si><t>钢管</t></si>", true)));
+        ScriptedPrompt p;
+        Window win(file, "RadioButton3");
+        p.expectMessage(message);
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录"), 0);
+    }
+
+    // Customers: a registration day that is no day ("nan" in a date cell) is today.
+    void noDayIsToday()
+    {
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("days.xlsx");
+        const QByteArray rows = titleRow(ImportKind::Customers) + "<row>" + inlineCell("KH1") + inlineCell("甲")
+                                + "<c/><c/><c/><c/><c/><c/><c s=\"1\"><v>nan</v></c></row>";
+        QVERIFY(writeZip(file, sheetParts({{}, rows}, {}, true)));
+        ScriptedPrompt p;
+        Window win(file, "RadioButton4");
+        p.expectMessage("客户目录数据导入完成!");
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(t.scalar("select 登记时间 from 客户目录").toString().left(10), QString("2024-03-05"));
     }
 };
 
