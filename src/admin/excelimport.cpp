@@ -21,11 +21,16 @@ namespace {
 enum Fill { AsRead, Trimmed };
 enum WhenEmpty { Nothing, Zero, One, Code, Mnemonic, Today };
 
+// How an empty value is stored: as the windows store the column, an empty text, or nothing
+// where no window writes it.
+enum Blank { EmptyText, Null };
+
 struct Spec {
     const char *name;
     Fill fill = AsRead;
     bool number = false;
     WhenEmpty whenEmpty = Nothing;
+    Blank blank = EmptyText;
 };
 
 struct KindSpec {
@@ -45,7 +50,7 @@ const KindSpec &spec(ImportKind kind)
          {"单位", Trimmed}, {"警戒库存", Trimmed, true, Zero}, {"进货价", Trimmed, true, Zero}, {"仓位", Trimmed},
          {"保修期", Trimmed}, {"助记码", AsRead, false, Mnemonic}, {"条码"}, {"库存", Trimmed, true, Zero},
          {"供应商"}, {"备注"}, {"辅助单位"}, {"辅助库存", Trimmed, true, Zero}, {"出货价", Trimmed, true, Zero},
-         {"换算比率", Trimmed, true, One}, {"盘点库存"}},
+         {"换算比率", Trimmed, true, One}, {"盘点库存", AsRead, false, Nothing, Null}},
         2,
         {{6, "0"}, {7, "0"}, {12, "0"}, {16, "0"}, {17, "0"}, {18, "1"}}};
     static const KindSpec customers{
@@ -53,7 +58,7 @@ const KindSpec &spec(ImportKind kind)
         "客户目录数据导入完成!",
         {{"客户编号", Trimmed, false, Code}, {"客户名称", Trimmed}, {"联系人", Trimmed}, {"联系电话", Trimmed},
          {"传真", Trimmed}, {"Email", Trimmed}, {"地址", Trimmed}, {"邮编", Trimmed}, {"登记时间", Trimmed, false, Today},
-         {"税号"}, {"帐号"}, {"备注", Trimmed}, {"乘车路线"}, {"手机号码"}, {"生日"},
+         {"税号"}, {"帐号"}, {"备注", Trimmed}, {"乘车路线"}, {"手机号码"}, {"生日", AsRead, false, Nothing, Null},
          {"助记码", Trimmed, false, Mnemonic}, {"备用电话", Trimmed}, {"地域", Trimmed}, {"会员编号"},
          {"客户折扣", AsRead, true, One}},
         2,
@@ -302,6 +307,8 @@ ImportOutcome ExcelImport::run(SheetReader &sheet, const QStringList &titles, co
                     binds << *parseNumber(v); // 换算比率 is kept as it is given
                 else if (s.number)
                     binds << round4(*parseNumber(v));
+                else if (v.isEmpty())
+                    binds << (s.blank == Null ? QVariant(QMetaType::fromType<QString>()) : QVariant(QString("")));
                 else
                     binds << v;
             }

@@ -4,7 +4,8 @@
 // default the sheet column at the same position). The sheet is read once, row by row, and every
 // row goes in, checked and with the codes it needs, in one transaction: a bad cell, a damaged
 // sheet or a cancel leaves nothing written. The rows start below the titles (or at row 1) and
-// end at the first row whose first cell is empty.
+// end at the first row whose first cell is empty. An empty cell is stored as the windows store
+// that column: an empty text, or nothing where the windows never write it.
 #include "admin/sheetreader.h"
 
 #include <QDate>

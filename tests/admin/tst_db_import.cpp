@@ -1,6 +1,7 @@
 // Excel import: goods, customers and suppliers from .xlsx and .xls sheets; the mapping and its
 // defaults, generated codes, a bad number cell (nothing written), the stop at an empty first cell;
-// progress and cancel; a damaged sheet found halfway writes nothing.
+// empty cells stored as the windows store them; progress and cancel; a damaged sheet found
+// halfway writes nothing.
 #include "adminfixture.h"
 #include "scriptedprompt.h"
 #include "workbooks.h"
@@ -368,6 +369,47 @@ private slots:
         win.w.BitBtn1Click();
         QVERIFY(p.verifyDone());
         QCOMPARE(count(t, "客户目录"), 1);
+    }
+
+    // An empty cell is stored as the windows store the column: an empty text (so that a filter
+    // "does not contain" keeps the row), and nothing where no window writes the column.
+    void emptyCellsAsTheWindowsStore()
+    {
+        TestDb t;
+        QTemporaryDir dir;
+        auto titlesOf = [](ImportKind kind) {
+            QVariantList v;
+            for (const QString &c : importColumns(kind))
+                v << c;
+            return v;
+        };
+        const QString goods = dir.filePath("g.xlsx"), customers = dir.filePath("c.xls"), suppliers = dir.filePath("s.xlsx");
+        QVERIFY(writeXlsxBook(goods, {{"货品", {titlesOf(ImportKind::Goods), {QString("G-1"), QString("甲")},
+                                                {QString("G-2"), QString("乙"), QString("x")}}}}));
+        const QString why = writeXlsBook(customers, {{"客户", {titlesOf(ImportKind::Customers), {QString("KH1"), QString("甲")}}}});
+        QVERIFY2(why.isEmpty(), qPrintable(why));
+        QVERIFY(writeXlsxBook(suppliers, {{"单位", {titlesOf(ImportKind::Suppliers), {QString("甲公司")}}}}));
+        ScriptedPrompt p;
+        for (const auto &[file, radio, kind] : {std::tuple{goods, "RadioButton3", ImportKind::Goods},
+                                                 std::tuple{customers, "RadioButton4", ImportKind::Customers},
+                                                 std::tuple{suppliers, "RadioButton6", ImportKind::Suppliers}}) {
+            Window win(file, radio);
+            p.expectMessage(importDoneText(kind), QMessageBox::Ok, "提示");
+            win.w.BitBtn1Click();
+        }
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录", "规格 not like ?", {"%x%"}), 1);
+        const QHash<QString, QStringList> texts{
+            {"货品目录", {"规格", "类别", "单位", "仓位", "保修期", "条码", "供应商", "备注", "辅助单位"}},
+            {"客户目录", {"联系人", "联系电话", "传真", "Email", "地址", "邮编", "税号", "帐号", "备注", "乘车路线", "手机号码",
+                          "备用电话", "地域", "会员编号"}},
+            {"往来单位", {"联系人", "联系电话", "传真", "地址", "邮编", "Email", "网址", "税号", "帐号", "备注", "QQ", "经营范围"}}};
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+            for (const QString &column : it.value())
+                QVERIFY2(count(t, it.key(), column + " is null") == 0, qPrintable(it.key() + "." + column));
+        // Columns no window writes stay without a value.
+        QCOMPARE(count(t, "货品目录", "盘点库存 is null"), 2);
+        QCOMPARE(count(t, "客户目录", "生日 is null"), 1);
     }
 
     // Progress is shown while the sheet is read and written; a cancel, whenever it comes, leaves
