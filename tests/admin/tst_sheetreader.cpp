@@ -322,13 +322,18 @@ private slots:
             for (int k = 1; k < 16; ++k)
                 corpus << book.left(book.size() * k / 16);
         } else {
-            // The records of the workbook stream, which our writer puts right after the file's header.
+            // The records of the workbook stream, which our writer puts right after the file's
+            // header: those of the sheet, and those of the workbook that lead to it (beginnings,
+            // ends, the sheet list, the shared texts); fonts and formats are left whole.
             auto u16 = [&book](qsizetype at) { return quint16(uchar(book[at]) | uchar(book[at + 1]) << 8); };
+            int begun = 0;
             for (qsizetype at = 512; at + 4 <= book.size();) {
                 const quint16 id = u16(at), length = u16(at + 2);
                 if (id == 0 && length == 0)
                     break;
-                if (length != damage) {
+                begun += id == 0x0809;
+                const bool leading = id == 0x0809 || id == 0x000a || id == 0x0085 || id == 0x00fc;
+                if (length != damage && (begun > 1 || leading)) {
                     QByteArray bad = book;
                     bad[at + 2] = char(damage & 0xff);
                     bad[at + 3] = char(damage >> 8);
