@@ -43,8 +43,9 @@ public:
     // Opens a file or link with the desktop's default application.
     virtual bool openExternal(const QString &pathOrUrl) = 0;
     // Shows the progress of long work under `caption`, `label` saying what it is; the window
-    // appears only when the work takes a while.
-    virtual std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label) = 0;
+    // appears only when the work takes a while. A prompt without windows shows nothing and is
+    // never cancelled.
+    virtual std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label);
 
     static Prompt &instance();
     // Installs a replacement (tests); nullptr restores the desktop prompt. Not owned.
