@@ -4,7 +4,7 @@
 // Usage: bench_receipts [pg] [receipts per path]
 #include "benchdb.h"
 #include "goods/goodsschema.h"
-#include "purchasing/documentchecks.h"
+#include "purchasing/purchasechecks.h"
 #include "purchasing/purchasingschema.h"
 #include "purchasing/receiptposting.h"
 #include "warehouse/warehouseschema.h"

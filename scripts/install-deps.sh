@@ -10,7 +10,8 @@ pkgs=(
   libjpeg62-turbo-dev libxlsxwriter-dev libzip-dev libfreexl-dev zlib1g-dev
   fonts-noto-cjk fonts-wqy-microhei fonts-liberation2 fonts-liberation fonts-dejavu-core
   unicode-data python3 python3-xlwt clang
-  zbar-tools libxml2-utils
+  zbar-tools libxml2-utils poppler-utils
+  librsvg2-bin desktop-file-utils
 )
 missing=()
 for p in "${pkgs[@]}"; do

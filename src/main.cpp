@@ -5,12 +5,9 @@
 #include "data/datamodule.h"
 #include "program.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    orv::setUpApplication(app);
+    orv::Application app(argc, argv);
     orv::registerSubsystems();
 
     orv::TfrmMain *main = new orv::TfrmMain();

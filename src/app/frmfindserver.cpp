@@ -16,7 +16,7 @@ namespace orv {
 TfrmFindServer::TfrmFindServer(QWidget *parent) : QDialog(parent)
 {
     setObjectName("frmFindServer");
-    setWindowTitle("检测Sql Server 服务器");
+    setWindowTitle("检测数据库服务器");
     serverCombo = new QComboBox(this);
     serverCombo->setObjectName("ComboBox1");
     serverCombo->setEditable(true);
@@ -29,7 +29,7 @@ TfrmFindServer::TfrmFindServer(QWidget *parent) : QDialog(parent)
     buttons->addWidget(copyButton);
     buttons->addWidget(closeButton);
     auto *v = new QVBoxLayout(this);
-    v->addWidget(new QLabel("有效的Sql Server服务器", this));
+    v->addWidget(new QLabel("有效的数据库服务器", this));
     v->addWidget(serverCombo);
     v->addLayout(buttons);
     connect(copyButton, &QPushButton::clicked, this, &TfrmFindServer::BitBtn1Click);

@@ -14,8 +14,9 @@
 namespace orv {
 
 TfrmServer::TfrmServer(QWidget *parent)
-    : ServerSettingsForm({"请安装完SQL Server ", "服务器,如果已经安装好", "了，请点击自动检测", "获得服务器",
-                          "用户名一般为sa", "密码是您设置的SQL Server", "的密码本系统使用空密码"},
+    : ServerSettingsForm({"服务器填写(local)，即使用", "本机内置的数据库，用户名", "和密码不用填写；或者填写",
+                          "PostgreSQL服务器的主机名", "或IP地址，可加“:端口”，", "用户名和密码是该服务器上",
+                          "PostgreSQL角色及其密码"},
                          parent)
 {
     setObjectName("frmServer");
@@ -34,7 +35,7 @@ void TfrmServer::BitBtn2Click()
         G.gDbUserID = s.user;
         db().open(s);
     } catch (const std::exception &) {
-        notice(this, "连接失败，请确认SQL Server用户名及密码");
+        notice(this, "连接失败，请确认数据库用户名及密码");
         return;
     }
     notice(this, "数据库连接成功，请重新启动仓库管理系统！");

@@ -16,8 +16,9 @@
 namespace orv {
 
 TfrmServer1::TfrmServer1(QWidget *parent)
-    : ServerSettingsForm({"请先安装SQL Server 服务", "器,如果已经安装好了，请", "点击自动检测获得服务器",
-                          "用户名一般为sa", "密码是您设置的sql server", "的密码本系统使用空密码"},
+    : ServerSettingsForm({"服务器填写(local)，即使用本机", "内置的数据库，用户名和密码不用",
+                          "填写；或者填写PostgreSQL服务器", "的主机名或IP地址，可加“:端口”，",
+                          "用户名和密码是该服务器上", "PostgreSQL角色及其密码"},
                          parent)
 {
     setObjectName("frmServer1");
@@ -40,9 +41,9 @@ void TfrmServer1::showEvent(QShowEvent *e)
 namespace {
 QByteArray fileBytes(const QString &path, bool *exists)
 {
-    QFile f(path);
-    *exists = f.open(QIODevice::ReadOnly);
-    return *exists ? f.readAll() : QByteArray();
+    QByteArray bytes;
+    *exists = readConfigIniBytes(path, bytes);
+    return bytes;
 }
 
 void putFileBack(const QString &path, bool existed, const QByteArray &bytes)
@@ -68,7 +69,7 @@ void TfrmServer1::BitBtn2Click()
     {
         const BusyCursor busy;
         if (!testConnection(s).isEmpty() || !writeConfig()) {
-            notice(this, "数据库连接失败!请确认SQL Server用户名及密码");
+            notice(this, "数据库连接失败!请确认数据库用户名及密码");
             return;
         }
     }
@@ -98,7 +99,7 @@ void TfrmServer1::BitBtn2Click()
             }
         }
         const auto *unusable = dynamic_cast<const DatabaseUnusable *>(&e);
-        notice(this, unusable ? unusable->message() : QStringLiteral("数据库连接失败!请确认SQL Server用户名及密码"));
+        notice(this, unusable ? unusable->message() : QStringLiteral("数据库连接失败!请确认数据库用户名及密码"));
         return;
     }
     notice(this, "数据库连接成功!");

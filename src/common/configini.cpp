@@ -8,6 +8,10 @@
 #include <QSaveFile>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace orv {
 namespace {
 
@@ -22,10 +26,9 @@ constexpr qint64 kMaxIniBytes = 64 * 1024;
 
 bool load(const QString &path, IniText &ini)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly) || f.size() > kMaxIniBytes)
+    QByteArray bytes;
+    if (!readConfigIniBytes(path, bytes))
         return false;
-    QByteArray bytes = f.readAll();
     // An editor may have saved it as UTF-8 with a byte-order mark.
     const bool utf8 = bytes.startsWith("\xEF\xBB\xBF");
     if (utf8)
@@ -113,6 +116,30 @@ void setValue(IniText &ini, const QString &section, const QString &key, const QS
 }
 
 } // namespace
+
+// A FIFO would block the start-up until something writes to it, and a device reports size 0 and
+// never ends. The file is opened without blocking and its type taken from what was opened, so
+// nothing can be swapped in between the test and the read.
+bool readConfigIniBytes(const QString &path, QByteArray &bytes)
+{
+    bytes.clear();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    QFile f;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || !f.open(fd, QIODevice::ReadOnly, QFile::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    // The file may grow while it is read: no more than the bound is ever taken in.
+    bytes = f.read(kMaxIniBytes + 1);
+    if (bytes.size() > kMaxIniBytes) {
+        bytes.clear();
+        return false;
+    }
+    return true;
+}
 
 bool readConfigIni(const QString &path, ServerConfig &config)
 {

@@ -4,6 +4,7 @@
 // [PassWord] PassWord=...) stored in code page 936. Values are kept as typed,
 // blanks included, so the file is read and written here rather than through
 // QSettings, which quotes and escapes such values.
+#include <QByteArray>
 #include <QString>
 
 namespace orv {
@@ -15,8 +16,12 @@ struct ServerConfig
     QString passwordCipher; // as stored: Base64 of the DES cipher, or empty
 };
 
-// False when the file does not exist or cannot be read; a missing section or
-// key reads as an empty text either way.
+// The file's bytes when it is a regular file of at most 64 KB; false (and nothing read) for a
+// missing or unreadable file, a directory, a FIFO or a device, or a larger file.
+bool readConfigIniBytes(const QString &path, QByteArray &bytes);
+
+// False when the file cannot be read (see readConfigIniBytes); a missing section
+// or key reads as an empty text either way.
 bool readConfigIni(const QString &path, ServerConfig &config);
 
 // One value; empty when the file, section or key is missing. Names compare

@@ -1,7 +1,9 @@
 #include "common/prompt.h"
 #include "common/apptitle.h"
 
+#include <QColorDialog>
 #include <QDesktopServices>
+#include <QFontDialog>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -92,6 +94,34 @@ std::unique_ptr<Progress> Prompt::progress(QWidget *, const QString &, const QSt
         bool advance(qint64, qint64) override { return true; }
     };
     return std::make_unique<Silent>();
+}
+
+QString Prompt::saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
+                                      const QString &filter, int *chosenFilter)
+{
+    QString selected;
+    const QString name = QFileDialog::getSaveFileName(parent, caption, dir, filter, &selected);
+    if (chosenFilter)
+        *chosenFilter = selected.isEmpty() ? -1 : int(filter.split(QStringLiteral(";;")).indexOf(selected));
+    return name;
+}
+
+bool Prompt::chooseColor(QWidget *parent, const QColor &initial, QColor &chosen)
+{
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid())
+        return false;
+    chosen = c;
+    return true;
+}
+
+bool Prompt::chooseFont(QWidget *parent, const QFont &initial, QFont &chosen)
+{
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, initial, parent);
+    if (ok)
+        chosen = f;
+    return ok;
 }
 
 Prompt &Prompt::instance() { return g_current ? *g_current : g_desktop; }

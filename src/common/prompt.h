@@ -8,7 +8,9 @@
 #include <exception>
 #include <memory>
 
+class QColor;
 class QDialog;
+class QFont;
 class QWidget;
 
 namespace orv {
@@ -46,6 +48,13 @@ public:
     // appears only when the work takes a while. A prompt without windows shows nothing and is
     // never cancelled.
     virtual std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label);
+    // A save dialog that also tells which of the filter's entries was chosen (0-based, -1 none).
+    virtual QString saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
+                                          const QString &filter, int *chosenFilter);
+    // The colour dialog (its custom colours shown) on `initial`; false when cancelled.
+    virtual bool chooseColor(QWidget *parent, const QColor &initial, QColor &chosen);
+    // The font dialog on `initial`; false when cancelled.
+    virtual bool chooseFont(QWidget *parent, const QFont &initial, QFont &chosen);
 
     static Prompt &instance();
     // Installs a replacement (tests); nullptr restores the desktop prompt. Not owned.

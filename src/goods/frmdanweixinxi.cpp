@@ -146,16 +146,24 @@ void TfrmDanWeiXinXi::setState(State s)
     setLocked(s == State::NewSaved || s == State::EditSaved);
 }
 
-void TfrmDanWeiXinXi::getTaskNo()
+bool TfrmDanWeiXinXi::getTaskNo()
 {
-    try {
-        codeEdit->setText(SupplierStore(db()).proposeCode());
-    } catch (const std::exception &e) {
-        showError(this, e);
-    }
+    // The code first: without one the dialog stays as it was (after a save, the saved supplier
+    // locked, and 新建 can be pressed again).
+    const auto code = goodsui::proposedCode(this, supplierCodeRule());
+    if (!code)
+        return false;
+    // A new supplier is a purchasing supplier and nothing else.
+    purchasingCheck->setChecked(true);
+    warrantyCheck->setChecked(false);
+    insuranceCheck->setChecked(false);
+    vehicleCheck->setChecked(false);
+    clearFields();
+    codeEdit->setText(*code);
     newSaveButton->show();
     editSaveButton->hide();
     setState(State::NewEntering);
+    return true;
 }
 
 void TfrmDanWeiXinXi::fillFrom(const Supplier &s)
@@ -262,13 +270,8 @@ void TfrmDanWeiXinXi::clearFields()
 void TfrmDanWeiXinXi::SpeedButton1Click()
 {
     if (m_state == State::NewSaved) {
-        purchasingCheck->setChecked(true);
-        warrantyCheck->setChecked(false);
-        insuranceCheck->setChecked(false);
-        vehicleCheck->setChecked(false);
-        clearFields();
-        getTaskNo();
-        nameEdit->setFocus();
+        if (getTaskNo())
+            nameEdit->setFocus();
         return;
     }
     if (m_state != State::NewEntering)

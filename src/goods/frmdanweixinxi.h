@@ -23,8 +23,10 @@ public:
     explicit TfrmDanWeiXinXi(QWidget *parent = nullptr);
 
     void FormShow() override;
-    // New mode: the next supplier code into 单位编号; the new-mode save button shown.
-    void getTaskNo();
+    // New mode (opening, 新建): the fields emptied, the next supplier code into 单位编号, the
+    // new-mode save button shown. False (the operator told why, the dialog as it was) when no
+    // code could be read.
+    bool getTaskNo();
     // Edit mode: the fields from the supplier row; the edit-mode save button shown.
     void fillFrom(const Supplier &s);
 

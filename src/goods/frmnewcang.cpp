@@ -5,6 +5,7 @@
 #include "goods/frmcangku.h"
 #include "goods/frmselectfit.h"
 #include "goods/goodsform.h"
+#include "goods/guiutil.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -31,34 +32,31 @@ void TfrmNewCang::keyPressEvent(QKeyEvent *e)
     GoodsDialog::keyPressEvent(e);
 }
 
-void TfrmNewCang::getCode()
-{
-    try {
-        m_form->codeEdit->setText(GoodsStore(db()).proposeCode());
-    } catch (const std::exception &e) {
-        showError(this, e);
-    }
-}
-
 void TfrmNewCang::FormShow()
 {
     writeWindowStatus(windowTitle());
-    getCode();
+    if (const auto code = goodsui::proposedCode(this, goodsCodeRule()))
+        m_form->codeEdit->setText(*code);
     m_form->codeEdit->setFocus();
 }
 
 void TfrmNewCang::BitBtn1Click()
 {
     if (m_state == State::Saved) {
+        // The code first: without one the saved item stays shown, locked, and 新建 can be
+        // pressed again.
+        const auto code = goodsui::proposedCode(this, goodsCodeRule());
+        if (!code)
+            return;
         m_form->setLocked(false);
         m_form->clear();
+        m_form->codeEdit->setText(*code);
         m_form->ratioEdit->setText(QStringLiteral("1"));
         m_form->codeEdit->setFocus();
         m_form->saveButton->setText(QStringLiteral("保存"));
         // Goods entered after 新建 take no picture until they are saved.
         m_form->setPictureButtonsEnabled(false);
         m_form->clearPicture();
-        getCode();
         m_state = State::Entering;
         return;
     }

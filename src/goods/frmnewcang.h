@@ -35,7 +35,6 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
-    void getCode();
     GoodsForm *m_form;
     State m_state = State::Entering;
     qint64 m_savedRowNo = 0;

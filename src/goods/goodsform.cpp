@@ -337,12 +337,15 @@ void GoodsForm::showPicture(const QByteArray &bytes)
     }
     QString error;
     const QImage image = decodePicture(bytes, &error);
+    m_picture = bytes;
     if (image.isNull()) {
-        clearPicture();
+        // A stored picture this window cannot show (a metafile, a damaged file) is still the
+        // item's: it is held as stored and a save writes it back; only 导入 or 删除 replace it.
+        pictureBox->setPixmap(QPixmap());
+        pictureBox->setText(error);
         notice(m_dialog, error, QMessageBox::Warning);
         return;
     }
-    m_picture = bytes;
     pictureBox->setPixmap(QPixmap::fromImage(image));
 }
 

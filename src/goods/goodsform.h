@@ -70,7 +70,8 @@ public:
     void setLocked(bool locked);
 
     const QByteArray &picture() const { return m_picture; }
-    // Shows stored or loaded bytes; a picture that cannot be shown is a message, the box empty.
+    // Shows the stored bytes. One that cannot be shown is a message and the box says so, but
+    // the bytes are kept: picture() still holds them until 导入 or 删除.
     void showPicture(const QByteArray &bytes);
     void clearPicture();
     void loadPictureFromFile();

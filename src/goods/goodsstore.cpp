@@ -91,17 +91,6 @@ const QStringList &GoodsStore::warranties()
     return w;
 }
 
-QString GoodsStore::proposeCode() const
-{
-    DocNumbers numbers(m_conn, kRule);
-    try {
-        return numbers.propose();
-    } catch (const NumbersExhausted &) {
-        // The day's serials are used up: the code is "HP" + yyMMdd alone.
-        return kRule.prefix + numberDate();
-    }
-}
-
 std::optional<GoodsRecord> GoodsStore::load(qint64 rowNo) const
 {
     DataSet q(&m_conn);
@@ -166,7 +155,7 @@ std::optional<GoodsRefusal> GoodsStore::checkLengths(const GoodsRecord &r)
 std::optional<GoodsRefusal> GoodsStore::checkRequired(const GoodsRecord &r)
 {
     for (const Check &c : kRequired)
-        if (textOf(r, c.field).isEmpty())
+        if (c.field == GoodsField::Code ? codeMissing(r.code) : textOf(r, c.field).isEmpty())
             return refusal(c);
     return std::nullopt;
 }

@@ -3,7 +3,6 @@
 // goods dialog and of the goods edit dialog with their checks in order, and deletes.
 //
 //   GoodsStore g(conn);
-//     g.proposeCode()            "HP" + yyMMdd + serial, shown when the dialog opens; reserves nothing
 //     g.saveNew(record, picture) the code under the number lock inside the saving transaction: a
 //                                taken code is bumped once, a code still taken is refused; row and
 //                                picture in one statement
@@ -59,8 +58,6 @@ public:
 
     // The warranty choices.
     static const QStringList &warranties();
-
-    QString proposeCode() const;
 
     // The row for the edit dialog; nullopt when no row has that 流水号.
     std::optional<GoodsRecord> load(qint64 rowNo) const;

@@ -1,6 +1,8 @@
 #pragma once
 // Small helpers shared by the catalogue's windows.
 #include "common/prompt.h"
+#include "data/datamodule.h"
+#include "goods/mastercode.h"
 
 #include <QDialog>
 #include <QHBoxLayout>
@@ -10,6 +12,8 @@
 #include <QPlainTextEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <optional>
 
 namespace orv::goodsui {
 
@@ -31,6 +35,19 @@ inline QToolButton *flatButton(const QString &objectName, const QString &text, Q
     b->setText(text);
     b->setAutoRaise(true);
     return b;
+}
+
+// The code a new-record dialog proposes for the rule. When it cannot be read (the connection lost
+// while 新建 runs) the operator is told why and nothing comes back: the caller leaves the dialog
+// as it was rather than enter a record without a code.
+inline std::optional<QString> proposedCode(QWidget *window, const NumberRule &rule)
+{
+    try {
+        return proposeMasterCode(db(), rule);
+    } catch (const std::exception &e) {
+        showError(window, e);
+        return std::nullopt;
+    }
 }
 
 inline QLabel *redLabel(const QString &text, QWidget *parent)

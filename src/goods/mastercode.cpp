@@ -4,6 +4,17 @@
 
 namespace orv {
 
+QString proposeMasterCode(Connection &c, const NumberRule &rule, const QDateTime &utc)
+{
+    try {
+        return DocNumbers(c, rule).propose(utc);
+    } catch (const NumbersExhausted &) {
+        return rule.prefix + numberDate(utc);
+    }
+}
+
+bool codeMissing(const QString &code) { return code.trimmed().isEmpty(); }
+
 QString bumpMasterCode(const QString &code)
 {
     const QString serial = code.mid(8, 3);

@@ -171,21 +171,12 @@ QList<Supplier> SupplierStore::all() const
     return out;
 }
 
-QString SupplierStore::proposeCode() const
-{
-    DocNumbers numbers(m_conn, kRule);
-    try {
-        return numbers.propose();
-    } catch (const NumbersExhausted &) {
-        // The day's serials are used up: the code is "DW" + yyMMdd alone.
-        return kRule.prefix + numberDate();
-    }
-}
-
 std::optional<SupplierRefusal> SupplierStore::checkFields(const Supplier &s)
 {
     if (s.name.isEmpty())
         return SupplierRefusal{QStringLiteral("单位名称不能为空！"), SupplierField::Name};
+    if (codeMissing(s.code))
+        return SupplierRefusal{QStringLiteral("单位编号不能为空！"), SupplierField::Code};
     for (const Limit &l : kLimits)
         if (gbkLength(fieldText(s, l.field)) > l.bytes)
             return SupplierRefusal{QString::fromUtf8(l.message), l.field};

@@ -3,7 +3,6 @@
 //
 //   SupplierStore s(conn);
 //     s.search(field, text)   the list windows' search (LIKE '%text%', wildcards kept, bound)
-//     s.proposeCode()         "DW" + yyMMdd + serial, what the dialog shows; reserves nothing
 //     s.saveNew(supplier)     checks in their order, then the code under the number lock inside
 //                             the saving transaction: a taken code is bumped once, a code still
 //                             taken is refused
@@ -60,8 +59,6 @@ public:
 
     std::optional<Supplier> byRowNo(qint64 rowNo) const;
     QList<Supplier> all() const;
-
-    QString proposeCode() const;
 
     // The checks that need no database: empty name, then the byte limits in field order.
     static std::optional<SupplierRefusal> checkFields(const Supplier &s);

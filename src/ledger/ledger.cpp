@@ -85,18 +85,24 @@ VoucherRef Ledger::writeTogether(int kind, const VoucherHeader &header, const QS
 
 int Ledger::firstShortLine(const QVector<Line> &lines)
 {
+    QVector<int> lowering;
+    QVector<GoodsLine> goods;
+    for (int i = 0; i < lines.size(); ++i)
+        if (lines[i].op == StockModel::Op::Lower && !lines[i].allowNegative) {
+            lowering << i;
+            goods << lines[i].goods;
+        }
+    // Every row is read (and locked) at once in the fixed order, never one by one in line order.
+    const QVector<std::optional<GoodsRowRef>> rows = m_stock.lockedRows(goods);
     // Several lines may draw on one row: add up what each row must give.
     QHash<QString, double> need;
-    for (int i = 0; i < lines.size(); ++i) {
-        const Line &l = lines[i];
-        if (l.op != StockModel::Op::Lower || l.allowNegative)
-            continue;
-        const QString key = l.goods.goodsNo + '\x1f' + l.goods.name + '\x1f' + l.goods.place;
-        const double total = round4(need.value(key) + round4(l.goods.qty));
+    for (int k = 0; k < lowering.size(); ++k) {
+        const GoodsLine &g = goods[k];
+        const QString key = g.goodsNo + '\x1f' + g.name + '\x1f' + g.place;
+        const double total = round4(need.value(key) + round4(g.qty));
         need[key] = total;
-        const auto row = m_stock.findRow(l.goods.goodsNo, l.goods.name, l.goods.place, m_conn.inTransaction());
-        if (!row || round4(row->stock - total) < 0)
-            return i;
+        if (!rows[k] || round4(rows[k]->stock - total) < 0)
+            return lowering[k];
     }
     return -1;
 }

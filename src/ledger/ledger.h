@@ -58,7 +58,8 @@ public:
     Result post(const Posting &p);
 
     // Whether every lowering line could be taken from stock now, without moving anything:
-    // the index of the first short or missing line, or -1.
+    // the index of the first short or missing line, or -1. Inside a transaction the rows stay
+    // locked (taken in the fixed order, as post() takes them) until it ends.
     int firstShortLine(const QVector<Line> &lines);
 
 private:

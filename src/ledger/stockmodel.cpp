@@ -79,6 +79,20 @@ bool before(const GoodsLine &x, const GoodsLine &y)
 }
 QString identity(const GoodsLine &l) { return key(l.goodsNo) + '\x1f' + key(l.name) + '\x1f' + key(l.place); }
 
+// The items of some lines, each once, in the fixed order; `order` the line indexes in that
+// order (lines of one item keep their own order).
+QVector<const GoodsLine *> fixedOrder(const QVector<const GoodsLine *> &lines, QVector<int> &order)
+{
+    order.resize(lines.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return before(*lines[a], *lines[b]); });
+    QVector<const GoodsLine *> identities;
+    for (int i : order)
+        if (identities.isEmpty() || before(*identities.last(), *lines[i]))
+            identities << lines[i];
+    return identities;
+}
+
 // Statements a call builds with room for `rows` rows, in chunks of at most kChunk.
 constexpr int kChunk = 32;
 } // namespace
@@ -106,6 +120,22 @@ std::optional<GoodsRowRef> StockModel::findRow(const QString &goodsNo, const QSt
     return out;
 }
 
+QVector<std::optional<GoodsRowRef>> StockModel::lockedRows(const QVector<GoodsLine> &lines)
+{
+    QVector<const GoodsLine *> all;
+    all.reserve(lines.size());
+    for (const GoodsLine &l : lines)
+        all << &l;
+    QVector<int> order;
+    std::map<QString, RowState> rows;
+    lockRows(fixedOrder(all, order), rows);
+    QVector<std::optional<GoodsRowRef>> out(lines.size());
+    for (int i = 0; i < lines.size(); ++i)
+        if (const auto it = rows.find(identity(lines[i])); it != rows.end())
+            out[i] = it->second.row;
+    return out;
+}
+
 void StockModel::lockIdentity(const GoodsLine &l)
 {
     if (m_conn.isSqlite())
@@ -128,7 +158,7 @@ StockMove StockModel::insertRow(const GoodsLine &l, const NewRowOptions &o)
     QString cols = "编号,名称,规格,单位,辅助单位,辅助库存,库存,进货价,出货价,ID,条码,仓位,供应商,类别,换算比率";
     QVariantList values = {l.goodsNo, l.name, textOrNull(l.spec), textOrNull(l.unit), textOrNull(l.auxUnit),
                            m.auxAfter, m.stockAfter, m.priceAfter, round4(o.salePrice.value_or(l.price)),
-                           makeRecordID(), textOrNull(l.barcode), key(l.place), textOrNull(l.supplier),
+                           o.rowID ? *o.rowID : makeRecordID(), textOrNull(l.barcode), key(l.place), textOrNull(l.supplier),
                            textOrNull(l.category), m.ratio};
     if (o.warningStock) {
         cols += ",警戒库存";
@@ -275,14 +305,12 @@ QVector<StockMove> StockModel::apply(const QVector<Request> &requests, RowWrites
     m_conn.requireTransaction("库存修改");
     // One order for every client (code, then place, then name) so two documents never wait on
     // each other in a circle; lines of one row keep their own order.
-    QVector<int> order(requests.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return before(requests[a].line, requests[b].line); });
-    QVector<const GoodsLine *> identities;
-    for (int i : order)
-        if (identities.isEmpty() || before(*identities.last(), requests[i].line))
-            identities << &requests[i].line;
+    QVector<const GoodsLine *> lines;
+    lines.reserve(requests.size());
+    for (const Request &r : requests)
+        lines << &r.line;
+    QVector<int> order;
+    const QVector<const GoodsLine *> identities = fixedOrder(lines, order);
     std::map<QString, RowState> rows; // node-based: the changed list points into it
     lockRows(identities, rows);
 

@@ -4,6 +4,7 @@
 // Public API:
 //   StockModel m(conn);           keep it for the life of a window: statements stay prepared
 //     m.findRow(no, name, place)  the row of an item at a place (exact match, first by 流水号)
+//     m.lockedRows(lines)         the row of each line as findRow, locked in the fixed order
 //     m.raise(line, opts)         库存/辅助库存 += quantities; a missing row is created (opts)
 //     m.receive(line, opts)       receipt into store: moving average 进货价, 供应商 := line.supplier,
 //                                 then raised like raise()
@@ -52,6 +53,7 @@ struct NewRowOptions {
     std::optional<double> warningStock;    // 警戒库存 (transfers, loss approval, return of lent goods)
     std::optional<double> purchasePrice;   // 进货价, default the line's unit price
     std::optional<double> salePrice;       // 出货价, default the line's unit price
+    std::optional<QString> rowID;          // ID of the new row, default a new record ID
 };
 
 enum class MoveStatus {
@@ -85,6 +87,10 @@ public:
 
     std::optional<GoodsRowRef> findRow(const QString &goodsNo, const QString &name, const QString &place,
                                        bool forUpdate = false);
+    // The row of each line (as findRow finds it), in line order: read in one statement a chunk,
+    // on PostgreSQL locked in the fixed order (编号, 仓位, 名称) until the caller's transaction
+    // ends, so that a check before a posting never waits on another client in a circle.
+    QVector<std::optional<GoodsRowRef>> lockedRows(const QVector<GoodsLine> &lines);
 
     StockMove raise(const GoodsLine &line, const NewRowOptions &opts = {});
     StockMove receive(const GoodsLine &line, const NewRowOptions &opts = {});

@@ -75,12 +75,20 @@ QString positional(QString sql, const char *const *names, int count)
 } // namespace
 
 VoucherWriter::VoucherWriter(Connection &c)
-    : m_conn(c), m_numbers{DocNumbers(c, voucherNumberRule(1)), DocNumbers(c, voucherNumberRule(2)),
+    : m_conn(c), m_refNo(c, "update 出入库单 set 引用单号 = ? where ID = ?"), m_numbers{DocNumbers(c, voucherNumberRule(1)), DocNumbers(c, voucherNumberRule(2)),
                            DocNumbers(c, voucherNumberRule(3))}
 {
 }
 
 VoucherWriter::~VoucherWriter() = default;
+
+void VoucherWriter::followRefNo(const QString &voucherID, const QString &shownNo, const QString &givenNo)
+{
+    if (givenNo == shownNo)
+        return;
+    m_conn.requireTransaction("单据编号");
+    m_refNo.exec({givenNo, voucherID}).finish();
+}
 
 VoucherRef VoucherWriter::prepareHeader(DataSet &ds, int kind)
 {

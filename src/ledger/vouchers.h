@@ -6,6 +6,7 @@
 //                                           step (insertNumberedQuiet, the number claimed), so
 //                                           write the lines first
 //     w.writeLines(voucherID, lines)     all lines in one statement
+//     w.followRefNo(id, shown, given)    引用单号 := the number the document was finally given
 //     w.prepareHeader(ds, kind)          the data module's way (TfrmMain.insert): number and ID
 //                                        made under the number lock, insert into 出入库单 prepared
 //                                        on ds with :jinchudanjubianhao, :zhuangtai and :shijian set
@@ -79,6 +80,9 @@ public:
     VoucherRef writeHeader(int kind, const VoucherHeader &h, const QString &id = QString());
     void writeLine(const QString &voucherID, const VoucherLine &l) { writeLines(voucherID, {l}); }
     void writeLines(const QString &voucherID, const QVector<VoucherLine> &lines);
+    // A voucher written before its document was numbered names the document by the number it
+    // was finally given: 引用单号 := givenNo, when that differs from the one written (shownNo).
+    void followRefNo(const QString &voucherID, const QString &shownNo, const QString &givenNo);
 
     // A number parameter: numbers as they are, numeric text converted, blank text NULL.
     static QVariant number(const QVariant &v);
@@ -105,6 +109,7 @@ private:
     static QVariantList headerValues(const VoucherHeader &h, const QString &id);
     Connection &m_conn;
     std::unique_ptr<Statement> m_header;
+    Statement m_refNo;
     std::unique_ptr<Statement> m_headerClaiming[3]; // by kind: each claims from its own numbers
     QHash<int, std::shared_ptr<Statement>> m_lines; // by rows per statement
     DocNumbers m_numbers[3];

@@ -1,6 +1,7 @@
 #include "partners/customers.h"
 #include "data/dataset.h"
 #include "data/dbconnection.h"
+#include "goods/mastercode.h"
 
 #include <QVariant>
 
@@ -8,6 +9,7 @@ namespace orv {
 
 namespace {
 const QString kCodeTaken = QStringLiteral("客户编号不能相同");
+const QString kNoCode = QStringLiteral("客户编号不能为空，请输入");
 const QString kZeroDiscount = QStringLiteral("请输入客户折扣，此折扣不能为0");
 const QString kNoNumber = QStringLiteral("客户折扣必须是数字");
 const QString kGone = QStringLiteral("该客户已被其他用户删除，修改未保存");
@@ -97,15 +99,6 @@ bool CustomerStore::codeTaken(const QString &code) const
     return !q.isEmpty();
 }
 
-QString CustomerStore::proposeCode(const QDateTime &utc)
-{
-    try {
-        return DocNumbers(m_conn, customerCodeRule()).propose(utc);
-    } catch (const NumbersExhausted &) {
-        return customerCodeRule().prefix + numberDate(utc);
-    }
-}
-
 Refusal CustomerStore::checkLengths(const Customer &c)
 {
     return firstOverLimit({{"客户名称", c.name, 200, "客户名称不得大于200"},
@@ -132,6 +125,8 @@ Refusal CustomerStore::saveNew(Customer &c, const QDate &today)
         return {QString(), "客户名称不能为空，请输入"};
     if (c.discount.isEmpty())
         return {QString(), "客户折扣不能为空"};
+    if (codeMissing(c.code))
+        return {"客户编号", kNoCode};
     Transaction tx(m_conn);
     // The lock DocNumbers takes for this table's codes: the import numbers under it too.
     m_conn.lockSequence("docno:" + customerCodeRule().table);
@@ -177,8 +172,8 @@ Refusal CustomerStore::saveEdit(qint64 key, const Customer &c)
         return {"客户名称", "客户名称不能为空，请输入"};
     if (c.discount.isEmpty())
         return {"客户折扣", "客户折扣不能为空，请输入"};
-    if (c.code.isEmpty())
-        return {"客户编号", "客户编号不能为空，请输入"};
+    if (codeMissing(c.code))
+        return {"客户编号", kNoCode};
     if (c.discount == QLatin1String("0"))
         return {QString(), kZeroDiscount};
     if (Refusal r = checkLengths(c))

@@ -49,13 +49,9 @@ public:
     QList<Customer> pickerSearch(const QString &text) const;
     std::optional<Customer> byKey(qint64 key) const;
 
-    // The code the new-customer dialog shows: the next serial of the UTC day, the prefix and
-    // date alone once 999 is taken. Reserves nothing.
-    QString proposeCode(const QDateTime &utc = Clock::utcNow());
-
-    // The new-customer dialog's save, its checks in order: name, discount, code clash (a code of
-    // more than 10 characters has its serial raised once), code uniqueness, byte limits, a
-    // discount of "0". The code is decided and the row inserted in one transaction under the
+    // The new-customer dialog's save, its checks in order: name, discount, a code at all, code
+    // clash (a code of more than 10 characters has its serial raised once), code uniqueness, byte
+    // limits, a discount of "0". The code is decided and the row inserted in one transaction under the
     // table's code lock. c.code holds the code decided (also when refused later); c.key the row.
     // Names, contacts, addresses and the other texts are stored trimmed.
     Refusal saveNew(Customer &c, const QDate &today = Clock::localNow().date());

@@ -2,6 +2,7 @@
 #include "common/pinyin.h"
 #include "data/dataset.h"
 #include "data/dbconnection.h"
+#include "goods/mastercode.h"
 
 namespace orv {
 
@@ -52,7 +53,7 @@ bool DepartmentStore::codeTaken(const QString &code) const
 
 Refusal DepartmentStore::checkFields(const Department &d)
 {
-    if (d.code.isEmpty())
+    if (codeMissing(d.code))
         return {"部门编号", "部门编号不能为空"};
     if (d.name.isEmpty())
         return {"部门名称", "部门名称不能为空"};

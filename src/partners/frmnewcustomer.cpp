@@ -2,6 +2,7 @@
 #include "app/appglobals.h"
 #include "app/windowing.h"
 #include "data/datamodule.h"
+#include "goods/guiutil.h"
 #include "partners/frmchoosecustom.h"
 #include "partners/frmcustom.h"
 
@@ -25,11 +26,8 @@ TfrmNewCustomer::TfrmNewCustomer()
 void TfrmNewCustomer::FormShow()
 {
     writeWindowStatus(kCaption);
-    try {
-        codeEdit->setText(CustomerStore(db()).proposeCode());
-    } catch (const std::exception &e) {
-        showError(this, e);
-    }
+    if (const auto code = goodsui::proposedCode(this, customerCodeRule()))
+        codeEdit->setText(*code);
     nameEdit->setFocus();
 }
 

@@ -1,6 +1,7 @@
 #include "partners/staff.h"
 #include "data/dataset.h"
 #include "data/dbconnection.h"
+#include "goods/mastercode.h"
 
 #include <QVariant>
 
@@ -119,7 +120,7 @@ QList<StaffMember> StaffStore::rows() const
 
 Refusal StaffStore::checkFields(const StaffMember &m)
 {
-    if (m.no.isEmpty())
+    if (codeMissing(m.no))
         return {"工号", "工号不能为空！"};
     return firstOverLimit({{"工号", m.no, 50, "工号长度不得超过50请重新输入"},
                            {"部门", m.department, 200, "所在部门不得超过200"},

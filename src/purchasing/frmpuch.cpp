@@ -3,13 +3,14 @@
 #include "app/windowing.h"
 #include "common/clock.h"
 #include "data/datamodule.h"
+#include "documents/entrykeys.h"
+#include "documents/pickers.h"
 #include "goods/codeentry.h"
 #include "goods/frmchoosegys.h"
 #include "goods/frmmdf.h"
 #include "goods/goodslineview.h"
 #include "partners/staffcombo.h"
-#include "purchasing/entrykeys.h"
-#include "purchasing/pickers.h"
+#include "purchasing/purchasechecks.h"
 #include "purchasing/purchasingschema.h"
 #include "report/engine/frreport.h"
 
@@ -288,7 +289,7 @@ void TfrmPuch::recomputeTotals()
 
 void TfrmPuch::codeEntered()
 {
-    if (!lookUpEnteredCode(this, codeEdit->text()))
+    if (!lookUpEnteredCode(this, codeEdit->text(), kPurchasePrice))
         return;
     const bool known = m_lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
     takeLine();
@@ -296,7 +297,7 @@ void TfrmPuch::codeEntered()
         codeEdit->clear();
 }
 
-void TfrmPuch::openGoodsPicker(int filter) { openEntryGoodsPicker(this, 1, filter); }
+void TfrmPuch::openGoodsPicker(int filter) { openEntryGoodsPicker(this, 1, filter, kPurchasePrice); }
 
 void TfrmPuch::SpeedButton2Click() { openGoodsPicker(1); }
 
@@ -427,7 +428,7 @@ void TfrmPuch::printOrder()
 {
     DocumentPrint p;
     p.templateName = QStringLiteral("tongyong.frf");
-    p.headBands = purchaseHeadBands();
+    p.headBands = documentHeadBands();
     try {
         p.set("Memo1", companyName(db()) + QStringLiteral("采购订单"));
         p.lines = m_printSource == PrintSource::Grid ? gridPrintLines(m_lines)

@@ -6,8 +6,8 @@
 #include "app/formdialog.h"
 #include "goods/goodslines.h"
 #include "goods/lineediting.h"
+#include "documents/documentprint.h"
 #include "purchasing/purchaseorders.h"
-#include "purchasing/purchaseprint.h"
 
 #include <QPointer>
 #include <memory>

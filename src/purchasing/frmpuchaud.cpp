@@ -1,23 +1,19 @@
 #include "purchasing/frmpuchaud.h"
 #include "app/frmtime.h"
 #include "app/windowing.h"
-#include "common/clock.h"
 #include "data/datamodule.h"
+#include "documents/auditdocuments.h"
+#include "documents/pickers.h"
 #include "goods/frmchoosegys.h"
-#include "goods/frmmdf.h"
-#include "goods/frmselectfit.h"
 #include "goods/listmodel.h"
 #include "partners/staffcombo.h"
-#include "purchasing/pickers.h"
 #include "purchasing/purchasingschema.h"
 #include "report/engine/frreport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +21,6 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <QWheelEvent>
 
 namespace orv {
 
@@ -135,19 +130,35 @@ TfrmPuchAud::TfrmPuchAud(QWidget *parent)
     connect(deleteLineButton, &QToolButton::clicked, this, &TfrmPuchAud::SpeedButtonDelClick);
     connect(dateButton, &QToolButton::clicked, this, &TfrmPuchAud::SpeedButton1Click);
     connect(supplierButton, &QToolButton::clicked, this, &TfrmPuchAud::SpeedButton2Click);
-    connect(ordersGrid, &QTableView::clicked, this, [this](const QModelIndex &i) { DBGrid1CellClick(i.row()); });
-    connect(linesGrid, &QTableView::clicked, this, [this](const QModelIndex &i) { DBGrid2CellClick(i.row()); });
 
-    for (QWidget *w : {static_cast<QWidget *>(supplierEdit), static_cast<QWidget *>(dateEdit),
-                       static_cast<QWidget *>(managerCombo), static_cast<QWidget *>(memoEdit),
-                       static_cast<QWidget *>(searchEdit), static_cast<QWidget *>(ordersGrid),
-                       static_cast<QWidget *>(ordersGrid->viewport()), static_cast<QWidget *>(linesGrid->viewport())})
+    for (QWidget *w : {static_cast<QWidget *>(searchEdit), static_cast<QWidget *>(managerCombo)})
         w->installEventFilter(this);
     if (managerCombo->lineEdit())
         managerCombo->lineEdit()->installEventFilter(this);
+
+    m_audit = std::make_unique<AuditDocuments>(this, ordersGrid, m_orderModel, linesGrid, m_lineModel);
+    m_audit->auditKind = 1;
+    m_audit->openDocuments = [this](DataSet &ds) {
+        m_orders.openPending(ds, OrderSearch(qMax(0, queryCombo->currentIndex())), searchEdit->text());
+    };
+    m_audit->openLines = [this](DataSet &ds, const QString &id) { m_orders.openLines(ds, id); };
+    m_audit->showDocument = [this](int row) { showOrder(row); };
+    m_audit->recomputeTotal = [this](const QString &id) { m_orders.recomputeTotal(id); };
+    m_audit->removeLine = [this](const QString &id, qint64 rowNo) { m_orders.deleteLine(id, rowNo); };
+    m_audit->saveOnLeave(supplierEdit,
+                         [this](const QString &id) { m_orders.saveField(id, OrderField::Supplier, supplierEdit->text()); });
+    m_audit->saveOnLeave(dateEdit, [this](const QString &id) {
+        m_orders.saveField(id, OrderField::Date, dateEdit->text());
+        dateEdit->setText(storedDate(dateEdit->text()).value_or(dateEdit->text()));
+    });
+    m_audit->saveOnLeave(managerCombo,
+                         [this](const QString &id) { m_orders.saveField(id, OrderField::Manager, managerCombo->text()); });
+    m_audit->saveOnLeave(memoEdit, [this](const QString &id) { m_orders.saveField(id, OrderField::Memo, memoEdit->text()); });
 }
 
 TfrmPuchAud::~TfrmPuchAud() = default;
+
+const QString &TfrmPuchAud::currentOrderID() const { return m_audit->currentID(); }
 
 void TfrmPuchAud::showEvent(QShowEvent *e)
 {
@@ -161,161 +172,40 @@ void TfrmPuchAud::showEvent(QShowEvent *e)
 void TfrmPuchAud::formShow()
 {
     writeWindowStatus(kCaption);
-    reloadOrders(QString());
+    m_audit->reload();
     searchEdit->setFocus();
 }
 
-void TfrmPuchAud::reloadOrders(const QString &keepID)
+void TfrmPuchAud::showOrder(int row)
 {
-    DataSet ds(&db());
-    OrderSearch how = OrderSearch(qMax(0, queryCombo->currentIndex()));
-    try {
-        m_orders.openPending(ds, how, searchEdit->text());
-    } catch (const std::exception &e) {
-        m_orderModel->clearRows();
-        clearCurrent(false);
-        showError(this, e);
-        return;
-    }
-    m_orderModel->load(std::move(ds));
-    for (const char *hidden : {"ID", "流水号"})
-        ordersGrid->setColumnHidden(m_orderModel->fieldIndex(QString::fromUtf8(hidden)), true);
-    int row = keepID.isEmpty() ? -1 : m_orderModel->findRow("ID", keepID);
-    if (row < 0 && m_orderModel->dataRowCount() > 0)
-        row = 0;
-    if (row < 0) {
-        clearCurrent(false);
-        return;
-    }
-    makeCurrent(row);
-}
-
-void TfrmPuchAud::makeCurrent(int row)
-{
-    if (row < 0 || row >= m_orderModel->dataRowCount())
-        return;
-    ordersGrid->setCurrentIndex(m_orderModel->index(row, qMax(0, m_orderModel->fieldIndex("单据编号"))));
-    ordersGrid->selectRow(row);
-    m_currentID = m_orderModel->text(row, "ID");
-    m_currentRowNo = m_orderModel->text(row, "流水号").toLongLong();
-    G.gPuchDocID = m_currentID;
     dateEdit->setText(m_orderModel->text(row, "日期"));
     managerCombo->setText(m_orderModel->text(row, "负责人"));
     supplierEdit->setText(m_orderModel->text(row, "供应商"));
     memoEdit->setText(m_orderModel->text(row, "备注"));
-    loadLines();
 }
 
-void TfrmPuchAud::clearCurrent(bool emptyFields)
+void TfrmPuchAud::emptyFields()
 {
-    m_currentID.clear();
-    m_currentRowNo = 0;
-    m_lineModel->clearRows();
-    if (emptyFields) {
-        supplierEdit->clear();
-        dateEdit->clear();
-        managerCombo->setText(QString());
-        memoEdit->clear();
-    }
+    supplierEdit->clear();
+    dateEdit->clear();
+    managerCombo->setText(QString());
+    memoEdit->clear();
 }
 
-void TfrmPuchAud::loadLines(const QString &positionRowNo)
-{
-    if (m_currentID.isEmpty()) {
-        m_lineModel->clearRows();
-        return;
-    }
-    DataSet ds(&db());
-    try {
-        m_orders.openLines(ds, m_currentID);
-    } catch (const std::exception &e) {
-        m_lineModel->clearRows();
-        showError(this, e);
-        return;
-    }
-    m_lineModel->load(std::move(ds));
-    for (const char *hidden : {"ID", "流水号"})
-        linesGrid->setColumnHidden(m_lineModel->fieldIndex(QString::fromUtf8(hidden)), true);
-    const int row = positionRowNo.isEmpty() ? -1 : m_lineModel->findRow("流水号", positionRowNo);
-    if (row >= 0) {
-        linesGrid->setCurrentIndex(m_lineModel->index(row, m_lineModel->fieldIndex("编号")));
-        linesGrid->selectRow(row);
-    }
-}
+void TfrmPuchAud::search() { m_audit->reload(); }
 
-void TfrmPuchAud::search() { reloadOrders(QString()); }
+void TfrmPuchAud::DBGrid1CellClick(int row) { m_audit->makeCurrent(row); }
 
-void TfrmPuchAud::DBGrid1CellClick(int row) { makeCurrent(row); }
-
-void TfrmPuchAud::DBGrid2CellClick(int row)
-{
-    if (row >= 0 && row < m_lineModel->dataRowCount())
-        G.gRepFit.RowNo = m_lineModel->text(row, "流水号");
-}
-
-void TfrmPuchAud::moveOrder(int delta)
-{
-    const QModelIndex i = ordersGrid->currentIndex();
-    const int row = (i.isValid() ? i.row() : -1) + delta;
-    if (row >= 0 && row < m_orderModel->dataRowCount())
-        makeCurrent(row);
-}
+void TfrmPuchAud::DBGrid2CellClick(int row) { m_audit->lineClicked(row); }
 
 void TfrmPuchAud::fieldLeft(HeaderField field)
 {
-    if (m_currentID.isEmpty() || m_saving)
-        return;
-    m_saving = true;
-    try {
-        switch (field) {
-        case HeaderField::Supplier:
-            m_orders.saveField(m_currentID, OrderField::Supplier, supplierEdit->text());
-            break;
-        case HeaderField::Date:
-            m_orders.saveField(m_currentID, OrderField::Date, dateEdit->text());
-            dateEdit->setText(storedDate(dateEdit->text()).value_or(dateEdit->text()));
-            break;
-        case HeaderField::Manager:
-            m_orders.saveField(m_currentID, OrderField::Manager, managerCombo->text());
-            break;
-        case HeaderField::Memo:
-            m_orders.saveField(m_currentID, OrderField::Memo, memoEdit->text());
-            break;
-        }
-    } catch (const std::exception &e) {
-        m_saving = false;
-        showError(this, e);
-        return;
-    }
-    // The list shows what was stored; the other fields keep what the operator typed.
-    const QString id = m_currentID, supplier = supplierEdit->text(), date = dateEdit->text(),
-                  manager = managerCombo->text(), memo = memoEdit->text();
-    reloadOrders(id);
-    if (m_currentID == id) {
-        supplierEdit->setText(supplier);
-        dateEdit->setText(date);
-        managerCombo->setText(manager);
-        memoEdit->setText(memo);
-    }
-    m_saving = false;
+    QWidget *const fields[] = {supplierEdit, dateEdit, managerCombo, memoEdit};
+    m_audit->leave(fields[int(field)]);
 }
 
 bool TfrmPuchAud::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::FocusOut) {
-        // The window losing the operator's attention, or a drop-down opening, is no leaving.
-        const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
-        if (why != Qt::ActiveWindowFocusReason && why != Qt::PopupFocusReason) {
-            if (watched == supplierEdit)
-                fieldLeft(HeaderField::Supplier);
-            else if (watched == dateEdit)
-                fieldLeft(HeaderField::Date);
-            else if (watched == managerCombo)
-                fieldLeft(HeaderField::Manager);
-            else if (watched == memoEdit)
-                fieldLeft(HeaderField::Memo);
-        }
-    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -327,45 +217,16 @@ bool TfrmPuchAud::eventFilter(QObject *watched, QEvent *event)
             memoEdit->setFocus();
             return true;
         }
-        if (watched == ordersGrid && (key == Qt::Key_Down || key == Qt::Key_Up)) {
-            moveOrder(key == Qt::Key_Down ? 1 : -1);
-            return true;
-        }
-    }
-    if (event->type() == QEvent::Wheel) {
-        const int dy = static_cast<QWheelEvent *>(event)->angleDelta().y();
-        if (dy != 0 && watched == ordersGrid->viewport()) {
-            moveOrder(dy < 0 ? 1 : -1);
-            return true;
-        }
-        if (dy != 0 && watched == linesGrid->viewport()) {
-            const QModelIndex i = linesGrid->currentIndex();
-            const int row = (i.isValid() ? i.row() : -1) + (dy < 0 ? 1 : -1);
-            if (row >= 0 && row < m_lineModel->dataRowCount()) {
-                linesGrid->setCurrentIndex(m_lineModel->index(row, qMax(0, m_lineModel->fieldIndex("编号"))));
-                linesGrid->selectRow(row);
-                DBGrid2CellClick(row);
-            }
-            return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
 }
 
 void TfrmPuchAud::onWindowMessage(int message)
 {
-    switch (message) {
-    case WM_AUD_FIT_NEW:
-    case WM_AUD_FIT_UPDATE:
-    case WM_AUD_FIT_MDF:
-        afterLineChange(message);
-        break;
-    case WM_DATE_CHOSEN:
+    if (m_audit->lineMessage(message))
+        return;
+    if (message == WM_DATE_CHOSEN)
         dateEdit->setText(G.gDateAndTime.Date);
-        break;
-    default:
-        break;
-    }
 }
 
 bool TfrmPuchAud::setField(FieldRole role, const QString &, const QString &value)
@@ -376,67 +237,11 @@ bool TfrmPuchAud::setField(FieldRole role, const QString &, const QString &value
     return true;
 }
 
-void TfrmPuchAud::afterLineChange(int message)
-{
-    bool position = message == WM_AUD_FIT_MDF;
-    if (message == WM_AUD_FIT_UPDATE)
-        position = m_lastLineMessage == WM_AUD_FIT_MDF;
-    else
-        m_lastLineMessage = message;
-    const QString id = m_currentID;
-    try {
-        m_orders.recomputeTotal(id);
-    } catch (const std::exception &e) {
-        showError(this, e);
-    }
-    // The header fields keep what the operator has typed and not yet left.
-    const QString supplier = supplierEdit->text(), date = dateEdit->text(), manager = managerCombo->text(),
-                  memo = memoEdit->text();
-    reloadOrders(id);
-    if (m_currentID == id) {
-        supplierEdit->setText(supplier);
-        dateEdit->setText(date);
-        managerCombo->setText(manager);
-        memoEdit->setText(memo);
-    }
-    loadLines(position ? G.gRepFit.RowNo : QString());
-}
+void TfrmPuchAud::SpeedButtonnewClick() { m_audit->newLine(); }
 
-void TfrmPuchAud::SpeedButtonnewClick()
-{
-    if (m_currentID.isEmpty())
-        return;
-    G.gAuditKind = 1;
-    G.gPuchDocID = m_currentID;
-    shenhexinjian(this);
-}
+void TfrmPuchAud::SpeedButtonMdfClick() { m_audit->editLine(); }
 
-void TfrmPuchAud::SpeedButtonMdfClick()
-{
-    const QModelIndex i = linesGrid->currentIndex();
-    if (!i.isValid() || i.row() >= m_lineModel->dataRowCount())
-        return;
-    G.gRepFit.RowNo = m_lineModel->text(i.row(), "流水号");
-    G.gAuditKind = 1;
-    shenhe(this);
-}
-
-void TfrmPuchAud::SpeedButtonDelClick()
-{
-    const QModelIndex i = linesGrid->currentIndex();
-    if (!i.isValid() || i.row() >= m_lineModel->dataRowCount())
-        return;
-    const qint64 rowNo = m_lineModel->text(i.row(), "流水号").toLongLong();
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("删除后将不能恢复你确定要继续吗?")))
-        return;
-    try {
-        m_orders.deleteLine(m_currentID, rowNo);
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
-    SendMessage(this, WM_AUD_FIT_UPDATE);
-}
+void TfrmPuchAud::SpeedButtonDelClick() { m_audit->deleteLine(); }
 
 void TfrmPuchAud::SpeedButton1Click() { openModal(frmTime, true, this); }
 
@@ -450,9 +255,9 @@ void TfrmPuchAud::SpeedButton5Click()
         showError(this, e);
         return;
     }
-    if (m_currentID.isEmpty())
+    if (m_audit->currentID().isEmpty())
         return;
-    const QString id = m_currentID;
+    const QString id = m_audit->currentID();
     std::optional<QString> billNo;
     try {
         PurchaseOrders::Pass p;
@@ -469,40 +274,40 @@ void TfrmPuchAud::SpeedButton5Click()
     }
     if (!billNo) {
         // Another client passed or cancelled it first: only the list follows.
-        reloadOrders(QString());
+        m_audit->reload();
         return;
     }
     billNoEdit->setText(*billNo);
     if (printBox->isChecked())
         printStored(true, id);
-    reloadOrders(QString());
-    if (m_currentID.isEmpty())
-        clearCurrent(true);
+    m_audit->reload();
+    if (m_audit->currentID().isEmpty())
+        emptyFields();
     notice(this, QStringLiteral("审核完毕,采购单通过"));
 }
 
 void TfrmPuchAud::SpeedButton6Click()
 {
-    if (m_currentID.isEmpty())
+    if (m_audit->currentID().isEmpty())
         return;
     if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确定要取消吗?")))
         return;
     try {
-        m_orders.cancel(m_currentRowNo);
+        m_orders.cancel(m_audit->currentRowNo());
     } catch (const std::exception &e) {
         showError(this, e);
         return;
     }
-    reloadOrders(QString());
+    m_audit->reload();
 }
 
 void TfrmPuchAud::SpeedButton3Click()
 {
-    if (m_currentID.isEmpty())
+    if (m_audit->currentID().isEmpty())
         return;
-    const QString id = m_currentID;
+    const QString id = m_audit->currentID();
     printStored(false, id);
-    reloadOrders(id);
+    m_audit->reload(id);
 }
 
 void TfrmPuchAud::printStored(bool bill, const QString &id)
@@ -511,7 +316,7 @@ void TfrmPuchAud::printStored(bool bill, const QString &id)
     const QString lineTable = bill ? QStringLiteral("采购明细") : QStringLiteral("采购订单明细");
     DocumentPrint p;
     p.templateName = QStringLiteral("tongyong.frf");
-    p.headBands = purchaseHeadBands();
+    p.headBands = documentHeadBands();
     try {
         DataSet h(&db());
         h.setSql("select 单据编号,日期,供应商,备注,开票员,申请人,负责人 from " + header + " where ID = ?");

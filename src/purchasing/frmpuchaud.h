@@ -3,8 +3,8 @@
 // saved when the focus leaves it) and its lines (through the goods picker and the line editor),
 // then passes it into a purchase bill or cancels it. A child window of the main window.
 #include "app/appglobals.h"
+#include "documents/documentprint.h"
 #include "purchasing/purchaseorders.h"
-#include "purchasing/purchaseprint.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -19,6 +19,7 @@ class TfrReport;
 
 namespace orv {
 
+class AuditDocuments;
 class DataSetModel;
 class StaffCombo;
 
@@ -48,7 +49,7 @@ public:
     enum class HeaderField { Supplier, Date, Manager, Memo };
     void fieldLeft(HeaderField field);
 
-    const QString &currentOrderID() const { return m_currentID; }
+    const QString &currentOrderID() const;
     DataSetModel *orderModel() const { return m_orderModel; }
     DataSetModel *lineModel() const { return m_lineModel; }
     QTableView *orderGrid() const { return ordersGrid; }
@@ -61,24 +62,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    // Reopens the pending orders; the order `keepID` stays current when it is still listed,
-    // else the first one (none: no current order).
-    void reloadOrders(const QString &keepID);
-    void makeCurrent(int row);
-    void clearCurrent(bool emptyFields);
-    void loadLines(const QString &positionRowNo = QString());
-    void afterLineChange(int message);
-    void moveOrder(int delta);
+    void showOrder(int row);
+    void emptyFields();
     void printStored(bool bill, const QString &id);
 
     PurchaseOrders m_orders;
     DataSetModel *m_orderModel;
     DataSetModel *m_lineModel;
-    QString m_currentID;
-    qint64 m_currentRowNo = 0;
-    int m_lastLineMessage = 0;
     bool m_shown = false;
-    bool m_saving = false;
     std::unique_ptr<TfrReport> frReport1;
     PrintRun m_lastPrint;
 
@@ -100,6 +91,7 @@ private:
     QCheckBox *printBox;        // CheckBox1
     QToolButton *passButton;    // SpeedButton5
     QToolButton *cancelButton;  // SpeedButton6
+    std::unique_ptr<AuditDocuments> m_audit; // the pending list, field saves and line actions
 };
 
 inline QPointer<TfrmPuchAud> frmPuchAud;

@@ -3,14 +3,15 @@
 #include "app/windowing.h"
 #include "common/clock.h"
 #include "data/datamodule.h"
+#include "documents/entrykeys.h"
+#include "documents/frmselectpuch.h"
+#include "documents/pickers.h"
 #include "goods/codeentry.h"
 #include "goods/frmchoosegys.h"
 #include "goods/frmmdf.h"
 #include "goods/goodslineview.h"
 #include "partners/staffcombo.h"
-#include "purchasing/entrykeys.h"
-#include "purchasing/frmselectpuch.h"
-#include "purchasing/pickers.h"
+#include "purchasing/purchasechecks.h"
 #include "purchasing/purchasingschema.h"
 #include "report/engine/frreport.h"
 #include "warehouse/warehouseschema.h"
@@ -460,7 +461,7 @@ void TfrmPuStore::directIssueToggled()
 
 void TfrmPuStore::codeEntered()
 {
-    if (!lookUpEnteredCode(this, codeEdit->text()))
+    if (!lookUpEnteredCode(this, codeEdit->text(), kPurchasePrice))
         return;
     const bool known = m_lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
     takeLine();
@@ -468,7 +469,7 @@ void TfrmPuStore::codeEntered()
         codeEdit->clear();
 }
 
-void TfrmPuStore::SpeedButton6Click() { openEntryGoodsPicker(this, 3, 1); }
+void TfrmPuStore::SpeedButton6Click() { openEntryGoodsPicker(this, 3, 1, kPurchasePrice); }
 
 void TfrmPuStore::SpeedButton7Click()
 {
@@ -633,7 +634,7 @@ DocumentPrint TfrmPuStore::receiptPrint(bool fromGrid)
 {
     DocumentPrint p;
     p.templateName = QStringLiteral("tongyong2.frf");
-    p.headBands = purchaseHeadBands();
+    p.headBands = documentHeadBands();
     try {
         p.set("Memo1", companyName(db()) + QStringLiteral("采购入库单"));
         p.lines = fromGrid ? gridPrintLines(m_lines) : storedPrintLines(db(), QStringLiteral("采购入库明细"), m_receiptID);
@@ -662,7 +663,7 @@ DocumentPrint TfrmPuStore::requisitionPrint()
 {
     DocumentPrint p;
     p.templateName = QStringLiteral("tongyong.frf");
-    p.headBands = purchaseHeadBands();
+    p.headBands = documentHeadBands();
     try {
         p.set("Memo1", companyName(db()) + QStringLiteral("内部领用单"));
         p.lines = storedPrintLines(db(), QStringLiteral("车间领用明细"), m_receiptID);

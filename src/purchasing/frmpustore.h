@@ -7,7 +7,7 @@
 #include "app/formdialog.h"
 #include "goods/goodslines.h"
 #include "goods/lineediting.h"
-#include "purchasing/purchaseprint.h"
+#include "documents/documentprint.h"
 #include "purchasing/receiptposting.h"
 
 #include <QPointer>

@@ -7,7 +7,7 @@
 //   orders.save(header, lines)             -> the number stored (the one wanted, or the next free)
 //   orders.pass(id, pass)                  -> nothing when another client passed or cancelled it
 #include "ledger/ledger.h"
-#include "purchasing/documentchecks.h"
+#include "documents/documentchecks.h"
 
 #include <QString>
 #include <QVector>

@@ -1,95 +1,22 @@
 #include "purchasing/receiptposting.h"
 #include "common/clock.h"
+#include "ledger/documentlines.h"
 #include "purchasing/purchasingschema.h"
 #include "warehouse/warehouseschema.h"
-
-#include <QtNumeric>
 
 namespace orv {
 
 namespace {
-const char *kLineColumns = "(编号,名称,规格,单位,辅助单位,辅助数量,数量,单价,金额,ID,条码,仓位,供应商,类别,结存,"
-                           "原有库存数量,换算比率,辅助库存结存,原有辅助数量,拼音码)";
-constexpr int kLineValues = 20;
-
-QVariant ratioValue(const std::optional<double> &r)
-{
-    return r ? QVariant(*r) : QVariant(QMetaType::fromType<double>());
-}
-
 QString localTime() { return Clock::localNow().toString(QStringLiteral("hh:mm:ss")); }
-
-// The receipt's and the requisition's lines: one statement for a document's lines.
-class LineInserts {
-public:
-    LineInserts(Connection &c, const QString &table) : m_conn(c), m_table(table) {}
-    void insert(const QVector<QVariantList> &rows)
-    {
-        constexpr int kChunk = 32;
-        for (qsizetype at = 0; at < rows.size(); at += kChunk) {
-            const int n = int(qMin<qsizetype>(kChunk, rows.size() - at));
-            auto &stmt = m_byRows[n];
-            if (!stmt) {
-                const QString one = "(" + QString("?,").repeated(kLineValues - 1) + "?)";
-                QStringList all;
-                for (int i = 0; i < n; ++i)
-                    all << one;
-                stmt = std::make_shared<Statement>(m_conn, "insert into " + m_table + " " +
-                                                                QString::fromUtf8(kLineColumns) + " values " +
-                                                                all.join(','));
-            }
-            QVariantList binds;
-            binds.reserve(n * kLineValues);
-            for (int i = 0; i < n; ++i)
-                binds << rows[at + i];
-            stmt->exec(binds).finish();
-        }
-    }
-
-private:
-    Connection &m_conn;
-    QString m_table;
-    QHash<int, std::shared_ptr<Statement>> m_byRows;
-};
-
-QVariantList lineRow(const SavedLine &l, const QString &id, const QString &supplier, const StockMove &m,
-                     const QVariant &ratio)
-{
-    return {l.goodsNo, l.name, l.spec, l.unit, l.auxUnit, l.auxQty, l.qty, l.price, l.amount, id, l.barcode,
-            l.place, supplier, l.category, m.stockAfter, m.stockBefore, ratio, m.auxAfter, m.auxBefore,
-            storedText(m.mnemonic)};
-}
 } // namespace
-
-GoodsLine goodsLineOf(const SavedLine &l, const QString &supplier)
-{
-    GoodsLine g;
-    g.goodsNo = l.goodsNo;
-    g.name = l.name;
-    g.spec = l.spec;
-    g.unit = l.unit;
-    g.auxUnit = l.auxUnit;
-    g.barcode = l.barcode;
-    g.place = l.place;
-    g.supplier = supplier;
-    g.category = l.category;
-    g.qty = l.qty;
-    g.auxQty = l.auxQty;
-    g.price = l.price;
-    g.amount = l.amount;
-    // An empty 换算比率 travels as NaN: the voucher line then stores NULL as the document line does.
-    g.ratio = l.ratio.value_or(qQNaN());
-    return g;
-}
 
 struct ReceiptPosting::Lines {
     explicit Lines(Connection &c) : receipt(c, QStringLiteral("采购入库明细")), issue(c, QStringLiteral("车间领用明细")) {}
-    LineInserts receipt, issue;
+    DocumentLineWriter receipt, issue;
 };
 
 ReceiptPosting::ReceiptPosting(Connection &c)
-    : m_conn(c), m_ledger(c), m_lines(std::make_unique<Lines>(c)),
-      m_refNo(c, "update 出入库单 set 引用单号 = ? where ID = ?")
+    : m_conn(c), m_ledger(c), m_lines(std::make_unique<Lines>(c))
 {
 }
 
@@ -129,11 +56,8 @@ ReceiptPosting::Result ReceiptPosting::post(const ReceiptHeader &h, const Direct
 
     QVector<QVariantList> receiptRows;
     receiptRows.reserve(lines.size());
-    for (int i = 0; i < lines.size(); ++i) {
-        const StockMove &m = received.moves[i];
-        const QVariant ratio = m.status == MoveStatus::Created ? QVariant(m.ratio) : ratioValue(lines[i].ratio);
-        receiptRows.append(lineRow(lines[i], r.receiptID, supplier, m, ratio));
-    }
+    for (int i = 0; i < lines.size(); ++i)
+        receiptRows.append(m_lines->receipt.row(r.receiptID, in.lines[i].goods, received.moves[i]));
     m_lines->receipt.insert(receiptRows);
 
     VoucherRef issued;
@@ -166,7 +90,7 @@ ReceiptPosting::Result ReceiptPosting::post(const ReceiptHeader &h, const Direct
         QVector<QVariantList> issueRows;
         issueRows.reserve(lines.size());
         for (int i = 0; i < lines.size(); ++i)
-            issueRows.append(lineRow(lines[i], r.receiptID, supplier, taken.moves[i], ratioValue(lines[i].ratio)));
+            issueRows.append(m_lines->issue.row(r.receiptID, out.lines[i].goods, taken.moves[i]));
         m_lines->issue.insert(issueRows);
         r.issueNo = m_ledger.numbers(internalDocNumbers(1))
                         .insertNumbered(
@@ -197,10 +121,9 @@ ReceiptPosting::Result ReceiptPosting::post(const ReceiptHeader &h, const Direct
                           },
                           h.number);
     // The vouchers name the documents by the numbers they were finally given.
-    if (r.receiptNo != h.number)
-        m_refNo.exec({r.receiptNo, received.voucher.id}).finish();
-    if (issue.on && r.issueNo != issue.number)
-        m_refNo.exec({r.issueNo, issued.id}).finish();
+    m_ledger.vouchers().followRefNo(received.voucher.id, h.number, r.receiptNo);
+    if (issue.on)
+        m_ledger.vouchers().followRefNo(issued.id, issue.number, r.issueNo);
     tx.commit();
     return r;
 }

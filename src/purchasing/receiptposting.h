@@ -10,8 +10,8 @@
 //   ReceiptPosting posting(conn);          keep it for the window's life
 //   auto r = posting.post(header, issue, savedLines(grid));
 //   if (r.shortRow) -> "第n行库存不足不能进行车间领用操作", nothing written
+#include "documents/documentchecks.h"
 #include "ledger/ledger.h"
-#include "purchasing/documentchecks.h"
 
 #include <QString>
 #include <QVector>
@@ -62,10 +62,6 @@ private:
     Connection &m_conn;
     Ledger m_ledger;
     std::unique_ptr<Lines> m_lines;
-    Statement m_refNo;
 };
-
-// The goods line of a saved grid line as the stock model takes it (供应商 the receipt's).
-GoodsLine goodsLineOf(const SavedLine &l, const QString &supplier);
 
 } // namespace orv

@@ -23,9 +23,9 @@ inline constexpr InternalDocTables kInternalDocTables[] = {
     {5, "借出单", "借出单明细", "HPJC-"},       {6, "归还单", "归还单明细", "HPGH-"},
     {7, "赠送单", "赠送明细", "HPZS-"}};
 
-// The number series of an internal kind (1 to 7); throws DbError for another kind. Inline, so
-// that the receipt's direct issue to a workshop can number its requisition without linking
-// this library.
+// The number series of an internal kind (1 to 7); throws DbError for another kind. Kept in this
+// header: the receipt's direct issue to a workshop numbers its requisition with it (purchasing
+// links this library for the requisition's tables).
 inline NumberRule internalDocNumbers(int kind)
 {
     for (const auto &k : kInternalDocTables)

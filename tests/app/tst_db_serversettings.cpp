@@ -2,6 +2,7 @@
 #include "scriptedprompt.h"
 #include "testdb.h"
 
+#include "app/frmfindserver.h"
 #include "app/frmserver.h"
 #include "app/frmserver1.h"
 #include "app/lifecycle.h"
@@ -12,6 +13,7 @@
 #include "common/paths.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -52,7 +54,7 @@ private slots:
     {
         TestDb t;
         ScriptedPrompt p;
-        p.expectMessage("连接失败，请确认SQL Server用户名及密码");
+        p.expectMessage("连接失败，请确认数据库用户名及密码");
         TfrmServer w;
         w.show();
         w.serverEdit->setText("127.0.0.1:1");
@@ -78,7 +80,7 @@ private slots:
         f.close();
 
         ScriptedPrompt p;
-        p.expectMessage("数据库连接失败!请确认SQL Server用户名及密码");
+        p.expectMessage("数据库连接失败!请确认数据库用户名及密码");
         TfrmServer1 w;
         w.serverEdit->setText("127.0.0.1:1");
         w.userEdit->setText("sa");
@@ -155,6 +157,32 @@ private slots:
         QVERIFY(start.minimumSize().width() >= start.sizeHint().width());
     }
 
+    // The notice on the left tells what this program connects to: "(local)", its built-in
+    // database, or a PostgreSQL server with a role and its password. Nothing of another product,
+    // nor of a button the windows do not show.
+    void noticeTellsWhatToEnter()
+    {
+        TestDb t;
+        TfrmServer start;
+        TfrmServer1 menu;
+        auto lines = [](QWidget *w) { return w->findChild<QLabel *>("Label_notice")->text().split('\n'); };
+        QCOMPARE(lines(&start), (QStringList{"服务器填写(local)，即使用", "本机内置的数据库，用户名",
+                                             "和密码不用填写；或者填写", "PostgreSQL服务器的主机名",
+                                             "或IP地址，可加“:端口”，", "用户名和密码是该服务器上",
+                                             "PostgreSQL角色及其密码"}));
+        QCOMPARE(lines(&menu), (QStringList{"服务器填写(local)，即使用本机", "内置的数据库，用户名和密码不用",
+                                            "填写；或者填写PostgreSQL服务器", "的主机名或IP地址，可加“:端口”，",
+                                            "用户名和密码是该服务器上", "PostgreSQL角色及其密码"}));
+        TfrmFindServer finder;
+        QCOMPARE(finder.windowTitle(), QString("检测数据库服务器"));
+        QCOMPARE(finder.findChild<QLabel *>()->text(), QString("有效的数据库服务器"));
+        for (QWidget *w : {static_cast<QWidget *>(&start), static_cast<QWidget *>(&menu), static_cast<QWidget *>(&finder)})
+            for (const QLabel *l : w->findChildren<QLabel *>())
+                for (const char *stale : {"SQL Server", "Sql Server", "sql server", "sa", "自动检测", "空密码"})
+                    QVERIFY2(!l->text().contains(QLatin1String(stale)), qPrintable(l->text()));
+        QVERIFY(!start.findChild<QPushButton *>("BitBtn1")->isVisibleTo(&start));
+    }
+
     // Proving settings creates nothing: no database on the server, no file for the embedded one.
     void testingSettingsCreatesNothing()
     {
@@ -183,7 +211,7 @@ private slots:
         QVERIFY(writeConfigIni(Paths::configFile(), t.serverName(), t.settings().user, t.settings().password));
         setChildHost(&host);
         ScriptedPrompt p;
-        p.expectMessage("数据库连接失败!请确认SQL Server用户名及密码");
+        p.expectMessage("数据库连接失败!请确认数据库用户名及密码");
         TfrmServer1 w;
         w.serverEdit->setText("127.0.0.1:1");
         w.BitBtn2Click();

@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QFile>
 
+#include <sys/stat.h>
+
 using namespace orv;
 using namespace orv::test;
 
@@ -121,6 +123,33 @@ private slots:
         QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Ended);
         QVERIFY(programTerminated());
         QVERIFY(!frmLogin || !frmLogin->isVisible());
+    }
+
+    // A config.ini that is a FIFO or a device is one the program cannot read: the same question
+    // as for an unreadable file, at once (a FIFO used to block the start-up for ever).
+    void configThatIsNoFileAsks_data()
+    {
+        QTest::addColumn<bool>("fifo");
+        QTest::newRow("fifo") << true;
+        QTest::newRow("device") << false;
+    }
+    void configThatIsNoFileAsks()
+    {
+        QFETCH(bool, fifo);
+        TestDb t;
+        const QString cfg = Paths::configFile();
+        QFile::remove(cfg);
+        if (fifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(cfg).constData(), 0600), 0);
+        else
+            QVERIFY(QFile::link("/dev/zero", cfg));
+        ScriptedPrompt p;
+        p.expectMessage("数据库连接失败,是否重新连接数据库?", QMessageBox::No, "提示");
+        TfrmMain m;
+        QCOMPARE(m.startUp(), TfrmMain::StartOutcome::Ended);
+        QVERIFY(programTerminated());
+        QVERIFY(!frmLogin || !frmLogin->isVisible());
+        QFile::remove(cfg);
     }
 
     // A file that is not a database is named before the usual question.

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QStandardPaths>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace orv;
@@ -140,6 +141,40 @@ private slots:
         QVERIFY(c.server.isEmpty());
         QVERIFY(!writeConfigIni(path(), "h", "sa", ""));
         QCOMPARE(QFileInfo(path()).size(), big.size());
+    }
+
+    // Only a regular file is read: a FIFO would block the start-up for ever, and a device (size 0)
+    // would be read without end. Both are refused at once, as an unreadable file is; a save
+    // neither blocks nor replaces them.
+    void notAFileRefused_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("fifo") << "fifo";
+        QTest::newRow("device") << "device";
+        QTest::newRow("link to a device") << "link";
+        QTest::newRow("folder") << "folder";
+    }
+    void notAFileRefused()
+    {
+        QFETCH(QString, kind);
+        const QString target = kind == "device" ? QStringLiteral("/dev/zero") : path();
+        if (kind == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path()).constData(), 0600), 0);
+        else if (kind == "link")
+            QVERIFY(QFile::link("/dev/zero", path()));
+        else if (kind == "folder")
+            QVERIFY(QDir().mkpath(path()));
+        ServerConfig c{"x", "y", "z"};
+        QVERIFY(!readConfigIni(target, c));
+        QVERIFY(c.server.isEmpty());
+        QCOMPARE(readIniValue(target, "ServerName", "ServerName"), QString());
+        QByteArray bytes("left");
+        QVERIFY(!readConfigIniBytes(target, bytes));
+        QVERIFY(bytes.isEmpty());
+        if (kind != "device")
+            QVERIFY(!writeConfigIni(target, "h", "sa", ""));
+        QVERIFY(!QFileInfo(target).isFile());
+        QDir().rmdir(path());
     }
 
     // Beside the program when a config.ini is there, else the XDG one when it exists, else a new

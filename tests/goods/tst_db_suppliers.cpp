@@ -11,6 +11,7 @@
 #include "goods/frmwanglaidanwei.h"
 #include "goods/goodsschema.h"
 #include "goods/listmodel.h"
+#include "goods/mastercode.h"
 #include "goods/supplierbrowser.h"
 #include "goods/suppliers.h"
 
@@ -123,7 +124,7 @@ private slots:
         for (const QString &c : stored)
             addSupplier(t, "旧" + c, c);
         SupplierStore s(t.conn());
-        QCOMPARE(s.proposeCode(), proposed);
+        QCOMPARE(proposeMasterCode(t.conn(), supplierCodeRule()), proposed);
         Supplier n;
         n.name = "新供应商";
         n.code = typed.isEmpty() ? proposed : typed;
@@ -143,7 +144,7 @@ private slots:
     void twoClientsTakeTwoCodes()
     {
         TestDb t;
-        const QString proposed = SupplierStore(t.conn()).proposeCode();
+        const QString proposed = proposeMasterCode(t.conn(), supplierCodeRule());
         QStringList codes(2);
         const QString failure = runClients(t, 2, HoldOpen{}, [&](int n, Connection &c) {
             Supplier s;
@@ -168,6 +169,9 @@ private slots:
         auto text = [](int n, QChar c = QChar('x')) { return QString(n, c); };
         using F = SupplierField;
         QTest::newRow("no name") << Fill{{F::Name, ""}} << "单位名称不能为空！" << F::Name;
+        QTest::newRow("no code") << Fill{{F::Code, ""}} << "单位编号不能为空！" << F::Code;
+        QTest::newRow("code of blanks") << Fill{{F::Code, "  "}} << "单位编号不能为空！" << F::Code;
+        QTest::newRow("name before code") << Fill{{F::Name, ""}, {F::Code, ""}} << "单位名称不能为空！" << F::Name;
         QTest::newRow("name 1000 bytes") << Fill{{F::Name, text(500, zh)}} << "" << F::Name;
         QTest::newRow("name 1001 bytes") << Fill{{F::Name, text(500, zh) + "x"}} << "供应商单位名称不得超过1000"
                                          << F::Name;
@@ -258,6 +262,56 @@ private slots:
         QCOMPARE(all[0].vehicle, false);
         QCOMPARE(realList.browser()->rowCount(), 2);
         frmWangLaiDanWei = nullptr;
+        QVERIFY(p.verifyDone());
+    }
+
+    // A code that cannot be proposed (the table unreadable, as when the connection is lost while
+    // 新建 runs) leaves the dialog as it was: the saved supplier stays, locked, and 新建 can be
+    // pressed again. A dialog opened without a code refuses to save until one is typed.
+    void noProposedCodeNoSupplier()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        G.gGysEditMode = 1;
+        TfrmDanWeiXinXi d;
+        QVERIFY(d.getTaskNo());
+        d.show();
+        edit(&d, "Edit1")->setText("甲");
+        d.SpeedButton1Click();
+        QCOMPARE(d.state(), TfrmDanWeiXinXi::State::NewSaved);
+        const auto unreadable = [&t](bool on) {
+            t.conn().exec(on ? "alter table 往来单位 rename to 往来单位_gone" : "alter table 往来单位_gone rename to 往来单位");
+        };
+        unreadable(true);
+        p.expectMessage(kDbFailed);
+        d.SpeedButton1Click();
+        unreadable(false);
+        QCOMPARE(d.state(), TfrmDanWeiXinXi::State::NewSaved);
+        QCOMPARE(tool(&d, "SpeedButton1")->text(), QString("新建"));
+        QCOMPARE(edit(&d, "Edit1")->text(), QString("甲"));
+        QCOMPARE(edit(&d, "Edit13")->text(), QString("DW260307001"));
+        QVERIFY(edit(&d, "Edit1")->isReadOnly());
+        d.SpeedButton1Click();
+        QCOMPARE(d.state(), TfrmDanWeiXinXi::State::NewEntering);
+        QCOMPARE(edit(&d, "Edit13")->text(), QString("DW260307002"));
+
+        TfrmDanWeiXinXi opened;
+        unreadable(true);
+        p.expectMessage(kDbFailed);
+        QVERIFY(!opened.getTaskNo());
+        unreadable(false);
+        opened.show();
+        QCOMPARE(opened.state(), TfrmDanWeiXinXi::State::NewEntering);
+        QVERIFY(edit(&opened, "Edit13")->text().isEmpty());
+        edit(&opened, "Edit1")->setText("乙");
+        for (const QString code : {"", "   "}) {
+            edit(&opened, "Edit13")->setText(code);
+            p.expectMessage("单位编号不能为空！");
+            opened.SpeedButton1Click();
+            QCOMPARE(opened.state(), TfrmDanWeiXinXi::State::NewEntering);
+            QCOMPARE(opened.focusWidget(), edit(&opened, "Edit13"));
+        }
+        QCOMPARE(storedCodes(t), QStringList{"DW260307001"});
         QVERIFY(p.verifyDone());
     }
 

@@ -1,5 +1,7 @@
 // The one posting face of the document windows: stock, then the voucher, numbered last.
 #include "testdb.h"
+#include "common/pinyin.h"
+#include "ledger/documentlines.h"
 #include "ledger/ledger.h"
 
 using namespace orv;
@@ -92,6 +94,87 @@ private slots:
         QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP1", 3), lineOf(StockModel::Op::Lower, "HP1", 3)}), 1);
         QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP1", 5)}), -1);
         QCOMPARE(ledger.firstShortLine({lineOf(StockModel::Op::Lower, "HP9", 1)}), 0);
+    }
+
+    // Two clients check and post issues naming the same rows in opposite line orders: the
+    // check locks its rows in the fixed order too, so neither waits on the other in a circle.
+    void shortCheckInOppositeOrdersDoesNotDeadlock()
+    {
+        TestDb t;
+        const QStringList codes = {"HP1", "HP2", "HP3", "HP4", "HP5", "HP6"};
+        for (const QString &c : codes)
+            addGoods(t, c, "一号库", 100, 2);
+        const int each = 15;
+        const QString failure = runClients(t, 2, [&](int n, Connection &conn) {
+            Ledger ledger(conn);
+            QVector<Ledger::Line> lines;
+            for (int k = 0; k < codes.size(); ++k)
+                lines << lineOf(StockModel::Op::Lower, codes[n == 0 ? k : codes.size() - 1 - k], 1);
+            for (int i = 0; i < each; ++i) {
+                Transaction tx(conn);
+                if (ledger.firstShortLine(lines) >= 0 || !ledger.post({VoucherOut, {}, lines}).ok())
+                    throw DbError("short");
+                tx.commit();
+            }
+        });
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(t.scalar("select count(*) from 货品目录 where 库存 = ?", {100 - 2 * each}).toInt(), int(codes.size()));
+        QCOMPARE(t.scalar("select count(*) from 出入库单").toInt(), 2 * each);
+    }
+
+    // A posted document's lines carry the stock each line found and left, the table's own
+    // columns where the table keeps them (here 成本价 between the stock columns, as a sales
+    // return's lines do), and the voucher names the document by the number finally given.
+    void documentLinesAndTheVoucherReference()
+    {
+        TestDb t;
+        addGoods(t, "HP1", "一号库", 5, 2);
+        t.exec("update 货品目录 set 助记码 = 'LS' where 编号 = 'HP1'");
+        t.conn().exec("create table 退货明细 (编号 VARCHAR(200), 名称 VARCHAR(200), 规格 VARCHAR(200), 单位 VARCHAR(200), "
+               "辅助单位 VARCHAR(200), 辅助数量 DOUBLE PRECISION, 数量 DOUBLE PRECISION, 单价 DOUBLE PRECISION, "
+               "金额 DOUBLE PRECISION, ID VARCHAR(50), 条码 VARCHAR(200), 仓位 VARCHAR(200), 供应商 VARCHAR(1300), "
+               "类别 VARCHAR(200), 折扣 DOUBLE PRECISION, 结存 DOUBLE PRECISION, 原有库存数量 DOUBLE PRECISION, "
+               "成本价 DOUBLE PRECISION, 换算比率 DOUBLE PRECISION, 辅助库存结存 DOUBLE PRECISION, "
+               "原有辅助数量 DOUBLE PRECISION, 拼音码 VARCHAR(200))");
+        Ledger::Posting p;
+        p.kind = VoucherIn;
+        p.header.refNo = "XSTH-1";
+        p.lines = {lineOf(StockModel::Op::Raise, "HP1", 3, 4), lineOf(StockModel::Op::Raise, "HP7", 2, 4)};
+        p.lines[0].goods.ratio = qQNaN();
+        p.lines[0].goods.supplier = "DW1.某厂";
+        p.lines[1].goods.auxQty = 4;
+        DocumentLineWriter lines(t.conn(), "退货明细",
+                                 {"折扣", "结存", "原有库存数量", "成本价", "换算比率", "辅助库存结存", "原有辅助数量",
+                                  "拼音码"});
+        Ledger ledger(t.conn());
+        Transaction tx(t.conn());
+        const Ledger::Result r = ledger.post(p);
+        QVERIFY(r.ok());
+        QVERIFY_THROWS_EXCEPTION(DbError, lines.row("D1", p.lines[0].goods, r.moves[0], {0.9}));
+        lines.insert({lines.row("D1", p.lines[0].goods, r.moves[0], {0.9, 2.5}),
+                      lines.row("D1", p.lines[1].goods, r.moves[1], {1, 3.5})});
+        ledger.vouchers().followRefNo(r.voucher.id, "XSTH-1", "XSTH-1");
+        QCOMPARE(t.scalar("select 引用单号 from 出入库单").toString(), QString("XSTH-1"));
+        ledger.vouchers().followRefNo(r.voucher.id, "XSTH-1", "XSTH-2");
+        tx.commit();
+        QCOMPARE(t.scalar("select 引用单号 from 出入库单").toString(), QString("XSTH-2"));
+
+        DataSet q(&t.conn());
+        q.setSql("select 编号, ID, 供应商, 折扣, 结存, 原有库存数量, 成本价, 换算比率, 辅助库存结存, 拼音码 from 退货明细 "
+                 "order by 编号");
+        q.open();
+        QCOMPARE(q.recordCount(), 2);
+        auto row = [&] {
+            QStringList out;
+            for (int i = 0; i < q.fieldCount(); ++i)
+                out << (q.fields(i).isNull() ? "NULL" : q.fields(i).asString());
+            return out;
+        };
+        // An existing row: its stock before and after; no ratio on the line, none stored.
+        QCOMPARE(row(), (QStringList{"HP1", "D1", "DW1.某厂", "0.9", "8", "5", "2.5", "NULL", "0", "LS"}));
+        q.next();
+        // A created row: the ratio worked out for it, its mnemonic.
+        QCOMPARE(row(), (QStringList{"HP7", "D1", "NULL", "1", "2", "0", "3.5", "0.5", "4", ChnToPY(QString("螺丝"))}));
     }
 
     // The number the posting first claims is stored already (the day's last number has no

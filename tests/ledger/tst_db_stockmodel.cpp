@@ -195,6 +195,37 @@ private slots:
         QCOMPARE(t.scalar("select count(*) from 货品目录 where 编号 = 'HP1'").toInt(), 2);
     }
 
+    // A created row takes the ID its caller gives (the loss approval's '报损仓' row takes ''),
+    // else a new record ID.
+    void newRowTakesTheGivenID_data()
+    {
+        QTest::addColumn<bool>("given");
+        QTest::addColumn<QString>("id");
+        QTest::newRow("empty") << true << "";
+        QTest::newRow("the returned goods' own") << true << "GID-7";
+        QTest::newRow("none given") << false << "";
+    }
+    void newRowTakesTheGivenID()
+    {
+        QFETCH(bool, given);
+        QFETCH(QString, id);
+        TestDb t;
+        StockModel m(t.conn());
+        NewRowOptions o;
+        if (given)
+            o.rowID = id;
+        Transaction tx(t.conn());
+        const StockMove mv = m.raise(line("HP1", "螺丝", "报损仓", 2), o);
+        tx.commit();
+        QCOMPARE(int(mv.status), int(MoveStatus::Created));
+        const QVariant stored = t.scalar("select ID from 货品目录 where 流水号 = ?", {mv.rowNo});
+        QVERIFY(!stored.isNull());
+        if (given)
+            QCOMPARE(stored.toString(), id);
+        else
+            QCOMPARE(stored.toString().size(), 24);
+    }
+
     void rowLookupIsExact()
     {
         TestDb t;

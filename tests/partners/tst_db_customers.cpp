@@ -6,15 +6,21 @@
 
 #include "app/windowing.h"
 #include "common/clock.h"
+#include "goods/goodsschema.h"
+#include "goods/goodsstore.h"
 #include "goods/lookups.h"
+#include "goods/mastercode.h"
 #include "goods/lookupschema.h"
 #include "partners/customers.h"
+#include "partners/departments.h"
 #include "partners/frmchoosecustom.h"
 #include "partners/frmcustom.h"
 #include "partners/frmmdfcustomer.h"
 #include "partners/frmnewcustomer.h"
 #include "partners/partnersmenu.h"
 #include "partners/partnersschema.h"
+#include "partners/staff.h"
+#include "goods/suppliers.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -109,6 +115,7 @@ private slots:
     {
         registerPartnersSchema();
         registerGoodsLookupSchema();
+        registerGoodsSchema();
     }
     void init()
     {
@@ -158,16 +165,131 @@ private slots:
     void codes()
     {
         TestDb t;
-        CustomerStore store(t.conn());
-        QCOMPARE(store.proposeCode(), kDay + "001");
-        add(t.conn(), customer(store.proposeCode(), "甲"));
-        QCOMPARE(store.proposeCode(), kDay + "002");
+        const auto propose = [&t] { return proposeMasterCode(t.conn(), customerCodeRule()); };
+        QCOMPARE(propose(), kDay + "001");
+        add(t.conn(), customer(propose(), "甲"));
+        QCOMPARE(propose(), kDay + "002");
         // Another day's or another prefix's codes do not count.
         add(t.conn(), customer("KH240304007", "乙"));
         add(t.conn(), customer("C1", "丙"));
-        QCOMPARE(store.proposeCode(), kDay + "002");
+        QCOMPARE(propose(), kDay + "002");
         add(t.conn(), customer(kDay + "999", "丁"));
-        QCOMPARE(store.proposeCode(), kDay);
+        QCOMPARE(propose(), kDay);
+    }
+
+    // No master row is saved without a code, whatever its table, new or changed: an empty code or
+    // one of blanks is refused with the table's message and nothing is written.
+    void noRowWithoutCode_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("change"); // false: a new row
+        QTest::addColumn<QString>("code");
+        QTest::addColumn<QString>("message");
+        const QList<std::pair<QString, QString>> kinds{{"goods", "货品编号不能为空"},
+                                                       {"supplier", "单位编号不能为空！"},
+                                                       {"customer", "客户编号不能为空，请输入"},
+                                                       {"department", "部门编号不能为空"},
+                                                       {"staff", "工号不能为空！"}};
+        for (const auto &[kind, message] : kinds)
+            for (bool change : {false, true})
+                for (const QString code : {"", "  "})
+                    QTest::addRow("%s %s, %s", qPrintable(kind), change ? "changed" : "new",
+                                  code.isEmpty() ? "empty" : "blanks")
+                        << kind << change << code << message;
+    }
+    void noRowWithoutCode()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, change);
+        QFETCH(QString, code);
+        QFETCH(QString, message);
+        TestDb &t = sharedDb();
+        Connection &c = t.conn();
+        // Each kind: its table and code column, and a save of a row with the given code (a new
+        // row for key 0) that returns the refusal's message.
+        struct Kind {
+            QString table, column;
+            std::function<QString(qint64 key, const QString &code, qint64 *saved)> save;
+        };
+        const QMap<QString, Kind> kinds{
+            {"goods", {"货品目录", "编号", [&](qint64 key, const QString &code, qint64 *saved) {
+                           GoodsRecord r;
+                           r.code = code;
+                           r.name = r.category = r.auxUnit = r.unit = "x";
+                           r.purchasePrice = r.ratio = r.auxStock = r.stock = r.warningStock = r.salePrice = "1";
+                           const auto out = key ? GoodsStore(c).saveEdit(key, r, {}) : GoodsStore(c).saveNew(r, {});
+                           *saved = out.rowNo;
+                           return out.refusal.messages.join('|');
+                       }}},
+            {"supplier", {"往来单位", "ID", [&](qint64 key, const QString &code, qint64 *saved) {
+                              Supplier s;
+                              s.rowNo = key;
+                              s.name = "供应商";
+                              s.code = code;
+                              const auto out = key ? SupplierStore(c).saveEdit(s) : SupplierStore(c).saveNew(s);
+                              *saved = out.rowNo;
+                              return out.refusal.message;
+                          }}},
+            {"customer", {"客户目录", "客户编号", [&](qint64 key, const QString &code, qint64 *saved) {
+                              Customer x = customer(code, "客户");
+                              const Refusal r = key ? CustomerStore(c).saveEdit(key, x) : CustomerStore(c).saveNew(x);
+                              *saved = x.key;
+                              return r.message;
+                          }}},
+            {"department", {"部门资料", "部门编号", [&](qint64 key, const QString &code, qint64 *saved) {
+                                Department d;
+                                d.code = code;
+                                d.name = "部门";
+                                const Refusal r = key ? DepartmentStore(c).saveEdit(key, d)
+                                                      : DepartmentStore(c).saveNew(d);
+                                *saved = d.key;
+                                return r.message;
+                            }}},
+            {"staff", {"员工目录", "工号", [&](qint64 key, const QString &code, qint64 *saved) {
+                           StaffMember m;
+                           m.no = code;
+                           m.name = "员工";
+                           const Refusal r = key ? StaffStore(c).saveEdit(key, m) : StaffStore(c).saveNew(m);
+                           *saved = m.key;
+                           return r.message;
+                       }}}};
+        const Kind &k = kinds[kind];
+        t.exec("delete from " + k.table);
+        qint64 key = 0;
+        if (change)
+            QCOMPARE(k.save(0, "C-1", &key), QString());
+        qint64 saved = 0;
+        QCOMPARE(k.save(key, code, &saved), message);
+        QCOMPARE(t.scalar("select count(*) from " + k.table).toInt(), change ? 1 : 0);
+        if (change)
+            QCOMPARE(t.scalar("select " + k.column + " from " + k.table).toString(), QString("C-1"));
+    }
+
+    // A code that cannot be proposed (the table unreadable, as when the connection is lost while
+    // the dialog opens) leaves the field empty; the save is then refused, not stored without one.
+    void noProposedCodeNoCustomer()
+    {
+        TestDb t;
+        ScriptedPrompt p;
+        t.conn().exec("alter table 客户目录 rename to 客户目录_gone");
+        p.expectMessage(kDbFailed);
+        QPointer<TfrmNewCustomer> w = new TfrmNewCustomer;
+        w->show();
+        t.conn().exec("alter table 客户目录_gone rename to 客户目录");
+        QVERIFY(p.verifyDone());
+        QCOMPARE(edit(w, "Edit15")->text(), QString());
+        fill(w, {{"Edit1", "客户"}, {"Edit14", "1"}});
+        p.expectMessage("客户编号不能为空，请输入");
+        w->SpeedButton1Click();
+        QCOMPARE(w->focusWidget()->objectName(), QString("Edit15"));
+        QVERIFY(CustomerStore(t.conn()).list().isEmpty());
+        // A code typed by the operator is taken.
+        edit(w, "Edit15")->setText("KH-7");
+        p.expectMessage("客户信息添加成功");
+        w->SpeedButton1Click();
+        QTRY_VERIFY(w.isNull());
+        QCOMPARE(CustomerStore(t.conn()).list().value(0).code, QString("KH-7"));
+        QVERIFY(p.verifyDone());
     }
 
     void takenProposalIsRaisedOnceThenRefused()

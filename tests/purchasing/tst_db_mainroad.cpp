@@ -7,6 +7,7 @@
 #include "app/windowing.h"
 #include "common/clock.h"
 #include "data/dataset.h"
+#include "documents/frmselectpuch.h"
 #include "goods/frmchoosegys.h"
 #include "goods/frmmdf.h"
 #include "goods/frmselectfit.h"
@@ -18,7 +19,6 @@
 #include "purchasing/frmpuch.h"
 #include "purchasing/frmpuchaud.h"
 #include "purchasing/frmpustore.h"
-#include "purchasing/frmselectpuch.h"
 #include "purchasing/purchasingmenu.h"
 
 #include <QCheckBox>

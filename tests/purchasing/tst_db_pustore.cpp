@@ -1,18 +1,17 @@
-// 验收入库 and the bill picker: the receipt layout, import of approved bills (always appended,
-// the window's own supplier code), the picker's modes and search, the payment split, the
-// posting's checks, the posting with and without a direct issue and what each prints, a
+// 验收入库: the receipt layout, import of approved bills through the bill picker (always appended,
+// the window's own supplier code), the payment split, the posting's checks, the posting with and without a direct issue and what each prints, a
 // shortage refused, the print of the grid, clearing and the reset.
 #include "purchasefixture.h"
 #include "scriptedprompt.h"
 
 #include "common/clock.h"
 #include "data/dataset.h"
+#include "documents/frmselectpuch.h"
 #include "goods/frmmdf.h"
 #include "goods/goodslineview.h"
 #include "goods/listmodel.h"
 #include "partners/staffcombo.h"
 #include "purchasing/frmpustore.h"
-#include "purchasing/frmselectpuch.h"
 #include "purchasing/purchaseorders.h"
 
 #include <QCheckBox>
@@ -39,23 +38,6 @@ QLineEdit *edit(QWidget *w, const char *name)
 StaffCombo *staff(QWidget *w, const char *name) { return w->findChild<StaffCombo *>(QString::fromUtf8(name)); }
 QCheckBox *box(QWidget *w, const char *name) { return w->findChild<QCheckBox *>(QString::fromUtf8(name)); }
 QString supplierText(QWidget *w) { return w->findChild<QComboBox *>("ComboBox3")->currentText(); }
-
-// An approved purchase bill as the audit writes it.
-QString addBill(TestDb &t, const QString &supplier, const QList<Line> &lines)
-{
-    GoodsLineGrid grid;
-    G.gRepFit.TargetRow = 0;
-    fill(grid, lines);
-    PurchaseOrders orders(t.conn());
-    OrderHeader h;
-    h.date = "2026-03-01";
-    h.supplier = supplier;
-    h.manager = "张三";
-    const auto saved = orders.save(h, savedLines(grid));
-    orders.pass(saved.id, {QString(), "审核", "张三", supplier, "", "2026-03-02"});
-    G.gRepFit.TargetRow = 0;
-    return saved.id;
-}
 
 // The receipt window as the menu entry opens it.
 struct Receipt {
@@ -111,20 +93,6 @@ void fillIssue(TfrmPuStore &w)
     QVERIFY(w.setField(FieldRole::Staff, "领用员", "孙领料"));
     QVERIFY(w.setField(FieldRole::Staff, "发货员", "吴发货"));
 }
-
-// A window that takes bill lines and notes how each arrived.
-class LineTaker : public QWidget, public MessageReceiver {
-public:
-    QList<repairFit> lines;
-    QStringList unitNos;
-    void onWindowMessage(int message) override
-    {
-        if (message != WM_PUCH_FIT)
-            return;
-        lines << G.gRepFit;
-        unitNos << G.gCustom.UnitNo;
-    }
-};
 
 } // namespace
 
@@ -212,85 +180,6 @@ private slots:
         QCOMPARE(edit(&w, "Edit9")->text(), QString("0"));
         // The bill stays approved and can be received again.
         QCOMPARE(t.scalar("select 当前状态 from 采购单").toString(), QString("已审核"));
-    }
-
-    void pickerModes_data()
-    {
-        QTest::addColumn<int>("mode");
-        QTest::addColumn<int>("item");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("listed");
-        QTest::newRow("approved bills") << 1 << 0 << "" << QStringList{"CG-260307-001", "CG-260307-002"};
-        QTest::newRow("bills by supplier") << 1 << 2 << "华南" << QStringList{"CG-260307-002"};
-        QTest::newRow("bills by clerk") << 1 << 3 << "张" << QStringList{"CG-260307-001", "CG-260307-002"};
-        QTest::newRow("receipts, reversed ones too") << 2 << 0 << "" << QStringList{"CGJH-1", "CGJH-2"};
-        QTest::newRow("receipts by number") << 2 << 1 << "2" << QStringList{"CGJH-2"};
-        QTest::newRow("finished goods") << 3 << 0 << "" << QStringList{"CPRK-1"};
-        QTest::newRow("finished goods by unit") << 3 << 2 << "车间" << QStringList{"CPRK-1"};
-        QTest::newRow("a quote in the text") << 3 << 2 << "车'间" << QStringList{};
-    }
-    void pickerModes()
-    {
-        QFETCH(int, mode);
-        QFETCH(int, item);
-        QFETCH(QString, text);
-        QFETCH(QStringList, listed);
-        TestDb t;
-        addBill(t, "DW1.华东五金", {kA});
-        addBill(t, "DW2.华南钢材", {kB});
-        t.exec("insert into 采购单(单据编号, ID, 当前状态) values('CG-X', 'pending', '待审核')");
-        t.exec("insert into 采购入库单(单据编号, ID, 当前状态, 开单人) values('CGJH-1', 'r1', '已入库', '张')");
-        t.exec("insert into 采购入库单(单据编号, ID, 当前状态, 是否红冲) values('CGJH-2', 'r2', '已入库', ?)", {true});
-        t.exec("insert into 成品入库单(单据编号, ID, 当前状态, 相关单位) values('CPRK-1', 'c1', '已审核', 'BM1.一车间')");
-        t.exec("insert into 成品入库单(单据编号, ID, 当前状态) values('CPRK-2', 'c2', '待审核')");
-        G.gSelectPuchMode = mode;
-        TfrmSelectPuch picker(nullptr);
-        picker.show();
-        picker.findChild<QComboBox *>("ComboBoxQuery")->setCurrentIndex(item);
-        edit(&picker, "EditContent")->setText(text);
-        QStringList got;
-        for (int row = 0; row < picker.billModel()->dataRowCount(); ++row)
-            got << picker.billModel()->text(row, "单据编号");
-        QCOMPARE(got, listed);
-    }
-
-    // Each line once, in the order written, TargetRow going on from the opener's; the code of the
-    // supplier found by name, empty when none.
-    void pickerHandOver()
-    {
-        TestDb t;
-        addSupplier(t, "DW1", "华东五金");
-        const QString known = addBill(t, "DW1.华东五金", {kA, kB});
-        const QString unknown = addBill(t, "无名厂", {kB});
-        LineTaker taker;
-        G.gRepFit.TargetRow = 3;
-        G.gRepFit.GoodsID = "stale";
-        G.gRepFit.PurchasePrice = "99";
-        G.gSelectPuchMode = 1;
-        TfrmSelectPuch picker(&taker);
-        picker.show();
-        QCOMPARE(picker.currentDocID(), known);
-        picker.DBGrid1DblClick();
-        QCOMPARE(taker.lines.size(), 2);
-        QCOMPARE(taker.lines[0].GoodsNo, QString("A"));
-        QCOMPARE(taker.lines[0].TargetRow, 4);
-        QCOMPARE(taker.lines[1].GoodsNo, QString("B"));
-        QCOMPARE(taker.lines[1].TargetRow, 5);
-        QCOMPARE(taker.lines[1].AuxQty, QString("2"));
-        QCOMPARE(taker.lines[1].Amount, QString("10"));
-        QCOMPARE(taker.lines[1].Ratio, QString("1"));
-        QCOMPARE(taker.lines[0].GoodsID, QString());
-        QCOMPARE(taker.lines[0].PurchasePrice, QString());
-        QCOMPARE(taker.unitNos, (QStringList{"DW1", "DW1"}));
-        QCOMPARE(picker.result(), int(QDialog::Accepted));
-
-        TfrmSelectPuch again(&taker);
-        again.show();
-        again.DBGrid1CellClick(again.billModel()->findRow("ID", unknown));
-        again.DBGrid1DblClick();
-        QCOMPARE(taker.lines.size(), 3);
-        QCOMPARE(taker.unitNos.last(), QString());
-        QCOMPARE(G.gPuchDocID, unknown);
     }
 
     void paymentSplit()

@@ -73,6 +73,34 @@ ScriptedPrompt &ScriptedPrompt::expectProgress(const QString &label, int cancelA
     return *this;
 }
 
+ScriptedPrompt &ScriptedPrompt::expectSaveFileAndFilter(const QString &answer, int filterIndex)
+{
+    Step s;
+    s.kind = "save";
+    s.fileAnswer = answer;
+    s.filterIndex = filterIndex;
+    m_script.append(s);
+    return *this;
+}
+
+ScriptedPrompt &ScriptedPrompt::expectColor(const QColor &answer)
+{
+    Step s;
+    s.kind = "color";
+    s.color = answer;
+    m_script.append(s);
+    return *this;
+}
+
+ScriptedPrompt &ScriptedPrompt::expectFont(std::function<bool(QFont &)> edit)
+{
+    Step s;
+    s.kind = "font";
+    s.fontEdit = std::move(edit);
+    m_script.append(s);
+    return *this;
+}
+
 QStringList ScriptedPrompt::messageTexts() const
 {
     QStringList out;
@@ -176,6 +204,38 @@ std::unique_ptr<Progress> ScriptedPrompt::progress(QWidget *, const QString &cap
     else
         m_recorded.append({"progress", caption, label, QMessageBox::NoIcon});
     return std::make_unique<ScriptedProgress>(*this, cancelAt);
+}
+
+QString ScriptedPrompt::saveFileNameAndFilter(QWidget *, const QString &caption, const QString &,
+                                              const QString &filter, int *chosenFilter)
+{
+    m_lastSaveFilter = filter;
+    const Step s = take("save", caption, QString());
+    if (chosenFilter)
+        *chosenFilter = s.filterIndex;
+    return s.fileAnswer;
+}
+
+bool ScriptedPrompt::chooseColor(QWidget *, const QColor &initial, QColor &chosen)
+{
+    m_lastColor = initial;
+    const Step s = take("color", QString(), initial.name());
+    if (!s.color.isValid())
+        return false;
+    chosen = s.color;
+    return true;
+}
+
+bool ScriptedPrompt::chooseFont(QWidget *, const QFont &initial, QFont &chosen)
+{
+    const Step s = take("font", QString(), initial.family());
+    if (!s.fontEdit)
+        return false;
+    QFont f = initial;
+    if (!s.fontEdit(f))
+        return false;
+    chosen = f;
+    return true;
 }
 
 bool ScriptedPrompt::openExternal(const QString &pathOrUrl)

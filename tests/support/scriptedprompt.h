@@ -3,6 +3,9 @@
 // records their exact texts, and fails the test on an unexpected or leftover prompt.
 #include "common/prompt.h"
 
+#include <QColor>
+#include <QFont>
+
 #include <QList>
 #include <QString>
 #include <functional>
@@ -32,6 +35,12 @@ public:
     // Expect progress shown with `label`; the operator cancels at its `cancelAt`-th advance (from
     // 1; never when 0). Progress nobody scripted is recorded and never cancelled.
     ScriptedPrompt &expectProgress(const QString &label, int cancelAt = 0);
+    // A save dialog asked through saveFileNameAndFilter: the name and the chosen filter entry.
+    ScriptedPrompt &expectSaveFileAndFilter(const QString &answer, int filterIndex);
+    // The colour dialog: an invalid colour answers Cancel.
+    ScriptedPrompt &expectColor(const QColor &answer);
+    // The font dialog: `accept` false answers Cancel; `edit` changes the offered font.
+    ScriptedPrompt &expectFont(std::function<bool(QFont &)> edit);
 
     const QList<Recorded> &recorded() const { return m_recorded; }
     QStringList messageTexts() const;
@@ -54,6 +63,13 @@ public:
     int runModal(QDialog *dialog) override;
     bool openExternal(const QString &pathOrUrl) override;
     std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label) override;
+    QString saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
+                                  const QString &filter, int *chosenFilter) override;
+    bool chooseColor(QWidget *parent, const QColor &initial, QColor &chosen) override;
+    bool chooseFont(QWidget *parent, const QFont &initial, QFont &chosen) override;
+    // The colour and font last offered to a dialog.
+    QColor lastOfferedColor() const { return m_lastColor; }
+    QString lastSaveFilter() const { return m_lastSaveFilter; }
 
 private:
     struct Step {
@@ -65,6 +81,9 @@ private:
         bool boolAnswer = true;
         std::function<int(QDialog *)> drive;
         int cancelAt = 0;
+        int filterIndex = -1;
+        QColor color;
+        std::function<bool(QFont &)> fontEdit;
     };
     friend class ScriptedProgress;
     Step take(const QString &kind, const QString &caption, const QString &text);
@@ -78,6 +97,8 @@ private:
     QString m_lastOpenSuffix;
     int m_advances = 0;
     double m_lastProgress = 0;
+    QString m_lastSaveFilter;
+    QColor m_lastColor;
 };
 
 } // namespace orv::test

@@ -1,5 +1,6 @@
 // Run-time bands (printing one band) and page forming (band trees, the data loop,
 // new pages and columns, record lists of sub-report pages).
+#include "report/engine/frstatescope.h"
 #include "report/engine/frbuild.h"
 
 #include "report/engine/frcontrol.h"
@@ -107,6 +108,7 @@ TfrBand::TfrBand(int bandType, TfrPage *page) : Parent(page), Type(bandType) {}
 
 TfrBand::~TfrBand()
 {
+    TfrEngineStateScope::Forget(this);
     if (View) {
         if (View->OwnerBand == this)
             View->OwnerBand = nullptr;

@@ -1,4 +1,5 @@
 #include "report/engine/frpage.h"
+#include "report/engine/frstatescope.h"
 #include "report/engine/frbuild.h"
 #include "report/engine/frreport.h"
 
@@ -13,6 +14,7 @@ TfrPage::TfrPage(int size, int width, int height, int bin, int orientation)
 
 TfrPage::~TfrPage()
 {
+    TfrEngineStateScope::Forget(this);
     FreeBands();
     delete m_dialog;
     if (CurrentPage == this)

@@ -3,6 +3,7 @@
 #include "report/engine/frmemo.h"
 #include "report/engine/frpicture.h"
 #include "report/engine/frreport.h"
+#include "report/engine/frstatescope.h"
 
 #include "common/prompt.h"
 
@@ -21,33 +22,20 @@ TfrPageInfo::~TfrPageInfo() = default;
 
 namespace {
 
-// Engine-wide state a page operation changes, put back when it ends (also on errors).
-struct PageStateScope {
-    TfrPage *page = CurrentPage;
-    TfrView *view = CurrentView;
-    int version = StreamVersion;
-    quint8 mode = EngineMode;
-    TfrEngineHooks hooks = EngineHooks;
-    ~PageStateScope()
-    {
-        CurrentPage = page;
-        CurrentView = view;
-        StreamVersion = version;
-        EngineMode = mode;
-        EngineHooks = hooks;
-    }
-};
-
-// Band alignment of prepared objects is relative to the page being drawn.
-void alignToPage(TfrPage *page)
+// A page record takes a page's paper, orientation, bin, margins and metrics.
+void takePageSettings(TfrPageInfo &info, const TfrPage &page)
 {
-    EngineHooks.CurrentBandGeometry = nullptr;
-    EngineHooks.AlignContext = [page](TfrAlignContext &ctx) {
-        ctx.LeftMargin = page->LeftMargin();
-        ctx.RightMargin = page->RightMargin();
-        ctx.Objects.assign(page->Objects.cbegin(), page->Objects.cend());
-        return true;
-    };
+    info.pgSize = page.pgSize & 0xFFFF;
+    info.pgWidth = page.pgWidth;
+    info.pgHeight = page.pgHeight;
+    info.pgOr = page.pgOr;
+    info.pgBin = page.pgBin;
+    info.UseMargins = page.UseMargins;
+    info.MarginLeft = page.MarginLeft;
+    info.MarginTop = page.MarginTop;
+    info.MarginRight = page.MarginRight;
+    info.MarginBottom = page.MarginBottom;
+    info.PrnInfo = page.PrnInfo;
 }
 
 // Reads one object record of a page stream (type byte already read).
@@ -257,17 +245,7 @@ bool TfrEMFPages::Insert(int index, const TfrPage &page)
 {
     closeWriter();
     auto p = std::make_unique<TfrPageInfo>();
-    p->pgSize = page.pgSize & 0xFFFF;
-    p->pgWidth = page.pgWidth;
-    p->pgHeight = page.pgHeight;
-    p->pgOr = page.pgOr;
-    p->pgBin = page.pgBin;
-    p->UseMargins = page.UseMargins;
-    p->MarginLeft = page.MarginLeft;
-    p->MarginTop = page.MarginTop;
-    p->MarginRight = page.MarginRight;
-    p->MarginBottom = page.MarginBottom;
-    p->PrnInfo = page.PrnInfo;
+    takePageSettings(*p, page);
     p->Stream = QByteArray(1, char(frPreparedVersion));
     const bool margins = p->UseMargins;
     if (index < 0 || index >= Count())
@@ -385,6 +363,19 @@ void TfrEMFPages::PageToObjects(int index)
     }
     StreamVersion = keptVersion;
     info->Stream = b.data();
+    // The page's own settings go with it (the designer's page options change them).
+    takePageSettings(*info, *info->Page);
+}
+
+void TfrEMFPages::FreePageObjects(int index)
+{
+    TfrPageInfo *info = GetPage(index);
+    if (!info || !info->Page)
+        return;
+    closeWriter();
+    if (CurrentPage == info->Page.get())
+        CurrentPage = nullptr;
+    info->Page.reset();
 }
 
 void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const TfrDrawOptions &options)
@@ -392,18 +383,16 @@ void TfrEMFPages::Draw(int index, QPainter *canvas, const QRect &rect, const Tfr
     TfrPageInfo *info = GetPage(index);
     if (!info)
         return;
-    PageStateScope scope;
+    TfrEngineStateScope scope;
     EngineMode = 1;
     if (!info->Visible) {
-        if (CurrentPage == info->Page.get())
-            scope.page = nullptr;
-        info->Page.reset();
+        FreePageObjects(index);
         return;
     }
     ObjectsToPage(index);
     TfrPage *page = info->Page.get();
     CurrentPage = page;
-    alignToPage(page);
+    frAlignToPage(page);
     const int pw = info->PrnInfo.PageWidth, ph = info->PrnInfo.PageHeight;
     if (pw <= 0 || ph <= 0)
         return;
@@ -430,12 +419,12 @@ QList<TfrTextRecord> TfrEMFPages::PageTexts(int index)
     TfrPageInfo *info = GetPage(index);
     if (!info)
         return {};
-    PageStateScope scope;
+    TfrEngineStateScope scope;
     EngineMode = 1;
     ObjectsToPage(index);
     TfrPage *page = info->Page.get();
     CurrentPage = page;
-    alignToPage(page);
+    frAlignToPage(page);
     const QSize size(qMax(1, info->PrnInfo.PageWidth), qMax(1, info->PrnInfo.PageHeight));
     TextRecorder rec(size);
     QPainter p(&rec);
@@ -449,9 +438,7 @@ QList<TfrTextRecord> TfrEMFPages::PageTexts(int index)
     }
     p.end();
     if (!info->Visible)
-        info->Page.reset();
-    if (scope.page == page && !info->Page)
-        scope.page = nullptr;
+        FreePageObjects(index);
     return rec.records;
 }
 
@@ -460,7 +447,7 @@ void TfrEMFPages::ExportPage(int index)
     TfrPageInfo *info = GetPage(index);
     if (!info)
         return;
-    PageStateScope scope;
+    TfrEngineStateScope scope;
     EngineMode = 1;
     forEachRecord(info->Stream, [](std::unique_ptr<TfrView> v) { v->ExportData(); });
 }

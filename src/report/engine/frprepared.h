@@ -132,8 +132,12 @@ public:
     void Draw(int index, QPainter *canvas, const QRect &rect, const TfrDrawOptions &options = {});
     // Rebuilds the page object from the stream when it is missing.
     void ObjectsToPage(int index);
-    // Rewrites the stream from the page object (edited texts become the printed texts).
+    // Rewrites the stream from the page object (edited texts become the printed texts)
+    // and takes the page object's paper, orientation, bin, margins and metrics into the
+    // page record. Throws EfrStreamError; the record is then unchanged.
     void PageToObjects(int index);
+    // Frees the page object (it is rebuilt from the stream when next needed).
+    void FreePageObjects(int index);
     // Hands every object of the page to the report's current export filter.
     void ExportPage(int index);
 

@@ -13,7 +13,6 @@
 #include "report/engine/frreport.h"
 #include "report/engine/frtbitems.h"
 
-#include "common/apptitle.h"
 #include "common/prompt.h"
 #include "common/settings.h"
 
@@ -530,11 +529,10 @@ void TfrPreviewForm::ApplyReportOptions()
 
     bool grayed = m_report->GrayedButtons;
     if (DesignerClassRef) {
+        // Where the designer keeps its options (under its RegistryRootKey).
         auto s = orv::userSettings();
-        QString key = QStringLiteral("Software\\OrvReport\\") + orv::appTitle()
-                      + QStringLiteral("\\Form\\TfrDesignerForm\\GrayButtons");
-        key.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        grayed = s->value(key, false).toBool();
+        grayed = s->value(frFormStateGroup(QStringLiteral("TfrDesignerForm")) + QStringLiteral("/GrayButtons"), false)
+                     .toBool();
     }
     ApplyGrayedButtons(grayed);
 }

@@ -1,4 +1,5 @@
 #include "report/engine/frreport.h"
+#include "report/engine/frstatescope.h"
 #include "report/engine/frcheckbox.h"
 #include "report/engine/frdictionary.h"
 #include "report/engine/frlocale.h"
@@ -45,6 +46,7 @@ TfrReport::TfrReport(QObject *owner)
 
 TfrReport::~TfrReport()
 {
+    TfrEngineStateScope::Forget(this);
     if (CurrentReport == this)
         CurrentReport = nullptr;
     if (MasterReport == this)

@@ -196,7 +196,10 @@ public:
     void BeforePrintObject(QStringList &memo, TfrView *view);
     // Exports the prepared pages through a filter into a file.
     void ExportTo(TfrExportFilter &filter, const QString &fileName);
-    // Opens prepared page pageIndex in the registered designer; nothing without one.
+    // Opens prepared page pageIndex in the registered designer; nothing without one. After
+    // an edit the operator is asked whether to keep it: Yes writes the page back, No (or a
+    // failed write-back, which is shown) leaves the prepared page as it was. The engine's
+    // globals and editor hooks are put back as they were found.
     void EditPreparedPage(int pageIndex);
     // The report's current template page during a build.
     TfrPage *CurPage() const { return m_curPage; }
@@ -300,6 +303,8 @@ public:
     explicit TfrReportDesigner(bool isMainSession) : IsMainSession(isMainSession) {}
     TfrPage *DesignerPage = nullptr;
     const bool IsMainSession;
+    // Set by every change made since the window opened; saving to a file does not clear it.
+    bool EditedSinceOpened = false;
     virtual bool GetModified() = 0;
     virtual void SetModified(bool value) = 0;
     virtual void BeforeChange() = 0;

@@ -7,6 +7,7 @@
 #include "report/engine/frmemo.h"
 #include "report/engine/frprepared.h"
 #include "report/engine/frreport.h"
+#include "report/engine/frstatescope.h"
 #include "report/engine/frstrings.h"
 #include "report/engine/frutils.h"
 
@@ -568,45 +569,68 @@ void TfrReport::EditPreparedPage(int pageIndex)
 {
     if (!DesignerClassRef || !m_emfPages->GetPage(pageIndex))
         return;
+    // Report, page, view, band, mode, stream version, active designer and editor hooks
+    // come back as they were, whatever the designer did to them.
+    TfrEngineStateScope scope;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool cursor = true;
     QPointer<TfrReportDesigner> kept = ActiveDesigner;
     if (kept)
         kept->DesignerPage = nullptr;
-    std::unique_ptr<TfrReportDesigner> designer(DesignerClassRef(false));
-    ActiveDesigner = designer.get();
     QBuffer saved;
     saved.open(QIODevice::ReadWrite);
-    SaveToStream(saved);
-    struct Restore {
-        TfrReport *report;
-        QBuffer &saved;
-        QPointer<TfrReportDesigner> &kept;
-        bool cursor = true;
-        ~Restore()
-        {
-            if (cursor)
-                QApplication::restoreOverrideCursor();
-            report->Pages().Release();
+    bool keepPage = false;
+    // Runs however the edit ends: the page object leaves the template list (it belongs to
+    // the prepared page), is freed unless its changes were written back, and the template
+    // is read back.
+    auto finish = [&] {
+        if (cursor)
+            QApplication::restoreOverrideCursor();
+        cursor = false;
+        m_pages->Release();
+        if (!keepPage)
+            m_emfPages->FreePageObjects(pageIndex);
+        if (saved.size() > 0) {
             saved.seek(0);
-            report->ReadFromStream(saved);
-            ActiveDesigner = kept;
-            if (kept)
-                kept->DesignerPage = report->Pages().GetPage(0);
+            ReadFromStream(saved);
         }
-    } restore{this, saved, kept};
-    m_pages->Clear();
-    m_emfPages->ObjectsToPage(pageIndex);
-    TfrPageInfo *info = m_emfPages->GetPage(pageIndex);
-    m_pages->Append(info->Page.get());
-    CurrentReport = this;
-    QApplication::restoreOverrideCursor();
-    restore.cursor = false;
-    designer->DesignerPage = info->Page.get();
-    orv::prompt().runModal(designer.get());
-    if (designer->GetModified()
-        && orv::prompt().message(nullptr, GetLocalizedString(frRes::Confirm),
-                                 GetLocalizedString(frRes::SaveChanges) + QLatin1Char('?'), QMessageBox::Question,
-                                 QMessageBox::Yes | QMessageBox::No)
-               == QMessageBox::Yes)
-        m_emfPages->PageToObjects(pageIndex);
+        if (kept)
+            kept->DesignerPage = m_pages->GetPage(0);
+    };
+    try {
+        SaveToStream(saved);
+        m_pages->Clear();
+        m_emfPages->ObjectsToPage(pageIndex);
+        TfrPageInfo *info = m_emfPages->GetPage(pageIndex);
+        m_pages->Append(info->Page.get());
+        CurrentReport = this;
+        bool edited = false;
+        {
+            std::unique_ptr<TfrReportDesigner> designer(DesignerClassRef(false));
+            ActiveDesigner = designer.get();
+            designer->DesignerPage = info->Page.get();
+            QApplication::restoreOverrideCursor();
+            cursor = false;
+            orv::prompt().runModal(designer.get());
+            // A save inside the designer clears the modified flag, not the edit.
+            edited = designer->EditedSinceOpened || designer->GetModified();
+        }
+        if (edited
+            && orv::prompt().message(nullptr, GetLocalizedString(frRes::Confirm),
+                                     GetLocalizedString(frRes::SaveChanges) + QLatin1Char('?'),
+                                     QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+                   == QMessageBox::Yes) {
+            try {
+                m_emfPages->PageToObjects(pageIndex);
+                keepPage = true;
+            } catch (const std::exception &e) {
+                orv::prompt().message(nullptr, GetLocalizedString(frRes::Error), QString::fromUtf8(e.what()),
+                                      QMessageBox::Critical);
+            }
+        }
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
 }

@@ -1,4 +1,5 @@
 #include "report/engine/frview.h"
+#include "report/engine/frstatescope.h"
 
 #include "report/engine/frcontrol.h"
 #include "report/engine/frfonts.h"
@@ -88,6 +89,7 @@ TfrView::TfrView()
 
 TfrView::~TfrView()
 {
+    TfrEngineStateScope::Forget(this);
     if (CurrentView == this)
         CurrentView = nullptr;
 }

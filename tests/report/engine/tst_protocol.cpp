@@ -84,6 +84,15 @@ public:
     QString InsertDBField() override { return {}; }
     QString InsertExpression() override { return {}; }
 };
+
+// The texts prepared page `index` shows.
+QStringList shownTexts(TfrEMFPages &pages, int index)
+{
+    QStringList texts;
+    for (const TfrTextRecord &t : pages.PageTexts(index))
+        texts << t.Text;
+    return texts;
+}
 } // namespace
 
 class TstProtocol : public QObject {
@@ -232,6 +241,64 @@ private slots:
         pages.Draw(1, &p, img.rect());
         pages.ObjectsToPage(1);
         QCOMPARE(pages[1]->Page->Objects.first()->Memo, QStringList{"改过的行"});
+    }
+
+    // How an edit ends: the answer, a save inside the designer, and the engine state after it.
+    void editPreparedPageOutcomes_data()
+    {
+        QTest::addColumn<bool>("savedInside");     // the designer saved to a file: modified cleared
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("no drops the edit") << false << int(QMessageBox::No) << "行3";
+        QTest::newRow("yes keeps it") << false << int(QMessageBox::Yes) << "改过的行";
+        QTest::newRow("saved inside, still asked") << true << int(QMessageBox::Yes) << "改过的行";
+    }
+    void editPreparedPageOutcomes()
+    {
+        QFETCH(bool, savedInside);
+        QFETCH(int, answer);
+        QFETCH(QString, shown);
+        ScriptedPrompt prompt;
+        TfrReport r;
+        threePages(r);
+        QVERIFY(r.PrepareReport());
+        TfrEMFPages &pages = r.EMFPages();
+        // As the preview does for a page on screen: its objects stay built.
+        pages.SetVisible(1, true);
+        QVERIFY(shownTexts(pages, 1).join(QString()).startsWith("行3"));
+
+        // Hooks found before the edit (none, as in the preview) come back; the designer's go.
+        EditorHooks = TfrEditorHooks();
+        TfrPage *pageBefore = CurrentPage;
+        const quint8 modeBefore = EngineMode;
+        DesignerClassRef = [](bool) { return new FakeDesigner; };
+        prompt.expectModal([&](QDialog *d) {
+            auto *designer = static_cast<FakeDesigner *>(d);
+            EditorHooks.BeforeChange = [] {};
+            EditorHooks.SelectedObjects = [] { return std::vector<TfrView *>(); };
+            EngineMode = 0;
+            designer->DesignerPage->Objects.first()->Memo = QStringList{"改过的行"};
+            designer->DesignerPage->MarginLeft = 90;
+            designer->EditedSinceOpened = true;
+            designer->modified = !savedInside;
+            return int(QDialog::Accepted);
+        });
+        prompt.expectMessage("保存变动?", QMessageBox::StandardButton(answer), "确认");
+        r.EditPreparedPage(1);
+        QVERIFY(prompt.verifyDone());
+        DesignerClassRef = nullptr;
+        QVERIFY(!ActiveDesigner);
+        QVERIFY(!EditorHooks.BeforeChange && !EditorHooks.SelectedObjects);
+        QCOMPARE(EngineMode, modeBefore);
+        QVERIFY(CurrentPage == pageBefore || CurrentPage == nullptr);
+
+        QVERIFY2(shownTexts(pages, 1).join(QString()).startsWith(shown), qPrintable(shownTexts(pages, 1).join(",")));
+        QCOMPARE(pages[1]->MarginLeft, answer == QMessageBox::Yes ? 90 : 54);
+        // The page painter draws the same thing.
+        QImage img(400, 600, QImage::Format_RGB32);
+        QPainter p(&img);
+        pages.Draw(1, &p, img.rect());
+        QCOMPARE(pages[1]->Page->Objects.first()->Memo, QStringList{shown});
     }
 };
 

@@ -1,4 +1,4 @@
-#include "purchasing/billpicker.h"
+#include "documents/billpicker.h"
 #include "data/dataset.h"
 #include "data/dbconnection.h"
 #include "partners/partnerrules.h"

@@ -3,6 +3,7 @@
 // message names the grid row), its amount fields and its date. Every number the save will write
 // is read here first, so a save never stops half-way on a value that is not a number.
 #include "goods/goodslines.h"
+#include "ledger/stockmodel.h"
 
 #include <QString>
 #include <QVector>
@@ -35,22 +36,20 @@ struct SavedLine {
 // read throws ConversionError.
 QVector<SavedLine> savedLines(const GoodsLineGrid &grid);
 
-// The order window: the five line checks over every grid row (the first one's text depends on
-// the print box), the supplier, then the numbers of the saved lines and the date.
-std::optional<CheckFailure> checkOrder(const GoodsLineGrid &grid, bool printTicked, const QString &supplier,
-                                       const QString &date);
+// The goods line of a saved grid line as the stock model takes it (供应商 the document's).
+GoodsLine goodsLineOf(const SavedLine &l, const QString &supplier);
 
-// The receipt window's amount fields.
-struct ReceiptAmounts {
-    QString payable, paid, onAccount; // 合计应付, 实际付款, 挂账金额
-};
-
-// The receipt window: "请输入货品", the five line checks, the two amount fields, then the
-// numbers of the saved lines, the three amounts and the date.
-std::optional<CheckFailure> checkReceipt(const GoodsLineGrid &grid, const ReceiptAmounts &amounts,
-                                         const QString &date);
+// The five emptiness checks, each over every row before the next starts: 编号 empty while 名称
+// is filled, 名称 empty while 编号 is, then 数量, 单价 and 金额 each empty while 名称 is filled.
+// `texts` are the endings of the five messages ("第n行" + text), e.g. "货品不能为空".
+std::optional<CheckFailure> emptyCells(const GoodsLineGrid &grid, const char *const texts[5]);
 
 // The numbers of the saved lines: "第n行<column>必须是数字" for the first that does not read.
 std::optional<CheckFailure> checkLineNumbers(const GoodsLineGrid &grid);
+
+// An amount field: `name` + "必须是数字" (focus on `focus`) when its text is no number.
+std::optional<CheckFailure> checkNumberField(const QString &text, const char *name, const char *focus);
+// A date field: `caption` + "不是有效的日期" (focus on `focus`) when its text is no date.
+std::optional<CheckFailure> checkDateField(const QString &text, const char *caption, const char *focus);
 
 } // namespace orv

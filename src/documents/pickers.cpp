@@ -1,4 +1,4 @@
-#include "purchasing/pickers.h"
+#include "documents/pickers.h"
 #include "app/appglobals.h"
 #include "app/windowing.h"
 #include "common/clock.h"
@@ -30,13 +30,13 @@ void openDepartmentPicker(QWidget *opener, int dutyMode)
     openModal(frmDuty, true, opener);
 }
 
-void openEntryGoodsPicker(QWidget *opener, int fitCaller, int fitFilter)
+void openEntryGoodsPicker(QWidget *opener, int fitCaller, int fitFilter, int fitPrice)
 {
     G.gFitView = 2;
     G.gFitAction = 1;
     G.gFitFilter = fitFilter;
     G.gFitCaller = fitCaller;
-    G.gFitPrice = 2;
+    G.gFitPrice = fitPrice;
     openGoodsPicker(opener);
 }
 
@@ -85,11 +85,11 @@ QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *pa
     return g;
 }
 
-bool lookUpEnteredCode(QWidget *window, const QString &code)
+bool lookUpEnteredCode(QWidget *window, const QString &code, int fitPrice)
 {
     bool found = false;
     try {
-        found = fitFromCode(db(), code, G.gRepFit, 2);
+        found = fitFromCode(db(), code, G.gRepFit, fitPrice);
     } catch (const std::exception &e) {
         showError(window, e);
         return false;

@@ -1,9 +1,9 @@
-#include "purchasing/frmselectpuch.h"
+#include "documents/frmselectpuch.h"
 #include "app/windowing.h"
 #include "data/datamodule.h"
 #include "goods/listmodel.h"
-#include "purchasing/billpicker.h"
-#include "purchasing/pickers.h"
+#include "documents/billpicker.h"
+#include "documents/pickers.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

@@ -1,15 +1,22 @@
-#include "purchasing/documentchecks.h"
+#include "documents/documentchecks.h"
 #include "ledger/vouchers.h"
 
 #include <QDate>
+#include <QtNumeric>
 
 namespace orv {
 
 namespace {
 QString rowText(int row, const char *what) { return QStringLiteral("第%1行%2").arg(row).arg(QString::fromUtf8(what)); }
 
-// The five emptiness checks, each over every row before the next starts; `texts` are the
-// endings of the messages for 编号, 名称, 数量, 单价 and 金额.
+bool saved(const GoodsLineGrid &grid, int r)
+{
+    const GoodsLineColumns &c = grid.columns();
+    return !grid.cell(r, c.goodsNo).isEmpty() && !grid.cell(r, c.amount).isEmpty() &&
+           !grid.cell(r, c.qty).isEmpty() && !grid.cell(r, c.price).isEmpty();
+}
+} // namespace
+
 std::optional<CheckFailure> emptyCells(const GoodsLineGrid &grid, const char *const texts[5])
 {
     const GoodsLineColumns &c = grid.columns();
@@ -27,27 +34,19 @@ std::optional<CheckFailure> emptyCells(const GoodsLineGrid &grid, const char *co
     return std::nullopt;
 }
 
-bool saved(const GoodsLineGrid &grid, int r)
-{
-    const GoodsLineColumns &c = grid.columns();
-    return !grid.cell(r, c.goodsNo).isEmpty() && !grid.cell(r, c.amount).isEmpty() &&
-           !grid.cell(r, c.qty).isEmpty() && !grid.cell(r, c.price).isEmpty();
-}
-
-std::optional<CheckFailure> amountField(const QString &text, const char *name, const char *focus)
+std::optional<CheckFailure> checkNumberField(const QString &text, const char *name, const char *focus)
 {
     if (!parseNumber(text))
         return CheckFailure{QString::fromUtf8(name) + QStringLiteral("必须是数字"), QString::fromUtf8(focus)};
     return std::nullopt;
 }
 
-std::optional<CheckFailure> dateField(const QString &text, const char *caption, const char *focus)
+std::optional<CheckFailure> checkDateField(const QString &text, const char *caption, const char *focus)
 {
     if (!storedDate(text))
         return CheckFailure{QString::fromUtf8(caption) + QStringLiteral("不是有效的日期"), QString::fromUtf8(focus)};
     return std::nullopt;
 }
-} // namespace
 
 std::optional<QString> storedDate(const QString &text)
 {
@@ -114,42 +113,25 @@ QVector<SavedLine> savedLines(const GoodsLineGrid &grid)
     return out;
 }
 
-std::optional<CheckFailure> checkOrder(const GoodsLineGrid &grid, bool printTicked, const QString &supplier,
-                                       const QString &date)
+GoodsLine goodsLineOf(const SavedLine &l, const QString &supplier)
 {
-    const char *const texts[5] = {printTicked ? "编号不能为空" : "货品不能为空", "名称不能为空", "数量不能为空",
-                                  "单价不能为空", "金额不能为空"};
-    if (auto f = emptyCells(grid, texts))
-        return f;
-    if (supplier.isEmpty())
-        return CheckFailure{QStringLiteral("采购商不能为空!"), QStringLiteral("ComboBox1")};
-    if (auto f = checkLineNumbers(grid))
-        return f;
-    return dateField(date, "制单日期", "EditDate");
-}
-
-std::optional<CheckFailure> checkReceipt(const GoodsLineGrid &grid, const ReceiptAmounts &amounts,
-                                         const QString &date)
-{
-    if (!grid.hasLines())
-        return CheckFailure{QStringLiteral("请输入货品"), QString()};
-    const char *const texts[5] = {"货品不能为空", "货品名称不能为空", "货品数量不能为空", "货品单价不能为空",
-                                  "货品金额不能为空"};
-    if (auto f = emptyCells(grid, texts))
-        return f;
-    if (amounts.payable.isEmpty())
-        return CheckFailure{QStringLiteral("合计应付金额不能为空"), QStringLiteral("Edit1")};
-    if (amounts.paid.isEmpty())
-        return CheckFailure{QStringLiteral("实际应付金额不能为空"), QStringLiteral("Edit2")};
-    if (auto f = checkLineNumbers(grid))
-        return f;
-    if (auto f = amountField(amounts.payable, "合计应付", "Edit1"))
-        return f;
-    if (auto f = amountField(amounts.paid, "实际付款", "Edit2"))
-        return f;
-    if (auto f = amountField(amounts.onAccount, "挂账金额", "Edit9"))
-        return f;
-    return dateField(date, "制单日期", "Edit1Date");
+    GoodsLine g;
+    g.goodsNo = l.goodsNo;
+    g.name = l.name;
+    g.spec = l.spec;
+    g.unit = l.unit;
+    g.auxUnit = l.auxUnit;
+    g.barcode = l.barcode;
+    g.place = l.place;
+    g.supplier = supplier;
+    g.category = l.category;
+    g.qty = l.qty;
+    g.auxQty = l.auxQty;
+    g.price = l.price;
+    g.amount = l.amount;
+    // An empty 换算比率 travels as NaN: the voucher line then stores NULL as the document line does.
+    g.ratio = l.ratio.value_or(qQNaN());
+    return g;
 }
 
 } // namespace orv

@@ -1,4 +1,4 @@
-#include "purchasing/purchaseprint.h"
+#include "documents/documentprint.h"
 #include "app/appglobals.h"
 #include "data/dataset.h"
 #include "data/dbconnection.h"
@@ -9,14 +9,47 @@
 namespace orv {
 
 namespace {
-const QStringList kLineSlots = {"Memo18", "Memo19", "Memo20", "Memo21", "Memo22", "Memo23", "Memo24"};
 // The grid prints of the entry windows stop at the grid's 999th row.
 constexpr int kLastPrintedRow = 999;
+
+LineSlots slotsOf(const QStringList &columns)
+{
+    LineSlots out;
+    for (int i = 0; i < columns.size(); ++i)
+        out.append({QStringLiteral("Memo%1").arg(18 + i), columns[i]});
+    return out;
+}
 } // namespace
 
-QStringList purchaseHeadBands()
+LineSlots documentLineSlots()
 {
-    return {QStringLiteral("报表标题1"), QStringLiteral("主项头1"), QStringLiteral("主项头3")};
+    return slotsOf({"名称", "规格", "辅助数量", "数量", "单位", "单价", "金额"});
+}
+
+LineSlots gridLineSlots()
+{
+    return slotsOf({"名称", "规格", "辅助数量", "数量", "辅助单位", "单价", "金额"});
+}
+
+LineSlots discountLineSlots()
+{
+    LineSlots out = slotsOf({"名称", "规格", "辅助数量", "数量", "单位", "单价", "折后金额"});
+    out.append({QStringLiteral("Memo35"), QStringLiteral("折扣")});
+    return out;
+}
+
+QString footerSlotOf(const QString &templateName)
+{
+    return templateName.compare(QStringLiteral("tongyong1.frf"), Qt::CaseInsensitive) == 0 ? QStringLiteral("Memo11")
+                                                                                            : QStringLiteral("Memo4");
+}
+
+QStringList documentHeadBands(bool secondHeader)
+{
+    QStringList bands = {QStringLiteral("报表标题1"), QStringLiteral("主项头1")};
+    if (secondHeader)
+        bands << QStringLiteral("主项头2");
+    return bands << QStringLiteral("主项头3");
 }
 
 QString DocumentPrint::slot(const QString &name) const
@@ -35,8 +68,9 @@ PrintRun printDocument(TfrReport &report, const DocumentPrint &p)
         return run;
     for (const auto &s : p.slotTexts)
         print.SetSlot(s.first, s.second);
-    if (print.SlotText(p.footerSlot) != G.gFooterBanner)
-        print.SetSlot(p.footerSlot, G.gFooterBanner);
+    const QString footer = p.footerSlot.isEmpty() ? footerSlotOf(p.templateName) : p.footerSlot;
+    if (print.SlotText(footer) != G.gFooterBanner)
+        print.SetSlot(footer, G.gFooterBanner);
     print.Show([&](TfrDocumentPage &page) {
         // A rebuild (the preview may build again) records the pages it built afresh.
         run.bands.clear();
@@ -46,8 +80,8 @@ PrintRun printDocument(TfrReport &report, const DocumentPrint &p)
             run.bands << b;
         }
         for (const QStringList &line : p.lines) {
-            for (int i = 0; i < kLineSlots.size(); ++i)
-                page.SetSlot(kLineSlots[i], line.value(i));
+            for (int i = 0; i < p.lineSlots.size(); ++i)
+                page.SetSlot(p.lineSlots[i].slot, line.value(i));
             page.ShowBand(QStringLiteral("主项数据1"));
             run.bands << QStringLiteral("主项数据1");
             run.dataBands << line;
@@ -76,32 +110,40 @@ QString companyName(Connection &c)
     return q.isEmpty() ? QString() : q.fields(0).asString();
 }
 
-QList<QStringList> storedPrintLines(Connection &c, const QString &lineTable, const QString &docID)
+QList<QStringList> storedPrintLines(Connection &c, const QString &lineTable, const QString &docID,
+                                    const LineSlots &rowSlots)
 {
+    QStringList columns;
+    for (const LineSlot &s : rowSlots)
+        columns << s.column;
     DataSet q(&c);
-    q.setSql("select 名称,规格,辅助数量,数量,单位,单价,金额 from " + lineTable + " where ID = ? order by 流水号");
+    q.setSql("select " + columns.join(',') + " from " + lineTable + " where ID = ? order by 流水号");
     q.addBindValue(docID);
     q.open();
     QList<QStringList> out;
     for (q.first(); !q.eof(); q.next()) {
         QStringList line;
-        for (int i = 0; i < 7; ++i)
+        for (int i = 0; i < columns.size(); ++i)
             line << q.fields(i).asString();
         out << line;
     }
     return out;
 }
 
-QList<QStringList> gridPrintLines(const GoodsLineGrid &grid)
+QList<QStringList> gridPrintLines(const GoodsLineGrid &grid, const LineSlots &rowSlots)
 {
     const GoodsLineColumns &c = grid.columns();
+    QList<int> columns;
+    for (const LineSlot &s : rowSlots)
+        columns << int(c.titles.indexOf(s.column));
     QList<QStringList> out;
     for (int r = 1; r < grid.gridRowCount() && r <= kLastPrintedRow; ++r) {
         if (grid.cell(r, c.goodsNo).isEmpty())
             continue;
-        out << QStringList{grid.cell(r, c.name),  grid.cell(r, c.spec),    grid.cell(r, c.auxQty),
-                           grid.cell(r, c.qty),   grid.cell(r, c.auxUnit), grid.cell(r, c.price),
-                           grid.cell(r, c.amount)};
+        QStringList line;
+        for (int col : columns)
+            line << (col > 0 ? grid.cell(r, col) : QString());
+        out << line;
     }
     return out;
 }

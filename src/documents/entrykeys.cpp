@@ -1,4 +1,4 @@
-#include "purchasing/entrykeys.h"
+#include "documents/entrykeys.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
