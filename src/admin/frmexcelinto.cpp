@@ -231,19 +231,22 @@ void TfrmExcelInto::SpeedButton2Click()
     const std::optional<ImportKind> k = kind();
     if (!k)
         return;
-    std::unique_ptr<SheetReader> sheet;
+    // Row 1 is read here: a sheet found damaged in it ends in the message, as any other.
+    QStringList titles, defaults;
     try {
-        sheet = openSheet(true);
+        const BusyCursor busy;
+        const std::unique_ptr<SheetReader> sheet = openSheet(true);
+        titles = sheetTitles(*sheet);
+        defaults = defaultMapping(*k, *sheet);
     } catch (const std::exception &e) {
         showError(this, e);
         return;
     }
     titleList->hide();
     titleList->clear();
-    titleList->addItems(sheetTitles(*sheet));
+    titleList->addItems(titles);
     titleList->addItem(QString());
     const QStringList targets = importColumns(*k);
-    const QStringList defaults = defaultMapping(*k, *sheet);
     const QSignalBlocker block(mappingGrid);
     mappingGrid->setRowCount(0);
     mappingGrid->setRowCount(int(targets.size()));

@@ -491,6 +491,25 @@ private slots:
         QCOMPARE(count(t, "货品目录"), 0);
     }
 
+    // A damaged title row ends the mapping and the import in the message; the window stays as it was.
+    void damagedTitles()
+    {
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("titles.xlsx");
+        QVERIFY(writeZip(file, sheetParts({{}, "<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>5</v></c></row>"},
+                                          "<si><t>编号</t></si>")));
+        const QString message = "所选的数据表已损坏：第1行第2列引用的文本不存在";
+        ScriptedPrompt p;
+        Window win(file, "RadioButton3");
+        p.expectMessage(message).expectMessage(message);
+        win.w.SpeedButton2Click();
+        QCOMPARE(win.grid()->rowCount(), 0);
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录"), 0);
+    }
+
     // Customers: a registration day that is no day ("nan" in a date cell) is today.
     void noDayIsToday()
     {
