@@ -1,7 +1,12 @@
 // The import of a sheet of the largest size a workbook has (1,048,576 rows, the goods columns
 // filled): the time and the peak memory of reading the sheet alone, then of importing it.
-// Usage: bench_import [pg] [rows]
+// With "strings", "sheet" or "cancel": hostile workbooks of about 1 MB that unpack to 500 MB,
+// one case a run (peak memory is the process's): shared texts of 500 MB (refused at once); a
+// sheet of 500 MB, 1,048,576 goods rows (titles, then the whole import); the same sheet
+// cancelled halfway.
+// Usage: bench_import [pg] [rows | strings | sheet | cancel]
 #include "benchdb.h"
+#include "workbooks.h"
 #include "admin/excelimport.h"
 #include "admin/sheetreader.h"
 #include "program.h"
@@ -49,6 +54,64 @@ bool writeSheet(const QString &path, int rows)
     }
     return workbook_close(wb) == LXW_NO_ERROR;
 }
+
+using test::inlineCell;
+
+// About 500 bytes a row: the goods columns 编号 to 仓位, the same in every row.
+QByteArray goodsRows(int count)
+{
+    QByteArray row = "<row>";
+    for (const char *text : {"HP000000001", "不锈钢六角头螺栓（全螺纹）", "M12×80 A2-70 GB/T5783", "紧固件", "盒"})
+        row += inlineCell(text);
+    row += "<c><v>25</v></c><c><v>118.5</v></c>" + inlineCell("一号仓库 A区 03排 12层");
+    return (row + "</row>").repeated(count);
+}
+
+int hostile(bench::BenchDb &b, const QString &which)
+{
+    using namespace test;
+    const QString path = b.dir.filePath("hostile.xlsx");
+    QByteArray titles = "<row>";
+    for (const QString &c : importColumns(ImportKind::Goods))
+        titles += inlineCell(c.toUtf8());
+    titles += "</row>";
+    QList<ZipPart> parts;
+    if (which == "strings") {
+        parts = sheetParts({{}, titles});
+        QByteArray strings;
+        while (strings.size() < 1024 * 1024)
+            strings += "<si><t>" + QByteArray(200, 'S') + "</t></si>";
+        parts << ZipPart{"xl/sharedStrings.xml", "<?xml version=\"1.0\"?><sst>", strings, 500, "</sst>"};
+    } else {
+        // 128 rows a copy; the titles and 1,048,575 rows fill the sheet to its last row.
+        const int copies = (SheetReader::kMaxRows - 1) / 128;
+        parts = sheetParts({{}, titles, goodsRows(128), copies, goodsRows(SheetReader::kMaxRows - 1 - copies * 128)});
+    }
+    if (!writeZip(path, parts))
+        return 2;
+    std::printf("%s: %.2f MB file, %s: ", b.pgName.isEmpty() ? "SQLite" : "PostgreSQL", QFile(path).size() / 1048576.0,
+                qPrintable(which));
+    QElapsedTimer t;
+    t.start();
+    try {
+        auto sheet = SheetReader::open(path);
+        sheet->selectSheet(0);
+        const QStringList names = sheetTitles(*sheet);
+        const QStringList mapping = defaultMapping(ImportKind::Goods, *sheet);
+        std::printf("titles in %.2f s (peak %ld MB); ", t.elapsed() / 1000.0, peakMegabytes());
+        t.restart();
+        const ImportOutcome out = ExcelImport(b.conn(), ImportKind::Goods)
+                                      .run(*sheet, names, mapping, true, QDate::currentDate(), [&](double done) {
+                                          return which != "cancel" || done < 0.5;
+                                      });
+        std::printf("import %s in %.1f s, %d rows written, peak memory %ld MB\n",
+                    out.cancelled ? "cancelled" : out.ok ? "done" : "refused", t.elapsed() / 1000.0, out.rows,
+                    peakMegabytes());
+    } catch (const std::exception &e) {
+        std::printf("refused in %.2f s (\"%s\"), peak memory %ld MB\n", t.elapsed() / 1000.0, e.what(), peakMegabytes());
+    }
+    return 0;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -57,9 +120,12 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const bool pg = argc > 1 && QString(argv[1]) == "pg";
-    const int rows = argc > (pg ? 2 : 1) ? QString(argv[pg ? 2 : 1]).toInt() : SheetReader::kMaxRows;
+    const QString arg = argc > (pg ? 2 : 1) ? QString(argv[pg ? 2 : 1]) : QString();
+    const int rows = arg.isEmpty() ? SheetReader::kMaxRows : arg.toInt();
     registerSubsystems();
     bench::BenchDb b(pg);
+    if (arg == "strings" || arg == "sheet" || arg == "cancel")
+        return hostile(b, arg);
     const QString path = b.dir.filePath("goods.xlsx");
     QElapsedTimer t;
     t.start();
