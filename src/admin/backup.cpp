@@ -139,7 +139,10 @@ QString sqliteBackupProblem(const QString &path)
     const QStringList check = in.column("PRAGMA quick_check");
     if (check != QStringList{"ok"}) {
         qCWarning(lcBackup) << "restore refused, quick_check:" << path << check.mid(0, 3) << in.error();
-        return check.isEmpty() ? QString(kNotOurs) : QStringLiteral("所选的备份文件已损坏");
+        // A database file too damaged to be checked is still named as damaged.
+        QFile f(path);
+        const bool database = f.open(QIODevice::ReadOnly) && f.read(16) == QByteArray("SQLite format 3", 16);
+        return check.isEmpty() && !database ? QString(kNotOurs) : QStringLiteral("所选的备份文件已损坏");
     }
     const QStringList tables = in.column("select name from sqlite_master where type='table'");
     for (const char *t : kOwnTables)
@@ -270,7 +273,26 @@ QString pgToolProblem(const QString &tool, const ToolRun &r)
         return "无法连接数据库服务器";
     if (err.contains("could not open output file") || err.contains("could not open input file"))
         return "无法读写所选文件，请检查文件及其文件夹的权限";
-    return QString();
+    // Anything else is named by the tool's own first error, on one line.
+    QString line;
+    for (const QString &l : err.split('\n', Qt::SkipEmptyParts)) {
+        const qsizetype at = l.indexOf(QLatin1String("error: "));
+        if (at >= 0) {
+            line = l.mid(at + 7).trimmed();
+            break;
+        }
+        if (line.isEmpty())
+            line = l.trimmed();
+    }
+    if (line.startsWith(tool + ": "))
+        line = line.mid(tool.size() + 2);
+    if (line.size() > 200)
+        line = line.left(200) + "…";
+    if (line.isEmpty())
+        return QString();
+    if (line.contains("end of file") || line.contains("corrupt") || line.contains("uncompress"))
+        return QString("所选的备份文件不完整或已损坏（%1）").arg(line);
+    return QString("PostgreSQL客户端工具%1报告错误：%2").arg(tool, line);
 }
 
 } // namespace

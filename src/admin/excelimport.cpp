@@ -7,6 +7,7 @@
 #include "partners/customers.h"
 
 #include <QHash>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QSqlField>
 #include <QSqlQuery>
@@ -20,11 +21,16 @@ namespace {
 enum Fill { AsRead, Trimmed };
 enum WhenEmpty { Nothing, Zero, One, Code, Mnemonic, Today };
 
+// How an empty value is stored: as the windows store the column, an empty text, or nothing
+// where no window writes it.
+enum Blank { EmptyText, Null };
+
 struct Spec {
     const char *name;
     Fill fill = AsRead;
     bool number = false;
     WhenEmpty whenEmpty = Nothing;
+    Blank blank = EmptyText;
 };
 
 struct KindSpec {
@@ -44,7 +50,7 @@ const KindSpec &spec(ImportKind kind)
          {"单位", Trimmed}, {"警戒库存", Trimmed, true, Zero}, {"进货价", Trimmed, true, Zero}, {"仓位", Trimmed},
          {"保修期", Trimmed}, {"助记码", AsRead, false, Mnemonic}, {"条码"}, {"库存", Trimmed, true, Zero},
          {"供应商"}, {"备注"}, {"辅助单位"}, {"辅助库存", Trimmed, true, Zero}, {"出货价", Trimmed, true, Zero},
-         {"换算比率", Trimmed, true, One}, {"盘点库存"}},
+         {"换算比率", Trimmed, true, One}, {"盘点库存", AsRead, false, Nothing, Null}},
         2,
         {{6, "0"}, {7, "0"}, {12, "0"}, {16, "0"}, {17, "0"}, {18, "1"}}};
     static const KindSpec customers{
@@ -52,8 +58,9 @@ const KindSpec &spec(ImportKind kind)
         "客户目录数据导入完成!",
         {{"客户编号", Trimmed, false, Code}, {"客户名称", Trimmed}, {"联系人", Trimmed}, {"联系电话", Trimmed},
          {"传真", Trimmed}, {"Email", Trimmed}, {"地址", Trimmed}, {"邮编", Trimmed}, {"登记时间", Trimmed, false, Today},
-         {"税号"}, {"帐号"}, {"备注", Trimmed}, {"乘车路线"}, {"手机号码"}, {"生日"}, {"助记码", Trimmed, false, Mnemonic},
-         {"备用电话", Trimmed}, {"地域", Trimmed}, {"会员编号"}, {"客户折扣", AsRead, true, One}},
+         {"税号"}, {"帐号"}, {"备注", Trimmed}, {"乘车路线"}, {"手机号码"}, {"生日", AsRead, false, Nothing, Null},
+         {"助记码", Trimmed, false, Mnemonic}, {"备用电话", Trimmed}, {"地域", Trimmed}, {"会员编号"},
+         {"客户折扣", AsRead, true, One}},
         2,
         {{9, QString()}, {20, "1"}}};
     static const KindSpec suppliers{
@@ -138,10 +145,65 @@ QHash<QString, int> textLimits(Connection &c, const QString &table)
     return out;
 }
 
-struct PreparedRow {
-    int sheetRow = 0;
-    QStringList values; // by target column, defaults applied; a code still to come is empty
-};
+// The values of sheet row `row` by target column, defaults applied (a code still to come is
+// empty); what keeps a cell from being imported goes to `problems`, in column order.
+QStringList rowValues(const KindSpec &k, const QStringList &cells, const QList<int> &source, const QList<int> &limits,
+                      int row, const QString &todayText, QList<ImportProblem> &problems)
+{
+    const int n = int(k.columns.size());
+    auto read = [&](int column) {
+        if (column <= 0)
+            return QString();
+        QString v = cells.value(column - 1);
+        // What an empty cell of some sheet columns reads as, whichever target they feed.
+        if (v.isEmpty() && k.sourceZeros.contains(column)) {
+            const QString d = k.sourceZeros.value(column);
+            v = d.isEmpty() ? todayText : d;
+        }
+        return v;
+    };
+    QStringList values;
+    for (int r = 0; r < n; ++r) {
+        QString v = read(source[r]);
+        if (k.columns[r].fill == Trimmed)
+            v = v.trimmed();
+        values << v;
+    }
+    for (int r = 0; r < n; ++r) {
+        const Spec &s = k.columns[r];
+        QString &v = values[r];
+        // Blanks alone count as empty where a number or a default is due.
+        const bool empty = (s.number ? v.trimmed() : v).isEmpty();
+        switch (s.whenEmpty) {
+        case Zero:
+            if (empty)
+                v = "0";
+            break;
+        case One:
+            if (empty)
+                v = "1";
+            break;
+        case Mnemonic:
+            if (empty)
+                v = ChnToPY(values[k.nameColumn - 1]);
+            break;
+        case Today:
+            if (const auto d = parseDate(v))
+                v = d->toString("yyyy-MM-dd");
+            else
+                v = todayText;
+            break;
+        case Code:
+        case Nothing:
+            break;
+        }
+        if (s.number && !parseNumber(v))
+            problems << ImportProblem{row, r + 1, ImportProblem::NotANumber};
+        else if (limits[r] > 0 && v.toUcs4().size() > limits[r])
+            problems << ImportProblem{row, r + 1, ImportProblem::TooLong};
+    }
+    return values;
+}
 
 } // namespace
 
@@ -163,28 +225,26 @@ QString ImportProblem::text() const
     return QString("导入数据的时候第%1行第%2列%3").arg(sheetRow).arg(column).arg(kind == TooLong ? "数据太长" : "数据格式不正确");
 }
 
-QStringList sheetTitles(const SheetReader &sheet)
+QStringList sheetTitles(SheetReader &sheet)
 {
+    const QStringList first = sheet.row(1);
     QStringList titles;
-    for (int c = 1; c <= kMaxTitles; ++c) {
-        const QString t = sheet.cell(1, c);
-        if (t.isEmpty())
-            break;
-        titles << t;
-    }
+    for (int c = 0; c < kMaxTitles && c < first.size() && !first[c].isEmpty(); ++c)
+        titles << first[c];
     return titles;
 }
 
-QStringList defaultMapping(ImportKind kind, const SheetReader &sheet)
+QStringList defaultMapping(ImportKind kind, SheetReader &sheet)
 {
+    const QStringList first = sheet.row(1);
     QStringList out;
     for (int r = 1; r <= importColumns(kind).size(); ++r)
-        out << sheet.cell(1, r);
+        out << first.value(r - 1);
     return out;
 }
 
-ImportOutcome ExcelImport::run(const SheetReader &sheet, const QStringList &titles, const QStringList &mapping,
-                               bool firstRowTitles, const QDate &today)
+ImportOutcome ExcelImport::run(SheetReader &sheet, const QStringList &titles, const QStringList &mapping,
+                               bool firstRowTitles, const QDate &today, const ImportProgress &progress)
 {
     const KindSpec &k = spec(m_kind);
     const int n = int(k.columns.size());
@@ -200,72 +260,11 @@ ImportOutcome ExcelImport::run(const SheetReader &sheet, const QStringList &titl
         source[r] = at >= 0 ? at + 1 : 0;
     }
     // The declared lengths of the target's text columns, in characters: refused here on both
-    // databases, before anything is written (PostgreSQL would refuse them at the insert).
+    // databases, with the row and column (PostgreSQL would refuse them at the insert).
     const QHash<QString, int> declared = textLimits(m_conn, importTable(m_kind));
     QList<int> limits(n, 0);
     for (int r = 0; r < n; ++r)
         limits[r] = declared.value(QString::fromUtf8(k.columns[r].name).toLower(), 0);
-
-    ImportOutcome out;
-    QList<PreparedRow> rows;
-    for (int row = firstRowTitles ? 2 : 1; !sheet.cell(row, 1).isEmpty(); ++row) {
-        auto read = [&](int column) {
-            if (column <= 0)
-                return QString();
-            QString v = sheet.cell(row, column);
-            // What an empty cell of some sheet columns reads as, whichever target they feed.
-            if (v.isEmpty() && k.sourceZeros.contains(column)) {
-                const QString d = k.sourceZeros.value(column);
-                v = d.isEmpty() ? todayText : d;
-            }
-            return v;
-        };
-        PreparedRow p;
-        p.sheetRow = row;
-        for (int r = 0; r < n; ++r) {
-            const Spec &s = k.columns[r];
-            QString v = read(source[r]);
-            if (s.fill == Trimmed)
-                v = v.trimmed();
-            p.values << v;
-        }
-        for (int r = 0; r < n; ++r) {
-            const Spec &s = k.columns[r];
-            QString &v = p.values[r];
-            // Blanks alone count as empty where a number or a default is due.
-            const bool empty = (s.number ? v.trimmed() : v).isEmpty();
-            switch (s.whenEmpty) {
-            case Zero:
-                if (empty)
-                    v = "0";
-                break;
-            case One:
-                if (empty)
-                    v = "1";
-                break;
-            case Mnemonic:
-                if (empty)
-                    v = ChnToPY(p.values[k.nameColumn - 1]);
-                break;
-            case Today:
-                if (const auto d = parseDate(v))
-                    v = d->toString("yyyy-MM-dd");
-                else
-                    v = todayText;
-                break;
-            case Code:
-            case Nothing:
-                break;
-            }
-            if (s.number && !parseNumber(v))
-                out.problems << ImportProblem{row, r + 1, ImportProblem::NotANumber};
-            else if (limits[r] > 0 && v.toUcs4().size() > limits[r])
-                out.problems << ImportProblem{row, r + 1, ImportProblem::TooLong};
-        }
-        if (!out.problems.isEmpty())
-            return out;
-        rows << p;
-    }
 
     QStringList columns = importColumns(m_kind);
     const bool withId = m_kind != ImportKind::Customers;
@@ -276,30 +275,59 @@ ImportOutcome ExcelImport::run(const SheetReader &sheet, const QStringList &titl
         marks += ",?";
     Statement insert(m_conn, QString("insert into %1(%2) values(%3)").arg(importTable(m_kind), columns.join(','), marks));
 
-    Transaction tx(m_conn);
-    DocNumbers codes(m_conn, codeRule(m_kind));
-    for (PreparedRow &p : rows) {
-        QVariantList binds;
-        for (int r = 0; r < n; ++r) {
-            const Spec &s = k.columns[r];
-            QString &v = p.values[r];
-            if (s.whenEmpty == Code && v.isEmpty())
-                v = codes.next();
-            if (!s.number)
-                binds << v;
-            else if (m_kind == ImportKind::Goods && r == 17)
-                binds << *parseNumber(v); // 换算比率 is kept as it is given
-            else
-                binds << round4(*parseNumber(v));
+    // The operator's cancel reaches the reading of the sheet, wherever it stands.
+    struct Cancelled {};
+    if (progress)
+        sheet.setWatch([&progress](double done) {
+            if (!progress(done))
+                throw Cancelled();
+        });
+    const auto unwatch = qScopeGuard([&sheet] { sheet.setWatch({}); });
+
+    ImportOutcome out;
+    try {
+        Transaction tx(m_conn);
+        DocNumbers codes(m_conn, codeRule(m_kind));
+        for (int row = firstRowTitles ? 2 : 1;; ++row) {
+            const QStringList cells = sheet.row(row);
+            if (cells.value(0).isEmpty())
+                break;
+            QStringList values = rowValues(k, cells, source, limits, row, todayText, out.problems);
+            if (!out.problems.isEmpty()) {
+                out.rows = 0;
+                return out; // the transaction goes, and every row before with it
+            }
+            QVariantList binds;
+            for (int r = 0; r < n; ++r) {
+                const Spec &s = k.columns[r];
+                QString &v = values[r];
+                if (s.whenEmpty == Code && v.isEmpty())
+                    v = codes.next();
+                if (s.number && m_kind == ImportKind::Goods && r == 17)
+                    binds << *parseNumber(v); // 换算比率 is kept as it is given
+                else if (s.number)
+                    binds << round4(*parseNumber(v));
+                else if (v.isEmpty())
+                    binds << (s.blank == Null ? QVariant(QMetaType::fromType<QString>()) : QVariant(QString("")));
+                else
+                    binds << v;
+            }
+            if (m_kind == ImportKind::Suppliers)
+                binds << codes.next();
+            else if (m_kind == ImportKind::Goods)
+                binds << makeRecordID(); // as every goods row the program writes
+            insert.exec(binds);
+            ++out.rows;
         }
-        if (m_kind == ImportKind::Suppliers)
-            binds << codes.next();
-        else if (m_kind == ImportKind::Goods)
-            binds << makeRecordID(); // as every goods row the program writes
-        insert.exec(binds);
-        ++out.rows;
+        // The last word before the commit: the operator may still cancel.
+        if (progress && !progress(1.0))
+            throw Cancelled();
+        tx.commit();
+    } catch (const Cancelled &) {
+        out.rows = 0;
+        out.cancelled = true;
+        return out;
     }
-    tx.commit();
     out.ok = true;
     return out;
 }

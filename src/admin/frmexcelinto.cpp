@@ -231,19 +231,22 @@ void TfrmExcelInto::SpeedButton2Click()
     const std::optional<ImportKind> k = kind();
     if (!k)
         return;
-    std::unique_ptr<SheetReader> sheet;
+    // Row 1 is read here: a sheet found damaged in it ends in the message, as any other.
+    QStringList titles, defaults;
     try {
-        sheet = openSheet(true);
+        const BusyCursor busy;
+        const std::unique_ptr<SheetReader> sheet = openSheet(true);
+        titles = sheetTitles(*sheet);
+        defaults = defaultMapping(*k, *sheet);
     } catch (const std::exception &e) {
         showError(this, e);
         return;
     }
     titleList->hide();
     titleList->clear();
-    titleList->addItems(sheetTitles(*sheet));
+    titleList->addItems(titles);
     titleList->addItem(QString());
     const QStringList targets = importColumns(*k);
-    const QStringList defaults = defaultMapping(*k, *sheet);
     const QSignalBlocker block(mappingGrid);
     mappingGrid->setRowCount(0);
     mappingGrid->setRowCount(int(targets.size()));
@@ -286,20 +289,29 @@ void TfrmExcelInto::BitBtn1Click()
         return;
     ImportOutcome outcome;
     try {
-        const BusyCursor busy;
-        const auto sheet = openSheet(true);
-        // The grid's choices, or the default mapping when the grid was not filled for this kind.
-        QStringList mapping;
-        if (m_mappedKind == k) {
-            for (int r = 0; r < mappingGrid->rowCount(); ++r)
-                mapping << (mappingGrid->item(r, 0) ? mappingGrid->item(r, 0)->text() : QString());
-        } else {
-            mapping = defaultMapping(*k, *sheet);
+        std::unique_ptr<SheetReader> sheet;
+        QStringList titles, mapping;
+        {
+            const BusyCursor busy;
+            sheet = openSheet(true);
+            titles = sheetTitles(*sheet);
+            // The grid's choices, or the default mapping when the grid was not filled for this kind.
+            if (m_mappedKind == k) {
+                for (int r = 0; r < mappingGrid->rowCount(); ++r)
+                    mapping << (mappingGrid->item(r, 0) ? mappingGrid->item(r, 0)->text() : QString());
+            } else {
+                mapping = defaultMapping(*k, *sheet);
+            }
         }
-        outcome = ExcelImport(db(), *k).run(*sheet, sheetTitles(*sheet), mapping, titlesInFirstRow->isChecked(),
-                                            Clock::localNow().date());
+        const std::unique_ptr<Progress> bar = prompt().progress(this, windowTitle(), "正在导入数据……");
+        outcome = ExcelImport(db(), *k).run(*sheet, titles, mapping, titlesInFirstRow->isChecked(), Clock::localNow().date(),
+                                            [&bar](double done) { return bar->advance(qRound64(done * 1000), 1000); });
     } catch (const std::exception &e) {
         showError(this, e);
+        return;
+    }
+    if (outcome.cancelled) {
+        notice(this, "导入已取消，没有导入任何数据");
         return;
     }
     if (!outcome.ok) {

@@ -7,7 +7,10 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace orv {
 namespace {
@@ -47,12 +50,51 @@ public:
             return QDesktopServices::openUrl(url);
         return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath()));
     }
+    std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label) override;
 };
+
+class DialogProgress final : public Progress {
+public:
+    DialogProgress(QWidget *parent, const QString &caption, const QString &label)
+        : m_dialog(label, QStringLiteral("取消"), 0, 1000, parent)
+    {
+        m_dialog.setWindowTitle(caption);
+        // The work holds the database: nothing else may start on it meanwhile.
+        m_dialog.setWindowModality(Qt::ApplicationModal);
+        m_dialog.setMinimumDuration(500);
+        m_dialog.setAutoClose(false);
+        m_dialog.setAutoReset(false);
+        m_dialog.setValue(0);
+    }
+    bool advance(qint64 done, qint64 total) override
+    {
+        if (total > 0)
+            m_dialog.setValue(int(std::clamp<qint64>(done * 1000 / total, 0, 1000)));
+        return !m_dialog.wasCanceled();
+    }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+std::unique_ptr<Progress> DesktopPrompt::progress(QWidget *parent, const QString &caption, const QString &label)
+{
+    return std::make_unique<DialogProgress>(parent, caption, label);
+}
 
 DesktopPrompt g_desktop;
 Prompt *g_current = nullptr;
 
 } // namespace
+
+std::unique_ptr<Progress> Prompt::progress(QWidget *, const QString &, const QString &)
+{
+    class Silent final : public Progress {
+    public:
+        bool advance(qint64, qint64) override { return true; }
+    };
+    return std::make_unique<Silent>();
+}
 
 QString Prompt::saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
                                       const QString &filter, int *chosenFilter)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <exception>
+#include <memory>
 
 class QColor;
 class QDialog;
@@ -13,6 +14,15 @@ class QFont;
 class QWidget;
 
 namespace orv {
+
+// Long work the operator watches and may cancel (a window with a bar and 取消); it closes when
+// the object goes.
+class Progress {
+public:
+    virtual ~Progress() = default;
+    // Shows `done` of `total`; false once the operator has cancelled.
+    virtual bool advance(qint64 done, qint64 total) = 0;
+};
 
 class Prompt {
 public:
@@ -34,6 +44,10 @@ public:
     virtual int runModal(QDialog *dialog) = 0;
     // Opens a file or link with the desktop's default application.
     virtual bool openExternal(const QString &pathOrUrl) = 0;
+    // Shows the progress of long work under `caption`, `label` saying what it is; the window
+    // appears only when the work takes a while. A prompt without windows shows nothing and is
+    // never cancelled.
+    virtual std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label);
     // A save dialog that also tells which of the filter's entries was chosen (0-based, -1 none).
     virtual QString saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
                                           const QString &filter, int *chosenFilter);

@@ -1,5 +1,5 @@
-// Backup and restore: round trips on both databases, files that are not ours, another program
-// holding the embedded database, the PostgreSQL tools' password and version.
+// Backup and restore: round trips on both databases, files that are not ours, a backup cut short,
+// another program holding the embedded database, the PostgreSQL tools' password and version.
 #include "adminfixture.h"
 #include "scriptedprompt.h"
 
@@ -248,6 +248,33 @@ private slots:
         QVERIFY(QDir(t.dir()).entryList({"orv-恢复前-*"}).isEmpty());
         logRow(t, "三");
         QCOMPARE(events(t), (QStringList{"一", "二", "三"}));
+    }
+
+    // A backup cut short (a copy that broke off, a full disk): nothing changes, and the operator
+    // is told why.
+    void cutBackupNamed()
+    {
+        TestDb t;
+        QTemporaryDir files;
+        const QString file = files.filePath("b.data");
+        logRow(t, "一");
+        QVERIFY(DatabaseBackup(t.conn()).backup(file).ok);
+        logRow(t, "二");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        // The end of the data goes; what lists the backup's content stays.
+        QVERIFY(f.resize(TestDb::isPostgres() ? f.size() - 16 : f.size() / 2));
+        f.close();
+        ScriptedPrompt p;
+        p.expectMessage("您确定要恢复数据库吗?一旦恢复将覆盖现在的数据您要继续吗", QMessageBox::Yes)
+            .expectOpenFile(file)
+            .expectMessage(TestDb::isPostgres()
+                               ? QString("数据库恢复失败!\n所选的备份文件不完整或已损坏（could not read from input file: end of file）")
+                               : QString("数据库恢复失败!\n所选的备份文件已损坏"),
+                           QMessageBox::Ok, "数据库恢复");
+        restoreDatabase(nullptr);
+        QVERIFY(p.verifyDone());
+        QCOMPARE(events(t), (QStringList{"一", "二"}));
     }
 
     // Another client in the middle of its work: the restore gives up and changes nothing.

@@ -1,5 +1,7 @@
 // Excel import: goods, customers and suppliers from .xlsx and .xls sheets; the mapping and its
-// defaults, generated codes, a bad number cell (nothing written), the stop at an empty first cell.
+// defaults, generated codes, a bad number cell (nothing written), the stop at an empty first cell;
+// empty cells stored as the windows store them; progress and cancel; a damaged sheet found
+// halfway writes nothing.
 #include "adminfixture.h"
 #include "scriptedprompt.h"
 #include "workbooks.h"
@@ -58,6 +60,15 @@ QList<QVariantList> rows(TestDb &t, const QString &sql)
 }
 
 QString text(const QVariant &v) { return v.toString(); }
+
+// Row 1 of a hand-written sheet: a kind's columns under their own names.
+QByteArray titleRow(ImportKind kind)
+{
+    QByteArray row = "<row>";
+    for (const QString &c : importColumns(kind))
+        row += inlineCell(c.toUtf8());
+    return row + "</row>";
+}
 double number(const QVariant &v) { return v.toDouble(); }
 
 struct Window {
@@ -358,6 +369,162 @@ private slots:
         win.w.BitBtn1Click();
         QVERIFY(p.verifyDone());
         QCOMPARE(count(t, "客户目录"), 1);
+    }
+
+    // An empty cell is stored as the windows store the column: an empty text (so that a filter
+    // "does not contain" keeps the row), and nothing where no window writes the column.
+    void emptyCellsAsTheWindowsStore()
+    {
+        TestDb t;
+        QTemporaryDir dir;
+        auto titlesOf = [](ImportKind kind) {
+            QVariantList v;
+            for (const QString &c : importColumns(kind))
+                v << c;
+            return v;
+        };
+        const QString goods = dir.filePath("g.xlsx"), customers = dir.filePath("c.xls"), suppliers = dir.filePath("s.xlsx");
+        QVERIFY(writeXlsxBook(goods, {{"货品", {titlesOf(ImportKind::Goods), {QString("G-1"), QString("甲")},
+                                                {QString("G-2"), QString("乙"), QString("x")}}}}));
+        const QString why = writeXlsBook(customers, {{"客户", {titlesOf(ImportKind::Customers), {QString("KH1"), QString("甲")}}}});
+        QVERIFY2(why.isEmpty(), qPrintable(why));
+        QVERIFY(writeXlsxBook(suppliers, {{"单位", {titlesOf(ImportKind::Suppliers), {QString("甲公司")}}}}));
+        ScriptedPrompt p;
+        for (const auto &[file, radio, kind] : {std::tuple{goods, "RadioButton3", ImportKind::Goods},
+                                                 std::tuple{customers, "RadioButton4", ImportKind::Customers},
+                                                 std::tuple{suppliers, "RadioButton6", ImportKind::Suppliers}}) {
+            Window win(file, radio);
+            p.expectMessage(importDoneText(kind), QMessageBox::Ok, "提示");
+            win.w.BitBtn1Click();
+        }
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录", "规格 not like ?", {"%x%"}), 1);
+        const QHash<QString, QStringList> texts{
+            {"货品目录", {"规格", "类别", "单位", "仓位", "保修期", "条码", "供应商", "备注", "辅助单位"}},
+            {"客户目录", {"联系人", "联系电话", "传真", "Email", "地址", "邮编", "税号", "帐号", "备注", "乘车路线", "手机号码",
+                          "备用电话", "地域", "会员编号"}},
+            {"往来单位", {"联系人", "联系电话", "传真", "地址", "邮编", "Email", "网址", "税号", "帐号", "备注", "QQ", "经营范围"}}};
+        for (auto it = texts.cbegin(); it != texts.cend(); ++it)
+            for (const QString &column : it.value())
+                QVERIFY2(count(t, it.key(), column + " is null") == 0, qPrintable(it.key() + "." + column));
+        // Columns no window writes stay without a value.
+        QCOMPARE(count(t, "货品目录", "盘点库存 is null"), 2);
+        QCOMPARE(count(t, "客户目录", "生日 is null"), 1);
+    }
+
+    // Progress is shown while the sheet is read and written; a cancel, whenever it comes, leaves
+    // nothing written.
+    void progressAndCancel_data()
+    {
+        QTest::addColumn<QString>("suffix");
+        QTest::addColumn<int>("cancelAt");
+        QTest::newRow("xlsx, cancelled") << "xlsx" << 3;
+        QTest::newRow("xls, cancelled") << "xls" << 2;
+        QTest::newRow("xlsx, to the end") << "xlsx" << 0;
+    }
+
+    void progressAndCancel()
+    {
+        QFETCH(QString, suffix);
+        QFETCH(int, cancelAt);
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("many." + suffix);
+        SheetRows rows{{QString("编号"), QString("名称")}};
+        for (int i = 1; i <= 1500; ++i)
+            rows << QVariantList{QString("P-%1").arg(i), QString("货品%1").arg(i)};
+        if (suffix == "xlsx") {
+            QVERIFY(writeXlsxBook(file, {{"货品", rows}}));
+        } else {
+            const QString why = writeXlsBook(file, {{"货品", rows}});
+            QVERIFY2(why.isEmpty(), qPrintable(why));
+        }
+        ScriptedPrompt p;
+        Window win(file, "RadioButton3");
+        p.expectProgress("正在导入数据……", cancelAt);
+        p.expectMessage(cancelAt ? QString("导入已取消，没有导入任何数据") : QString("货品目录数据导入完成!"));
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录"), cancelAt ? 0 : 1500);
+        QVERIFY(p.progressAdvances() >= qMax(cancelAt, 2));
+        if (!cancelAt)
+            QVERIFY(p.lastProgress() > 0.9);
+        // The window stays usable: the same sheet goes in afterwards.
+        if (cancelAt) {
+            p.expectMessage("货品目录数据导入完成!");
+            win.w.BitBtn1Click();
+            QVERIFY(p.verifyDone());
+            QCOMPARE(count(t, "货品目录"), 1500);
+        }
+    }
+
+    // What turns out wrong halfway through the sheet stops the import with its row and column,
+    // and the rows before it are not written either.
+    void faultHalfwayWritesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("cell");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("text that is not there") << QByteArray("<c t=\"s\"><v>7</v></c>")
+                                                << QString("所选的数据表已损坏：第3行第7列引用的文本不存在");
+        QTest::newRow("a price that is no number") << QByteArray("<c><v>nan</v></c>")
+                                                   << QString("导入数据的时候第3行第7列数据格式不正确");
+        QTest::newRow("a date-formatted price past 9999") << QByteArray("<c s=\"1\"><v>1e300</v></c>")
+                                                          << QString("导入数据的时候第3行第7列数据格式不正确");
+    }
+
+    void faultHalfwayWritesNothing()
+    {
+        QFETCH(QByteArray, cell);
+        QFETCH(QString, message);
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("bad.xlsx");
+        // 编号 名称 规格 类别 单位 警戒库存, then 进货价 in column 7.
+        const QByteArray lead = "<c t=\"s\"><v>1</v></c><c t=\"s\"><v>2</v></c><c/><c/><c/><c/>";
+        const QByteArray rows = titleRow(ImportKind::Goods) + "<row>" + lead + "<c><v>3.5</v></c></row><row>" + lead + cell + "</row>";
+        QVERIFY(writeZip(file, sheetParts({{}, rows}, "<si><t>编号</t></si><si><t>G-1</t></si><si><t>钢管</t></si>", true)));
+        ScriptedPrompt p;
+        Window win(file, "RadioButton3");
+        p.expectMessage(message);
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录"), 0);
+    }
+
+    // A damaged title row ends the mapping and the import in the message; the window stays as it was.
+    void damagedTitles()
+    {
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("titles.xlsx");
+        QVERIFY(writeZip(file, sheetParts({{}, "<row><c t=\"s\"><v>0</v></c><c t=\"s\"><v>5</v></c></row>"},
+                                          "<si><t>编号</t></si>")));
+        const QString message = "所选的数据表已损坏：第1行第2列引用的文本不存在";
+        ScriptedPrompt p;
+        Window win(file, "RadioButton3");
+        p.expectMessage(message).expectMessage(message);
+        win.w.SpeedButton2Click();
+        QCOMPARE(win.grid()->rowCount(), 0);
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(count(t, "货品目录"), 0);
+    }
+
+    // Customers: a registration day that is no day ("nan" in a date cell) is today.
+    void noDayIsToday()
+    {
+        TestDb t;
+        QTemporaryDir dir;
+        const QString file = dir.filePath("days.xlsx");
+        const QByteArray rows = titleRow(ImportKind::Customers) + "<row>" + inlineCell("KH1") + inlineCell("甲")
+                                + "<c/><c/><c/><c/><c/><c/><c s=\"1\"><v>nan</v></c></row>";
+        QVERIFY(writeZip(file, sheetParts({{}, rows}, {}, true)));
+        ScriptedPrompt p;
+        Window win(file, "RadioButton4");
+        p.expectMessage("客户目录数据导入完成!");
+        win.w.BitBtn1Click();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(t.scalar("select 登记时间 from 客户目录").toString().left(10), QString("2024-03-05"));
     }
 };
 

@@ -63,6 +63,16 @@ ScriptedPrompt &ScriptedPrompt::expectExternal(bool result)
     return *this;
 }
 
+ScriptedPrompt &ScriptedPrompt::expectProgress(const QString &label, int cancelAt)
+{
+    Step s;
+    s.kind = "progress";
+    s.text = label;
+    s.cancelAt = cancelAt;
+    m_script.append(s);
+    return *this;
+}
+
 ScriptedPrompt &ScriptedPrompt::expectSaveFileAndFilter(const QString &answer, int filterIndex)
 {
     Step s;
@@ -130,7 +140,7 @@ ScriptedPrompt::Step ScriptedPrompt::take(const QString &kind, const QString &ca
     Step s = m_script.takeFirst();
     if (s.kind != kind) {
         fail(QString("expected a %1 prompt \"%2\", got %3 [%4] \"%5\"").arg(s.kind, s.text, kind, caption, text));
-    } else if (kind == "message" && s.text != text) {
+    } else if ((kind == "message" || kind == "progress") && s.text != text) {
         fail(QString("expected message \"%1\", got \"%2\"").arg(s.text, text));
     } else if (kind == "message" && !s.caption.isNull() && s.caption != caption) {
         fail(QString("expected caption \"%1\", got \"%2\" for \"%3\"").arg(s.caption, caption, text));
@@ -168,6 +178,32 @@ int ScriptedPrompt::runModal(QDialog *dialog)
     dialog->hide();
     dialog->setResult(r);
     return r;
+}
+
+class ScriptedProgress final : public Progress {
+public:
+    ScriptedProgress(ScriptedPrompt &prompt, int cancelAt) : m_prompt(prompt), m_cancelAt(cancelAt) {}
+    bool advance(qint64 done, qint64 total) override
+    {
+        ++m_prompt.m_advances;
+        m_prompt.m_lastProgress = total > 0 ? double(done) / double(total) : 0;
+        return m_cancelAt <= 0 || ++m_count < m_cancelAt;
+    }
+
+private:
+    ScriptedPrompt &m_prompt;
+    int m_cancelAt;
+    int m_count = 0;
+};
+
+std::unique_ptr<Progress> ScriptedPrompt::progress(QWidget *, const QString &caption, const QString &label)
+{
+    int cancelAt = 0;
+    if (!m_script.isEmpty() && m_script.first().kind == "progress")
+        cancelAt = take("progress", caption, label).cancelAt;
+    else
+        m_recorded.append({"progress", caption, label, QMessageBox::NoIcon});
+    return std::make_unique<ScriptedProgress>(*this, cancelAt);
 }
 
 QString ScriptedPrompt::saveFileNameAndFilter(QWidget *, const QString &caption, const QString &,

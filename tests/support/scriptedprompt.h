@@ -13,7 +13,7 @@
 namespace orv::test {
 
 struct Recorded {
-    QString kind; // "message", "open", "save", "modal", "external"
+    QString kind; // "message", "open", "save", "modal", "external", "progress"
     QString caption;
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon; // of a message
@@ -32,6 +32,9 @@ public:
     // Expect a modal run; `drive` gets the dialog (fill controls, press buttons) and returns the result code.
     ScriptedPrompt &expectModal(std::function<int(QDialog *)> drive);
     ScriptedPrompt &expectExternal(bool result = true);
+    // Expect progress shown with `label`; the operator cancels at its `cancelAt`-th advance (from
+    // 1; never when 0). Progress nobody scripted is recorded and never cancelled.
+    ScriptedPrompt &expectProgress(const QString &label, int cancelAt = 0);
     // A save dialog asked through saveFileNameAndFilter: the name and the chosen filter entry.
     ScriptedPrompt &expectSaveFileAndFilter(const QString &answer, int filterIndex);
     // The colour dialog: an invalid colour answers Cancel.
@@ -42,6 +45,9 @@ public:
     const QList<Recorded> &recorded() const { return m_recorded; }
     QStringList messageTexts() const;
     int pending() const { return int(m_script.size()); }
+    // How often progress advanced, and the last fraction shown (done / total).
+    int progressAdvances() const { return m_advances; }
+    double lastProgress() const { return m_lastProgress; }
     // Fails (QVERIFY-style) when expectations are left; call at the end of a test.
     bool verifyDone();
 
@@ -56,6 +62,7 @@ public:
                          const QString &filter) override;
     int runModal(QDialog *dialog) override;
     bool openExternal(const QString &pathOrUrl) override;
+    std::unique_ptr<Progress> progress(QWidget *parent, const QString &caption, const QString &label) override;
     QString saveFileNameAndFilter(QWidget *parent, const QString &caption, const QString &dir,
                                   const QString &filter, int *chosenFilter) override;
     bool chooseColor(QWidget *parent, const QColor &initial, QColor &chosen) override;
@@ -73,10 +80,12 @@ private:
         QString fileAnswer;
         bool boolAnswer = true;
         std::function<int(QDialog *)> drive;
+        int cancelAt = 0;
         int filterIndex = -1;
         QColor color;
         std::function<bool(QFont &)> fontEdit;
     };
+    friend class ScriptedProgress;
     Step take(const QString &kind, const QString &caption, const QString &text);
     void fail(const QString &why);
 
@@ -86,6 +95,8 @@ private:
     Icon m_lastIcon = QMessageBox::NoIcon;
     QString m_lastOpenFilter;
     QString m_lastOpenSuffix;
+    int m_advances = 0;
+    double m_lastProgress = 0;
     QString m_lastSaveFilter;
     QColor m_lastColor;
 };
