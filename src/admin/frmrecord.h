@@ -16,7 +16,7 @@ public:
     explicit TfrmRecord(QWidget *parent = nullptr);
 
     void FormShow() override;
-    void SpeedButton1Click(); // export (ExportLogToExcel)
+    void SpeedButton1Click(); // export of the log to a workbook
     void SpeedButton2Click(); // 删除
     void SpeedButton3Click(); // 清空
     void SpeedButton4Click(); // 关闭

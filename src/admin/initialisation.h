@@ -41,7 +41,7 @@ public:
     // The first row, as every reader of the record takes it.
     std::optional<CompanyRecord> first() const;
 
-    // ClearSelectedTables for the ticked boxes (box numbers; one without a group empties
+    // Empties the table groups of the ticked boxes (box numbers; one without a group empties
     // nothing), then the record: inserted with today's 初始化日期 when it has no row yet,
     // otherwise updated (初始化日期 stays). One transaction. Returns the record's 流水号.
     qint64 initialise(const QList<int> &tickedBoxes, const CompanyRecord &record);

@@ -58,7 +58,7 @@ struct AppGlobals {
 // The one instance.
 inline AppGlobals G;
 
-// Window messages: numbers kept from the original so stored habits and logs match.
+// Window messages: fixed numbers, so a message logged or scripted keeps its meaning.
 enum WindowMessage : int {
     WM_FIT_CHOSEN = 1275,
     WM_FIT_MDF = 1824,

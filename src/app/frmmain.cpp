@@ -1,6 +1,6 @@
 #include "app/frmmain.h"
 #include "data/datamodule.h"
-#include "ledger/vouchers.h"
+#include "ledger/ledger.h"
 #include "app/frmlogin.h"
 #include "app/frmserver.h"
 #include "app/frmserver1.h"
@@ -10,7 +10,6 @@
 #include "data/serverconfig.h"
 #include "common/clock.h"
 #include "common/paths.h"
-#include "common/pinyin.h"
 #include "common/prompt.h"
 
 #include <QCloseEvent>
@@ -259,9 +258,9 @@ void TfrmMain::FileExitItemClick()
 
 void TfrmMain::FileSaveAsItemClick() { openModal(frmServer1, true, nullptr); }
 
-bool TfrmMain::Is_Numeric(const QString &s) { return orv::Is_Numeric(s); }
-QString TfrmMain::ChnToPY(const QString &s) { return orv::ChnToPY(s); }
-// The specified names of the ledger's operations, over the program state.
+// The main window's numbering and voucher operations, kept for callers that work on the
+// program state; they number and write through a ledger on the program's connection, as
+// every posting does.
 QString TfrmMain::getDbIDField()
 {
     G.gNewRecordID = makeRecordID();
@@ -270,24 +269,31 @@ QString TfrmMain::getDbIDField()
 
 QString TfrmMain::getTaskNo()
 {
-    G.gVoucherNo = DocNumbers(db(), voucherNumberRule(G.gVoucherKind)).next();
+    Ledger ledger(db());
+    G.gVoucherNo = ledger.numbers(voucherNumberRule(G.gVoucherKind)).next();
     return G.gVoucherNo;
 }
 
 QString TfrmMain::sanhao()
 {
-    G.gVoucherNo = DocNumbers(db(), voucherNumberRule(G.gVoucherKind)).makeFree(G.gVoucherNo);
+    Ledger ledger(db());
+    G.gVoucherNo = ledger.numbers(voucherNumberRule(G.gVoucherKind)).makeFree(G.gVoucherNo);
     return G.gVoucherNo;
 }
 
 void TfrmMain::insert()
 {
-    const VoucherRef ref = VoucherWriter(db()).prepareHeader(frmDataModule->ADOQuery(14), G.gVoucherKind);
+    Ledger ledger(db());
+    const VoucherRef ref = ledger.vouchers().prepareHeader(frmDataModule->ADOQuery(14), G.gVoucherKind);
     G.gVoucherNo = ref.number;
     G.gNewRecordID = ref.id;
 }
 
-void TfrmMain::insertintoming() { VoucherWriter(db()).prepareLine(frmDataModule->ADOQuery(12)); }
+void TfrmMain::insertintoming()
+{
+    Ledger ledger(db());
+    ledger.vouchers().prepareLine(frmDataModule->ADOQuery(12));
+}
 
 namespace {
 // The connection a child window loaded its rows over.

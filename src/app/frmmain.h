@@ -33,8 +33,6 @@ public:
     void connectMenuHandlers();
 
     // Shared operations other windows call.
-    static bool Is_Numeric(const QString &s);
-    static QString ChnToPY(const QString &s);
     static QString getDbIDField();
     static QString getTaskNo();
     static QString sanhao();

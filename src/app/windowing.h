@@ -68,7 +68,7 @@ public:
 ChildHost *childHost();
 void setChildHost(ChildHost *host);
 
-// CloseOtherChildren(TfrmMain, T) then ShowChildForm(T, var).
+// Closes the other children, then shows (or creates into `var`) the one child of class T.
 template <typename T>
 T *ShowChildForm(QPointer<T> &var)
 {

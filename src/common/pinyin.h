@@ -1,6 +1,7 @@
 #pragma once
-// Mnemonic codes (first pinyin letter of each Chinese character) and the
-// plain-number test. Both work on code-page-936 bytes, the way the stored
+// The main window's shared operations ChnToPY (mnemonic codes: the first pinyin letter of
+// each Chinese character) and Is_Numeric (the plain-number test), here so that every
+// library's windows call the one implementation. Both work on code-page-936 bytes, the way the stored
 // 助记码/拼音码 values were made.
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 #pragma once
-// The registry of the original program, as an INI file in the user's XDG config folder.
+// The program's registry keys, kept as an INI file in the user's XDG config folder.
 #include <QSettings>
 #include <memory>
 

@@ -117,7 +117,6 @@ TfrmMdf::TfrmMdf(QWidget *opener) : m_opener(opener)
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-bool TfrmMdf::gridMode() const { return isGridMode(G.gMdfMode); }
 
 void TfrmMdf::setDiscountShown(bool shown)
 {

@@ -35,7 +35,6 @@ private:
     // Runs a rule on the fields; a value that is not a number leaves every field as it was.
     template <typename Rule> void recompute(Rule rule);
     std::optional<QString> ratio();
-    bool gridMode() const;
 
     QPointer<QWidget> m_opener;
     int m_gridRow = 0;

@@ -1,6 +1,6 @@
 #pragma once
 // The fields, pickers and picture box the new goods dialog and the goods edit dialog share.
-// Each control keeps its specified name as objectName; the dialogs own the save button's
+// Each control carries its name as objectName, which tests and saved layouts use; the dialogs own the save button's
 // states and what a save does.
 #include "app/appglobals.h"
 #include "goods/goodsstore.h"

@@ -146,15 +146,6 @@ int GoodsListModel::findRowNo(qint64 rowNo) const
     return -1;
 }
 
-int GoodsListModel::findID(const QString &id) const
-{
-    const int col = int(kColumns.indexOf("ID"));
-    for (int r = 0; r < goodsRowCount(); ++r)
-        if (text(r, col) == id)
-            return r;
-    return -1;
-}
-
 bool GoodsListModel::paintedRed(int row) const
 {
     if (!isGoodsRow(row))

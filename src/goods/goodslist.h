@@ -68,7 +68,6 @@ public:
     QString text(int row, const QString &column) const;
     qint64 rowNo(int row) const;
     int findRowNo(qint64 rowNo) const;
-    int findID(const QString &id) const;
     bool paintedRed(int row) const;
     // The sums of the totals row ("" when the list has no goods row).
     QString stockTotal() const { return m_stockTotal; }

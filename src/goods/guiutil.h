@@ -27,7 +27,7 @@ template <typename Edit> void setEntryState(Edit *edit, bool editable)
     edit->setPalette(p);
 }
 
-// A flat toolbar button carrying its specified control name.
+// A flat toolbar button carrying its control name as objectName.
 inline QToolButton *flatButton(const QString &objectName, const QString &text, QWidget *parent)
 {
     auto *b = new QToolButton(parent);

@@ -200,8 +200,8 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
     main->addLayout(buttons);
     resize(861, 578);
 
-    // As designed: the production department, the import, the supplier and the total payable
-    // wait for the menu entry's layout.
+    // The production department, the import, the supplier and the total payable belong to
+    // another entry's layout of this window; this one keeps them hidden.
     for (QWidget *w : {static_cast<QWidget *>(importButton), static_cast<QWidget *>(supplierLabel),
                        static_cast<QWidget *>(supplierCombo), static_cast<QWidget *>(payableLabel),
                        static_cast<QWidget *>(payableEdit), static_cast<QWidget *>(productionLabel),

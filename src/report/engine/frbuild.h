@@ -110,8 +110,6 @@ private:
     int StretchedHeight();
     int MeasureObjects(bool crossToo);
     bool HasCross() const;
-    void DoAggregate(const QString &entryName, const QString &entryValueName, QVariant &shared,
-                     QString &sharedExpr);
 
     int m_subIndex = 0;
     QList<bool> m_subDone;

@@ -1,12 +1,12 @@
 #pragma once
 // Report data sets and the data-access layer the engine sees.
 //
-// IfrDataSource stands for the class library's TDataSet: any table the application
+// IfrDataSource is any table the application
 // (the warehouse data module's datasets) or a test offers. Implement it on a QObject
 // subclass and give the object a name (QObject::objectName) so the dotted-name lookups
 // (frutils.h) find it. TfrMemoryTable is the in-memory implementation.
 //
-// TfrDataLink stands for TDataSource (a component that points at a data set).
+// TfrDataLink points at a data set by name, so a template can name it before it exists.
 // TfrDataset is the report cursor a data band walks; TfrUserDataset has no data
 // behind it, TfrDBDataSet walks an IfrDataSource.
 #include <QByteArray>
@@ -20,7 +20,7 @@
 #include <functional>
 #include <stdexcept>
 
-// The data-access error (EDSError / EDatabaseError of the class library).
+// A data set could not be opened, read or found.
 class EfrDataError : public std::runtime_error {
 public:
     explicit EfrDataError(const QString &message)

@@ -36,7 +36,7 @@ const QHash<QString, QString> &fontTable()
              "Liberation Mono"},
             QStringLiteral("Liberation Mono"));
         // 黑体 too: the monospaced WenQuanYi face has Latin letters of 0.6 em, which
-        // breaks lines elsewhere than the original's half-width ones.
+        // breaks lines elsewhere than the half-width ones the templates were laid out with.
         add({"宋体", "SimSun", "新宋体", "NSimSun", "仿宋", "仿宋_GB2312", "FangSong", "FangSong_GB2312",
              "楷体", "楷体_GB2312", "KaiTi", "KaiTi_GB2312", "隶书", "LiSu", "幼圆", "YouYuan", "黑体",
              "SimHei"},
@@ -174,7 +174,7 @@ QList<Advance> characterAdvances(const QFont &font, QStringView text)
             if (!fm)
                 fm.emplace(font);
             const double exact = fm->horizontalAdvance(text.mid(i, n).toString());
-            // Device advances round halves up, as the original measuring device did.
+            // Device advances round halves up, which the templates' line breaks were laid out with.
             it = cache.insert(cp, Advance{qRound(exact), exact});
         }
         out[i] = *it;

@@ -36,7 +36,7 @@ int FontPixelHeight(double points, double zoom = 1.0);
 QFont MakeQFont(const TfrFont &f, int pixelHeight);
 QFont MakeQFont(const QString &storedName, double points, const TfrFontStyles &style = {});
 
-// Ascent in pixels of a stored face at a pixel size (the em): the original
+// Ascent in pixels of a stored face at a pixel size (the em): the stored
 // face's own proportion (宋体 and the other Chinese system faces 0.859, Arial
 // 0.905, ...), so a line sits in its cell as it was designed whatever the
 // installed family's ascent is (the CJK families' is 1.16). Faces outside the
@@ -44,8 +44,8 @@ QFont MakeQFont(const QString &storedName, double points, const TfrFontStyles &s
 int FaceAscent(const QString &storedName, int pixelSize);
 
 // Text measured and drawn with the same whole-pixel advances: each character's
-// advance in `font` rounded to whole pixels, as the original measuring device
-// gave them, plus `charExtra` after every character. A surrogate pair is one
+// advance in `font` rounded to whole pixels, as the templates were laid out
+// with, plus `charExtra` after every character. A surrogate pair is one
 // character; its advance sits on the high half, the low half has none.
 QList<int> TextAdvances(const QFont &font, QStringView text, int charExtra = 0);
 int TextWidth(const QFont &font, QStringView text, int charExtra = 0);

@@ -80,7 +80,7 @@ void frInitEngine();
 // Installs the program's EngineHooks and the global parser's handlers (part of frInitEngine).
 void frInstallEngineHooks();
 
-// GetDefaultDataSet: the object model installs the routine; nullptr
+// The default data set: the object model installs the lookup; nullptr
 // when none is installed. Used by the dictionary's lookups.
 void frSetDefaultDataSetHook(std::function<IfrDataSource *()> hook);
 IfrDataSource *frDefaultDataSet();

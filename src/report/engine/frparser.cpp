@@ -113,7 +113,7 @@ QString ExtractBracketed(const QString &text, int start, int &finish)
 
 QString frExpandBrackets(const QString &text, const std::function<QString(const QString &)> &expand)
 {
-    // Values are never scanned again, so the walk reads the original text once
+    // Values are never scanned again, so the walk reads the given text once
     // and appends to the result: linear however many brackets there are.
     QString out;
     const int len = int(text.size());

@@ -237,7 +237,6 @@ private:
     // Reads one object record of the body (its code byte already read).
     void ReadObjectRecord(QIODevice &s, quint8 typeCode);
     void SwapContents(TfrReport &other);
-    bool BodyFromTemplate(QIODevice &s, QString *message);
 
     std::unique_ptr<TfrPages> m_pages;
     std::unique_ptr<TfrDataDictionary> m_dictionary;

@@ -84,7 +84,7 @@ void TfrShapeView::Draw(QPainter *canvas)
         QPainter *p = Canvas;
         p->save();
         p->setRenderHint(QPainter::Antialiasing, false);
-        // A pen narrower than one pixel still draws one pixel, as the original drawing layer does.
+        // A pen narrower than one pixel still draws one pixel, so a hairline frame never vanishes.
         const int pw = qMax(1, frRound(FrameWidth));
         p->setPen(QPen(FrColor(FrameColor), pw, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
         p->setBrush(FillColor != clTransparent ? QBrush(FrColor(FillColor)) : QBrush(Qt::NoBrush));

@@ -4,7 +4,7 @@
 // the raw table and named ids.
 //
 // Every id the engine and the designer read is in the table with its text. The
-// designer window's own captions, hints and menu texts (LocalizeDesigner) are numbered
+// designer window's own captions, hints and menu texts are numbered
 // from 53081 on in the order of the window's controls, consistent with 53080 "设计器"
 // and 53091-53093, the cut, copy and paste hints shared with the memo editor. Use the
 // Dsg* names below for them.

@@ -20,7 +20,7 @@
 
 class QWidget;
 
-// EClassNotFound of the class library.
+// A stored object names a class no unit has registered.
 class EfrClassNotFound : public std::runtime_error {
 public:
     explicit EfrClassNotFound(const QString &message)

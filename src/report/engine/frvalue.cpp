@@ -148,7 +148,7 @@ double frDateTimeToDouble(const QDateTime &dt)
 {
     const qint64 ms = epoch().msecsTo(dt);
     // Days with the time of day as fraction; before the epoch the fraction stays positive
-    // as in TDateTime (the sign applies to the day part only).
+    // (the sign applies to the day part only), as stored date values count.
     const qint64 dayMs = 86400000;
     qint64 days = ms / dayMs;
     qint64 rest = ms % dayMs;
@@ -187,7 +187,7 @@ QString frFloatToStr(double v)
     if (v == 0)
         return QStringLiteral("0");
     const QChar dec = GetEngineLocale()->DecimalSeparator;
-    // 15 significant digits, then decide fixed or scientific as FloatToStr does.
+    // 15 significant digits, then decide fixed or scientific by the exponent, as stored reports expect.
     QString e = QString::number(v, 'e', 14);           // d.dddddddddddddde+XX
     const int ePos = e.indexOf(QLatin1Char('e'));
     QString mant = e.left(ePos);

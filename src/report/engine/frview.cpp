@@ -467,7 +467,7 @@ void stroke(QPainter *p, int x1, int y1, int x2, int y2)
 
 QList<qreal> dashPattern(int style)
 {
-    // The lengths a one-pixel dashed pen of the original drawing layer uses.
+    // Dash lengths of a one-pixel pen, fixed so stored templates print their dashes alike everywhere.
     switch (style) {
     case psDash: return {18, 6};
     case psDot: return {3, 3};
