@@ -9,7 +9,7 @@
 #include "report/engine/frglobals.h"
 #include "sales/salesschema.h"
 #include "stock/stockschema.h"
-#include "warehouse/warehouseschema.h"
+#include "warehouse/warehousemenu.h"
 
 #include <QApplication>
 #include <QDir>
@@ -103,7 +103,7 @@ void registerSubsystems()
     registerPartnersWindows();
     registerPurchasingWindows();
     registerSalesSchema();
-    registerWarehouseSchema();
+    registerWarehouseWindows();
     registerStockSchema();
 }
 
