@@ -1,9 +1,11 @@
 // Load: several client processes post receipts into store at once against one PostgreSQL
 // database for a fixed time, half of them issued straight on to a workshop, some for goods not
 // yet kept at their place (rows made by whichever client comes first) and some for goods whose
-// stock was negative (a direct issue of those is refused whole). Between receipts they approve
-// pending purchase returns, two clients at a time working through the same returns, so that
-// many a return is approved by one while the other tries it too. Then it checks what they left:
+// stock was negative (a direct issue of those is refused whole). Between them they save
+// workshop requisitions and finished-goods receipts on the same goods, some requisitions
+// asking for more than is kept (refused whole), and approve pending purchase returns, two
+// clients at a time working through the same returns, so that many a return is approved by
+// one while the other tries it too. Then it checks what they left:
 // each goods row's stock is its opening stock plus its voucher lines, no number was given
 // twice, no document is half written, each return was approved once, and no client met an error
 // an operator would have seen.
@@ -14,6 +16,7 @@
 #include "purchasing/purchasereturns.h"
 #include "purchasing/purchasingschema.h"
 #include "purchasing/receiptposting.h"
+#include "warehouse/internalposting.h"
 #include "warehouse/warehouseschema.h"
 
 #include <QCoreApplication>
@@ -84,9 +87,10 @@ int runClient(int index, int clients, int seconds, const QString &database)
     }
     int nextReturn = firstReturn(index, clients);
     int approved = 0, raced = 0, shortReturns = 0;
+    InternalPosting internal(c);
     std::mt19937 rng(1000 + index);
     std::uniform_int_distribution<int> goods(0, kGoods - 1), newGoods(0, kNewGoods - 1), coin(0, 9);
-    int posted = 0, issued = 0, refused = 0, errors = 0;
+    int posted = 0, issued = 0, refused = 0, errors = 0, requisitions = 0, finished = 0, shortRefused = 0;
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < seconds * 1000LL) {
@@ -105,6 +109,33 @@ int runClient(int index, int clients, int seconds, const QString &database)
             used << no;
             lines << line(int(lines.size()) + 1, no, isNew ? QString("新货%1").arg(g) : goodsName(g),
                           isNew ? "二号库" : "一号库", 1 + g % 7, 2.5 + g % 5);
+        }
+        // One document in five is internal: a requisition (a tenth of them for ten times the
+        // usual amounts, which the stock rarely holds) or a finished-goods receipt.
+        if (const int roll = coin(rng); roll < 2) {
+            const InternalKind &kind = internalKind(roll == 0 ? 1 : 2);
+            if (kind.kind == 1 && coin(rng) == 0)
+                for (SavedLine &l : lines) {
+                    l.qty *= 10;
+                    l.amount = round4(l.qty * l.price);
+                }
+            InternalHeader ih;
+            ih.date = day.date().toString("yyyy-MM-dd");
+            ih.clerk = QString("00%1.客户端%1").arg(index);
+            ih.party = "BM01.一车间";
+            ih.partyCode = "BM01";
+            try {
+                ih.number = internal.ledger().numbers(internalDocNumbers(kind.kind)).propose();
+                if (internal.firstShortRow(kind, lines) || !internal.save(kind, ih, lines).ok()) {
+                    ++shortRefused;
+                    continue;
+                }
+                ++(kind.kind == 1 ? requisitions : finished);
+            } catch (const std::exception &e) {
+                ++errors;
+                std::fprintf(stderr, "client %d: %s\n", index, e.what());
+            }
+            continue;
         }
         ReceiptHeader h;
         h.date = day.date().toString("yyyy-MM-dd");
@@ -155,8 +186,9 @@ int runClient(int index, int clients, int seconds, const QString &database)
             }
         }
     }
-    std::printf("posted=%d issued=%d refused=%d errors=%d approved=%d raced=%d short=%d\n", posted, issued, refused,
-                errors, approved, raced, shortReturns);
+    std::printf("posted=%d issued=%d refused=%d requisitions=%d finished=%d short=%d errors=%d approved=%d "
+                "raced=%d shortreturns=%d\n",
+                posted, issued, refused, requisitions, finished, shortRefused, errors, approved, raced, shortReturns);
     return 0;
 }
 
@@ -176,25 +208,31 @@ const Check kChecks[] = {
      "select count(*) from (select 编号, 名称, 仓位 from 货品目录 group by 编号, 名称, 仓位 having count(*) > 1) d"},
     {"receipt numbers given once", "select count(*) - count(distinct 单据编号) from 采购入库单"},
     {"requisition numbers given once", "select count(*) - count(distinct 单据编号) from 车间领用"},
+    {"finished-goods receipt numbers given once", "select count(*) - count(distinct 单据编号) from 成品入库单"},
     {"voucher numbers given once", "select count(*) - count(distinct 单据编号) from 出入库单"},
     {"receipts with their five lines",
      "select count(*) from 采购入库单 h where (select count(*) from 采购入库明细 l where l.ID = h.ID) <> 5"},
     {"receipts with one RK voucher of five lines naming them",
      "select count(*) from 采购入库单 h where (select count(*) from 出入库单 v where v.引用ID = h.ID and v.单据类别 = '入库' "
      "and v.引用单号 = h.单据编号 and (select count(*) from 出入库明细 m where m.ID = v.ID) = 5) <> 1"},
-    {"requisitions of a receipt with their five lines",
-     "select count(*) from 车间领用 r where not exists (select 1 from 采购入库单 h where h.ID = r.ID) or "
-     "(select count(*) from 车间领用明细 l where l.ID = r.ID) <> 5"},
+    {"requisitions with their five lines",
+     "select count(*) from 车间领用 r where (select count(*) from 车间领用明细 l where l.ID = r.ID) <> 5"},
+    {"finished-goods receipts with five lines and one RK voucher of five lines naming them",
+     "select count(*) from 成品入库单 r where (select count(*) from 成品入库明细 l where l.ID = r.ID) <> 5 or "
+     "(select count(*) from 出入库单 v where v.引用ID = r.ID and v.单据类别 = '入库' and v.引用单号 = r.单据编号 "
+     "and (select count(*) from 出入库明细 m where m.ID = v.ID) = 5) <> 1"},
     {"requisitions with one CK voucher of five lines naming them",
      "select count(*) from 车间领用 r where (select count(*) from 出入库单 v where v.引用ID = r.ID and v.单据类别 = '出库' "
      "and v.引用单号 = r.单据编号 and (select count(*) from 出入库明细 m where m.ID = v.ID) = 5) <> 1"},
     {"vouchers of a stored document",
      "select count(*) from 出入库单 v where not exists (select 1 from 采购退货单 h where h.ID = v.引用ID) and "
-     "(not exists (select 1 from 采购入库单 h where h.ID = v.引用ID) or "
+     "((v.单据类别 = '入库' and not exists (select 1 from 采购入库单 h where "
+     "h.ID = v.引用ID) and not exists (select 1 from 成品入库单 f where f.ID = v.引用ID)) or "
      "(v.单据类别 = '出库' and not exists (select 1 from 车间领用 r where r.ID = v.引用ID)))"},
     {"lines of a stored header",
      "select (select count(*) from 采购入库明细 l where not exists (select 1 from 采购入库单 h where h.ID = l.ID)) + "
      "(select count(*) from 车间领用明细 l where not exists (select 1 from 车间领用 h where h.ID = l.ID)) + "
+     "(select count(*) from 成品入库明细 l where not exists (select 1 from 成品入库单 h where h.ID = l.ID)) + "
      "(select count(*) from 出入库明细 l where not exists (select 1 from 出入库单 h where h.ID = l.ID))"},
     {"returns approved once: one CK voucher each, none for a pending one",
      "select count(*) from 采购退货单 h where (select count(*) from 出入库单 v where v.引用ID = h.ID and "
@@ -293,7 +331,8 @@ int main(int argc, char *argv[])
                   b.settings.database});
         procs << p;
     }
-    int posted = 0, issued = 0, refused = 0, errors = 0, approved = 0, raced = 0, shortReturns = 0;
+    int posted = 0, issued = 0, refused = 0, errors = 0, requisitions = 0, finished = 0, shortRefused = 0;
+    int approved = 0, raced = 0, shortReturns = 0;
     bool clientsOk = true;
     for (int i = 0; i < procs.size(); ++i) {
         QProcess *p = procs[i];
@@ -312,13 +351,19 @@ int main(int argc, char *argv[])
                 issued += v;
             else if (part.startsWith("refused="))
                 refused += v;
+            else if (part.startsWith("requisitions="))
+                requisitions += v;
+            else if (part.startsWith("finished="))
+                finished += v;
+            else if (part.startsWith("short="))
+                shortRefused += v;
             else if (part.startsWith("errors="))
                 errors += v;
             else if (part.startsWith("approved="))
                 approved += v;
             else if (part.startsWith("raced="))
                 raced += v;
-            else if (part.startsWith("short="))
+            else if (part.startsWith("shortreturns="))
                 shortReturns += v;
         }
         std::printf("  client %d: %s\n", i, qPrintable(out));
@@ -331,6 +376,9 @@ int main(int argc, char *argv[])
                 posted, double(posted) / seconds, issued, refused, errors);
     std::printf("returns: %d approved, %d found settled by the other client first, %d refused for short stock\n",
                 approved, raced, shortReturns);
+    std::printf("internal: %d requisitions and %d finished-goods receipts saved, %d requisitions refused for short "
+                "stock\n",
+                requisitions, finished, shortRefused);
     std::printf("stored: %lld receipts, %lld requisitions, %lld vouchers, %lld voucher lines, %lld goods rows\n",
                 scalar(c, "select count(*) from 采购入库单"), scalar(c, "select count(*) from 车间领用"),
                 scalar(c, "select count(*) from 出入库单"), scalar(c, "select count(*) from 出入库明细"),
@@ -344,6 +392,11 @@ int main(int argc, char *argv[])
     std::printf("check: every return approval reported is stored, and only those ... %s\n",
                 approvedStored == approved ? "ok" : "FAILED");
     ok = ok && approvedStored == approved;
+    const bool internalStored = scalar(c, "select count(*) from 车间领用") == issued + requisitions &&
+                                scalar(c, "select count(*) from 成品入库单") == finished;
+    std::printf("check: every internal document saved is stored, no refused one ... %s\n",
+                internalStored ? "ok" : "FAILED");
+    ok = ok && internalStored;
     for (const Check &chk : kChecks) {
         const qint64 bad = scalar(c, QString::fromUtf8(chk.sql));
         std::printf("check: %s ... %s\n", chk.what, bad == 0 ? "ok" : qPrintable(QString("FAILED (%1)").arg(bad)));

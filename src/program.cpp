@@ -9,6 +9,7 @@
 #include "report/engine/frglobals.h"
 #include "sales/salesschema.h"
 #include "stock/stockmenu.h"
+#include "warehouse/warehousemenu.h"
 #include "warehouse/warehouseschema.h"
 
 #include <QApplication>
@@ -103,7 +104,7 @@ void registerSubsystems()
     registerPartnersWindows();
     registerPurchasingWindows();
     registerSalesSchema();
-    registerWarehouseSchema();
+    registerWarehouseWindows();
     registerStockWindows();
 }
 

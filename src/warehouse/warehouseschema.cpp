@@ -5,38 +5,25 @@
 namespace orv {
 
 namespace {
-// What differs between the seven internal headers: the operator, party and code columns and
-// the staff columns, in the order the save writes them. Parties are departments (部门编号 +
-// "." + 部门名称), staff 工号 + "." + 姓名.
-struct HeaderColumns {
-    int kind;
-    const char *operatorColumn;
-    const char *party;
-    const char *code;
-    const char *staff; // "a VARCHAR(n), b VARCHAR(n)..."
-};
-
-const HeaderColumns kHeaders[] = {
-    {1, "经办人", "领用部门", "部门编号", "部门经理 VARCHAR(200), 领用员 VARCHAR(300), 发货员 VARCHAR(300), 复核员 VARCHAR(300)"},
-    {2, "开单员", "相关单位", "单位编号", "部门经理 VARCHAR(200), 送货员 VARCHAR(300), 复核员 VARCHAR(300)"},
-    {3, "开单员", "相关单位", "单位编号", "部门经理 VARCHAR(200), 送货员 VARCHAR(300), 复核员 VARCHAR(300)"},
-    {4, "开单员", "报损部门", "部门编号", "部门经理 VARCHAR(200), 财务 VARCHAR(300)"},
-    {5, "开单员", "借出单位", "单位编号", "借出员 VARCHAR(300), 发货员 VARCHAR(300), 开票员 VARCHAR(300), 复核员 VARCHAR(300)"},
-    {6, "开单员", "归还单位", "单位编号", "归还员 VARCHAR(300), 发货员 VARCHAR(300), 开票员 VARCHAR(300), 复核员 VARCHAR(300)"},
-    {7, "开单员", "赠送单位", "单位编号", "送货员 VARCHAR(300), 发货员 VARCHAR(300), 开票员 VARCHAR(300), 复核员 VARCHAR(300)"}};
-
 const char *const kReversal = "是否红冲 {BOOL} NOT NULL DEFAULT FALSE, 红冲操作员 VARCHAR(300)";
 
-QString internalHeader(const InternalDocTables &t, const HeaderColumns &h)
+// The header of a kind: the operator, party and code columns and the staff columns in the
+// order the save writes them. Parties are departments (部门编号 + "." + 部门名称), staff
+// 工号 + "." + 姓名.
+QString internalHeader(const InternalKind &k)
 {
+    QStringList staff;
+    for (const InternalField &f : k.staff)
+        if (f.column)
+            staff << QString::fromUtf8(f.column) + (qstrcmp(f.column, "部门经理") == 0 ? " VARCHAR(200)" : " VARCHAR(300)");
     QString ddl = QString("create table %1 (流水号 {ID}, 单据编号 VARCHAR(50), 日期 {DATE}, %2 VARCHAR(300), "
                           "ID VARCHAR(50), 当前状态 VARCHAR(50), %3 VARCHAR(400), %4 VARCHAR(200), %5, "
                           "金额合计 {MONEY}, 摘要 TEXT, 时间 VARCHAR(20), %6")
-                      .arg(QString::fromUtf8(t.header), QString::fromUtf8(h.operatorColumn),
-                           QString::fromUtf8(h.party), QString::fromUtf8(h.code), QString::fromUtf8(h.staff),
+                      .arg(QString::fromUtf8(k.header), QString::fromUtf8(k.operatorColumn),
+                           QString::fromUtf8(k.partyColumn), QString::fromUtf8(k.codeColumn), staff.join(", "),
                            QString::fromUtf8(kReversal));
-    // The loss report's audit writes 审核人 and 审核日期; its list reads 复核员, which no one writes.
-    if (t.kind == 4)
+    // A pending kind's audit writes 审核人 and 审核日期; its list reads 复核员, which no one writes.
+    if (k.direction == InternalDirection::Pending)
         ddl += ", 审核人 VARCHAR(300), 审核日期 {DATE}, 复核员 VARCHAR(300)";
     return ddl + ")";
 }
@@ -67,12 +54,10 @@ QString transferLines(const QString &table)
 void registerWarehouseSchema()
 {
     QList<TableDef> tables;
-    for (const auto &t : kInternalDocTables) {
-        const HeaderColumns &h = kHeaders[t.kind - 1];
-        Q_ASSERT(h.kind == t.kind);
-        const QString lines = QString::fromUtf8(t.lines);
-        tables.append({QString::fromUtf8(t.header), internalHeader(t, h), documentHeaderIndexes(internalDocNumbers(t.kind))});
-        tables.append({lines, internalLines(t.lines), {recordIdIndex(lines)}});
+    for (const InternalKind &k : kInternalKinds) {
+        const QString lines = QString::fromUtf8(k.lines);
+        tables.append({QString::fromUtf8(k.header), internalHeader(k), documentHeaderIndexes(internalDocNumbers(k.kind))});
+        tables.append({lines, internalLines(k.lines), {recordIdIndex(lines)}});
     }
     tables.append({"调拨单",
                    QString("create table 调拨单 (流水号 {ID}, ID VARCHAR(50), 单据编号 VARCHAR(50), 负责人 VARCHAR(300), "

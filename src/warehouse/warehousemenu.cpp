@@ -1,0 +1,21 @@
+#include "warehouse/warehousemenu.h"
+#include "app/appglobals.h"
+#include "app/windowing.h"
+#include "warehouse/frmdiaobo.h"
+#include "warehouse/warehouseschema.h"
+
+namespace orv {
+
+void registerWarehouseWindows()
+{
+    registerWarehouseSchema();
+    for (const InternalKind &k : kInternalKinds) {
+        setMenuHandler(QString::fromUtf8(k.entryItem), [kind = k.kind] {
+            G.gDocKind = kind;
+            openModal(frmDiaobo, true, kind);
+            delete frmDiaobo.data();
+        });
+    }
+}
+
+} // namespace orv
