@@ -93,8 +93,9 @@ void ServerWatch::run()
             e.probing = true;
             const int id = e.id, pid = e.pid;
             const PgEndpoint endpoint = e.endpoint;
+            const milliseconds waited = waiting(e);
             lock.unlock();
-            const bool answers = serverAnswers(endpoint, pid);
+            const bool answers = serverAnswers(endpoint, pid, waited);
             lock.lock();
             // The connection may have been closed meanwhile: look it up again.
             for (Entry &still : m_entries) {
@@ -125,7 +126,7 @@ bool waitFor(PGconn *c, short events, steady_clock::time_point deadline)
 }
 } // namespace
 
-bool ServerWatch::serverAnswers(const PgEndpoint &e, int pid)
+bool ServerWatch::serverAnswers(const PgEndpoint &e, int pid, milliseconds waited)
 {
     const QByteArray timeout = QByteArray::number(kProbeSeconds);
     const char *keys[] = {"host", "port", "user", "password", "dbname", "connect_timeout", "application_name", nullptr};
@@ -144,14 +145,19 @@ bool ServerWatch::serverAnswers(const PgEndpoint &e, int pid)
     }
     if (state == PGRES_POLLING_OK) {
         const QByteArray backend = QByteArray::number(pid);
-        const char *params[] = {backend.constData()};
-        if (PQsendQueryParams(c, "select 1 from pg_stat_activity where pid = $1::int", 1, nullptr, params, nullptr,
-                              nullptr, 0)) {
+        // A second's slack for the statement's way to the server.
+        const QByteArray idleMs = QByteArray::number(qMax<qint64>(0, waited.count() - 1000));
+        const char *params[] = {backend.constData(), idleMs.constData()};
+        if (PQsendQueryParams(c,
+                              "select 1 from pg_stat_activity where pid = $1::int and ($2::bigint = 0 or "
+                              "coalesce(state, '') not like 'idle%' or "
+                              "state_change > now() - $2::bigint * interval '1 millisecond')",
+                              2, nullptr, params, nullptr, nullptr, 0)) {
             while (PQisBusy(c) && waitFor(c, POLLIN, deadline) && PQconsumeInput(c)) {
             }
             if (!PQisBusy(c)) {
                 PGresult *r = PQgetResult(c);
-                // No row: the server is there but our session is not.
+                // No row: the server is there but our session is not, or never read our statement.
                 answered = PQresultStatus(r) == PGRES_TUPLES_OK && PQntuples(r) == 1;
                 PQclear(r);
             }

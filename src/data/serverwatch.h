@@ -6,7 +6,8 @@
 // far end still takes packets and never answers: a proxy, a tunnel or a NAT box whose server is
 // gone, or a server that hangs. The watch looks at each connection once a second; when a
 // statement has had no word from the server for kQuiet, it asks the server over a connection of
-// its own whether it is there and whether our session still is. Only when it is not does the
+// its own whether it is there and whether our session still is and has read the statement. Only
+// when it is not does the
 // watch shut the socket down, so the waiting statement fails at once and the connection's usual
 // loss handling takes over. A statement that runs long on a server that answers is never cut.
 #include <QByteArray>
@@ -49,9 +50,12 @@ public:
     int watch(int socket, int backendPid, const PgEndpoint &endpoint, std::shared_ptr<const Activity> activity);
     void forget(int id);
 
-    // The server behind `endpoint` answers and still serves backend `pid` (a server that
-    // refuses the probe has answered too).
-    static bool serverAnswers(const PgEndpoint &endpoint, int pid);
+    // The server behind `endpoint` answers and backend `pid` still serves us: it is listed and,
+    // when we have waited `waited` for it, has not sat idle since before our statement went out
+    // (a backend that is stopped or cut off from our packets never reads it). A server that
+    // refuses the probe has answered too.
+    static bool serverAnswers(const PgEndpoint &endpoint, int pid,
+                              std::chrono::milliseconds waited = std::chrono::milliseconds(0));
 
 private:
     ServerWatch() = default;

@@ -5,9 +5,12 @@
 #include "data/dataset.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QSqlQuery>
+
+#include <csignal>
 
 using namespace orv;
 using namespace orv::test;
@@ -222,6 +225,40 @@ private slots:
                               " and state like 'idle in transaction%'")
                          .toInt(),
                      0);
+        QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 1);
+    }
+
+    // Only our session's backend stops (the rest of the server answers and still lists it): the
+    // statement it never reads is given up as quickly.
+    void stoppedBackendIsGivenUp()
+    {
+        if (!TestDb::isPostgres())
+            QSKIP("a PostgreSQL server only");
+        TestDb t;
+        t.conn().exec("create table 记账 (x integer)");
+        auto proxy = proxyTo(t);
+        Connection c(QStringLiteral("stopped"));
+        c.open(through(t, *proxy), Connection::SchemaMode::Leave);
+        DataSet who(&c);
+        who.setSql("select pg_backend_pid()");
+        who.open();
+        const pid_t backend = pid_t(who.fields(0).asInteger());
+        if (::kill(backend, SIGSTOP) != 0)
+            QSKIP("the server's processes cannot be stopped from here");
+        const auto resume = qScopeGuard([backend] { ::kill(backend, SIGCONT); });
+        QElapsedTimer waited;
+        waited.start();
+        try {
+            c.exec("insert into 记账 values (1)");
+            QFAIL("a statement on a stopped backend succeeded");
+        } catch (const ConnectionLost &e) {
+            // The rest of the server answers, so the connection is made again at once.
+            QCOMPARE(e.message(), QString(kReconnected));
+        }
+        QVERIFY2(waited.elapsed() < 15000, qPrintable(QString::number(waited.elapsed())));
+        ::kill(backend, SIGCONT);
+        QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 0);
+        c.exec("insert into 记账 values (2)");
         QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 1);
     }
 
