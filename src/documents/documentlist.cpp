@@ -186,9 +186,14 @@ QString DocumentList::documentsSql(const ListFilter *filter) const
         where << "当前状态 = ?";
     if (filter && !m_config.dateColumn.isEmpty())
         where << m_config.dateColumn + " >= ? and " + m_config.dateColumn + " < ?";
-    if (const ListSearch *s = filter ? searched(*filter) : nullptr)
-        where << (s->condition.isEmpty() ? containsCondition(m_conn, s->field) : "(" + withLike(s->condition) + ")");
-    QString sql = "select " + selectColumns(m_config.columns) + " from " + m_config.table;
+    QString from = m_config.table;
+    if (const ListSearch *s = filter ? searched(*filter) : nullptr) {
+        if (!s->rows.isEmpty())
+            from = "(" + withLike(s->rows) + ") " + m_config.table;
+        else
+            where << (s->condition.isEmpty() ? containsCondition(m_conn, s->field) : "(" + withLike(s->condition) + ")");
+    }
+    QString sql = "select " + selectColumns(m_config.columns) + " from " + from;
     if (!where.isEmpty())
         sql += " where " + where.join(" and ");
     QString order = m_config.orderBy;
@@ -214,6 +219,11 @@ int DocumentList::open(const ListFilter *filter, const QString &keepID)
     m_lineNarrowing.reset();
     DataSet ds(&m_conn);
     ds.setSql(documentsSql(filter));
+    const ListSearch *s = filter ? searched(*filter) : nullptr;
+    // A search's rows stand first in the statement, its condition last.
+    const bool searchesRows = s && !s->rows.isEmpty();
+    if (searchesRows)
+        ds.addBindValue(containsPattern(filter->text));
     if (!m_config.state.isEmpty())
         ds.addBindValue(m_config.state);
     if (filter && !m_config.dateColumn.isEmpty()) {
@@ -221,8 +231,7 @@ int DocumentList::open(const ListFilter *filter, const QString &keepID)
         ds.addBindValue(filter->from.toString(Qt::ISODate));
         ds.addBindValue(filter->to.addDays(1).toString(Qt::ISODate));
     }
-    const ListSearch *s = filter ? searched(*filter) : nullptr;
-    if (s)
+    if (s && !searchesRows)
         ds.addBindValue(containsPattern(filter->text));
     try {
         ds.open();

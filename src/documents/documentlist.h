@@ -54,11 +54,14 @@ inline ListColumn shownAs(const QString &field, const QString &title, int width 
 // elsewhere gives `condition` instead: a condition on the header with one '?' for the pattern,
 // "{like}" standing for the case-insensitive match ("ID in (select ID from 盘点明细 where 编号
 // {like} ?)"); `lineCondition`, written alike, then also narrows the current document's lines.
+// An item that lists a document once per matching line gives `rows` in place of `condition`:
+// a select of header rows, written alike, read in place of the header table.
 struct ListSearch {
     QString caption;
     QString field;
     QString condition = {};
     QString lineCondition = {};
+    QString rows = {};
 };
 
 // The delete of a document (shown with privilege flag 51): after `question` (caption

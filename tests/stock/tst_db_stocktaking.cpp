@@ -1,5 +1,5 @@
-// Stock taking (the counts, the window, the posting with its bill and voucher) and the price
-// adjustment opened from the goods list.
+// Stock taking (the counts, the window, the posting with its bill and voucher), the list of the
+// bills, and the price adjustment opened from the goods list.
 #include "documentfixture.h"
 #include "stockfixture.h"
 #include "scriptedprompt.h"
@@ -15,10 +15,13 @@
 #include "app/windowing.h"
 #include "stock/frmmingoutin.h"
 #include "stock/frmtake.h"
+#include "stock/frmtakelist.h"
 #include "stock/frmtiaojia.h"
 #include "stock/frmtongji.h"
 #include "stock/priceadjustment.h"
 #include "stock/stockmenu.h"
+#include "stock/stocktaking.h"
+#include "stock/takelist.h"
 #include "stock/takebillprint.h"
 
 #include <QCheckBox>
@@ -60,6 +63,32 @@ Goods fiveGoods(TestDb &t)
 QStringList counts(TestDb &t) { return rowValues(t, "select 编号, 库存, 辅助库存, 盘点库存 from 货品目录 order by 流水号"); }
 
 int rows(TestDb &t, const QString &table) { return t.scalar("select count(*) from " + table).toInt(); }
+
+// Two bills: 张三's of A1, A2, B1, D1, then 李四's of A1 and B1.
+struct Bills {
+    TakeResult first, second;
+};
+Bills twoBills(TestDb &t)
+{
+    fiveGoods(t);
+    Clock::pin(QDateTime(QDate(2024, 5, 6), QTime(3, 4, 5), Qt::UTC));
+    StockTaking taking(t.conn());
+    Bills b;
+    b.first = taking.post({}, "张三");
+    t.exec("update 货品目录 set 盘点库存 = '12' where 编号 = 'A1'");
+    t.exec("update 货品目录 set 盘点库存 = '1' where 编号 = 'B1'");
+    b.second = taking.post({}, "李四");
+    return b;
+}
+
+// A grid's column, row by row.
+QStringList column(const DocumentListModel &m, const QString &title)
+{
+    QStringList out;
+    for (int r = 0; r < m.rowCount(); ++r)
+        out << m.text(r, title);
+    return out;
+}
 } // namespace
 
 class TestStockTaking : public QObject {
@@ -212,6 +241,157 @@ private slots:
         // In signature mode the caption stands alone.
         G.gPrintSignature = 1;
         QCOMPARE(takeBillPrint(t.conn(), gLastTakeID, "李四").slot("Memo28"), QString("负责人:"));
+    }
+
+    // The items: 显示全部, 按照单据编号查询, 按照经办人查询 and the blank goods-code item.
+    void takeListSearch_data()
+    {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("bills");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList all = {"A1", "A2", "B1", "D1"};
+        QTest::newRow("show all ignores the text") << 0 << "李" << QStringList{"张三", "李四"} << all;
+        QTest::newRow("empty text lists all") << 2 << "" << QStringList{"张三", "李四"} << all;
+        QTest::newRow("bill number") << 1 << "-002" << QStringList{"李四"} << QStringList{"A1", "B1"};
+        QTest::newRow("person in charge") << 2 << "李" << QStringList{"李四"} << QStringList{"A1", "B1"};
+        QTest::newRow("goods code: a bill per matching line, its matching lines")
+            << 3 << "a" << QStringList{"张三", "张三", "李四"} << QStringList{"A1", "A2"};
+        QTest::newRow("goods code narrows the lines") << 3 << "B1" << QStringList{"张三", "李四"} << QStringList{"B1"};
+        QTest::newRow("quote is plain text") << 3 << "'" << QStringList{} << QStringList{};
+        QTest::newRow("nothing found") << 1 << "x" << QStringList{} << QStringList{};
+    }
+    void takeListSearch()
+    {
+        QFETCH(int, item);
+        QFETCH(QString, text);
+        QFETCH(QStringList, bills);
+        QFETCH(QStringList, lines);
+        TestDb t;
+        const Bills b = twoBills(t);
+        QVERIFY(b.second.billNo.endsWith("-002"));
+        DocumentList list(t.conn());
+        list.setConfig(takeListConfig());
+        list.openAll();
+        QCOMPARE(column(list.documents(), "负责人"), (QStringList{"张三", "李四"}));
+        list.search({QDate(), QDate(), item, text});
+        QCOMPARE(column(list.documents(), "负责人"), bills);
+        QCOMPARE(list.currentID(), bills.isEmpty() ? QString() : list.documents().text(0, "ID"));
+        QCOMPARE(column(list.lines(), "编号"), lines);
+    }
+
+    void takeListWindow()
+    {
+        documenttest::startEngine();
+        TestDb t;
+        const Bills b = twoBills(t);
+        t.exec("delete from 基本信息");
+        t.exec("insert into 基本信息(公司名称) values('甲公司')");
+
+        // Without flag 51 no 删除, and the delete does nothing.
+        menuHandler("N30")();
+        QVERIFY(frmTakeList);
+        QCOMPARE(frmTakeList->windowTitle(), QString("盘点单"));
+        QVERIFY(frmTakeList->findChild<QWidget *>("SpeedButton1")->isHidden());
+        {
+            ScriptedPrompt p;
+            frmTakeList->show();
+            frmTakeList->deleteCurrent();
+            QVERIFY(p.verifyDone());
+        }
+        delete frmTakeList.data();
+
+        G.gPrivileges[50] = "True";
+        TfrmTakeList w;
+        w.show();
+        QVERIFY(!w.findChild<QWidget *>("SpeedButton1")->isHidden());
+        QCOMPARE(w.findChild<QWidget *>("SpeedButton4")->property("text").toString(), QString("盘点单"));
+        QCOMPARE(column(*w.documentModel(), "单据编号"), (QStringList{b.first.billNo, b.second.billNo}));
+        QCOMPARE(w.currentID(), b.first.billID);
+        QCOMPARE(w.lineModel()->rowCount(), 4);
+        auto *item = w.findChild<QComboBox *>("ComboBox1");
+        auto *text = w.findChild<QLineEdit *>("Edit1");
+
+        // Print after a search: the first bill found, its person in charge, its totals.
+        item->setCurrentIndex(1);
+        text->setText("-002");
+        w.search();
+        w.printCurrent();
+        {
+            const PrintRun &run = w.lastPrint();
+            QVERIFY(run.printed);
+            QCOMPARE(run.bands, (QStringList{"报表标题1", "主项头3", "主项数据1", "主项数据1", "主项脚1", "页脚1"}));
+            TfrReport &r = w.report();
+            QCOMPARE(documenttest::printed(r, "Memo33"), (QStringList{"A1", "B1"}));
+            QCOMPARE(documenttest::printed(r, "Memo28"), QStringList{"负责人:李四"});
+            QCOMPARE(documenttest::printed(r, "Memo1"), QStringList{"甲公司货品盘点单"});
+            QCOMPARE(documenttest::printed(r, "Memo26"), QStringList{"12"});
+            QCOMPARE(documenttest::printed(r, "Memo27"), QStringList{"7"});
+            QCOMPARE(documenttest::printed(r, "Memo8"), QStringList{"1"});
+            QCOMPARE(documenttest::printed(r, "Memo9"), QStringList{"0"});
+        }
+        // A bill without lines still prints its title, heads and footer, its totals 0.
+        t.exec("delete from 盘点明细 where ID = ?", {b.second.billID});
+        w.printCurrent();
+        QCOMPARE(w.lastPrint().bands, (QStringList{"报表标题1", "主项头3", "主项脚1", "页脚1"}));
+        QCOMPARE(documenttest::printed(w.report(), "Memo26"), QStringList{"0"});
+        QCOMPARE(documenttest::printed(w.report(), "Memo28"), QStringList{"负责人:李四"});
+
+        // Export of the current bill's lines: the eleven shown columns, then the count.
+        item->setCurrentIndex(0);
+        QCOMPARE(w.currentID(), b.first.billID);
+        QTemporaryDir dir;
+        ExcelExport::setOutputFolder(dir.path());
+        {
+            ScriptedPrompt p;
+            stocktest::expectExport(p);
+            w.exportLines();
+            QVERIFY(p.verifyDone());
+        }
+        const xlsxtest::Sheet sh(dir.filePath(QDir(dir.path()).entryList(QDir::Files).first()));
+        QStringList heads, first;
+        for (const char *c : {"A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K", "L"}) {
+            heads << sh.cells.value(QString(c) + "1").value;
+            first << sh.cells.value(QString(c) + "2").value;
+        }
+        QCOMPARE(heads, (QStringList{"编号", "名称", "类别", "规格", "仓位", "数量", "金额", "实盘数量", "单价", "盘盈盘亏",
+                                     "盘盈亏金额", ""}));
+        QCOMPARE(first, (QStringList{"A1", "螺丝", "", "标准", "一号库", "10", "5", "10", "0.5", "0", "0", ""}));
+        QCOMPARE(sh.cells.value("A6").value, QString("满足条件记录的总数为：4条"));
+        ExcelExport::setOutputFolder(QString());
+
+        // Delete: the header only, after the question; the lines stay but no search finds the bill.
+        const int lines = rows(t, "盘点明细");
+        {
+            ScriptedPrompt p;
+            p.expectMessage("您确实要删除吗?", QMessageBox::No, "系统提示");
+            p.expectMessage("您确实要删除吗?", QMessageBox::Yes, "系统提示");
+            w.deleteCurrent();
+            QCOMPARE(rows(t, "盘点单"), 2);
+            w.deleteCurrent();
+            QVERIFY(p.verifyDone());
+        }
+        QCOMPARE(column(*w.documentModel(), "负责人"), QStringList{"李四"});
+        QCOMPARE(rows(t, "盘点明细"), lines);
+        QCOMPARE(rows(t, "出入库单"), 2);
+        item->setCurrentIndex(3);
+        text->setText("A");
+        w.search();
+        QCOMPARE(w.documentModel()->rowCount(), 0);
+
+        // An empty list: no bill current; print, export and delete do nothing.
+        t.exec("delete from 盘点单");
+        item->setCurrentIndex(0);
+        QCOMPARE(w.documentModel()->rowCount(), 0);
+        QVERIFY(w.currentID().isEmpty());
+        {
+            ScriptedPrompt p;
+            w.printCurrent();
+            w.exportLines();
+            w.deleteCurrent();
+            QVERIFY(p.verifyDone());
+        }
+        QCOMPARE(w.lastPrint().bands, (QStringList{"报表标题1", "主项头3", "主项脚1", "页脚1"})); // nothing new
     }
 
     void twoClientsPostEachRowOnce()
