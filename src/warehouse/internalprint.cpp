@@ -1,4 +1,5 @@
 #include "warehouse/internalprint.h"
+#include "data/dataset.h"
 
 namespace orv {
 
@@ -25,6 +26,28 @@ DocumentPrint internalPrint(Connection &c, const InternalKind &kind, const Inter
     p.set("Memo25", v.auxQty);
     p.set("Memo27", v.amount);
     return p;
+}
+
+DocumentPrint internalStoredPrint(Connection &c, const InternalKind &kind, const QString &docID)
+{
+    DataSet h(&c);
+    h.setSql("select * from " + QString::fromUtf8(kind.header) + " where ID = ?");
+    h.addBindValue(docID);
+    h.open();
+    auto field = [&h](const QString &name) { return h.isEmpty() ? QString() : h.fieldByName(name).asString(); };
+    const QString lines = QString::fromUtf8(kind.lines);
+    const LineSums sums = storedLineSums(c, lines, docID);
+    InternalPrintValues v;
+    v.number = field("单据编号");
+    v.date = field("日期");
+    v.party = field(QString::fromUtf8(kind.partyColumn));
+    v.remark = field("摘要");
+    v.qty = sums.qty;
+    v.auxQty = sums.auxQty;
+    v.amount = field("金额合计");
+    v.column = field;
+    v.lines = storedPrintLines(c, lines, docID, v.lineSlots);
+    return internalPrint(c, kind, v);
 }
 
 } // namespace orv

@@ -24,3 +24,11 @@ struct InternalPrintValues {
 DocumentPrint internalPrint(Connection &c, const InternalKind &kind, const InternalPrintValues &v);
 
 } // namespace orv
+
+namespace orv {
+
+// The print of a stored document of the kind, by its record ID: every text read from its
+// header row and lines (a header gone meanwhile prints empty texts; its stored lines still print).
+DocumentPrint internalStoredPrint(Connection &c, const InternalKind &kind, const QString &docID);
+
+} // namespace orv

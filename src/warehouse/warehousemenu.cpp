@@ -2,6 +2,7 @@
 #include "app/appglobals.h"
 #include "app/windowing.h"
 #include "warehouse/frmdiaobo.h"
+#include "warehouse/frmdiaobolist.h"
 #include "warehouse/warehouseschema.h"
 
 namespace orv {
@@ -14,6 +15,10 @@ void registerWarehouseWindows()
             G.gDocKind = kind;
             openModal(frmDiaobo, true, kind);
             delete frmDiaobo.data();
+        });
+        setMenuHandler(QString::fromUtf8(k.listItem), [kind = k.kind] {
+            G.gDocKind = kind;
+            ShowChildForm(frmDiaoBoList)->showKind(kind);
         });
     }
 }

@@ -16,10 +16,14 @@
 #include "partners/staffcombo.h"
 #include "purchasing/receiptposting.h"
 #include "warehouse/frmdiaobo.h"
+#include "warehouse/frmdiaobolist.h"
+#include "warehouse/internalkinds.h"
 #include "warehouse/internalposting.h"
 #include "warehouse/warehousemenu.h"
 
 #include <QCheckBox>
+#include <QDateEdit>
+#include <QTableView>
 #include <QLabel>
 #include <QToolButton>
 
@@ -573,6 +577,145 @@ private slots:
     }
 
     // Each entry of the menu opens the window laid out for its kind.
+    // The list of each kind, opened by its entry: captions, the kind's columns under the shared
+    // titles (a column the kind does not keep empty), the totals row last, the search by party,
+    // delete behind flag 51 (the header only), the reversal's refusal, the export columns and the
+    // print of the stored document; an entry window opened meanwhile leaves the list its kind.
+    void list_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QString>("printCaption");
+        QTest::addColumn<QStringList>("texts"); // 开单员, 相关单位, 单位编号, 部门经理, 领用员, 借出员, 送货员
+        QTest::addColumn<QString>("memo31");
+        QTest::newRow("车间领用") << 1 << "车间领用单" << "车间领用单"
+                              << QStringList{"经办人", "领用部门", "部门编号", "部门经理", "领用员", "", ""} << "复核员:复核员";
+        QTest::newRow("成品入库") << 2 << "成品入库单" << "成品入库单"
+                              << QStringList{"开单员", "相关单位", "单位编号", "部门经理", "", "", "送货员"} << "复核员:复核员";
+        QTest::newRow("次品返工") << 3 << "次品返工单" << "次品返工单"
+                              << QStringList{"开单员", "相关单位", "单位编号", "部门经理", "", "", "送货员"} << "复核员:复核员";
+        QTest::newRow("货品报损") << 4 << "货品报损单" << "货品报损单"
+                              << QStringList{"开单员", "报损部门", "部门编号", "部门经理", "", "", ""} << "负责人:开单员";
+        QTest::newRow("货品借出") << 5 << "借出单" << "货品借出单"
+                              << QStringList{"开单员", "借出单位", "单位编号", "", "", "借出员", ""} << "复核员:复核员";
+        QTest::newRow("货品归还") << 6 << "归还单" << "货品归还单"
+                              << QStringList{"开单员", "归还单位", "单位编号", "", "", "", ""} << "复核员:复核员";
+        QTest::newRow("公司赠送") << 7 << "赠送单" << "公司赠送单"
+                              << QStringList{"开单员", "赠送单位", "单位编号", "", "", "", "送货员"} << "送货员:送货员";
+    }
+    void list()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, caption);
+        QFETCH(QString, printCaption);
+        QFETCH(QStringList, texts);
+        QFETCH(QString, memo31);
+        const InternalKind &k = internalKind(kind);
+        const QString header = QString::fromUtf8(k.header), lines = QString::fromUtf8(k.lines);
+        registerWarehouseWindows();
+        TestDb t;
+        // Two approved documents and a pending one; every text column holds its own name.
+        QStringList cols = {"单据编号", "日期", "金额合计", "摘要", "ID", "当前状态", "是否红冲"};
+        QStringList named;
+        for (const QString &c : texts + QStringList{"复核员", "发货员", "开票员", "财务", "归还员"})
+            if (!c.isEmpty() && !named.contains(c)) {
+                DataSet probe(&t.conn());
+                probe.setSql("select * from " + header + " where 1 = 0");
+                probe.open();
+                if (probe.fieldExists(c))
+                    named << c;
+            }
+        auto addDoc = [&](const QString &no, const QString &date, double amount, const QString &state) {
+            QVariantList values{no, date, amount, "摘要" + no, "ID-" + no, state, false};
+            for (const QString &c : named)
+                values << (c == QString::fromUtf8(k.partyColumn) ? c + no : c);
+            QStringList marks;
+            for (int i = 0; i < cols.size() + named.size(); ++i)
+                marks << "?";
+            t.exec("insert into " + header + "(" + (cols + named).join(',') + ") values(" + marks.join(',') + ")", values);
+        };
+        addDoc("D1", "2026-03-02", 5, "已审核");
+        addDoc("D2", "2026-03-05", 7.5, "已审核");
+        addDoc("D3", "2026-03-06", 9, "待审核");
+        for (const auto &[name, qty] : {std::pair{"甲", 2}, {"乙", 3}})
+            t.exec("insert into " + lines + "(ID, 编号, 名称, 规格, 单位, 数量, 单价, 金额, 辅助数量) values(?,?,?,?,?,?,?,?,?)",
+                   {"ID-D2", QString(name), QString(name), "规格", "个", qty, 2, qty * 2, 1});
+
+        ScriptedPrompt p;
+        G.gPrivileges[50] = "True";
+        menuHandler(QString::fromUtf8(k.listItem))();
+        QVERIFY(frmDiaoBoList);
+        std::unique_ptr<TfrmDiaoBoList> w(frmDiaoBoList.data());
+        w->show();
+        QCOMPARE(w->windowTitle(), caption);
+        QCOMPARE(w->findChild<QToolButton *>("SpeedButton3")->text(), printCaption);
+        DocumentListModel *m = w->documentModel();
+        QCOMPARE(m->rowCount(), 3);
+        QCOMPARE(m->text(2, "单据编号"), QString("合计"));
+        QCOMPARE(m->text(2, "金额合计"), QString("12.5"));
+        QCOMPARE(m->text(0, "单据编号"), QString("D2"));
+        QStringList got;
+        for (const char *c : {"开单员", "相关单位", "单位编号", "部门经理", "领用员", "借出员", "送货员"})
+            got << m->text(0, QString::fromUtf8(c));
+        QStringList want = texts;
+        want[1] += "D2";
+        QCOMPARE(got, want);
+        QCOMPARE(m->text(0, "收货员"), QString());
+        QCOMPARE(w->lineModel()->rowCount(), 2);
+        QCOMPARE(w->list().listSheet().headers,
+                 (QStringList{"单据编号", "日期", "开单员", "相关单位", "单位编号", "金额合计", "摘要"}));
+
+        // An entry window of another kind opened meanwhile changes nothing of the list.
+        G.gDocKind = kind % 7 + 1;
+
+        w->printCurrent();
+        const PrintRun &run = w->lastPrint();
+        QCOMPARE(run.bands, (QStringList{"报表标题1", "主项头1", "主项头3", "主项数据1", "主项数据1", "主项脚1", "页脚1"}));
+        QCOMPARE(run.dataBands.value(0).value(0), QString("甲"));
+        QCOMPARE(printed(w->report(), "Memo1"), QStringList{"我的公司" + QString::fromUtf8(k.printTitle)});
+        QCOMPARE(printed(w->report(), "Memo3"), QStringList{texts[1] + "D2"});
+        QCOMPARE(printed(w->report(), "Memo9"), QStringList{"D2"});
+        QCOMPARE(printed(w->report(), "Memo26"), QStringList{"5"});
+        QCOMPARE(printed(w->report(), "Memo31"), QStringList{memo31});
+        QCOMPARE(w->currentID(), QString("ID-D2"));
+
+        // Search by party.
+        w->findChild<QDateEdit *>("DateTimePicker1")->setDate(QDate(2026, 3, 1));
+        w->findChild<QDateEdit *>("DateTimePicker2")->setDate(QDate(2026, 3, 31));
+        w->findChild<QComboBox *>("ComboBox1")->setCurrentIndex(2);
+        w->findChild<QLineEdit *>("EditContent")->setText("D1");
+        w->search();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(w->currentID(), QString("ID-D1"));
+
+        t.exec("update " + header + " set 是否红冲 = ? where ID = ?", {true, "ID-D1"});
+        p.expectMessage("此项单据已经红字反冲操作被取消");
+        w->reverseCurrent();
+
+        p.expectMessage("您确实要删除吗?", QMessageBox::Yes, "系统提示");
+        w->deleteCurrent();
+        QVERIFY(p.verifyDone());
+        QCOMPARE(t.scalar("select count(*) from " + header).toInt(), 2);
+        QCOMPARE(m->text(0, "单据编号"), QString("D2"));
+        QCOMPARE(t.scalar("select count(*) from " + lines).toInt(), 2);
+    }
+
+    // Without flag 51 there is no delete; a second list entry switches the open window.
+    void listWithoutDelete()
+    {
+        registerWarehouseWindows();
+        TestDb t;
+        menuHandler("N25")();
+        std::unique_ptr<TfrmDiaoBoList> w(frmDiaoBoList.data());
+        w->show();
+        QVERIFY(!w->findChild<QToolButton *>("SpeedButton1")->isVisible());
+        menuHandler("N47")();
+        QCOMPARE(frmDiaoBoList.data(), w.get());
+        QCOMPARE(w->kind(), 6);
+        QCOMPARE(w->windowTitle(), QString("归还单"));
+        QVERIFY(!w->findChild<QToolButton *>("SpeedButton1")->isVisible());
+    }
+
     void menuEntries_data()
     {
         QTest::addColumn<QString>("item");
