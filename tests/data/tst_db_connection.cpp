@@ -249,7 +249,9 @@ private slots:
         QElapsedTimer waited;
         waited.start();
         try {
+            Transaction tx(c);
             c.exec("insert into 记账 values (1)");
+            tx.commit();
             QFAIL("a statement on a stopped backend succeeded");
         } catch (const ConnectionLost &e) {
             // The rest of the server answers, so the connection is made again at once.
@@ -257,6 +259,8 @@ private slots:
         }
         QVERIFY2(waited.elapsed() < 15000, qPrintable(QString::number(waited.elapsed())));
         ::kill(backend, SIGCONT);
+        // Woken, the old backend may still read the statement, but its transaction never commits.
+        QTRY_COMPARE(t.scalar("select count(*) from pg_stat_activity where pid = ?", {int(backend)}).toInt(), 0);
         QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 0);
         c.exec("insert into 记账 values (2)");
         QCOMPARE(t.scalar("select count(*) from 记账").toInt(), 1);
