@@ -1,8 +1,10 @@
 #include "documents/entrylines.h"
 #include "app/appglobals.h"
+#include "common/prompt.h"
 #include "documents/pickers.h"
 #include "goods/goodslines.h"
 #include "goods/goodslineview.h"
+#include "ledger/docnumbers.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -75,6 +77,18 @@ QLineEdit *amountEdit(const QString &name, QWidget *parent)
     e->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("\\d*\\.?\\d*")), e));
     e->setText(QStringLiteral("0"));
     return e;
+}
+
+bool proposeNumberInto(QWidget *window, QLineEdit *field, DocNumbers &numbers)
+{
+    try {
+        field->setText(numbers.propose());
+        return true;
+    } catch (const std::exception &e) {
+        field->clear();
+        showError(window, e);
+        return false;
+    }
 }
 
 } // namespace orv

@@ -10,6 +10,7 @@ class QWidget;
 
 namespace orv {
 
+class DocNumbers;
 class GoodsLineGrid;
 class GoodsLineView;
 
@@ -23,6 +24,10 @@ bool takeChosenLine(GoodsLineGrid &lines, GoodsLineView *view, const std::functi
 // already (and, with `clearUnknown`, when nothing was found).
 void takeEnteredCode(QWidget *window, QLineEdit *codeEdit, const GoodsLineGrid &lines, int fitPrice,
                      const std::function<void()> &take, bool clearUnknown = false);
+
+// The next free number of `numbers` shown in `field`; when it cannot be proposed (a lost
+// connection) the field is emptied and the operator told. True when a number was shown.
+bool proposeNumberInto(QWidget *window, QLineEdit *field, DocNumbers &numbers);
 
 // A number field or label less `value` (an empty value is 0); left alone when either is no number.
 void subtractFrom(QWidget *field, const QString &value);

@@ -220,12 +220,7 @@ void TfrmCaiGouTui::FormShow()
 
 void TfrmCaiGouTui::getTaskNo()
 {
-    try {
-        numberEdit->setText(m_returns.ledger().numbers(purchaseReturnNumbers()).propose());
-    } catch (const std::exception &e) {
-        numberEdit->clear();
-        showError(this, e);
-    }
+    proposeNumberInto(this, numberEdit, m_returns.ledger().numbers(purchaseReturnNumbers()));
 }
 
 void TfrmCaiGouTui::onWindowMessage(int message)

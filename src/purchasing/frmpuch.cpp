@@ -214,12 +214,7 @@ void TfrmPuch::FormShow()
 
 void TfrmPuch::getTaskNo()
 {
-    try {
-        numberEdit->setText(m_orders.ledger().numbers(purchaseOrderNumbers()).propose());
-    } catch (const std::exception &e) {
-        numberEdit->clear();
-        showError(this, e);
-    }
+    proposeNumberInto(this, numberEdit, m_orders.ledger().numbers(purchaseOrderNumbers()));
 }
 
 void TfrmPuch::onWindowMessage(int message)

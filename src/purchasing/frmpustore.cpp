@@ -311,22 +311,12 @@ void TfrmPuStore::FormShow()
 
 void TfrmPuStore::getTaskNo()
 {
-    try {
-        numberEdit->setText(m_posting.ledger().numbers(receiptNumbers()).propose());
-    } catch (const std::exception &e) {
-        numberEdit->clear();
-        showError(this, e);
-    }
+    proposeNumberInto(this, numberEdit, m_posting.ledger().numbers(receiptNumbers()));
 }
 
 void TfrmPuStore::getTaskNo1()
 {
-    try {
-        issueNoEdit->setText(m_posting.ledger().numbers(internalDocNumbers(1)).propose());
-    } catch (const std::exception &e) {
-        issueNoEdit->clear();
-        showError(this, e);
-    }
+    proposeNumberInto(this, issueNoEdit, m_posting.ledger().numbers(internalDocNumbers(1)));
 }
 
 void TfrmPuStore::onWindowMessage(int message)

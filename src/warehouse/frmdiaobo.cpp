@@ -1,4 +1,5 @@
 #include "warehouse/frmdiaobo.h"
+#include "documents/entrylines.h"
 #include "app/frmtime.h"
 #include "app/windowing.h"
 #include "data/datamodule.h"
@@ -363,12 +364,7 @@ void TfrmDiaobo::FormShow()
 
 void TfrmDiaobo::MakeDocNo()
 {
-    try {
-        numberEdit->setText(m_posting.ledger().numbers(internalDocNumbers(m_kind.kind)).propose());
-    } catch (const std::exception &e) {
-        numberEdit->clear();
-        showError(this, e);
-    }
+    proposeNumberInto(this, numberEdit, m_posting.ledger().numbers(internalDocNumbers(m_kind.kind)));
 }
 
 void TfrmDiaobo::onWindowMessage(int message)
