@@ -225,8 +225,30 @@ QString ImportProblem::text() const
     return QString("导入数据的时候第%1行第%2列%3").arg(sheetRow).arg(column).arg(kind == TooLong ? "数据太长" : "数据格式不正确");
 }
 
-QStringList sheetTitles(SheetReader &sheet)
+namespace {
+// While it lives, the sheet's reading reports to `progress`, which may cancel it.
+class SheetWatch {
+public:
+    SheetWatch(SheetReader &sheet, const std::function<bool(double)> &progress) : m_sheet(sheet)
+    {
+        if (progress)
+            sheet.setWatch([&progress](double done) {
+                if (!progress(done))
+                    throw ImportCancelled();
+            });
+    }
+    ~SheetWatch() { m_sheet.setWatch({}); }
+    SheetWatch(const SheetWatch &) = delete;
+    SheetWatch &operator=(const SheetWatch &) = delete;
+
+private:
+    SheetReader &m_sheet;
+};
+} // namespace
+
+QStringList sheetTitles(SheetReader &sheet, const std::function<bool(double)> &progress)
 {
+    const SheetWatch watch(sheet, progress);
     const QStringList first = sheet.row(1);
     QStringList titles;
     for (int c = 0; c < kMaxTitles && c < first.size() && !first[c].isEmpty(); ++c)
@@ -276,13 +298,7 @@ ImportOutcome ExcelImport::run(SheetReader &sheet, const QStringList &titles, co
     Statement insert(m_conn, QString("insert into %1(%2) values(%3)").arg(importTable(m_kind), columns.join(','), marks));
 
     // The operator's cancel reaches the reading of the sheet, wherever it stands.
-    struct Cancelled {};
-    if (progress)
-        sheet.setWatch([&progress](double done) {
-            if (!progress(done))
-                throw Cancelled();
-        });
-    const auto unwatch = qScopeGuard([&sheet] { sheet.setWatch({}); });
+    const SheetWatch watch(sheet, progress);
 
     ImportOutcome out;
     try {
@@ -318,12 +334,16 @@ ImportOutcome ExcelImport::run(SheetReader &sheet, const QStringList &titles, co
                 binds << makeRecordID(); // as every goods row the program writes
             insert.exec(binds);
             ++out.rows;
+            // Rows written to a slow database move the sheet on slowly: the operator still sees
+            // the work and can stop it between two rows.
+            if (progress && !progress(sheet.progress()))
+                throw ImportCancelled();
         }
         // The last word before the commit: the operator may still cancel.
         if (progress && !progress(1.0))
-            throw Cancelled();
+            throw ImportCancelled();
         tx.commit();
-    } catch (const Cancelled &) {
+    } catch (const ImportCancelled &) {
         out.rows = 0;
         out.cancelled = true;
         return out;

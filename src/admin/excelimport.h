@@ -29,8 +29,13 @@ QString importDoneText(ImportKind kind);
 // The title list: row 1 of the sheet from column 1 rightwards up to the first empty cell, at
 // most 200 titles. Title k (from 0) stands for sheet column k + 1; the empty title, which the
 // mapping offers after them, for the first column after the titled ones.
-QStringList sheetTitles(SheetReader &sheet);
+// `progress` hears how far the reading got: a crafted sheet can hold hundreds of MB before its
+// first row. Its false ends the reading with ImportCancelled.
+QStringList sheetTitles(SheetReader &sheet, const std::function<bool(double)> &progress = {});
 constexpr int kMaxTitles = 200;
+
+// The operator stopped the reading of a sheet.
+struct ImportCancelled {};
 
 // The default mapping: target column R takes the title of sheet column R ("" beyond them).
 QStringList defaultMapping(ImportKind kind, SheetReader &sheet);

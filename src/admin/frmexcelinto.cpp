@@ -234,10 +234,13 @@ void TfrmExcelInto::SpeedButton2Click()
     // Row 1 is read here: a sheet found damaged in it ends in the message, as any other.
     QStringList titles, defaults;
     try {
+        const std::unique_ptr<Progress> bar = prompt().progress(this, windowTitle(), "正在读取表格……");
         const BusyCursor busy;
         const std::unique_ptr<SheetReader> sheet = openSheet(true);
-        titles = sheetTitles(*sheet);
+        titles = sheetTitles(*sheet, [&bar](double done) { return bar->advance(qRound64(done * 1000), 1000); });
         defaults = defaultMapping(*k, *sheet);
+    } catch (const ImportCancelled &) {
+        return;
     } catch (const std::exception &e) {
         showError(this, e);
         return;
@@ -289,12 +292,15 @@ void TfrmExcelInto::BitBtn1Click()
         return;
     ImportOutcome outcome;
     try {
+        // From the first byte read: a sheet may hold much before its titles.
+        const std::unique_ptr<Progress> bar = prompt().progress(this, windowTitle(), "正在导入数据……");
+        const ImportProgress shown = [&bar](double done) { return bar->advance(qRound64(done * 1000), 1000); };
         std::unique_ptr<SheetReader> sheet;
         QStringList titles, mapping;
         {
             const BusyCursor busy;
             sheet = openSheet(true);
-            titles = sheetTitles(*sheet);
+            titles = sheetTitles(*sheet, shown);
             // The grid's choices, or the default mapping when the grid was not filled for this kind.
             if (m_mappedKind == k) {
                 for (int r = 0; r < mappingGrid->rowCount(); ++r)
@@ -303,9 +309,10 @@ void TfrmExcelInto::BitBtn1Click()
                 mapping = defaultMapping(*k, *sheet);
             }
         }
-        const std::unique_ptr<Progress> bar = prompt().progress(this, windowTitle(), "正在导入数据……");
         outcome = ExcelImport(db(), *k).run(*sheet, titles, mapping, titlesInFirstRow->isChecked(), Clock::localNow().date(),
-                                            [&bar](double done) { return bar->advance(qRound64(done * 1000), 1000); });
+                                            shown);
+    } catch (const ImportCancelled &) {
+        outcome.cancelled = true;
     } catch (const std::exception &e) {
         showError(this, e);
         return;

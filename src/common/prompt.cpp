@@ -7,6 +7,8 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QProgressDialog>
 #include <QUrl>
 
@@ -65,16 +67,24 @@ public:
         m_dialog.setAutoClose(false);
         m_dialog.setAutoReset(false);
         m_dialog.setValue(0);
+        m_sinceEvents.start();
     }
     bool advance(qint64 done, qint64 total) override
     {
         if (total > 0)
             m_dialog.setValue(int(std::clamp<qint64>(done * 1000 / total, 0, 1000)));
+        // The dialog only looks at its events when the value moves; slow work moves it seldom,
+        // and the window would stop painting and hear 取消 late.
+        if (m_sinceEvents.elapsed() >= 50) {
+            QCoreApplication::processEvents();
+            m_sinceEvents.restart();
+        }
         return !m_dialog.wasCanceled();
     }
 
 private:
     QProgressDialog m_dialog;
+    QElapsedTimer m_sinceEvents;
 };
 
 std::unique_ptr<Progress> DesktopPrompt::progress(QWidget *parent, const QString &caption, const QString &label)
