@@ -1,6 +1,8 @@
 #include "ledger/docnumbers.h"
 
 #include <QSqlError>
+#include <QSqlQuery>
+#include <atomic>
 
 namespace orv {
 
@@ -15,6 +17,14 @@ QString quoted(const QString &ident)
     QString s = ident;
     s.replace('"', "\"\"");
     return '"' + s + '"';
+}
+
+// A name as an SQL text literal (table and column names of the program, never an operator's text).
+QString literal(const QString &name)
+{
+    QString s = name;
+    s.replace('\'', "''");
+    return '\'' + s + '\'';
 }
 
 QString serialText(int serial) { return QString("%1").arg(serial, 3, 10, QChar('0')); }
@@ -39,21 +49,61 @@ QString headOf(const QString &number) { return number.left(number.size() - 3); }
 
 // ---- Record IDs
 
-QString makeRecordID(const QDateTime &utcIn)
+namespace {
+// yyyyMMdd, the hour shifted to UTC+8 without carrying into the date (08 to 31), mmss.
+QString recordStamp(const QDateTime &utcIn)
 {
     const QDateTime utc = utcIn.toUTC();
     const QDate d = utc.date();
     const QTime t = utc.time();
     const QChar z('0');
-    // The hour is shifted to UTC+8 but the date is not carried: 08 to 31.
-    return QString("%1%2%3%4%5%6%7")
+    return QString("%1%2%3%4%5%6")
         .arg(d.year(), 4, 10, z)
         .arg(d.month(), 2, 10, z)
         .arg(d.day(), 2, 10, z)
         .arg(t.hour() + 8, 2, 10, z)
         .arg(t.minute(), 2, 10, z)
-        .arg(t.second(), 2, 10, z)
-        .arg(Random::between(0, kRandomLimit - 1), 10, 10, z);
+        .arg(t.second(), 2, 10, z);
+}
+const int kShortRandomLimit = 2100; // exclusive
+// Draws of a short ID before giving up; the chance that this many all hit used IDs is nil
+// unless the second's 2,100 values are nearly all taken.
+const int kShortDraws = 200;
+} // namespace
+
+QString makeRecordID(const QDateTime &utc)
+{
+    return recordStamp(utc) + QString("%1").arg(Random::between(0, kRandomLimit - 1), 10, 10, QChar('0'));
+}
+
+QString makeShortRecordID(const QDateTime &utc)
+{
+    return recordStamp(utc) + QString("%1").arg(Random::between(0, kShortRandomLimit - 1), 4, 10, QChar('0'));
+}
+
+QString makeShortRecordID(Connection &c, const QStringList &usedIn, const QDateTime &utc)
+{
+    c.requireTransaction("记录编号");
+    QStringList probes;
+    for (const QString &t : usedIn)
+        probes << "select 1 from " + quoted(t) + " where ID = ?";
+    std::unique_ptr<Statement> used;
+    if (!probes.isEmpty())
+        used = std::make_unique<Statement>(c, probes.join(" union all "));
+    for (int draw = 0; draw < kShortDraws; ++draw) {
+        const QString id = makeShortRecordID(utc);
+        if (!used)
+            return id;
+        QVariantList binds;
+        for (int i = 0; i < usedIn.size(); ++i)
+            binds << id;
+        QSqlQuery &q = used->exec(binds);
+        const bool taken = q.next();
+        q.finish();
+        if (!taken)
+            return id;
+    }
+    throw DbError(QStringLiteral("本秒的记录编号已用完，请稍后再保存"));
 }
 
 // ---- Document numbers
@@ -241,27 +291,116 @@ QString DocNumbers::firstClaimableSql() const
         return QString();
     const QString col = "t." + quoted(m_rule.column);
     const int dayLength = int((m_rule.prefix + numberDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC))).size());
-    // The serial after the day's last stored number (as serialAfterLast() reads it: same index), then
-    // the first serial from there that no other save has claimed, claimed by the lock it takes.
-    return QString("(select p.head || lpad(s::text, 3, '0') as no "
-                   "from (select cast(? as text) as head, cast(? as text) as day, cast(? as text) as lockkey) p "
-                   "cross join lateral (select coalesce((select case when length(%1) = length(p.head) + 3 "
-                   "and left(%1, length(p.head)) = p.head and substr(%1, length(p.head) + 1) ~ '^[0-9]{3}$' "
-                   "then cast(substr(%1, length(p.head) + 1) as integer) + 1 end from %2 t "
+    // The wanted number, then the serials after the day's last stored number (as serialAfterLast()
+    // reads it: same index): the first that no other save has claimed, claimed by the lock it
+    // takes, and that is not stored as of now (orv_number_stored: numbers another save committed
+    // after this statement began, or stored out of serial order, are passed here, not found by a
+    // failed insert). A claim is released only after its save is visible, so the claimed number is
+    // looked up after the other save's rows show. The candidates come one by one (no sort), so
+    // only the chosen one stays locked.
+    return QString("(select w.no from (select cast(? as text) as head, cast(? as text) as day, "
+                   "cast(? as text) as lockkey, cast(? as text) as wanted) p "
+                   "cross join lateral (select p.wanted as no where p.wanted is not null union all "
+                   "select p.head || lpad(s::text, 3, '0') from (select coalesce((select case when length(%1) = "
+                   "length(p.head) + 3 and left(%1, length(p.head)) = p.head and substr(%1, length(p.head) + 1) ~ "
+                   "'^[0-9]{3}$' then cast(substr(%1, length(p.head) + 1) as integer) + 1 end from %2 t "
                    "where substr(%1, 1, %3) = p.day order by t.流水号 desc limit 1), 1) as first) f "
-                   "cross join lateral generate_series(f.first, %4) s "
-                   "where pg_try_advisory_xact_lock(hashtext(p.lockkey), hashtext(p.head || lpad(s::text, 3, '0'))) "
-                   "limit 1) c")
+                   "cross join lateral generate_series(f.first, %4) s) w "
+                   "where pg_try_advisory_xact_lock(hashtext(p.lockkey), hashtext(w.no)) "
+                   "and not orv_number_stored(%5, %6, w.no) limit 1) c")
         .arg(col, quoted(m_rule.table))
         .arg(dayLength)
-        .arg(kLastSerial);
+        .arg(kLastSerial)
+        .arg(literal(m_rule.table), literal(m_rule.column));
 }
 
-QVariantList DocNumbers::firstClaimableBinds(const QDateTime &utc) const
+QVariantList DocNumbers::firstClaimableBinds(const QDateTime &utc) const { return firstClaimableBinds(QString(), utc); }
+
+QVariantList DocNumbers::firstClaimableBinds(const QString &wanted, const QDateTime &utc) const
 {
     const QString day = m_rule.prefix + numberDate(utc);
     const QString head = m_rule.dash ? day + '-' : day;
-    return {head, day, claimBinds(QString()).value(0)};
+    // A shown number without a serial at its end is not wanted (as firstTry() passes it over).
+    const bool usable = !wanted.isEmpty() && trailingSerial(wanted, headOf(wanted)) >= 0;
+    return {head, day, claimBinds(QString()).value(0), usable ? QVariant(wanted) : QVariant(QMetaType::fromType<QString>())};
+}
+
+// ---- Numbered headers
+
+namespace {
+std::atomic<quint64> g_retries{0};
+} // namespace
+
+quint64 NumberedInsert::retries() { return g_retries.load(); }
+void NumberedInsert::noteRetry() { ++g_retries; }
+
+NumberedInsert::NumberedInsert(Connection &c, NumberRule rule, QStringList columns)
+    : m_conn(c), m_numbers(c, rule), m_columns(std::move(columns)), m_numberAt(int(m_columns.indexOf(rule.column)))
+{
+    if (m_numberAt < 0)
+        throw DbError(QString("内部错误：%1的插入没有编号列").arg(rule.table));
+}
+
+NumberedInsert::~NumberedInsert() = default;
+
+QString NumberedInsert::claimingSql(const QHash<int, QString> &expressions) const
+{
+    QStringList values;
+    for (int i = 0; i < m_columns.size(); ++i)
+        values << (i == m_numberAt ? QStringLiteral("c.no") : expressions.value(i, QStringLiteral("?")));
+    const NumberRule &r = m_numbers.rule();
+    return "insert into " + quoted(r.table) + " (" + m_columns.join(',') + ") select " + values.join(',') + " from " +
+           m_numbers.firstClaimableSql() + " on conflict (" + quoted(r.column) + ") do nothing returning " +
+           quoted(r.column);
+}
+
+QVariantList NumberedInsert::claimingBinds(const QVariantList &values, const QString &wanted) const
+{
+    QVariantList binds = values;
+    binds.removeAt(m_numberAt);
+    return binds + m_numbers.firstClaimableBinds(wanted);
+}
+
+QString NumberedInsert::insert(const QVariantList &values, const QString &wanted)
+{
+    m_conn.requireTransaction("单据编号分配");
+    if (!m_conn.isSqlite()) {
+        if (!m_claiming)
+            m_claiming = std::make_unique<Statement>(m_conn, claimingSql());
+        const QVariantList binds = claimingBinds(values, wanted);
+        // No row mostly means a save stored the number after the statement began: the next
+        // statement sees it.
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            QSqlQuery &q = m_claiming->exec(binds);
+            const QString number = q.next() ? q.value(0).toString() : QString();
+            q.finish();
+            if (!number.isEmpty())
+                return number;
+            noteRetry();
+        }
+    }
+    // A number another client stored or is storing inserts nothing (and fails nothing): the
+    // next is tried.
+    const NumberRule &r = m_numbers.rule();
+    if (!m_quiet) {
+        const QString claim = m_numbers.claimCondition();
+        QString sql = "insert into " + quoted(r.table) + " (" + m_columns.join(',') + ") ";
+        const QString marks = "?" + QString(",?").repeated(m_columns.size() - 1);
+        sql += claim.isEmpty() ? "values (" + marks + ")" : "select " + marks + " where " + claim;
+        m_quiet = std::make_unique<Statement>(m_conn, sql + " on conflict (" + quoted(r.column) + ") do nothing");
+    }
+    QVariantList binds = values;
+    return m_numbers.insertNumberedQuiet(
+        [&](const QString &number) {
+            binds[m_numberAt] = number;
+            binds.resize(m_columns.size());
+            binds += m_numbers.claimBinds(number);
+            QSqlQuery &q = m_quiet->exec(binds);
+            const bool inserted = q.numRowsAffected() > 0;
+            q.finish();
+            return inserted;
+        },
+        wanted);
 }
 
 QString documentNoIndex(const NumberRule &rule)

@@ -24,6 +24,8 @@
 #include "common/clock.h"
 
 #include <QDateTime>
+#include <QHash>
+#include <QStringList>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -31,6 +33,13 @@
 namespace orv {
 
 QString makeRecordID(const QDateTime &utc = Clock::utcNow());
+
+// The sales documents' 18-character record ID: the same 14 digits and a random 0 <= r < 2100 in
+// four digits, from the same generator. It has only 2,100 values a second and the ID columns
+// are not unique, so a save draws it inside its transaction: an ID that one of `usedIn` (tables
+// with an ID column) already holds is drawn again. Throws DbError when none is left.
+QString makeShortRecordID(const QDateTime &utc = Clock::utcNow());
+QString makeShortRecordID(Connection &c, const QStringList &usedIn, const QDateTime &utc = Clock::utcNow());
 
 // The day's serials of one prefix have run out (999 is the last).
 class NumbersExhausted : public DbError {
@@ -74,15 +83,17 @@ public:
     // SQLite, where one client writes at a time.
     QString claimCondition() const;
     QVariantList claimBinds(const QString &number) const;
-    // PostgreSQL: the rows "(…) c" with one column no: the first number of the UTC day after the
-    // day's last stored one that no other save has claimed, claimed for this transaction; no row
-    // when every serial to 999 is claimed. Read and claimed in the statement that inserts, so a
-    // save under contention costs one statement, not one per number tried. An insert "… select
-    // …, c.no, … from <this> on conflict (number column) do nothing returning" that gives no row
-    // falls back to insertNumberedQuiet(). firstClaimableBinds() go after the row's values.
-    // Empty on SQLite.
+    // PostgreSQL: the rows "(…) c" with one column no: the wanted number when it is free, else the
+    // first number of the UTC day after the day's last stored one that is neither stored nor
+    // claimed by another save, claimed for this transaction; no row when every serial to 999 is
+    // taken. Read and claimed in the statement that inserts, so a save under contention costs one
+    // statement, not one per number tried. An insert "… select …, c.no, … from <this> on conflict
+    // (number column) do nothing returning" that gives no row (a number stored after the statement
+    // began) is tried once more, then falls back to insertNumberedQuiet(). firstClaimableBinds()
+    // go after the row's values. Empty on SQLite.
     QString firstClaimableSql() const;
     QVariantList firstClaimableBinds(const QDateTime &utc = Clock::utcNow()) const;
+    QVariantList firstClaimableBinds(const QString &wanted, const QDateTime &utc = Clock::utcNow()) const;
 
     // Next free number of the UTC day, under the table's number lock held to the commit.
     QString next(const QDateTime &utc = Clock::utcNow());
@@ -103,6 +114,42 @@ private:
     std::unique_ptr<Statement> m_last;
     std::unique_ptr<Statement> m_exists;
     int m_lastLength = -1;
+};
+
+// A numbered document header written by statements kept prepared for the window's life.
+//   NumberedInsert header(conn, rule, {"单据编号", "日期", …});
+//   header.insert(values, shown)   inside the saving transaction, as its last step: the row with
+//                                  the shown number when it is free, else the next free one
+//                                  (see DocNumbers::firstClaimableSql()); returns the number.
+//                                  The number column's entry of values is not used.
+//   header.claimingSql(expressions) / claimingBinds(values, shown)   PostgreSQL: that insert as
+//                                  one statement ("… returning <number column>", no row when the
+//                                  number went to another save meanwhile: insert() then), for a
+//                                  caller that sends it with other statements; an expression
+//                                  given for a column takes the place of its "?".
+class NumberedInsert {
+public:
+    NumberedInsert(Connection &c, NumberRule rule, QStringList columns);
+    ~NumberedInsert();
+
+    QString insert(const QVariantList &values, const QString &wanted = QString());
+    QString claimingSql(const QHash<int, QString> &expressions = {}) const;
+    QVariantList claimingBinds(const QVariantList &values, const QString &wanted) const;
+
+    DocNumbers &numbers() { return m_numbers; }
+    const QStringList &columns() const { return m_columns; }
+
+    // Statements of this process that claimed a number another save stored meanwhile and were
+    // sent again (the benchmarks print it); noteRetry() counts one.
+    static quint64 retries();
+    static void noteRetry();
+
+private:
+    Connection &m_conn;
+    DocNumbers m_numbers;
+    QStringList m_columns;
+    int m_numberAt = -1;
+    std::unique_ptr<Statement> m_claiming, m_quiet;
 };
 
 // "create index ... (substr(column, 1, n), 流水号)" for the rule's prefix length: with it the

@@ -7,7 +7,7 @@ namespace orv {
 namespace {
 const char *const kGoodsColumns = "编号,名称,规格,单位,辅助单位,辅助数量,数量,单价,金额,ID,条码,仓位,供应商,类别";
 constexpr int kGoodsValues = 14;
-constexpr int kChunk = 32;
+constexpr int kChunk = DocumentLineWriter::kRowsPerStatement;
 } // namespace
 
 QStringList DocumentLineWriter::stockColumns()
@@ -72,6 +72,18 @@ QVariantList DocumentLineWriter::row(const QString &docID, const GoodsLine &g, c
     return out;
 }
 
+QString DocumentLineWriter::insertSql(int rows) const
+{
+    const QString one = "(" + QString("?,").repeated(kGoodsValues + int(m_tail.size()) - 1) + "?)";
+    QStringList all;
+    for (int i = 0; i < rows; ++i)
+        all << one;
+    QString columns = QString::fromUtf8(kGoodsColumns);
+    if (!m_tail.isEmpty())
+        columns += ',' + m_tail.join(',');
+    return "insert into " + m_table + " (" + columns + ") values " + all.join(',');
+}
+
 void DocumentLineWriter::insert(const QVector<QVariantList> &rows)
 {
     m_conn.requireTransaction("明细写入");
@@ -79,17 +91,8 @@ void DocumentLineWriter::insert(const QVector<QVariantList> &rows)
     for (qsizetype at = 0; at < rows.size(); at += kChunk) {
         const int n = int(qMin<qsizetype>(kChunk, rows.size() - at));
         auto &stmt = m_byRows[n];
-        if (!stmt) {
-            const QString one = "(" + QString("?,").repeated(values - 1) + "?)";
-            QStringList all;
-            for (int i = 0; i < n; ++i)
-                all << one;
-            QString columns = QString::fromUtf8(kGoodsColumns);
-            if (!m_tail.isEmpty())
-                columns += ',' + m_tail.join(',');
-            stmt = std::make_shared<Statement>(m_conn, "insert into " + m_table + " (" + columns + ") values " +
-                                                            all.join(','));
-        }
+        if (!stmt)
+            stmt = std::make_shared<Statement>(m_conn, insertSql(n));
         QVariantList binds;
         binds.reserve(n * values);
         for (int i = 0; i < n; ++i)

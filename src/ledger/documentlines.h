@@ -38,6 +38,10 @@ public:
                      const QVariantList &extras = {}) const;
     // Writes the rows, a statement for up to 32 of them. Needs the caller's transaction.
     void insert(const QVector<QVariantList> &rows);
+    // The insert of `rows` rows (at most kRowsPerStatement), bound with the rows' values in order:
+    // for a caller that sends it with other statements.
+    static constexpr int kRowsPerStatement = 32;
+    QString insertSql(int rows) const;
 
     const QString &table() const { return m_table; }
 

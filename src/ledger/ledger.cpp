@@ -17,7 +17,9 @@ DocNumbers &Ledger::numbers(const NumberRule &rule)
     return *slot;
 }
 
-Ledger::Result Ledger::post(const Posting &p)
+Ledger::Result Ledger::post(const Posting &p) { return post(p, Document{}); }
+
+Ledger::Result Ledger::post(const Posting &p, const Document &doc)
 {
     m_conn.requireTransaction("过账");
     voucherPrefix(p.kind); // refuses unknown kinds before anything moves
@@ -26,9 +28,11 @@ Ledger::Result Ledger::post(const Posting &p)
     for (const Line &l : p.lines)
         requests.append({l.op, l.goods, l.opts, l.allowNegative});
     Result r;
-    // On PostgreSQL the changed rows, the voucher lines and the numbered header go to the
-    // server as one statement: every round trip a save makes is a wait for every client.
-    const bool together = !m_conn.isSqlite() && p.lines.size() <= VoucherWriter::kLinesPerStatement;
+    // On PostgreSQL the changed rows, the lines and the numbered headers go to the server as one
+    // statement: every round trip between the first row lock and the commit is a wait for every
+    // client that needs one of those rows.
+    const bool together = !m_conn.isSqlite() && p.lines.size() <= VoucherWriter::kLinesPerStatement &&
+                          p.lines.size() <= DocumentLineWriter::kRowsPerStatement;
     StockModel::RowWrites rowWrites;
     r.moves = m_stock.apply(requests, together ? &rowWrites : nullptr);
     for (int i = 0; i < r.moves.size(); ++i)
@@ -44,21 +48,31 @@ Ledger::Result Ledger::post(const Posting &p)
         const QString kind = !l.kind.isEmpty() ? l.kind : (l.op == StockModel::Op::Lower ? "出库" : "入库");
         lines.append(voucherLine(l.goods, r.moves[i], kind));
     }
-    // The header's number is taken last: no number lock is held while rows are moved.
+    const QVector<QVariantList> docRows = doc.lines && doc.rows ? doc.rows(r.moves) : QVector<QVariantList>();
+    // The headers' numbers are taken last: no number lock is held while rows are moved.
     const QString id = makeRecordID();
     if (together) {
-        r.voucher = writeTogether(p.kind, p.header, id, lines, rowWrites);
+        writeTogether(p.kind, p.header, id, lines, rowWrites, doc, docRows, r);
         return r;
     }
     m_vouchers.writeLines(id, lines);
-    r.voucher = m_vouchers.writeHeader(p.kind, p.header, id);
+    if (doc.lines)
+        doc.lines->insert(docRows);
+    VoucherHeader header = p.header;
+    if (doc.header) {
+        r.documentNo = doc.header->insert(doc.headerValues, doc.shownNo);
+        header.refNo = r.documentNo;
+    }
+    r.voucher = m_vouchers.writeHeader(p.kind, header, id);
     return r;
 }
 
-VoucherRef Ledger::writeTogether(int kind, const VoucherHeader &header, const QString &id,
-                                 const QVector<VoucherLine> &lines, const StockModel::RowWrites &rows)
+void Ledger::writeTogether(int kind, const VoucherHeader &header, const QString &id, const QVector<VoucherLine> &lines,
+                           const StockModel::RowWrites &rows, const Document &doc,
+                           const QVector<QVariantList> &docRows, Result &r)
 {
-    auto &stmt = m_together[{kind, rows.rows, int(lines.size())}];
+    NumberedInsert &voucherHeader = m_vouchers.headerInsert(kind);
+    auto &stmt = m_together[{kind, rows.rows, int(lines.size()), int(docRows.size()), doc.lines, doc.header}];
     if (!stmt) {
         QStringList parts;
         if (rows.rows > 0) {
@@ -67,20 +81,47 @@ VoucherRef Ledger::writeTogether(int kind, const VoucherHeader &header, const QS
         }
         if (!lines.isEmpty())
             parts << "l as (" + VoucherWriter::linesSql(int(lines.size())) + ")";
-        const QString head = m_vouchers.claimingHeaderSql(kind);
-        stmt = std::make_unique<Statement>(m_conn, parts.isEmpty() ? head : "with " + parts.join(", ") + " " + head);
+        if (!docRows.isEmpty())
+            parts << "d as (" + doc.lines->insertSql(int(docRows.size())) + ")";
+        QHash<int, QString> refNo;
+        if (doc.header) {
+            parts << "h as (" + doc.header->claimingSql() + ")";
+            // The voucher names the document by the number it is given here.
+            refNo.insert(VoucherWriter::kRefNoColumn, QStringLiteral("coalesce((select * from h), ?)"));
+        }
+        parts << "vh as (" + voucherHeader.claimingSql(refNo) + ")";
+        stmt = std::make_unique<Statement>(m_conn, "with " + parts.join(", ") + " select (select * from vh), " +
+                                                       (doc.header ? "(select * from h)" : "null"));
     }
     QVariantList binds = rows.binds;
     for (const VoucherLine &l : lines)
         VoucherWriter::appendLineBinds(binds, id, l);
-    binds += m_vouchers.claimingHeaderBinds(kind, header, id);
+    for (const QVariantList &row : docRows)
+        binds += row;
+    if (doc.header)
+        binds += doc.header->claimingBinds(doc.headerValues, doc.shownNo);
+    binds += voucherHeader.claimingBinds(VoucherWriter::headerValues(header, id), QString());
     QSqlQuery &q = stmt->exec(binds);
-    VoucherRef ref{QString(), id};
-    if (q.next())
-        ref.number = q.value(0).toString();
+    QString voucherNo, documentNo;
+    if (q.next()) {
+        voucherNo = q.value(0).toString();
+        documentNo = q.value(1).toString();
+    }
     q.finish();
-    // The rows and lines are written; only the number went to another save.
-    return ref.number.isEmpty() ? m_vouchers.writeHeader(kind, header, id) : ref;
+    // The rows and lines are written; only a number went to another save meanwhile.
+    if ((doc.header && documentNo.isEmpty()) || voucherNo.isEmpty())
+        NumberedInsert::noteRetry();
+    VoucherHeader named = header;
+    if (doc.header) {
+        if (documentNo.isEmpty()) {
+            documentNo = doc.header->insert(doc.headerValues, doc.shownNo);
+            if (!voucherNo.isEmpty())
+                m_vouchers.followRefNo(id, header.refNo, documentNo);
+        }
+        named.refNo = documentNo;
+        r.documentNo = documentNo;
+    }
+    r.voucher = voucherNo.isEmpty() ? m_vouchers.writeHeader(kind, named, id) : VoucherRef{voucherNo, id};
 }
 
 int Ledger::firstShortLine(const QVector<Line> &lines)

@@ -9,11 +9,17 @@
 //   if (!r.ok()) -> name line r.failedLine to the operator; tx rolls back on leaving scope
 //   ... number the document's header last: ledger.numbers(rule).insertNumbered(...) ...
 //   tx.commit();
+// or, with the document's own lines and numbered header written by the posting itself (on
+// PostgreSQL the goods rows, both line sets and both headers then go as one statement):
+//   Ledger::Result r = ledger.post(posting, {&lineWriter, rowsOf, &headerInsert, values, shownNo});
+//   r.documentNo                         the number the header was given
 #include "ledger/docnumbers.h"
+#include "ledger/documentlines.h"
 #include "ledger/stockmodel.h"
 #include "ledger/vouchers.h"
 
 #include <QHash>
+#include <functional>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -48,7 +54,18 @@ public:
         QVector<StockMove> moves; // in line order
         int failedLine = -1;      // the first line (in line order) that could not move
         MoveStatus failure = MoveStatus::Moved;
+        QString documentNo; // post() with a Document that has a header: the number it was given
         bool ok() const { return failedLine < 0; }
+    };
+    // A document saved with its voucher: its own lines, worked out from the moves (in line order),
+    // and its numbered header, whose number names the voucher (引用单号; the posting's refNo is the
+    // number shown, kept when the header is the caller's own).
+    struct Document {
+        DocumentLineWriter *lines = nullptr; // none: the document has no lines of its own
+        std::function<QVector<QVariantList>(const QVector<StockMove> &moves)> rows;
+        NumberedInsert *header = nullptr;    // none: the caller numbers its header itself
+        QVariantList headerValues;           // in header->columns() order
+        QString shownNo;                     // the number the window showed
     };
 
     // Moves the stock of every line (rows touched in the fixed order: code, place, name). When
@@ -56,6 +73,8 @@ public:
     // When a line is short or missing nothing of the voucher is written and the caller rolls
     // back. Needs the caller's transaction.
     Result post(const Posting &p);
+    // The same with the document's lines and header (both written only when every line moved).
+    Result post(const Posting &p, const Document &doc);
 
     // Whether every lowering line could be taken from stock now, without moving anything:
     // the index of the first short or missing line, or -1. Inside a transaction the rows stay
@@ -63,13 +82,15 @@ public:
     int firstShortLine(const QVector<Line> &lines);
 
 private:
-    VoucherRef writeTogether(int kind, const VoucherHeader &header, const QString &id,
-                             const QVector<VoucherLine> &lines, const StockModel::RowWrites &rows);
+    void writeTogether(int kind, const VoucherHeader &header, const QString &id, const QVector<VoucherLine> &lines,
+                       const StockModel::RowWrites &rows, const Document &doc, const QVector<QVariantList> &docRows,
+                       Result &r);
     Connection &m_conn;
     StockModel m_stock;
     VoucherWriter m_vouchers;
     QHash<QString, std::shared_ptr<DocNumbers>> m_numbers;
-    std::map<std::tuple<int, int, int>, std::unique_ptr<Statement>> m_together; // by kind, rows, lines
+    // by kind, rows, voucher lines, document lines, document line writer, document header
+    std::map<std::tuple<int, int, int, int, const void *, const void *>, std::unique_ptr<Statement>> m_together;
 };
 
 } // namespace orv

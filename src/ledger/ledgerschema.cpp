@@ -32,6 +32,18 @@ void ledgerIndex(Connection &c)
     c.exec("create index if not exists ix_出入库明细_ledger on 出入库明细 (ID, 流水号, 编号, 名称, 仓位, 规格, 单位, 类型, 数量, 金额)");
     c.exec("drop index if exists ix_出入库明细_ID");
 }
+// PostgreSQL: whether a number is stored, as of the call. A volatile function reads each of its
+// queries with a snapshot of its own, so a save claiming a number sees one that another save
+// committed after the claiming statement began (and passes it) instead of failing its insert.
+void numberLookup(Connection &c)
+{
+    if (c.isSqlite())
+        return;
+    c.exec("create or replace function orv_number_stored(tbl text, col text, num text) returns boolean "
+           "language plpgsql volatile as $$ declare stored boolean; begin "
+           "execute format('select exists (select 1 from %I where %I = $1)', tbl, col) into stored using num; "
+           "return stored; end $$");
+}
 } // namespace
 
 void registerLedgerSchema()
@@ -71,6 +83,7 @@ void registerLedgerSchema()
            "create index ix_货品目录_条码 on 货品目录 (条码)"}}});
     Schema::addStep("ledger", 2, exactQuantities);
     Schema::addStep("ledger", 3, ledgerIndex);
+    Schema::addStep("ledger", 4, numberLookup);
 }
 
 } // namespace orv

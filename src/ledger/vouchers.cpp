@@ -178,69 +178,32 @@ QVariantList VoucherWriter::headerValues(const VoucherHeader &h, const QString &
             h.department.isNull() ? QVariant(QMetaType::fromType<QString>()) : h.department};
 }
 
-QString VoucherWriter::claimingHeaderSql(int kind)
+NumberedInsert &VoucherWriter::headerInsert(int kind)
 {
-    QString sql = positional(headerSql(), kHeaderParams, 19);
-    const qsizetype valuesAt = sql.indexOf(" values (");
-    QStringList placeholders(19, QStringLiteral("?"));
-    placeholders[4] = QStringLiteral("c.no");
-    return sql.left(valuesAt) + " select " + placeholders.join(',') + " from " +
-           m_numbers[kind - 1].firstClaimableSql() + " on conflict (单据编号) do nothing returning 单据编号";
+    voucherPrefix(kind); // refuses unknown kinds
+    auto &slot = m_headers[kind - 1];
+    if (!slot) {
+        const QString sql = QString::fromUtf8(headerSql());
+        const qsizetype open = sql.indexOf('(') + 1;
+        slot = std::make_unique<NumberedInsert>(m_conn, voucherNumberRule(kind),
+                                                sql.mid(open, sql.indexOf(')') - open).split(','));
+    }
+    return *slot;
 }
+
+QString VoucherWriter::claimingHeaderSql(int kind) { return headerInsert(kind).claimingSql(); }
 
 QVariantList VoucherWriter::claimingHeaderBinds(int kind, const VoucherHeader &h, const QString &id)
 {
-    QVariantList binds = headerValues(h, id);
-    binds.removeAt(4);
-    return binds + m_numbers[kind - 1].firstClaimableBinds();
+    return headerInsert(kind).claimingBinds(headerValues(h, id), QString());
 }
 
 VoucherRef VoucherWriter::writeHeader(int kind, const VoucherHeader &h, const QString &id)
 {
     m_conn.requireTransaction("出入库单");
-    voucherPrefix(kind); // refuses unknown kinds
-    DocNumbers &numbers = m_numbers[kind - 1];
     VoucherRef ref;
     ref.id = id.isEmpty() ? makeRecordID() : id;
-    // On PostgreSQL the number is first read and claimed by the insert itself: under contention
-    // one statement instead of one per number other saves hold. A claim comes back empty
-    // mostly because a save committed its number after the statement began; the next
-    // statement sees it.
-    if (!m_conn.isSqlite()) {
-        auto &claiming = m_headerClaiming[kind - 1];
-        if (!claiming)
-            claiming = std::make_unique<Statement>(m_conn, claimingHeaderSql(kind));
-        const QVariantList binds = claimingHeaderBinds(kind, h, ref.id);
-        for (int attempt = 0; attempt < 3 && ref.number.isEmpty(); ++attempt) {
-            QSqlQuery &q = claiming->exec(binds);
-            if (q.next())
-                ref.number = q.value(0).toString();
-            q.finish();
-        }
-        if (!ref.number.isEmpty())
-            return ref;
-    }
-    // A number another client stored or is storing inserts nothing (and fails nothing): the
-    // next is tried.
-    if (!m_header) {
-        QString sql = positional(headerSql(), kHeaderParams, 19);
-        const QString claim = numbers.claimCondition();
-        if (!claim.isEmpty()) {
-            const qsizetype values = sql.indexOf(" values (");
-            sql = sql.left(values) + " select " + sql.mid(values + 9).chopped(1) + " where " + claim;
-        }
-        m_header = std::make_unique<Statement>(m_conn, sql + " on conflict (单据编号) do nothing");
-    }
-    QVariantList values = headerValues(h, ref.id);
-    ref.number = numbers.insertNumberedQuiet([&](const QString &number) {
-        values[4] = number;
-        values.resize(19);
-        values += numbers.claimBinds(number);
-        QSqlQuery &q = m_header->exec(values);
-        const bool inserted = q.numRowsAffected() > 0;
-        q.finish();
-        return inserted;
-    });
+    ref.number = headerInsert(kind).insert(headerValues(h, ref.id));
     return ref;
 }
 

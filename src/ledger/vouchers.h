@@ -104,13 +104,15 @@ public:
     // do nothing returning 单据编号": no row when the number went to another save), and its binds.
     QString claimingHeaderSql(int kind);
     QVariantList claimingHeaderBinds(int kind, const VoucherHeader &h, const QString &id);
+    // The numbered insert of a kind's headers, and the values of a header in its column order.
+    NumberedInsert &headerInsert(int kind);
+    static QVariantList headerValues(const VoucherHeader &h, const QString &id);
+    static constexpr int kRefNoColumn = 1; // 引用单号 in headerValues()
 
 private:
-    static QVariantList headerValues(const VoucherHeader &h, const QString &id);
     Connection &m_conn;
-    std::unique_ptr<Statement> m_header;
     Statement m_refNo;
-    std::unique_ptr<Statement> m_headerClaiming[3]; // by kind: each claims from its own numbers
+    std::unique_ptr<NumberedInsert> m_headers[3]; // by kind: each numbers from its own series
     QHash<int, std::shared_ptr<Statement>> m_lines; // by rows per statement
     DocNumbers m_numbers[3];
 };

@@ -1,7 +1,8 @@
 #include "purchasing/purchasereturns.h"
 #include "common/clock.h"
 #include "data/dataset.h"
-#include "documents/datesearch.h"
+#include "documents/auditdocuments.h"
+#include "documents/pendingdocuments.h"
 #include "goods/goodspick.h"
 #include "ledger/documentlines.h"
 #include "partners/partnerrules.h"
@@ -58,24 +59,10 @@ PurchaseReturns::Saved PurchaseReturns::save(const ReturnHeader &h, const QVecto
 
 void PurchaseReturns::openPending(DataSet &ds, const ReturnQuery &query)
 {
-    QString sql = "select " + QString::fromUtf8(kHeaderColumns) + " from 采购退货单 where 当前状态 = ?";
-    QVariantList binds{kPending};
-    if (query.ranged) {
-        // The searched column of each item, in the selector's order.
-        const char *const columns[] = {nullptr, "单据编号", "供应商", "经办人"};
-        const char *column = columns[int(query.by)];
-        if (column && !query.text.isEmpty()) {
-            sql += " and " + containsCondition(m_conn, QString::fromUtf8(column));
-            binds << containsPattern(query.text);
-        }
-        sql += " and " + dateRangeCondition(QStringLiteral("日期"));
-        binds << dateRangeBinds(query.from, query.to);
-    }
-    ds.clear();
-    ds.setSql(sql + " order by 日期 desc, 流水号 desc");
-    for (const QVariant &b : std::as_const(binds))
-        ds.addBindValue(b);
-    ds.open();
+    // The searched column of each item, in the selector's order.
+    const char *const columns[] = {"", "单据编号", "供应商", "经办人"};
+    openPendingDocuments(m_conn, ds, QStringLiteral("采购退货单"), QString::fromUtf8(kHeaderColumns),
+                         {query.ranged, query.from, query.to, QString::fromUtf8(columns[int(query.by)]), query.text});
 }
 
 void PurchaseReturns::openLines(DataSet &ds, const QString &returnID)

@@ -3,17 +3,18 @@
 
 namespace orv {
 
-std::optional<CheckFailure> checkInternalLines(const GoodsLineGrid &grid, const QString &date)
+std::optional<CheckFailure> checkInternalLines(const GoodsLineGrid &grid, const QString &date,
+                                               const char *emptyCodeText, const char *dateCaption)
 {
     if (!grid.hasLines())
         return CheckFailure{QStringLiteral("请输入货品"), QString()};
-    const char *const texts[5] = {"货品编号不能为空", "货品名称不能为空", "货品数量不能为空", "货品单价不能为空",
+    const char *const texts[5] = {emptyCodeText, "货品名称不能为空", "货品数量不能为空", "货品单价不能为空",
                                   "货品金额不能为空"};
     if (auto f = emptyCells(grid, texts))
         return f;
     if (auto f = checkLineNumbers(grid))
         return f;
-    return checkDateField(date, "制单日期", "Edit1Date");
+    return checkDateField(date, dateCaption, "Edit1Date");
 }
 
 InternalPosting::InternalPosting(Connection &c) : m_conn(c), m_ledger(c) {}

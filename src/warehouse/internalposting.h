@@ -41,8 +41,11 @@ struct InternalHeader {
 };
 
 // The entry window's checks before anything is written: "请输入货品", the five empty-cell
-// checks ("第n行货品编号不能为空" ...), every number of every saved line, then the date.
-std::optional<CheckFailure> checkInternalLines(const GoodsLineGrid &grid, const QString &date);
+// checks ("第n行货品编号不能为空" ...; the transfers say "第n行货品不能为空" for the code), every
+// number of every saved line, then the date (named by `dateCaption`).
+std::optional<CheckFailure> checkInternalLines(const GoodsLineGrid &grid, const QString &date,
+                                               const char *emptyCodeText = "货品编号不能为空",
+                                               const char *dateCaption = "制单日期");
 
 class InternalPosting {
 public:
