@@ -1,4 +1,7 @@
 #include "documents/auditdocuments.h"
+#include "data/dataset.h"
+#include "partners/partnerrules.h"
+#include "documents/datesearch.h"
 #include "app/appglobals.h"
 #include "common/prompt.h"
 #include "data/datamodule.h"
@@ -13,6 +16,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTableView>
@@ -28,6 +32,8 @@ QString fieldText(QWidget *w)
         return e->text();
     if (auto *c = qobject_cast<QComboBox *>(w))
         return c->currentText();
+    if (auto *m = qobject_cast<QPlainTextEdit *>(w))
+        return m->toPlainText();
     return QString();
 }
 
@@ -38,6 +44,8 @@ void setFieldText(QWidget *w, const QString &text)
     } else if (auto *c = qobject_cast<QComboBox *>(w)) {
         const QSignalBlocker block(c);
         c->setEditText(text);
+    } else if (auto *m = qobject_cast<QPlainTextEdit *>(w)) {
+        m->setPlainText(text);
     }
 }
 

@@ -17,6 +17,7 @@
 //
 // Hold it as a member (it has no parent), so it is gone before the window's fields are: a
 // field losing the focus while the window is destroyed saves nothing.
+#include <QDate>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -31,6 +32,7 @@ class QWidget;
 
 namespace orv {
 
+class Connection;
 class DataSet;
 class DataSetModel;
 

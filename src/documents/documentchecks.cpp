@@ -67,12 +67,17 @@ std::optional<CheckFailure> checkLineNumbers(const GoodsLineGrid &grid)
         const char *title;
         bool emptyIsZero;
     };
-    const Column columns[] = {{c.qty, "数量", false}, {c.price, "单价", false}, {c.amount, "金额", false},
-                              {c.auxQty, "辅助数量", true}};
+    // The sales grid's discount columns and its 进货价 (the line's 成本价) are written too.
+    const Column columns[] = {{c.qty, "数量", false},        {c.price, "单价", false},
+                              {c.amount, "金额", false},     {c.auxQty, "辅助数量", true},
+                              {c.discount, "折扣", false},   {c.discounted, "折后金额", false},
+                              {c.purchasePrice, "进货价", true}};
     for (int r = 1; r < grid.gridRowCount(); ++r) {
         if (!saved(grid, r))
             continue;
         for (const Column &col : columns) {
+            if (col.column < 0)
+                continue;
             const QString text = grid.cell(r, col.column);
             if (col.emptyIsZero && text.trimmed().isEmpty())
                 continue;

@@ -44,7 +44,8 @@ GoodsLine goodsLineOf(const SavedLine &l, const QString &supplier);
 // `texts` are the endings of the five messages ("第n行" + text), e.g. "货品不能为空".
 std::optional<CheckFailure> emptyCells(const GoodsLineGrid &grid, const char *const texts[5]);
 
-// The numbers of the saved lines: "第n行<column>必须是数字" for the first that does not read.
+// The numbers of the saved lines (with the sales grid's 折扣, 折后金额 and 进货价):
+// "第n行<column>必须是数字" for the first that does not read.
 std::optional<CheckFailure> checkLineNumbers(const GoodsLineGrid &grid);
 
 // An amount field: `name` + "必须是数字" (focus on `focus`) when its text is no number.

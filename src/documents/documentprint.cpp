@@ -159,11 +159,11 @@ QList<QStringList> gridPrintLines(const GoodsLineGrid &grid, const LineSlots &ro
     return out;
 }
 
-LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &docID)
+LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &docID, const QString &amountColumn)
 {
     DataSet q(&c);
-    q.setSql("select coalesce(sum(数量),0), coalesce(sum(辅助数量),0), coalesce(sum(金额),0) from " + lineTable +
-             " where ID = ?");
+    q.setSql("select coalesce(sum(数量),0), coalesce(sum(辅助数量),0), coalesce(sum(" + amountColumn + "),0) from " +
+             lineTable + " where ID = ?");
     q.addBindValue(docID);
     q.open();
     return {generalNumber(q.fields(0).asFloat()), generalNumber(q.fields(1).asFloat()),

@@ -95,10 +95,12 @@ QList<QStringList> gridPrintLines(const GoodsLineGrid &grid, const LineSlots &ro
 DocumentPrint entryPrint(Connection &c, const QString &templateName, const QString &title, bool fromGrid,
                          const GoodsLineGrid &grid, const QString &lineTable, const QString &savedID);
 
-// Sums of the stored lines: 数量, 辅助数量 and 金额, in the general number format.
+// Sums of the stored lines: 数量, 辅助数量 and 金额 (or another amount column, such as 折后金额),
+// in the general number format.
 struct LineSums {
     QString qty, auxQty, amount;
 };
-LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &docID);
+LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &docID,
+                        const QString &amountColumn = QStringLiteral("金额"));
 
 } // namespace orv

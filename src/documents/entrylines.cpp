@@ -12,7 +12,8 @@
 
 namespace orv {
 
-bool takeChosenLine(GoodsLineGrid &lines, GoodsLineView *view, const std::function<void()> &openEditor)
+bool takeChosenLine(GoodsLineGrid &lines, GoodsLineView *view, const std::function<void()> &openEditor,
+                    const std::function<void(int gridRow)> &newLine)
 {
     const GoodsLineGrid::Taken taken = lines.take(G.gRepFit);
     view->setCurrentGridRow(taken.row);
@@ -20,6 +21,8 @@ bool takeChosenLine(GoodsLineGrid &lines, GoodsLineView *view, const std::functi
         openEditor();
         return false;
     }
+    if (newLine)
+        newLine(taken.row);
     if (taken.openEditor)
         openEditor();
     return true;
@@ -69,6 +72,23 @@ void followPaid(const QLineEdit *total, QLineEdit *paid, QLineEdit *onAccount)
     const auto a = parseNumber(t), b = parseNumber(p);
     if (a && b)
         onAccount->setText(generalNumber(*a - *b));
+}
+
+void followOnAccount(const QLineEdit *total, const QLineEdit *onAccount, QLineEdit *paid)
+{
+    const auto a = parseNumber(total->text()), b = parseNumber(onAccount->text());
+    if (a && b)
+        paid->setText(generalNumber(*a - *b));
+}
+
+std::optional<double> readAmountField(QWidget *window, QLineEdit *field, const char *name)
+{
+    if (field->text().isEmpty())
+        field->setText(QStringLiteral("0"));
+    const auto v = parseNumber(field->text());
+    if (!v)
+        notice(window, QString::fromUtf8(name) + QStringLiteral("必须是数字"));
+    return v;
 }
 
 QLineEdit *amountEdit(const QString &name, QWidget *parent)

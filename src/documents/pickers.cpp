@@ -9,6 +9,7 @@
 #include "partners/frmduty.h"
 #include "partners/frmyuangongmulu.h"
 
+#include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -71,6 +72,15 @@ QLineEdit *lineEdit(const QString &name, QWidget *parent)
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
     return e;
+}
+
+QDateEdit *datePicker(const QString &name, QWidget *parent)
+{
+    auto *d = new QDateEdit(parent);
+    d->setObjectName(name);
+    d->setCalendarPopup(true);
+    d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+    return d;
 }
 
 QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *parent)

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QAbstractItemModel;
+class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QTableView;
@@ -30,6 +31,8 @@ QLabel *redCaption(const QString &text, QWidget *parent);
 QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent);
 QLineEdit *lineEdit(const QString &name, QWidget *parent);
 QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *parent);
+// A date field with its calendar, showing "yyyy-MM-dd" (the search range, the audit date).
+QDateEdit *datePicker(const QString &name, QWidget *parent);
 // An entry window's code entry: the goods code or barcode typed looked up into G.gRepFit at
 // `fitPrice`; false, after saying why, when it finds nothing.
 bool lookUpEnteredCode(QWidget *window, const QString &code, int fitPrice);

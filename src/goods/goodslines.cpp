@@ -248,7 +248,7 @@ QVariant GoodsLineGrid::data(const QModelIndex &index, int role) const
 bool GoodsLineGrid::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     const GoodsLineColumns &c = columns();
-    if (!index.isValid() || role != Qt::EditRole || (index.column() != c.qty && index.column() != c.price))
+    if (!index.isValid() || role != Qt::EditRole || !editableColumns().contains(index.column()))
         return false;
     // In-place entry takes digits and one decimal point; anything else is not typed into a cell.
     static const QRegularExpression typed(QStringLiteral("^\\d*\\.?\\d*$"));
@@ -260,8 +260,12 @@ bool GoodsLineGrid::setData(const QModelIndex &index, const QVariant &value, int
     const auto qty = parseNumber(cell(row, c.qty));
     const auto price = parseNumber(cell(row, c.price));
     // The amount follows while both are numbers; an emptied or lone "." cell leaves it as it was.
-    if (qty && price)
+    if (qty && price) {
         setCell(row, c.amount, generalNumber(*qty * *price));
+        // The sales grid's discounted amount follows as well.
+        if (const auto discount = parseNumber(cell(row, c.discount)); discount && c.discounted >= 0)
+            setCell(row, c.discounted, generalNumber(*qty * *price * *discount));
+    }
     return true;
 }
 
@@ -274,11 +278,17 @@ QVariant GoodsLineGrid::headerData(int section, Qt::Orientation orientation, int
     return section + 1;
 }
 
+QVector<int> GoodsLineGrid::editableColumns() const
+{
+    if (m_editable)
+        return *m_editable;
+    return {columns().qty, columns().price};
+}
+
 Qt::ItemFlags GoodsLineGrid::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    const GoodsLineColumns &c = columns();
-    if (index.isValid() && (index.column() == c.qty || index.column() == c.price) && !isBlank(index.row() + 1))
+    if (index.isValid() && editableColumns().contains(index.column()) && !isBlank(index.row() + 1))
         f |= Qt::ItemIsEditable;
     return f;
 }

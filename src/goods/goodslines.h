@@ -113,6 +113,11 @@ public:
     // Column 0 of every row receives the row's own number ("1", "2", ...).
     void renumber();
 
+    // The cells a view may edit in place (numbers only): 数量 and 单价 unless set; the sales bill
+    // edits 折扣 alone. An edit makes 金额 (and 折后金额) of the line follow.
+    void setEditableColumns(const QVector<int> &columns) { m_editable = columns; }
+    QVector<int> editableColumns() const;
+
     // QAbstractTableModel
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -125,6 +130,7 @@ private:
     void ensureRows(int gridRows);
     GoodsLineLayout m_layout;
     QVector<QStringList> m_rows; // grid rows 1 .. RowCount - 1
+    std::optional<QVector<int>> m_editable;
 };
 
 } // namespace orv

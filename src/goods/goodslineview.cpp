@@ -9,7 +9,7 @@
 namespace orv {
 
 namespace {
-// 数量 and 单价 in their cells: digits and one decimal point; every keystroke reaches the line,
+// Editable cells: digits and one decimal point; every keystroke reaches the line,
 // so its amount and the window's totals follow while the operator types.
 class QuantityDelegate : public QStyledItemDelegate {
 public:

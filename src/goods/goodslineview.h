@@ -14,8 +14,9 @@ namespace orv {
 class GoodsLineView : public QTableView {
     Q_OBJECT
 public:
-    // `widths` by column; a negative width hides the column. `inPlace`: 数量 and 单价 are edited
-    // in their cells (the purchase order), else whole rows are selected and nothing is edited.
+    // `widths` by column; a negative width hides the column. `inPlace`: the grid's editable
+    // columns (数量 and 单价 of the purchase order, 折扣 of the sales bill) are edited in their
+    // cells, else whole rows are selected and nothing is edited.
     GoodsLineView(GoodsLineGrid *lines, const QVector<int> &widths, bool inPlace, QWidget *parent = nullptr);
 
     GoodsLineGrid *lines() const { return m_lines; }

@@ -16,7 +16,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,7 +29,7 @@ const QString kCaption = QStringLiteral("采购退货");
 } // namespace
 
 TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
-    : TFormDialog(parent), m_returns(db()), frReport1(std::make_unique<TfrReport>())
+    : EntryWindow(parent), m_returns(db()), frReport1(std::make_unique<TfrReport>())
 {
     setObjectName("frmCaiGouTui");
     setWindowTitle(kCaption);
@@ -101,22 +100,15 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
         connect(b, &QToolButton::clicked, this, [this, mode] { staffButtonClick(mode); });
     }
 
-    auto *header = new QGridLayout;
-    auto place = [&](int row, int col, const QString &caption, QWidget *w, QWidget *button = nullptr) {
-        header->addWidget(new QLabel(caption, this), row, col * 3);
-        header->addWidget(w, row, col * 3 + 1);
-        if (button)
-            header->addWidget(button, row, col * 3 + 2);
-    };
-    place(0, 0, QStringLiteral("退货单号："), numberEdit);
-    place(0, 1, QStringLiteral("经办人："), clerkCombo, staffButtonOf.value(clerkCombo));
-    place(0, 2, QStringLiteral("制单日期："), dateEdit, dateButton);
-    place(1, 0, QStringLiteral("送货员："), delivererCombo, staffButtonOf.value(delivererCombo));
-    place(1, 1, QStringLiteral("供应商："), supplierCombo, supplierButton);
-    place(1, 2, QStringLiteral("发货员："), shipperCombo, staffButtonOf.value(shipperCombo));
-    place(2, 0, QStringLiteral("复核员："), checkerCombo, staffButtonOf.value(checkerCombo));
-    place(2, 1, QStringLiteral("备注："), memoEdit);
-    header->addWidget(memoEdit, 2, 4, 1, 5);
+    HeaderGrid header(this);
+    header.add(0, 0, QStringLiteral("退货单号："), numberEdit);
+    header.add(0, 1, QStringLiteral("经办人："), clerkCombo, staffButtonOf.value(clerkCombo));
+    header.add(0, 2, QStringLiteral("制单日期："), dateEdit, dateButton);
+    header.add(1, 0, QStringLiteral("送货员："), delivererCombo, staffButtonOf.value(delivererCombo));
+    header.add(1, 1, QStringLiteral("供应商："), supplierCombo, supplierButton);
+    header.add(1, 2, QStringLiteral("发货员："), shipperCombo, staffButtonOf.value(shipperCombo));
+    header.add(2, 0, QStringLiteral("复核员："), checkerCombo, staffButtonOf.value(checkerCombo));
+    header.add(2, 1, QStringLiteral("备注："), memoEdit, nullptr, 5);
 
     auto *lineButtons = new QHBoxLayout;
     lineButtons->addWidget(importButton);
@@ -147,7 +139,7 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(titleLabel);
-    main->addLayout(header);
+    main->addLayout(header.layout());
     main->addLayout(lineButtons);
     main->addWidget(goodsGrid, 1);
     main->addLayout(amounts);
@@ -167,6 +159,21 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
     connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TfrmCaiGouTui::SpeedButton6Click);
     connect(goodsGrid, &GoodsLineView::backRequested, memoEdit, [this] { memoEdit->setFocus(); });
     connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmCaiGouTui::SpeedButton7Click);
+
+    handleMessages({{WM_FIT_CHOSEN,
+                     [this] {
+                         takeLine();
+                         goodsGrid->setFocus();
+                     }},
+                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
+                    {WM_PUCH_FIT, [this] { importLine(); }},
+                    {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date); }}});
+    // The supplier picker has just put the code of its pick into the shared record.
+    fillFields({{FieldRole::Supplier, QString(), [this](const QString &v) { setSupplier(v, G.gCustom.UnitNo); }},
+                {FieldRole::Staff, QStringLiteral("经办人"), clerkCombo},
+                {FieldRole::Staff, QStringLiteral("送货员"), delivererCombo},
+                {FieldRole::Staff, QStringLiteral("发货员"), shipperCombo},
+                {FieldRole::Staff, QStringLiteral("复核员"), checkerCombo}});
 
     m_keys = new EntryKeys(this);
     m_keys->chain(numberEdit, clerkCombo, nullptr);
@@ -223,54 +230,10 @@ void TfrmCaiGouTui::getTaskNo()
     proposeNumberInto(this, numberEdit, m_returns.ledger().numbers(purchaseReturnNumbers()));
 }
 
-void TfrmCaiGouTui::onWindowMessage(int message)
-{
-    switch (message) {
-    case WM_FIT_CHOSEN:
-        takeLine();
-        goodsGrid->setFocus();
-        break;
-    case WM_FIT_MDF:
-        recomputeTotals();
-        break;
-    case WM_PUCH_FIT:
-        importLine();
-        break;
-    case WM_DATE_CHOSEN:
-        dateEdit->setText(G.gDateAndTime.Date);
-        break;
-    default:
-        break;
-    }
-}
-
 void TfrmCaiGouTui::setSupplier(const QString &text, const QString &code)
 {
     supplierCombo->setEditText(text);
     m_supplierCode = text.isEmpty() ? QString() : code;
-}
-
-bool TfrmCaiGouTui::setField(FieldRole role, const QString &which, const QString &value)
-{
-    switch (role) {
-    case FieldRole::Supplier:
-        // The picker has just put the code of this pick into the shared record.
-        setSupplier(value, G.gCustom.UnitNo);
-        return true;
-    case FieldRole::Staff: {
-        const QHash<QString, StaffCombo *> combos = {{QStringLiteral("经办人"), clerkCombo},
-                                                     {QStringLiteral("送货员"), delivererCombo},
-                                                     {QStringLiteral("发货员"), shipperCombo},
-                                                     {QStringLiteral("复核员"), checkerCombo}};
-        StaffCombo *c = combos.value(which);
-        if (!c)
-            return false;
-        c->setText(value);
-        return true;
-    }
-    default:
-        return false;
-    }
 }
 
 void TfrmCaiGouTui::takeLine()

@@ -3,11 +3,9 @@
 // lines from the goods picker, a typed code or a receipt into store, enters what the supplier
 // paid back, and saves the return '待审核' for the return audit; no stock moves here. It prints
 // the saved return, or the grid at any time.
-#include "app/appglobals.h"
-#include "app/formdialog.h"
 #include "documents/documentprint.h"
+#include "documents/entrywindow.h"
 #include "goods/goodslines.h"
-#include "goods/lineediting.h"
 #include "purchasing/purchasereturns.h"
 
 #include <QPointer>
@@ -26,15 +24,13 @@ class EntryKeys;
 class GoodsLineView;
 class StaffCombo;
 
-class TfrmCaiGouTui : public TFormDialog, public MessageReceiver, public GoodsLineHost {
+class TfrmCaiGouTui : public EntryWindow {
     Q_OBJECT
 public:
     explicit TfrmCaiGouTui(QWidget *parent = nullptr);
     ~TfrmCaiGouTui() override;
 
     void FormShow() override;
-    void onWindowMessage(int message) override;
-    bool setField(FieldRole role, const QString &which, const QString &value) override;
     GoodsLineGrid *goodsLines() override { return &m_lines; }
     int currentGoodsLine() const override;
 

@@ -27,14 +27,6 @@ const QString kCaption = QStringLiteral("进货退货审核");
 const QStringList kQueryItems = {QStringLiteral("显示全部"), QStringLiteral("按照单据编号查询"),
                                  QStringLiteral("按照供应商查询"), QStringLiteral("按照经办人查询")};
 
-QDateEdit *dateEdit(const QString &name, QWidget *parent)
-{
-    auto *d = new QDateEdit(parent);
-    d->setObjectName(name);
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    return d;
-}
 
 // A box left empty counts as 0; anything else must be a number.
 std::optional<CheckFailure> amountBox(QLineEdit *box, const char *name)
@@ -53,8 +45,8 @@ TfrmJinTuiAud::TfrmJinTuiAud(QWidget *parent)
     m_returnModel = new DataSetModel(this);
     m_lineModel = new DataSetModel(this);
 
-    fromDate = dateEdit("DateTimePicker1", this);
-    toDate = dateEdit("DateTimePicker2", this);
+    fromDate = datePicker("DateTimePicker1", this);
+    toDate = datePicker("DateTimePicker2", this);
     queryCombo = new QComboBox(this);
     queryCombo->setObjectName("ComboBox1");
     queryCombo->addItems(kQueryItems);
@@ -75,7 +67,7 @@ TfrmJinTuiAud::TfrmJinTuiAud(QWidget *parent)
     auditorEdit = lineEdit("Edit2", this);
     auditorButton = toolButton("SpeedButton2", QString(), this);
     auditorButton->setToolTip(QStringLiteral("选择审核人"));
-    auditDate = dateEdit("DateTimePicker3", this);
+    auditDate = datePicker("DateTimePicker3", this);
     passButton = toolButton("SpeedButton5", QStringLiteral("通过"), this);
     cancelButton = toolButton("SpeedButton3", QStringLiteral("取消"), this);
 

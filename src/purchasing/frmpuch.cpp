@@ -16,7 +16,6 @@
 #include "report/engine/frreport.h"
 
 #include <QCheckBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -29,7 +28,7 @@ namespace {
 const QString kCaption = QStringLiteral("采购订货");
 } // namespace
 
-TfrmPuch::TfrmPuch(QWidget *parent) : TFormDialog(parent), m_orders(db()), frReport1(std::make_unique<TfrReport>())
+TfrmPuch::TfrmPuch(QWidget *parent) : EntryWindow(parent), m_orders(db()), frReport1(std::make_unique<TfrReport>())
 {
     setObjectName("frmPuch");
     setWindowTitle(kCaption);
@@ -86,26 +85,17 @@ TfrmPuch::TfrmPuch(QWidget *parent) : TFormDialog(parent), m_orders(db()), frRep
     clearButton = toolButton("SpeedButton11", QStringLiteral("清空(&C)"), this);
     printButton = toolButton("SpeedButton12", QStringLiteral("打印(&P)"), this);
 
-    auto *header = new QGridLayout;
-    auto field = [&](int row, int col, const QString &caption, QWidget *w, QWidget *button = nullptr) {
-        header->addWidget(new QLabel(caption, this), row, col * 3);
-        header->addWidget(w, row, col * 3 + 1);
-        if (button)
-            header->addWidget(button, row, col * 3 + 2);
-    };
-    field(0, 0, QStringLiteral("订单号："), numberEdit);
-    field(0, 1, QStringLiteral("负责人："), managerCombo, managerButton);
-    field(0, 2, QStringLiteral("制单日期："), dateEdit, dateButton);
-    field(1, 0, QStringLiteral("申请人："), applicantCombo, applicantButton);
-    field(1, 1, QStringLiteral("供应商："), supplierCombo, supplierButton);
-    field(1, 2, QStringLiteral("开票员："), invoicerCombo, invoicerButton);
-    field(2, 0, QStringLiteral("备注："), memoEdit);
-    header->addWidget(memoEdit, 2, 1, 1, 7);
+    HeaderGrid header(this);
+    header.add(0, 0, QStringLiteral("订单号："), numberEdit);
+    header.add(0, 1, QStringLiteral("负责人："), managerCombo, managerButton);
+    header.add(0, 2, QStringLiteral("制单日期："), dateEdit, dateButton);
+    header.add(1, 0, QStringLiteral("申请人："), applicantCombo, applicantButton);
+    header.add(1, 1, QStringLiteral("供应商："), supplierCombo, supplierButton);
+    header.add(1, 2, QStringLiteral("开票员："), invoicerCombo, invoicerButton);
+    header.add(2, 0, QStringLiteral("备注："), memoEdit, nullptr, 7);
     // The three field columns share the width, so a supplier's code and name show whole.
-    for (int col : {1, 4, 7})
-        header->setColumnStretch(col, 1);
-    header->addWidget(originalNoLabel, 3, 0);
-    header->addWidget(originalNoEdit, 3, 1);
+    header.shareWidth();
+    header.add(3, 0, originalNoLabel, originalNoEdit);
 
     auto *lineButtons = new QHBoxLayout;
     lineButtons->addWidget(addButton);
@@ -131,7 +121,7 @@ TfrmPuch::TfrmPuch(QWidget *parent) : TFormDialog(parent), m_orders(db()), frRep
         buttons->addWidget(b);
 
     auto *main = new QVBoxLayout(this);
-    main->addLayout(header);
+    main->addLayout(header.layout());
     main->addLayout(lineButtons);
     main->addWidget(goodsGrid, 1);
     main->addLayout(bottom);
@@ -164,6 +154,14 @@ TfrmPuch::TfrmPuch(QWidget *parent) : TFormDialog(parent), m_orders(db()), frRep
     connect(goodsGrid, &GoodsLineView::backRequested, memoEdit, [this] { memoEdit->setFocus(); });
     connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmPuch::SpeedButton5Click);
     connect(goodsGrid, &GoodsLineView::cellEdited, this, &TfrmPuch::recomputeTotals);
+
+    handleMessages({{WM_FIT_CHOSEN, [this] { takeLine(); }},
+                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
+                    {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date); }}});
+    fillFields({{FieldRole::Supplier, QString(), supplierCombo},
+                {FieldRole::Staff, QStringLiteral("负责人"), managerCombo},
+                {FieldRole::Staff, QStringLiteral("申请人"), applicantCombo},
+                {FieldRole::Staff, QStringLiteral("开票员"), invoicerCombo}});
 
     m_keys = new EntryKeys(this);
     m_keys->chain(numberEdit, managerCombo, nullptr);
@@ -215,42 +213,6 @@ void TfrmPuch::FormShow()
 void TfrmPuch::getTaskNo()
 {
     proposeNumberInto(this, numberEdit, m_orders.ledger().numbers(purchaseOrderNumbers()));
-}
-
-void TfrmPuch::onWindowMessage(int message)
-{
-    switch (message) {
-    case WM_FIT_CHOSEN:
-        takeLine();
-        break;
-    case WM_FIT_MDF:
-        recomputeTotals();
-        break;
-    case WM_DATE_CHOSEN:
-        dateEdit->setText(G.gDateAndTime.Date);
-        break;
-    default:
-        break;
-    }
-}
-
-bool TfrmPuch::setField(FieldRole role, const QString &which, const QString &value)
-{
-    if (role == FieldRole::Supplier) {
-        supplierCombo->setEditText(value);
-        return true;
-    }
-    if (role != FieldRole::Staff)
-        return false;
-    if (which == QStringLiteral("负责人"))
-        managerCombo->setText(value);
-    else if (which == QStringLiteral("申请人"))
-        applicantCombo->setText(value);
-    else if (which == QStringLiteral("开票员"))
-        invoicerCombo->setText(value);
-    else
-        return false;
-    return true;
 }
 
 void TfrmPuch::takeLine()

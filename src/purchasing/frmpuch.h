@@ -2,11 +2,9 @@
 // 采购订货: the purchase order. The operator enters supplier, responsible person, applicant,
 // invoicing clerk, date, remark and goods lines; 确定 saves the order '待审核' for the audit, and
 // the window is ready for the next order. It prints the saved order, or the grid at any time.
-#include "app/appglobals.h"
-#include "app/formdialog.h"
-#include "goods/goodslines.h"
-#include "goods/lineediting.h"
 #include "documents/documentprint.h"
+#include "documents/entrywindow.h"
+#include "goods/goodslines.h"
 #include "purchasing/purchaseorders.h"
 
 #include <QPointer>
@@ -25,15 +23,13 @@ class EntryKeys;
 class GoodsLineView;
 class StaffCombo;
 
-class TfrmPuch : public TFormDialog, public MessageReceiver, public GoodsLineHost {
+class TfrmPuch : public EntryWindow {
     Q_OBJECT
 public:
     explicit TfrmPuch(QWidget *parent = nullptr);
     ~TfrmPuch() override;
 
     void FormShow() override;
-    void onWindowMessage(int message) override;
-    bool setField(FieldRole role, const QString &which, const QString &value) override;
     GoodsLineGrid *goodsLines() override { return &m_lines; }
     int currentGoodsLine() const override;
 

@@ -19,7 +19,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,7 +33,7 @@ const QString kCaption = QStringLiteral("验收入库");
 } // namespace
 
 TfrmPuStore::TfrmPuStore(QWidget *parent)
-    : TFormDialog(parent), m_posting(db()), frReport1(std::make_unique<TfrReport>()),
+    : EntryWindow(parent), m_posting(db()), frReport1(std::make_unique<TfrReport>()),
       frReport2(std::make_unique<TfrReport>())
 {
     setObjectName("frmPuStore");
@@ -120,26 +119,18 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
         connect(b, &QToolButton::clicked, this, [this, mode] { staffButtonClick(mode); });
     }
 
-    auto *header = new QGridLayout;
-    auto place = [&](int row, int col, const QString &caption, QWidget *w, QWidget *button = nullptr,
-                     QLabel *label = nullptr) {
-        header->addWidget(label ? label : new QLabel(caption, this), row, col * 3);
-        header->addWidget(w, row, col * 3 + 1);
-        if (button)
-            header->addWidget(button, row, col * 3 + 2);
-    };
-    place(0, 0, QStringLiteral("原始编号："), originalNoEdit);
-    place(0, 1, QStringLiteral("入库单号："), numberEdit);
-    place(0, 2, QStringLiteral("经办人："), clerkCombo, staffButtonOf.value(clerkCombo));
-    place(1, 0, QStringLiteral("制单日期："), dateEdit, dateButton);
-    place(1, 1, QStringLiteral("送货员："), delivererCombo, staffButtonOf.value(delivererCombo));
-    place(1, 2, QStringLiteral("验收员："), inspectorCombo, staffButtonOf.value(inspectorCombo));
-    place(2, 0, QString(), supplierCombo, supplierButton, supplierLabel);
-    place(2, 1, QStringLiteral("收货员："), receiverCombo, staffButtonOf.value(receiverCombo));
-    place(2, 2, QStringLiteral("复核员："), checkerCombo, staffButtonOf.value(checkerCombo));
-    place(3, 0, QStringLiteral("备注："), memoEdit);
-    header->addWidget(memoEdit, 3, 1, 1, 5);
-    place(3, 2, QString(), productionCombo, nullptr, productionLabel);
+    HeaderGrid header(this);
+    header.add(0, 0, QStringLiteral("原始编号："), originalNoEdit);
+    header.add(0, 1, QStringLiteral("入库单号："), numberEdit);
+    header.add(0, 2, QStringLiteral("经办人："), clerkCombo, staffButtonOf.value(clerkCombo));
+    header.add(1, 0, QStringLiteral("制单日期："), dateEdit, dateButton);
+    header.add(1, 1, QStringLiteral("送货员："), delivererCombo, staffButtonOf.value(delivererCombo));
+    header.add(1, 2, QStringLiteral("验收员："), inspectorCombo, staffButtonOf.value(inspectorCombo));
+    header.add(2, 0, supplierLabel, supplierCombo, supplierButton);
+    header.add(2, 1, QStringLiteral("收货员："), receiverCombo, staffButtonOf.value(receiverCombo));
+    header.add(2, 2, QStringLiteral("复核员："), checkerCombo, staffButtonOf.value(checkerCombo));
+    header.add(3, 0, QStringLiteral("备注："), memoEdit, nullptr, 5);
+    header.add(3, 2, productionLabel, productionCombo);
 
     auto *lineButtons = new QHBoxLayout;
     lineButtons->addWidget(importButton);
@@ -192,7 +183,7 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(titleLabel);
-    main->addLayout(header);
+    main->addLayout(header.layout());
     main->addLayout(lineButtons);
     main->addWidget(goodsGrid, 1);
     main->addLayout(amounts);
@@ -223,6 +214,27 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
     connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TfrmPuStore::SpeedButton6Click);
     connect(goodsGrid, &GoodsLineView::backRequested, memoEdit, [this] { memoEdit->setFocus(); });
     connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmPuStore::SpeedButton7Click);
+
+    handleMessages({{WM_FIT_CHOSEN,
+                     [this] {
+                         takeLine();
+                         goodsGrid->setFocus();
+                     }},
+                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
+                    {WM_PUCH_FIT, [this] { importLine(); }},
+                    {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date); }}});
+    // The supplier picker has just put the code of its pick into the shared record.
+    fillFields({{FieldRole::Supplier, QString(), [this](const QString &v) { setSupplier(v, G.gCustom.UnitNo); }},
+                {FieldRole::Department, QStringLiteral("领用单位"), departmentEdit},
+                {FieldRole::Department, QStringLiteral("部门经理"), managerEdit},
+                {FieldRole::Department, QStringLiteral("部门编号"), departmentCodeEdit},
+                {FieldRole::Staff, QStringLiteral("经办人"), clerkCombo},
+                {FieldRole::Staff, QStringLiteral("送货员"), delivererCombo},
+                {FieldRole::Staff, QStringLiteral("验收员"), inspectorCombo},
+                {FieldRole::Staff, QStringLiteral("收货员"), receiverCombo},
+                {FieldRole::Staff, QStringLiteral("复核员"), checkerCombo},
+                {FieldRole::Staff, QStringLiteral("领用员"), pickerCombo},
+                {FieldRole::Staff, QStringLiteral("发货员"), shipperCombo}});
 
     m_keys = new EntryKeys(this);
     m_keys->chain(originalNoEdit, numberEdit, nullptr);
@@ -319,65 +331,10 @@ void TfrmPuStore::getTaskNo1()
     proposeNumberInto(this, issueNoEdit, m_posting.ledger().numbers(internalDocNumbers(1)));
 }
 
-void TfrmPuStore::onWindowMessage(int message)
-{
-    switch (message) {
-    case WM_FIT_CHOSEN:
-        takeLine();
-        goodsGrid->setFocus();
-        break;
-    case WM_FIT_MDF:
-        recomputeTotals();
-        break;
-    case WM_PUCH_FIT:
-        importLine();
-        break;
-    case WM_DATE_CHOSEN:
-        dateEdit->setText(G.gDateAndTime.Date);
-        break;
-    default:
-        break;
-    }
-}
-
 void TfrmPuStore::setSupplier(const QString &text, const QString &code)
 {
     supplierCombo->setEditText(text);
     m_supplierCode = text.isEmpty() ? QString() : code;
-}
-
-bool TfrmPuStore::setField(FieldRole role, const QString &which, const QString &value)
-{
-    switch (role) {
-    case FieldRole::Supplier:
-        // The picker has just put the code of this pick into the shared record.
-        setSupplier(value, G.gCustom.UnitNo);
-        return true;
-    case FieldRole::Department:
-        if (which == QStringLiteral("领用单位"))
-            departmentEdit->setText(value);
-        else if (which == QStringLiteral("部门经理"))
-            managerEdit->setText(value);
-        else if (which == QStringLiteral("部门编号"))
-            departmentCodeEdit->setText(value);
-        else
-            return false;
-        return true;
-    case FieldRole::Staff: {
-        const QHash<QString, StaffCombo *> combos = {
-            {QStringLiteral("经办人"), clerkCombo},     {QStringLiteral("送货员"), delivererCombo},
-            {QStringLiteral("验收员"), inspectorCombo}, {QStringLiteral("收货员"), receiverCombo},
-            {QStringLiteral("复核员"), checkerCombo},   {QStringLiteral("领用员"), pickerCombo},
-            {QStringLiteral("发货员"), shipperCombo}};
-        StaffCombo *c = combos.value(which);
-        if (!c)
-            return false;
-        c->setText(value);
-        return true;
-    }
-    default:
-        return false;
-    }
 }
 
 void TfrmPuStore::takeLine()

@@ -3,11 +3,9 @@
 // goods lines from the goods picker, a typed code or an approved purchase bill, splits the
 // amount into paid and put on account, and may issue the goods straight on to a workshop;
 // 确定 posts it (stock, average price, vouchers) and the window waits for the next receipt.
-#include "app/appglobals.h"
-#include "app/formdialog.h"
-#include "goods/goodslines.h"
-#include "goods/lineediting.h"
 #include "documents/documentprint.h"
+#include "documents/entrywindow.h"
+#include "goods/goodslines.h"
 #include "purchasing/receiptposting.h"
 
 #include <QPointer>
@@ -26,7 +24,7 @@ class EntryKeys;
 class GoodsLineView;
 class StaffCombo;
 
-class TfrmPuStore : public TFormDialog, public MessageReceiver, public GoodsLineHost {
+class TfrmPuStore : public EntryWindow {
     Q_OBJECT
 public:
     explicit TfrmPuStore(QWidget *parent = nullptr);
@@ -36,8 +34,6 @@ public:
     void layOutForReceipt();
 
     void FormShow() override;
-    void onWindowMessage(int message) override;
-    bool setField(FieldRole role, const QString &which, const QString &value) override;
     GoodsLineGrid *goodsLines() override { return &m_lines; }
     int currentGoodsLine() const override;
 

@@ -1,5 +1,6 @@
 #include "stock/ledgerstrip.h"
 #include "common/clock.h"
+#include "documents/pickers.h"
 #include "goods/guiutil.h"
 
 #include <QComboBox>
@@ -12,21 +13,10 @@
 
 namespace orv {
 
-namespace {
-QDateEdit *dateEdit(const char *name, QWidget *parent)
-{
-    auto *d = new QDateEdit(parent);
-    d->setObjectName(name);
-    d->setCalendarPopup(true);
-    d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
-    return d;
-}
-} // namespace
-
 LedgerStrip::LedgerStrip(QWidget *window) : QObject(window)
 {
-    fromDate = dateEdit("DateTimePicker1", window);
-    toDate = dateEdit("DateTimePicker2", window);
+    fromDate = datePicker("DateTimePicker1", window);
+    toDate = datePicker("DateTimePicker2", window);
     goodsField = new QComboBox(window);
     goodsField->setObjectName("ComboBox1");
     goodsField->addItems(ledgerGoodsItems());

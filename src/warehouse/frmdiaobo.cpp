@@ -15,7 +15,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -78,13 +77,14 @@ QLabel *hiddenTotal(const QString &name, QWidget *parent)
 } // namespace
 
 TfrmDiaobo::TfrmDiaobo(int kind, QWidget *parent)
-    : TFormDialog(parent), m_kind(internalKind(kind)), m_posting(db()), frReport1(std::make_unique<TfrReport>())
+    : EntryWindow(parent), m_kind(internalKind(kind)), m_posting(db()), frReport1(std::make_unique<TfrReport>())
 {
     setObjectName("frmDiaobo");
     setWindowTitle(QString::fromUtf8(m_kind.caption));
     build();
     layOut();
     setUpKeys();
+    declarePicks();
 }
 
 TfrmDiaobo::~TfrmDiaobo() = default;
@@ -190,7 +190,7 @@ void TfrmDiaobo::layOut()
     relabel("Edit8", m_kind.codeLabel);
     relabel("ComboBox4", m_kind.salesmanLabel);
 
-    auto *header = new QGridLayout;
+    HeaderGrid header(this, Qt::AlignRight);
     QSet<QString> shown;
     int lastColumn = 0;
     for (int row = 0; row < 3; ++row) {
@@ -200,10 +200,7 @@ void TfrmDiaobo::layOut()
                 break;
             const QString name = QString::fromUtf8(control);
             shown << name;
-            header->addWidget(m_labels.value(name), row, col * 3, Qt::AlignRight);
-            header->addWidget(m_controls.value(name), row, col * 3 + 1);
-            if (QToolButton *b = m_buttons.value(name))
-                header->addWidget(b, row, col * 3 + 2);
+            header.add(row, col, m_labels.value(name), m_controls.value(name), m_buttons.value(name));
             ++col;
         }
         if (row == 0)
@@ -220,11 +217,10 @@ void TfrmDiaobo::layOut()
     }
     if (m_kind.checkerLabelAlone) {
         QLabel *checker = m_labels.value("ComboBox10");
-        header->addWidget(checker, 0, lastColumn * 3, Qt::AlignRight);
+        header.addLabel(0, lastColumn, checker);
         checker->show();
     }
-    for (int c = 1; c < header->columnCount(); c += 3)
-        header->setColumnStretch(c, 1);
+    header.shareWidth();
 
     receiptImportButton->setVisible(m_kind.imports);
     finishedImportButton->setVisible(m_kind.imports);
@@ -259,7 +255,7 @@ void TfrmDiaobo::layOut()
 
     auto *main = new QVBoxLayout(this);
     main->addWidget(titleLabel, 0, Qt::AlignHCenter);
-    main->addLayout(header);
+    main->addLayout(header.layout());
     main->addLayout(lineButtons);
     main->addWidget(goodsGrid, 1);
     main->addLayout(totals);
@@ -367,52 +363,25 @@ void TfrmDiaobo::MakeDocNo()
     proposeNumberInto(this, numberEdit, m_posting.ledger().numbers(internalDocNumbers(m_kind.kind)));
 }
 
-void TfrmDiaobo::onWindowMessage(int message)
+void TfrmDiaobo::declarePicks()
 {
-    switch (message) {
-    case WM_FIT_CHOSEN:
-        takeLine();
-        goodsGrid->setFocus();
-        break;
-    case WM_FIT_MDF:
-        recomputeTotals();
-        break;
-    case WM_PUCH_FIT:
-        importLine();
-        break;
-    case WM_DATE_CHOSEN:
-        dateEdit->setText(G.gDateAndTime.Date.trimmed());
-        break;
-    default:
-        break;
-    }
-}
-
-bool TfrmDiaobo::setField(FieldRole role, const QString &which, const QString &value)
-{
-    switch (role) {
-    case FieldRole::Staff:
-        for (int mode = 15; mode <= 22; ++mode)
-            if (const StaffPickTarget *t = staffPickTarget(mode); t && t->field == which) {
-                static_cast<StaffCombo *>(control(t->control))->setText(value);
-                return true;
-            }
-        return false;
-    case FieldRole::Department: {
-        const DepartmentPickTarget *t = departmentPickTarget(2);
-        if (which == t->textField)
-            partyCombo->setEditText(value);
-        else if (which == t->managerField)
-            managerEdit->setText(value);
-        else if (which == t->codeField)
-            codeEdit->setText(value);
-        else
-            return false;
-        return true;
-    }
-    default:
-        return false;
-    }
+    handleMessages({{WM_FIT_CHOSEN,
+                     [this] {
+                         takeLine();
+                         goodsGrid->setFocus();
+                     }},
+                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
+                    {WM_PUCH_FIT, [this] { importLine(); }},
+                    {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date.trimmed()); }}});
+    QVector<PickedField> fields;
+    for (int mode = 15; mode <= 22; ++mode)
+        if (const StaffPickTarget *t = staffPickTarget(mode))
+            fields.append({FieldRole::Staff, t->field, control(t->control)});
+    const DepartmentPickTarget *t = departmentPickTarget(2);
+    fields.append({FieldRole::Department, t->textField, partyCombo});
+    fields.append({FieldRole::Department, t->managerField, managerEdit});
+    fields.append({FieldRole::Department, t->codeField, codeEdit});
+    fillFields(fields);
 }
 
 void TfrmDiaobo::takeLine()

@@ -4,11 +4,9 @@
 // labels and keyboard order; goods lines from the goods picker, a typed code or (requisitions)
 // an imported receipt; 确定 saves the document (posted, or pending for a loss report) and the
 // window waits for the next one of the same kind.
-#include "app/appglobals.h"
-#include "app/formdialog.h"
 #include "documents/documentprint.h"
+#include "documents/entrywindow.h"
 #include "goods/goodslines.h"
-#include "goods/lineediting.h"
 #include "warehouse/internalposting.h"
 
 #include <QHash>
@@ -27,7 +25,7 @@ namespace orv {
 class EntryKeys;
 class GoodsLineView;
 
-class TfrmDiaobo : public TFormDialog, public MessageReceiver, public GoodsLineHost {
+class TfrmDiaobo : public EntryWindow {
     Q_OBJECT
 public:
     // Laid out for `kind` (1 to 7).
@@ -37,8 +35,6 @@ public:
     const InternalKind &kind() const { return m_kind; }
 
     void FormShow() override;
-    void onWindowMessage(int message) override;
-    bool setField(FieldRole role, const QString &which, const QString &value) override;
     GoodsLineGrid *goodsLines() override { return &m_lines; }
     int currentGoodsLine() const override;
 
@@ -67,6 +63,7 @@ private:
     void build();
     void layOut();
     void setUpKeys();
+    void declarePicks();
     QWidget *control(const char *name) const;
     QString text(const char *control) const;
     QString columnText(const QString &column) const;
