@@ -7,7 +7,8 @@
 #include "purchasing/purchasingmenu.h"
 #include "report/designer/frdesignersession.h"
 #include "report/engine/frglobals.h"
-#include "sales/salesschema.h"
+#include "sales/salesmenu.h"
+#include "sales/salesauditmenu.h"
 #include "stock/stockmenu.h"
 #include "warehouse/warehousemenu.h"
 #include "warehouse/warehouseschema.h"
@@ -103,7 +104,8 @@ void registerSubsystems()
     registerGoodsWindows();
     registerPartnersWindows();
     registerPurchasingWindows();
-    registerSalesSchema();
+    registerSalesWindows();
+    registerSalesListWindows();
     registerWarehouseWindows();
     registerStockWindows();
 }

@@ -18,6 +18,7 @@ struct repairFit {
 
 struct Custom {
     QString UnitNo, CustomerNo, CustomerName, Contact, Phone, Address, Discount;
+    QString GoodsTotal; // 货款合计 of a chosen quotation
 };
 
 struct DateAndTime {
@@ -76,6 +77,7 @@ enum WindowMessage : int {
     WM_CUSTOM_NEW = 1547,
     WM_CUSTOM_MDF = 1548,
     WM_CUSTOM_CHOSEN = 1169,
+    WM_QUOTE_CHOSEN = 1179,
     WM_DAN_CHOSEN = 1725,
     WM_WEI_CHOSEN = 2258,
     WM_WEI1_CHOSEN = 2248,

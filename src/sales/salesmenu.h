@@ -1,0 +1,7 @@
+#pragma once
+// Sales' tables and menu entries.
+namespace orv {
+
+void registerSalesWindows();
+
+} // namespace orv
