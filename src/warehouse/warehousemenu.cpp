@@ -1,8 +1,11 @@
 #include "warehouse/warehousemenu.h"
 #include "app/appglobals.h"
 #include "app/windowing.h"
+#include "warehouse/frmbaosunaud.h"
 #include "warehouse/frmdiaobo.h"
 #include "warehouse/frmdiaobolist.h"
+#include "warehouse/frmhuodiao.h"
+#include "warehouse/frmhuopindiao.h"
 #include "warehouse/warehouseschema.h"
 
 namespace orv {
@@ -21,6 +24,15 @@ void registerWarehouseWindows()
             ShowChildForm(frmDiaoBoList)->showKind(kind);
         });
     }
+    setMenuHandler("N49", [] { ShowChildForm(frmBaoSunAud); });
+    setMenuHandler("N20", [] {
+        openModal(frmHuoDiao, true);
+        delete frmHuoDiao.data();
+    });
+    setMenuHandler("N55", [] {
+        openModal(frmHuoPinDiao, true);
+        delete frmHuoPinDiao.data();
+    });
 }
 
 } // namespace orv
