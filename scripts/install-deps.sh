@@ -2,7 +2,7 @@
 # Installs every Debian package the build, the program and the tests need.
 set -euo pipefail
 pkgs=(
-  build-essential cmake ninja-build ccache pkg-config
+  build-essential cmake ninja-build ccache pkg-config lld
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libqt6sql6-sqlite libqt6sql6-psql libqt6printsupport6 libqt6opengl6-dev libgl-dev
   qt6-qpa-plugins
