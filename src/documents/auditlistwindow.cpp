@@ -2,10 +2,12 @@
 #include "app/appglobals.h"
 #include "app/windowing.h"
 #include "common/clock.h"
+#include "common/prompt.h"
 #include "documents/auditdocuments.h"
 #include "documents/documentlistwindow.h"
 #include "documents/pickers.h"
 #include "goods/listmodel.h"
+#include "report/engine/frreport.h"
 
 #include <QComboBox>
 #include <QDateEdit>
@@ -29,9 +31,26 @@ DocumentListConfig listOf(const AuditListWindow::Setup &s)
 }
 } // namespace
 
-AuditListWindow::AuditListWindow(const Setup &setup, QWidget *parent) : QWidget(parent), m_setup(setup)
+AuditListWindow::Setup AuditListWindow::Setup::auditOnly(const QString &caption, const QStringList &searchItems,
+                                                        const QStringList &searchColumns, const QString &printCaption)
 {
-    m_mode = G.gSaleListMode == 2 ? 2 : 1;
+    Setup s;
+    s.auditCaption = caption;
+    s.searchItems = searchItems;
+    s.searchColumns = searchColumns;
+    s.fromName = QStringLiteral("DateTimePicker1");
+    s.toName = QStringLiteral("DateTimePicker2");
+    s.printCaption = printCaption;
+    s.size = {1000, 640};
+    s.enterSearchesEmpty = true;
+    s.forgetsNoneListed = true;
+    return s;
+}
+
+AuditListWindow::AuditListWindow(const Setup &setup, QWidget *parent)
+    : QWidget(parent), m_report(std::make_unique<TfrReport>()), m_setup(setup)
+{
+    m_mode = setup.list && G.gSaleListMode == 2 ? 2 : 1;
     m_documentModel = new DataSetModel(this);
     m_lineModel = new DataSetModel(this);
     m_auditPage = new QWidget(this);
@@ -47,11 +66,14 @@ AuditListWindow::AuditListWindow(const Setup &setup, QWidget *parent) : QWidget(
     documentsGrid = listGrid("DBGridsalequote", m_documentModel, page);
     linesGrid = listGrid("DBGridSaleFit", m_lineModel, page);
 
-    m_listPage = new DocumentListWindow(listOf(setup), this);
     pages = new QStackedLayout(this);
     pages->addWidget(m_auditPage);
-    pages->addWidget(m_listPage);
-    resize(1100, 680);
+    if (setup.list) {
+        m_listPage = new DocumentListWindow(listOf(setup), this);
+        pages->addWidget(m_listPage);
+        m_listPage->installEventFilter(this);
+    }
+    resize(setup.size);
 
     connect(searchEdit, &QLineEdit::textChanged, this, &AuditListWindow::search);
     connect(queryButton, &QToolButton::clicked, this, &AuditListWindow::search);
@@ -60,16 +82,20 @@ AuditListWindow::AuditListWindow(const Setup &setup, QWidget *parent) : QWidget(
             search();
     });
     searchEdit->installEventFilter(this);
-    m_listPage->installEventFilter(this);
     m_audit = std::make_unique<AuditDocuments>(this, documentsGrid, m_documentModel, linesGrid, m_lineModel);
     showMode(m_mode);
 }
 
 AuditListWindow::~AuditListWindow() = default;
 
-void AuditListWindow::layOut(QTabWidget *lineTab, AuditFieldPanel &panel, QWidget *passButton, QWidget *cancelButton)
+void AuditListWindow::layOut(QTabWidget *lineTab, AuditFieldPanel &panel)
 {
     QWidget *page = m_auditPage;
+    passButton = toolButton("SpeedButton5", QStringLiteral("通过"), page);
+    cancelButton = toolButton("SpeedButton3", QStringLiteral("取消"), page);
+    connect(passButton, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+    connect(cancelButton, &QToolButton::clicked, this, [this] { SpeedButton3Click(); });
+    connect(printButton, &QToolButton::clicked, this, [this] { SpeedButton4Click(); });
     auto *bar = new QHBoxLayout;
     bar->addWidget(new QLabel(QStringLiteral("开单日期："), page));
     bar->addWidget(fromDate);
@@ -99,6 +125,8 @@ void AuditListWindow::formShow()
     const QDate today = Clock::localNow().date();
     fromDate->setDate(QDate(today.year(), today.month(), 1));
     toDate->setDate(today);
+    if (auditDate)
+        auditDate->setDate(today);
     writeWindowStatus(windowTitle());
     if (m_mode == 1) {
         listPending();
@@ -108,7 +136,7 @@ void AuditListWindow::formShow()
 
 void AuditListWindow::showMode(int mode)
 {
-    m_mode = mode == 2 ? 2 : 1;
+    m_mode = mode == 2 && m_listPage ? 2 : 1;
     const QString caption = m_mode == 2 ? m_listPage->configuration().caption : m_setup.auditCaption;
     setWindowTitle(caption);
     pages->setCurrentIndex(m_mode - 1);
@@ -136,6 +164,9 @@ void AuditListWindow::afterReload()
 {
     for (const QString &c : std::as_const(m_setup.hiddenColumns))
         documentsGrid->setColumnHidden(m_documentModel->fieldIndex(c), true);
+    if (m_setup.forgetsNoneListed && m_audit->currentID().isEmpty())
+        G.gDocID.clear();
+    afterList();
 }
 
 void AuditListWindow::listPending(const QString &keepID)
@@ -167,7 +198,7 @@ bool AuditListWindow::eventFilter(QObject *watched, QEvent *event)
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             if (watched == searchEdit) {
-                if (!searchEdit->text().isEmpty())
+                if (m_setup.enterSearchesEmpty || !searchEdit->text().isEmpty())
                     search();
                 return true;
             }
@@ -179,6 +210,113 @@ bool AuditListWindow::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+QList<QWidget *> AuditListWindow::addLineButtons()
+{
+    newLineButton = toolButton("SpeedButton6", QStringLiteral("新建"), m_auditPage);
+    editLineButton = toolButton("SpeedButton7", QStringLiteral("修改"), m_auditPage);
+    deleteLineButton = toolButton("SpeedButton8", QStringLiteral("删除"), m_auditPage);
+    connect(newLineButton, &QToolButton::clicked, this, &AuditListWindow::SpeedButton6Click);
+    connect(editLineButton, &QToolButton::clicked, this, &AuditListWindow::SpeedButton7Click);
+    connect(deleteLineButton, &QToolButton::clicked, this, &AuditListWindow::SpeedButton8Click);
+    return {newLineButton, editLineButton, deleteLineButton};
+}
+
+void AuditListWindow::SpeedButton6Click() { m_audit->newLine(); }
+
+void AuditListWindow::SpeedButton7Click() { m_audit->editLine(); }
+
+void AuditListWindow::SpeedButton8Click() { m_audit->deleteLine(); }
+
+void AuditListWindow::DBGridsalequoteCellClick(int row) { m_audit->makeCurrent(row); }
+
+void AuditListWindow::DBGridSaleFitCellClick(int row) { m_audit->lineClicked(row); }
+
+void AuditListWindow::addAuditorRows(AuditFieldPanel &panel, int staffMode)
+{
+    auditorEdit = lineEdit("Edit2", m_auditPage);
+    auditorButton = toolButton("SpeedButton2", QString(), m_auditPage);
+    auditorButton->setToolTip(QStringLiteral("选择审核人"));
+    auditDate = datePicker("DateTimePicker3", m_auditPage);
+    connect(auditorButton, &QToolButton::clicked, this, [this, staffMode] { openStaffPicker(this, staffMode); });
+    panel.add(QStringLiteral("审核人："), auditorEdit, auditorButton);
+    panel.add(QStringLiteral("审核日期："), auditDate);
+}
+
+bool AuditListWindow::takeAuditor(FieldRole role, const QString &which, const QString &value)
+{
+    if (!auditorEdit || role != FieldRole::Staff || which != QStringLiteral("审核人"))
+        return false;
+    auditorEdit->setText(value);
+    return true;
+}
+
+bool AuditListWindow::lineMessage(int message)
+{
+    if (message == WM_AUD_FIT_NEW || message == WM_AUD_FIT_UPDATE || message == WM_AUD_FIT_MDF)
+        m_searched = false;
+    if (!m_audit->lineMessage(message))
+        return false;
+    afterReload();
+    return true;
+}
+
+void AuditListWindow::settle(const DocumentApproval::Result &r, const QString &approved, const QString &notPending)
+{
+    switch (r.status) {
+    case DocumentApproval::Status::NotPending:
+        if (!notPending.isEmpty())
+            notice(this, notPending);
+        listPending();
+        return;
+    case DocumentApproval::Status::Short:
+        notice(this, r.message);
+        m_audit->loadLines();
+        return;
+    case DocumentApproval::Status::Approved:
+        notice(this, approved);
+        listPending();
+        return;
+    }
+}
+
+void AuditListWindow::cancelCurrent(const std::function<bool(qint64)> &cancel, const QString &notCancelled)
+{
+    if (m_audit->currentID().isEmpty() || m_audit->currentRowNo() == 0)
+        return;
+    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确定要取消吗?")))
+        return;
+    bool cancelled = false;
+    try {
+        cancelled = cancel(m_audit->currentRowNo());
+    } catch (const std::exception &e) {
+        showError(this, e);
+        return;
+    }
+    if (!cancelled && !notCancelled.isEmpty())
+        notice(this, notCancelled);
+    listPending();
+}
+
+void AuditListWindow::printCurrent(const std::function<DocumentPrint(const QString &)> &build, bool keepFields)
+{
+    const QString id = m_audit->currentID();
+    if (id.isEmpty())
+        return;
+    try {
+        m_lastPrint = printDocument(*m_report, build(id));
+    } catch (const std::exception &e) {
+        showError(this, e);
+        return;
+    }
+    if (!keepFields) {
+        listPending(id);
+        return;
+    }
+    m_searched = false;
+    m_audit->reloadKeepingFields(id);
+    afterReload();
 }
 
 } // namespace orv

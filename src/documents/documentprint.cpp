@@ -170,4 +170,35 @@ LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &
             generalNumber(q.fields(2).asFloat())};
 }
 
+DocumentPrint storedPrint(Connection &c, const StoredPrint &s, const QString &docID)
+{
+    DataSet h(&c);
+    h.setSql("select * from " + s.header + " where ID = ?");
+    h.addBindValue(docID);
+    h.open();
+    auto field = [&](const QString &name) { return h.isEmpty() ? QString() : h.fieldByName(name).asString(); };
+    DocumentPrint p;
+    p.templateName = s.templateName;
+    p.headBands = documentHeadBands();
+    p.set("Memo1", (s.companyFromDatabase ? companyName(c) : G.gCompanyName) + s.title);
+    p.set("Memo2", s.partnerCaption);
+    p.set("Memo9", field(QStringLiteral("单据编号")));
+    p.set("Memo5", field(s.dateColumn));
+    p.set("Memo3", field(s.partnerColumn));
+    p.set("Memo7", field(QStringLiteral("备注")));
+    if (!s.paidCaption.isEmpty()) {
+        p.set("Memo6", s.paidCaption);
+        p.set("Memo8", field(s.paidColumn));
+        p.set("Memo11", field(QStringLiteral("挂账金额")));
+    }
+    for (const StoredPrint::Signature &g : s.signatures)
+        p.set(g.slot, signature(g.caption, field(g.column), g.bareCaption));
+    const LineSums sums = storedLineSums(c, s.lines, docID);
+    p.set("Memo26", sums.qty);
+    p.set("Memo25", sums.auxQty);
+    p.set("Memo27", s.totalColumn.isEmpty() ? sums.amount : field(s.totalColumn));
+    p.lines = storedPrintLines(c, s.lines, docID);
+    return p;
+}
+
 } // namespace orv

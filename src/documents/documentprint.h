@@ -103,4 +103,24 @@ struct LineSums {
 LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &docID,
                         const QString &amountColumn = QStringLiteral("金额"));
 
+// The print of a stored document with a partner: its header read by record ID into the title,
+// header, amount and signature slots, its lines one data band each.
+struct StoredPrint {
+    struct Signature {
+        QString slot, caption, column, bareCaption = {};
+    };
+    QString templateName = {};
+    QString title = {};                               // after the company's name in Memo1
+    bool companyFromDatabase = false;                 // the name read from 基本信息, not the one read at login
+    QString header = {}, lines = {};                  // the tables
+    QString partnerCaption = {};                      // Memo2
+    QString partnerColumn = QStringLiteral("供应商"); // Memo3
+    QString dateColumn = QStringLiteral("日期");      // Memo5
+    QString totalColumn = {};                         // Memo27; empty: the lines' 金额 sum
+    QString paidCaption = {}, paidColumn = {};        // Memo6 and Memo8 (with 挂账金额 in Memo11) of tongyong2
+    QList<Signature> signatures = {};
+};
+// Throws DbError.
+DocumentPrint storedPrint(Connection &c, const StoredPrint &s, const QString &docID);
+
 } // namespace orv

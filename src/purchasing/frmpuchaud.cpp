@@ -283,28 +283,17 @@ void TfrmPuchAud::printStored(bool bill, const QString &id)
     const QString header = bill ? QStringLiteral("采购单") : QStringLiteral("采购订单");
     const QString lineTable = bill ? QStringLiteral("采购明细") : QStringLiteral("采购订单明细");
     DocumentPrint p;
-    p.templateName = QStringLiteral("tongyong.frf");
-    p.headBands = documentHeadBands();
     try {
-        DataSet h(&db());
-        h.setSql("select 单据编号,日期,供应商,备注,开票员,申请人,负责人 from " + header + " where ID = ?");
-        h.addBindValue(id);
-        h.open();
-        auto text = [&](const char *f) { return h.isEmpty() ? QString() : h.fieldByName(QString::fromUtf8(f)).asString(); };
-        p.set("Memo1", companyName(db()) + header);
-        p.set("Memo2", QStringLiteral("供应商单位:"));
-        p.set("Memo9", text("单据编号"));
-        p.set("Memo5", text("日期"));
-        p.set("Memo3", text("供应商"));
-        p.set("Memo7", text("备注"));
-        p.set("Memo28", signature(QStringLiteral("开票员:"), text("开票员")));
-        p.set("Memo30", signature(QStringLiteral("申请人:"), text("申请人")));
-        p.set("Memo31", signature(QStringLiteral("负责人:"), text("负责人")));
-        const LineSums sums = storedLineSums(db(), lineTable, id);
-        p.set("Memo26", sums.qty);
-        p.set("Memo25", sums.auxQty);
-        p.set("Memo27", sums.amount);
-        p.lines = storedPrintLines(db(), lineTable, id);
+        p = storedPrint(db(), {.templateName = QStringLiteral("tongyong.frf"),
+                               .title = header,
+                               .companyFromDatabase = true,
+                               .header = header,
+                               .lines = lineTable,
+                               .partnerCaption = QStringLiteral("供应商单位:"),
+                               .signatures = {{"Memo28", "开票员:", "开票员"},
+                                              {"Memo30", "申请人:", "申请人"},
+                                              {"Memo31", "负责人:", "负责人"}}},
+                        id);
     } catch (const std::exception &e) {
         showError(this, e);
         return;

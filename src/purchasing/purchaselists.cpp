@@ -7,48 +7,7 @@ namespace orv {
 namespace {
 const QString kApproved = QStringLiteral("已审核");
 
-// A print of a stored purchase document: its header read by record ID into the title, header,
-// amount and signature slots, its lines one data band each.
-struct Signature {
-    QString slot, caption, column, bareCaption = {};
-};
-struct StoredPrint {
-    QString templateName, title, header, lines, partnerCaption, dateColumn, totalColumn;
-    QString paidCaption, paidColumn; // Memo6 and Memo8 (with 挂账金额 in Memo11) of tongyong2
-    QList<Signature> signatures;
-};
-
-DocumentPrint storedPrint(Connection &c, const StoredPrint &s, const QString &id)
-{
-    DataSet h(&c);
-    h.setSql("select * from " + s.header + " where ID = ?");
-    h.addBindValue(id);
-    h.open();
-    auto field = [&](const QString &name) { return h.isEmpty() ? QString() : h.fieldByName(name).asString(); };
-    DocumentPrint p;
-    p.templateName = s.templateName;
-    p.headBands = documentHeadBands();
-    p.set("Memo1", G.gCompanyName + s.title);
-    p.set("Memo2", s.partnerCaption);
-    p.set("Memo9", field("单据编号"));
-    p.set("Memo5", field(s.dateColumn));
-    p.set("Memo3", field("供应商"));
-    p.set("Memo7", field("备注"));
-    if (!s.paidCaption.isEmpty()) {
-        p.set("Memo6", s.paidCaption);
-        p.set("Memo8", field(s.paidColumn));
-        p.set("Memo11", field("挂账金额"));
-    }
-    for (const Signature &g : s.signatures)
-        p.set(g.slot, signature(g.caption, field(g.column), g.bareCaption));
-    const LineSums sums = storedLineSums(c, s.lines, id);
-    p.set("Memo26", sums.qty);
-    p.set("Memo25", sums.auxQty);
-    p.set("Memo27", field(s.totalColumn));
-    p.lines = storedPrintLines(c, s.lines, id);
-    return p;
-}
-
+// A list's print of its stored documents.
 ListPrint printOf(const StoredPrint &s)
 {
     return [s](Connection &c, const QString &id) { return storedPrint(c, s, id); };
@@ -116,16 +75,16 @@ DocumentListConfig receiptListConfig()
     c.lineColumns = lineColumns(kGoodsColumns + QStringList{"辅助数量", "辅助单位", "供应商", "条码", "仓位", "类别",
                                                             "结存", "原有库存数量", "换算比率"});
     c.printCaption = QStringLiteral("入库单");
-    c.print = printOf({"tongyong2.frf",
-                       "采购入库单",
-                       "采购入库单",
-                       "采购入库明细",
-                       "供应商单位:",
-                       "开单日期",
-                       "合计应付",
-                       "实付款:",
-                       "实际付款",
-                       {{"Memo28", "送货员:", "送货员"},
+    c.print = printOf({.templateName = QStringLiteral("tongyong2.frf"),
+                      .title = QStringLiteral("采购入库单"),
+                      .header = QStringLiteral("采购入库单"),
+                      .lines = QStringLiteral("采购入库明细"),
+                      .partnerCaption = QStringLiteral("供应商单位:"),
+                      .dateColumn = QStringLiteral("开单日期"),
+                      .totalColumn = QStringLiteral("合计应付"),
+                      .paidCaption = QStringLiteral("实付款:"),
+                      .paidColumn = QStringLiteral("实际付款"),
+                      .signatures = {{"Memo28", "送货员:", "送货员"},
                         {"Memo29", "验收员:", "验收员"},
                         {"Memo30", "收货员:", "收货员"},
                         {"Memo31", "复核员:", "复核员"}}});
@@ -145,16 +104,13 @@ DocumentListConfig purchaseOrderListConfig()
                                 QStringList{"辅助数量", "辅助单位", "供应商", "条码", "仓位", "类别", "换算比率"});
     // The order prints its title and header bands as the order's other prints do: the templates
     // hold the number, date and supplier there.
-    c.print = printOf({"tongyong.frf",
-                       "采购订单",
-                       "采购订单",
-                       "采购订单明细",
-                       "供应商单位:",
-                       "日期",
-                       "金额合计",
-                       {},
-                       {},
-                       {{"Memo28", "开票员:", "开票员", "开票员"},
+    c.print = printOf({.templateName = QStringLiteral("tongyong.frf"),
+                      .title = QStringLiteral("采购订单"),
+                      .header = QStringLiteral("采购订单"),
+                      .lines = QStringLiteral("采购订单明细"),
+                      .partnerCaption = QStringLiteral("供应商单位:"),
+                      .totalColumn = QStringLiteral("金额合计"),
+                      .signatures = {{"Memo28", "开票员:", "开票员", "开票员"},
                         {"Memo30", "申请人:", "申请人", "申请人"},
                         {"Memo31", "负责人:", "负责人", "负责人"}}});
     return c;
@@ -167,16 +123,13 @@ DocumentListConfig purchaseBillListConfig()
     c.linesTab = QStringLiteral("采购明细");
     c.lineColumns = lineColumns(kGoodsColumns + QStringList{"辅助数量", "辅助单位", "供应商", "条码", "仓位", "类别"});
     c.printCaption = QStringLiteral("采购单");
-    c.print = printOf({"tongyong.frf",
-                       "采购单",
-                       "采购单",
-                       "采购明细",
-                       "供应商单位:",
-                       "日期",
-                       "金额合计",
-                       {},
-                       {},
-                       {{"Memo28", "开票员:", "开票员"}, {"Memo30", "申请人:", "申请人"}, {"Memo31", "负责人:", "负责人"}}});
+    c.print = printOf({.templateName = QStringLiteral("tongyong.frf"),
+                      .title = QStringLiteral("采购单"),
+                      .header = QStringLiteral("采购单"),
+                      .lines = QStringLiteral("采购明细"),
+                      .partnerCaption = QStringLiteral("供应商单位:"),
+                      .totalColumn = QStringLiteral("金额合计"),
+                      .signatures = {{"Memo28", "开票员:", "开票员"}, {"Memo30", "申请人:", "申请人"}, {"Memo31", "负责人:", "负责人"}}});
     return c;
 }
 
@@ -201,16 +154,15 @@ DocumentListConfig purchaseReturnListConfig()
     c.lineColumns = lineColumns(kGoodsColumns + QStringList{"结存", "原有库存数量", "辅助数量", "辅助单位", "仓位",
                                                             "供应商", "条码", "换算比率"});
     c.printCaption = QStringLiteral("采购退货单");
-    c.print = printOf({"tongyong2.frf",
-                       "进货退货单",
-                       "采购退货单",
-                       "采购退货明细",
-                       "退回单位:",
-                       "日期",
-                       "合计应收",
-                       "实收款:",
-                       "实际收款",
-                       {{"Memo28", "负责人:", "经办人"},
+    c.print = printOf({.templateName = QStringLiteral("tongyong2.frf"),
+                      .title = QStringLiteral("进货退货单"),
+                      .header = QStringLiteral("采购退货单"),
+                      .lines = QStringLiteral("采购退货明细"),
+                      .partnerCaption = QStringLiteral("退回单位:"),
+                      .totalColumn = QStringLiteral("合计应收"),
+                      .paidCaption = QStringLiteral("实收款:"),
+                      .paidColumn = QStringLiteral("实际收款"),
+                      .signatures = {{"Memo28", "负责人:", "经办人"},
                         {"Memo29", "发货员:", "发货员"},
                         {"Memo30", "复核员:", "复核员"},
                         {"Memo31", "送货员:", "送货员"}}});

@@ -57,12 +57,9 @@ PurchaseReturns::Saved PurchaseReturns::save(const ReturnHeader &h, const QVecto
     return s;
 }
 
-void PurchaseReturns::openPending(DataSet &ds, const ReturnQuery &query)
+void PurchaseReturns::openPending(DataSet &ds, const PendingSearch &search)
 {
-    // The searched column of each item, in the selector's order.
-    const char *const columns[] = {"", "单据编号", "供应商", "经办人"};
-    openPendingDocuments(m_conn, ds, QStringLiteral("采购退货单"), QString::fromUtf8(kHeaderColumns),
-                         {query.ranged, query.from, query.to, QString::fromUtf8(columns[int(query.by)]), query.text});
+    openPendingDocuments(m_conn, ds, QStringLiteral("采购退货单"), QString::fromUtf8(kHeaderColumns), search);
 }
 
 void PurchaseReturns::openLines(DataSet &ds, const QString &returnID)
@@ -130,5 +127,25 @@ DocumentApproval::Result PurchaseReturns::approve(const QString &returnID, const
 }
 
 bool PurchaseReturns::cancel(qint64 rowNo) { return DocumentApproval::cancel(m_conn, kReturnTable, rowNo); }
+
+// As the return list prints it, but with the company's own title, full-width signature colons
+// and the lines' sum as the total.
+DocumentPrint PurchaseReturns::print(const QString &returnID)
+{
+    return storedPrint(m_conn,
+                       {.templateName = QStringLiteral("tongyong2.frf"),
+                        .title = QStringLiteral("公司进货退货单"),
+                        .companyFromDatabase = true,
+                        .header = QStringLiteral("采购退货单"),
+                        .lines = QStringLiteral("采购退货明细"),
+                        .partnerCaption = QStringLiteral("退回单位:"),
+                        .paidCaption = QStringLiteral("实收款:"),
+                        .paidColumn = QStringLiteral("实际收款"),
+                        .signatures = {{"Memo28", "负责人：", "经办人"},
+                                       {"Memo29", "发货员：", "发货员"},
+                                       {"Memo30", "复核员：", "复核员"},
+                                       {"Memo31", "送货员：", "送货员"}}},
+                       returnID);
+}
 
 } // namespace orv

@@ -9,6 +9,8 @@
 //   returns.approve(id, approval)           -> Approved, NotPending (nothing written) or Short
 #include "documents/documentapproval.h"
 #include "documents/documentchecks.h"
+#include "documents/documentprint.h"
+#include "documents/pendingdocuments.h"
 
 #include <QDate>
 #include <QString>
@@ -31,16 +33,6 @@ struct ReturnHeader {
     double receivable = 0, received = 0, onAccount = 0; // 合计应收, 实际收款, 挂账金额
 };
 
-// The audit's search items, as its selector lists them.
-enum class ReturnSearch { All, ByNumber, BySupplier, ByClerk };
-
-struct ReturnQuery {
-    bool ranged = false;   // false: every pending return (the opening list)
-    QDate from, to;        // 日期 range, both days included
-    ReturnSearch by = ReturnSearch::All;
-    QString text;          // an empty text lists the whole range
-};
-
 class PurchaseReturns {
 public:
     explicit PurchaseReturns(Connection &c);
@@ -55,7 +47,7 @@ public:
 
     // The pending returns, newest first, with the audit's columns: ID, 单据编号, 日期, 供应商, 经办人,
     // 合计应收, 供应商编号, 开票员, 负责人, 送货员, 发货员, 复核员, 备注, 流水号, 实际收款, 挂账金额.
-    void openPending(DataSet &ds, const ReturnQuery &query);
+    void openPending(DataSet &ds, const PendingSearch &search);
     // A return's lines: ID, 流水号, 编号, 名称, 规格, 单位, 数量, 单价, 金额, 仓位, 供应商, 类别,
     // 辅助数量, 辅助单位, 换算比率.
     void openLines(DataSet &ds, const QString &returnID);
@@ -76,6 +68,8 @@ public:
     DocumentApproval::Result approve(const QString &returnID, const Approval &a);
     // '取消' while the return is pending; false when it was not (nothing written).
     bool cancel(qint64 rowNo);
+    // The audit's print of a stored return (tongyong2.frf). Throws DbError.
+    DocumentPrint print(const QString &returnID);
 
     Ledger &ledger() { return m_approval.ledger(); }
 

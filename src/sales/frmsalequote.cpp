@@ -37,13 +37,11 @@ AuditListWindow::Setup setup()
 } // namespace
 
 TfrmSaleQuote::TfrmSaleQuote(QWidget *parent)
-    : AuditListWindow(setup(), parent), m_orders(db()), frReport1(std::make_unique<TfrReport>())
+    : AuditListWindow(setup(), parent), m_orders(db())
 {
     setObjectName("frmSaleQuote");
     QWidget *page = m_auditPage;
-    newLineButton = toolButton("SpeedButton6", QStringLiteral("新建"), page);
-    editLineButton = toolButton("SpeedButton7", QStringLiteral("修改"), page);
-    deleteLineButton = toolButton("SpeedButton8", QStringLiteral("删除"), page);
+    const QList<QWidget *> lineButtons = addLineButtons();
     receivableEdit = amountEdit("Edit7", page);
     receivableEdit->setReadOnly(true);
     receivedEdit = amountEdit("Edit8", page);
@@ -58,8 +56,6 @@ TfrmSaleQuote::TfrmSaleQuote(QWidget *parent)
     memoEdit->setMaximumHeight(90);
     printBillBox = new QCheckBox(QStringLiteral("打印销售单"), page);
     printBillBox->setObjectName("CheckBox1");
-    passButton = toolButton("SpeedButton5", QStringLiteral("通过"), page);
-    cancelButton = toolButton("SpeedButton3", QStringLiteral("取消"), page);
     billNumberEdit = lineEdit("No", page);
     billNumberEdit->hide();
 
@@ -73,16 +69,9 @@ TfrmSaleQuote::TfrmSaleQuote(QWidget *parent)
     panel.add(QStringLiteral("    地址："), addressEdit);
     panel.add(QStringLiteral("备注："), memoEdit);
     panel.add(QString(), printBillBox);
-    layOut(auditLineTab(page, QStringLiteral("销售订单明细"), linesGrid, {newLineButton, editLineButton, deleteLineButton}),
-           panel, passButton, cancelButton);
+    layOut(auditLineTab(page, QStringLiteral("销售订单明细"), linesGrid, lineButtons), panel);
     faxEdit->hide(); // never shown nor saved: no window writes 传真
 
-    connect(printButton, &QToolButton::clicked, this, &TfrmSaleQuote::SpeedButton4Click);
-    connect(passButton, &QToolButton::clicked, this, &TfrmSaleQuote::SpeedButton5Click);
-    connect(cancelButton, &QToolButton::clicked, this, &TfrmSaleQuote::SpeedButton3Click);
-    connect(newLineButton, &QToolButton::clicked, this, &TfrmSaleQuote::SpeedButton6Click);
-    connect(editLineButton, &QToolButton::clicked, this, &TfrmSaleQuote::SpeedButton7Click);
-    connect(deleteLineButton, &QToolButton::clicked, this, &TfrmSaleQuote::SpeedButton8Click);
     connect(receivedEdit, &QLineEdit::textEdited, this,
             [this] { followPaid(receivableEdit, receivedEdit, onAccountEdit); });
     connect(onAccountEdit, &QLineEdit::textEdited, this,
@@ -156,10 +145,7 @@ void TfrmSaleQuote::showOrder(int row)
 
 void TfrmSaleQuote::onWindowMessage(int message)
 {
-    // After a line change every pending order is listed again, the current one kept.
-    if (message == WM_AUD_FIT_NEW || message == WM_AUD_FIT_UPDATE || message == WM_AUD_FIT_MDF)
-        m_searched = false;
-    if (!m_audit->lineMessage(message))
+    if (!lineMessage(message))
         return;
     // A line change set the amounts from the lines: the fields show them, the partner is taken again.
     const int row = m_documentModel->findRow("ID", m_audit->currentID());
@@ -170,12 +156,6 @@ void TfrmSaleQuote::onWindowMessage(int message)
     receivedEdit->setText(m_documentModel->text(row, "实收款"));
     onAccountEdit->setText(m_documentModel->text(row, "挂账金额"));
 }
-
-void TfrmSaleQuote::SpeedButton6Click() { m_audit->newLine(); }
-
-void TfrmSaleQuote::SpeedButton7Click() { m_audit->editLine(); }
-
-void TfrmSaleQuote::SpeedButton8Click() { m_audit->deleteLine(); }
 
 void TfrmSaleQuote::SpeedButton5Click()
 {
@@ -215,7 +195,7 @@ void TfrmSaleQuote::SpeedButton5Click()
     notice(this, QStringLiteral("审核成功"));
     if (printBillBox->isChecked()) {
         try {
-            m_lastPrint = printDocument(*frReport1, salesBillPrint(db(), id));
+            m_lastPrint = printDocument(*m_report, salesBillPrint(db(), id));
         } catch (const std::exception &e) {
             showError(this, e);
         }
@@ -245,16 +225,7 @@ void TfrmSaleQuote::SpeedButton3Click()
 
 void TfrmSaleQuote::SpeedButton4Click()
 {
-    const QString id = m_audit->currentID();
-    if (id.isEmpty())
-        return;
-    try {
-        m_lastPrint = printDocument(*frReport1, salesOrderPrint(db(), id));
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
-    listPending(id);
+    printCurrent([](const QString &id) { return salesOrderPrint(db(), id); });
 }
 
 } // namespace orv

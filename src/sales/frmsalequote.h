@@ -4,18 +4,14 @@
 // order's header (each field saved when the focus leaves it) and lines (through the goods picker
 // and the line editor), cancels it, or approves it into a sales bill. Mode 2 lists the approved
 // orders with their totals, print, delete and exports.
-#include "app/appglobals.h"
 #include "documents/auditlistwindow.h"
-#include "documents/documentprint.h"
 #include "sales/salesorders.h"
 
 #include <QPointer>
-#include <memory>
 
 class QCheckBox;
 class QLineEdit;
 class QPlainTextEdit;
-class TfrReport;
 
 namespace orv {
 
@@ -27,17 +23,12 @@ public:
 
     void onWindowMessage(int message) override;
 
-    void SpeedButton5Click(); // 通过
-    void SpeedButton3Click(); // 取消
-    void SpeedButton4Click(); // 销售订单 (print the current order)
-    void SpeedButton6Click(); // 新建 line
-    void SpeedButton7Click(); // 修改 line
-    void SpeedButton8Click(); // 删除 line
+    void SpeedButton5Click() override; // 通过
+    void SpeedButton3Click() override; // 取消
+    void SpeedButton4Click() override; // 销售订单 (print the current order)
 
     const QString &currentOrderID() const { return currentID(); }
     DataSetModel *orderModel() const { return documentModel(); }
-    TfrReport &report() { return *frReport1; }
-    const PrintRun &lastPrint() const { return m_lastPrint; }
 
 private:
     void showOrder(int row);
@@ -49,10 +40,7 @@ private:
     SalesOrders::Approval m_selected; // the partner as taken when the order was selected
     QString m_selectedID;
     bool m_keepSelected = false; // a field save's reload keeps the partner taken at selection
-    std::unique_ptr<TfrReport> frReport1;
-    PrintRun m_lastPrint;
 
-    QToolButton *newLineButton, *editLineButton, *deleteLineButton; // SpeedButton6, 7, 8
     QLineEdit *receivableEdit;   // Edit7 合计应收 (read-only)
     QLineEdit *receivedEdit;     // Edit8 实际收款
     QLineEdit *onAccountEdit;    // Edit9 挂账金额
@@ -63,8 +51,6 @@ private:
     QLineEdit *addressEdit;      // Edit6 地址
     QPlainTextEdit *memoEdit;    // Memo1 备注
     QCheckBox *printBillBox;     // CheckBox1 打印销售单
-    QToolButton *passButton;     // SpeedButton5
-    QToolButton *cancelButton;   // SpeedButton3
     QLineEdit *billNumberEdit;   // No (hidden): the number of the last approved bill
 };
 

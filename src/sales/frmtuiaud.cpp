@@ -36,7 +36,7 @@ AuditListWindow::Setup setup()
 } // namespace
 
 TfrmTuiAud::TfrmTuiAud(QWidget *parent)
-    : AuditListWindow(setup(), parent), m_returns(db()), frReport2(std::make_unique<TfrReport>())
+    : AuditListWindow(setup(), parent), m_returns(db())
 {
     setObjectName("frmTuiAud");
     QWidget *page = m_auditPage;
@@ -53,8 +53,6 @@ TfrmTuiAud::TfrmTuiAud(QWidget *parent)
     memoEdit->setMaximumHeight(90);
     auditorEdit = lineEdit("Edit7", page);
     auditDate = datePicker("DateTimePicker1", page);
-    passButton = toolButton("SpeedButton5", QStringLiteral("通过"), page);
-    cancelButton = toolButton("SpeedButton3", QStringLiteral("取消"), page);
 
     AuditFieldPanel panel(page);
     panel.add(QStringLiteral("应退款："), receivableEdit);
@@ -67,11 +65,8 @@ TfrmTuiAud::TfrmTuiAud(QWidget *parent)
     panel.add(QStringLiteral("备注："), memoEdit);
     panel.add(QStringLiteral("审核人："), auditorEdit);
     panel.add(QStringLiteral("审核日期："), auditDate);
-    layOut(auditLineTab(page, QStringLiteral("销售退货明细"), linesGrid, {}), panel, passButton, cancelButton);
+    layOut(auditLineTab(page, QStringLiteral("销售退货明细"), linesGrid, {}), panel);
 
-    connect(printButton, &QToolButton::clicked, this, &TfrmTuiAud::SpeedButton4Click);
-    connect(passButton, &QToolButton::clicked, this, &TfrmTuiAud::SpeedButton5Click);
-    connect(cancelButton, &QToolButton::clicked, this, &TfrmTuiAud::SpeedButton3Click);
     // Each amount typed puts the rest of 应退款 into the other.
     connect(paidEdit, &QLineEdit::textEdited, this, [this] { followOnAccount(receivableEdit, paidEdit, onAccountEdit); });
     connect(onAccountEdit, &QLineEdit::textEdited, this,
@@ -117,12 +112,6 @@ void TfrmTuiAud::saveOnLeave(QWidget *field, SalesReturnField which)
     });
 }
 
-void TfrmTuiAud::formShow()
-{
-    auditDate->setDate(Clock::localNow().date());
-    AuditListWindow::formShow();
-}
-
 void TfrmTuiAud::showReturn(int row)
 {
     partnerEdit->setText(m_documentModel->text(row, "退回单位"));
@@ -163,31 +152,12 @@ void TfrmTuiAud::SpeedButton5Click()
 
 void TfrmTuiAud::SpeedButton3Click()
 {
-    if (m_audit->currentID().isEmpty() || m_audit->currentRowNo() == 0)
-        return;
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确定要取消吗?")))
-        return;
-    try {
-        m_returns.cancel(m_audit->currentRowNo());
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
-    listPending();
+    cancelCurrent([this](qint64 rowNo) { return m_returns.cancel(rowNo); });
 }
 
 void TfrmTuiAud::SpeedButton4Click()
 {
-    const QString id = m_audit->currentID();
-    if (id.isEmpty())
-        return;
-    try {
-        m_lastPrint = printDocument(*frReport2, salesReturnPrint(db(), id));
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
-    listPending(id);
+    printCurrent([](const QString &id) { return salesReturnPrint(db(), id); });
 }
 
 } // namespace orv

@@ -91,29 +91,20 @@ DocumentPrint salesBillPrint(Connection &c, const QString &billID)
 
 DocumentPrint salesReturnPrint(Connection &c, const QString &returnID)
 {
-    const StoredHeader f(c, QStringLiteral("销售退货单"), returnID);
-    DocumentPrint p;
-    p.templateName = QStringLiteral("tongyong2.frf");
-    p.headBands = documentHeadBands();
-    p.set("Memo1", G.gCompanyName + QStringLiteral("销售退货单"));
-    p.set("Memo2", QStringLiteral("退回单位:"));
-    p.set("Memo3", f("退回单位"));
-    p.set("Memo5", f("日期"));
-    p.set("Memo6", QStringLiteral("实退款:"));
-    p.set("Memo7", f("备注"));
-    p.set("Memo8", f("实退款"));
-    p.set("Memo9", f("单据编号"));
-    p.set("Memo11", f("挂账金额"));
-    p.set("Memo28", signature(QStringLiteral("负责人:"), f("负责人")));
-    p.set("Memo29", signature(QStringLiteral("发货员:"), f("发货员")));
-    p.set("Memo30", signature(QStringLiteral("复核员:"), f("复核员")));
-    p.set("Memo31", signature(QStringLiteral("送货员:"), f("送货员")));
-    const LineSums sums = storedLineSums(c, QStringLiteral("销售退货明细"), returnID);
-    p.set("Memo25", sums.auxQty);
-    p.set("Memo26", sums.qty);
-    p.set("Memo27", sums.amount);
-    p.lines = storedPrintLines(c, QStringLiteral("销售退货明细"), returnID);
-    return p;
+    return storedPrint(c,
+                       {.templateName = QStringLiteral("tongyong2.frf"),
+                        .title = QStringLiteral("销售退货单"),
+                        .header = QStringLiteral("销售退货单"),
+                        .lines = QStringLiteral("销售退货明细"),
+                        .partnerCaption = QStringLiteral("退回单位:"),
+                        .partnerColumn = QStringLiteral("退回单位"),
+                        .paidCaption = QStringLiteral("实退款:"),
+                        .paidColumn = QStringLiteral("实退款"),
+                        .signatures = {{"Memo28", "负责人:", "负责人"},
+                                       {"Memo29", "发货员:", "发货员"},
+                                       {"Memo30", "复核员:", "复核员"},
+                                       {"Memo31", "送货员:", "送货员"}}},
+                       returnID);
 }
 
 DocumentListConfig salesOrderListConfig()

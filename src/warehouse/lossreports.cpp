@@ -19,13 +19,10 @@ LossReports::LossReports(Connection &c) : m_conn(c), m_approval(c) {}
 
 LossReports::~LossReports() = default;
 
-void LossReports::openPending(DataSet &ds, const LossQuery &query)
+void LossReports::openPending(DataSet &ds, const PendingSearch &search)
 {
-    // The searched column of each item, in the selector's order.
-    const char *const columns[] = {"", "单据编号", "报损部门", "开单员"};
-    openPendingDocuments(m_conn, ds, QStringLiteral("货品报损单"),
-                         QStringLiteral("ID,单据编号,日期,报损部门,开单员,金额合计,部门编号,复核员,摘要,流水号"),
-                         {query.ranged, query.from, query.to, QString::fromUtf8(columns[int(query.by)]), query.text});
+    openPendingDocuments(m_conn, ds, kReportTable,
+                         QStringLiteral("ID,单据编号,日期,报损部门,开单员,金额合计,部门编号,复核员,摘要,流水号"), search);
 }
 
 void LossReports::openLines(DataSet &ds, const QString &reportID)

@@ -9,6 +9,7 @@
 //   reports.cancel(rowNo)                  false when the report was settled meanwhile
 #include "documents/documentapproval.h"
 #include "documents/documentprint.h"
+#include "documents/pendingdocuments.h"
 
 #include <QDate>
 #include <QString>
@@ -16,16 +17,6 @@
 namespace orv {
 
 class DataSet;
-
-// The audit's search items, as its selector lists them.
-enum class LossSearch { All, ByNumber, ByDepartment, ByClerk };
-
-struct LossQuery {
-    bool ranged = false; // false: every pending report (the opening list and every reload)
-    QDate from, to;      // 日期 range, both days included
-    LossSearch by = LossSearch::All;
-    QString text;        // an empty text lists the whole range
-};
 
 // Where the goods of an approved loss report are kept.
 inline const QString kLossPlace = QStringLiteral("报损仓");
@@ -37,7 +28,7 @@ public:
 
     // The pending reports, newest first: ID, 单据编号, 日期, 报损部门, 开单员, 金额合计, 部门编号,
     // 复核员, 摘要, 流水号.
-    void openPending(DataSet &ds, const LossQuery &query);
+    void openPending(DataSet &ds, const PendingSearch &search);
     // A report's lines: ID, 流水号, 编号, 名称, 规格, 单位, 数量, 单价, 金额, 仓位, 供应商, 类别,
     // 辅助数量, 辅助单位.
     void openLines(DataSet &ds, const QString &reportID);

@@ -381,24 +381,24 @@ private slots:
     void pendingList_data()
     {
         QTest::addColumn<bool>("ranged");
-        QTest::addColumn<int>("by");
+        QTest::addColumn<QString>("column");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("numbers");
         QTest::newRow("opening: every pending return, newest first")
-            << false << 0 << "" << QStringList{"CGTH-260310-001", "CGTH-260307-001", "CGTH-260301-001", "CGTH-260201-001"};
+            << false << "" << "" << QStringList{"CGTH-260310-001", "CGTH-260307-001", "CGTH-260301-001", "CGTH-260201-001"};
         QTest::newRow("the range includes its last day")
-            << true << 0 << "" << QStringList{"CGTH-260307-001", "CGTH-260301-001"};
-        QTest::newRow("show all ignores the text") << true << 0 << "乙" << QStringList{"CGTH-260307-001", "CGTH-260301-001"};
-        QTest::newRow("by number") << true << 1 << "0301" << QStringList{"CGTH-260301-001"};
-        QTest::newRow("by supplier, any letter case") << true << 2 << "dw2" << QStringList{"CGTH-260301-001"};
-        QTest::newRow("a wildcard stays one") << true << 2 << "DW_.乙" << QStringList{"CGTH-260301-001"};
-        QTest::newRow("by clerk") << true << 3 << "张" << QStringList{"CGTH-260307-001", "CGTH-260301-001"};
-        QTest::newRow("a quote is only text") << true << 2 << "'; drop table 采购退货单; --" << QStringList{};
+            << true << "" << "" << QStringList{"CGTH-260307-001", "CGTH-260301-001"};
+        QTest::newRow("show all ignores the text") << true << "" << "乙" << QStringList{"CGTH-260307-001", "CGTH-260301-001"};
+        QTest::newRow("by number") << true << "单据编号" << "0301" << QStringList{"CGTH-260301-001"};
+        QTest::newRow("by supplier, any letter case") << true << "供应商" << "dw2" << QStringList{"CGTH-260301-001"};
+        QTest::newRow("a wildcard stays one") << true << "供应商" << "DW_.乙" << QStringList{"CGTH-260301-001"};
+        QTest::newRow("by clerk") << true << "经办人" << "张" << QStringList{"CGTH-260307-001", "CGTH-260301-001"};
+        QTest::newRow("a quote is only text") << true << "供应商" << "'; drop table 采购退货单; --" << QStringList{};
     }
     void pendingList()
     {
         QFETCH(bool, ranged);
-        QFETCH(int, by);
+        QFETCH(QString, column);
         QFETCH(QString, text);
         QFETCH(QStringList, numbers);
         TestDb t;
@@ -409,11 +409,11 @@ private slots:
         const QString approved = addReturn(t, {}, "CGTH-260305-001", "2026-03-05");
         t.exec("update 采购退货单 set 当前状态 = '已审核' where ID = ?", {approved});
         PurchaseReturns returns(t.conn());
-        ReturnQuery q;
+        PendingSearch q;
         q.ranged = ranged;
         q.from = QDate(2026, 3, 1);
         q.to = QDate(2026, 3, 7);
-        q.by = ReturnSearch(by);
+        q.column = column;
         q.text = text;
         DataSet ds(&t.conn());
         returns.openPending(ds, q);
