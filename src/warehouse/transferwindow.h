@@ -98,7 +98,6 @@ protected:
     QToolButton *printButton, *saveButton, *clearButton; // SpeedButton8, BitBtn1, BitBtn2
 
 private:
-    int m_fitCaller, m_mdfMode;
     std::unique_ptr<TfrReport> frReport1;
     PrintRun m_lastPrint;
 };
