@@ -2,6 +2,7 @@
 #include "app/frmtime.h"
 #include "app/windowing.h"
 #include "data/datamodule.h"
+#include "documents/documentchecks.h"
 #include "documents/entrykeys.h"
 #include "documents/entrylines.h"
 #include "documents/pickers.h"
@@ -170,6 +171,26 @@ bool TransferWindow::finishSave(const Transfers::Result &r, const QString &date,
         print(false);
     reset();
     return true;
+}
+
+bool TransferWindow::saveTransfer(const std::optional<CheckFailure> &failure, const QString &date,
+                                  const std::function<Transfers::Result(const QString &)> &save,
+                                  const QString &shortText,
+                                  const std::function<void(const Transfers::Result &)> &given)
+{
+    if (!passes(failure))
+        return false;
+    const QString stored = storedDate(date).value_or(date);
+    Transfers::Result r;
+    try {
+        r = save(stored);
+    } catch (const std::exception &e) {
+        showError(this, e);
+        return false;
+    }
+    if (r.ok() && given)
+        given(r);
+    return finishSave(r, stored, shortText, [this] { BitBtn2Click(); });
 }
 
 TransferPrintValues TransferWindow::shownValues() const
