@@ -51,6 +51,32 @@ void EntryKeys::custom(QWidget *field, std::function<bool(int)> handler)
     watch(field);
 }
 
+void EntryKeys::codeEntry(QWidget *field, std::function<void()> enter, QWidget *next, QWidget *back)
+{
+    QPointer<QWidget> b(back);
+    codeEntry(field, std::move(enter), next, [b]() -> QWidget * { return b; });
+}
+
+void EntryKeys::codeEntry(QWidget *field, std::function<void()> enter, QWidget *next,
+                          std::function<QWidget *()> back)
+{
+    QPointer<QWidget> n(next);
+    custom(field, [enter = std::move(enter), n, back = std::move(back)](int key) {
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            enter();
+        } else if (key == Qt::Key_Down || key == Qt::Key_Right) {
+            if (n)
+                n->setFocus();
+        } else if (isBack(key)) {
+            if (QWidget *b = back())
+                b->setFocus();
+        } else {
+            return false;
+        }
+        return true;
+    });
+}
+
 bool EntryKeys::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {

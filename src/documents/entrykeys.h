@@ -20,6 +20,10 @@ public:
     void chain(QWidget *field, QWidget *next, QWidget *prev, std::function<void()> beforeNext = {});
     // A field that decides itself: the handler gets the key and says whether it took it.
     void custom(QWidget *field, std::function<bool(int key)> handler);
+    // A code entry: Enter runs `enter`; Down and Right go on to `next`; back goes to `back`.
+    void codeEntry(QWidget *field, std::function<void()> enter, QWidget *next, QWidget *back);
+    // The same with the way back chosen when the key comes.
+    void codeEntry(QWidget *field, std::function<void()> enter, QWidget *next, std::function<QWidget *()> back);
 
     static bool isForward(int key);
     static bool isBack(int key);

@@ -83,22 +83,10 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
     clearButton = toolButton("SpeedButton12", QStringLiteral("清空(&C)"), this);
     printButton = toolButton("SpeedButton13", QStringLiteral("打印(&P)"), this);
 
-    struct StaffButton {
-        const char *name;
-        StaffCombo *combo;
-        int mode;
-    };
-    const StaffButton staffButtons[] = {{"SpeedButton2", clerkCombo, 9},
+    const QHash<StaffCombo *, QToolButton *> staffButtonOf = staffButtons({{"SpeedButton2", clerkCombo, 9},
                                         {"SpeedButton5", delivererCombo, 10},
                                         {"SpeedButton10", shipperCombo, 11},
-                                        {"SpeedButton11", checkerCombo, 12}};
-    QHash<StaffCombo *, QToolButton *> staffButtonOf;
-    for (const StaffButton &s : staffButtons) {
-        QToolButton *b = toolButton(QString::fromUtf8(s.name), QStringLiteral("..."), this);
-        staffButtonOf.insert(s.combo, b);
-        const int mode = s.mode;
-        connect(b, &QToolButton::clicked, this, [this, mode] { staffButtonClick(mode); });
-    }
+                                        {"SpeedButton11", checkerCombo, 12}});
 
     HeaderGrid header(this);
     header.add(0, 0, QStringLiteral("退货单号："), numberEdit);
@@ -109,13 +97,6 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
     header.add(1, 2, QStringLiteral("发货员："), shipperCombo, staffButtonOf.value(shipperCombo));
     header.add(2, 0, QStringLiteral("复核员："), checkerCombo, staffButtonOf.value(checkerCombo));
     header.add(2, 1, QStringLiteral("备注："), memoEdit, nullptr, 5);
-
-    auto *lineButtons = new QHBoxLayout;
-    lineButtons->addWidget(importButton);
-    lineButtons->addWidget(addButton);
-    lineButtons->addWidget(editButton);
-    lineButtons->addWidget(deleteButton);
-    lineButtons->addWidget(redCaption(QStringLiteral("你可以在下面的空行上直接按 回车键 (Enter)和 方向键 进行选择"), this), 1);
 
     auto *amounts = new QHBoxLayout;
     amounts->addWidget(redCaption(QStringLiteral("条码/编号："), this));
@@ -129,21 +110,13 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
     amounts->addWidget(qtyLabel);
     amounts->addWidget(auxQtyLabel);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(printBox);
-    buttons->addWidget(stockOutBox);
-    buttons->addStretch();
-    buttons->addWidget(saveButton);
-    buttons->addWidget(clearButton);
-    buttons->addWidget(printButton);
-
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(titleLabel);
-    main->addLayout(header.layout());
-    main->addLayout(lineButtons);
-    main->addWidget(goodsGrid, 1);
-    main->addLayout(amounts);
-    main->addLayout(buttons);
+    layOutEntry({.title = titleLabel,
+                 .header = header.layout(),
+                 .lineButtons = {importButton, addButton, editButton, deleteButton},
+                 .grid = goodsGrid,
+                 .below = {amounts},
+                 .boxes = {printBox, stockOutBox},
+                 .buttons = {saveButton, clearButton, printButton}});
     resize(861, 560);
 
     connect(saveButton, &QToolButton::clicked, this, &TfrmCaiGouTui::SpeedButton9Click);
@@ -156,17 +129,14 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
     connect(dateButton, &QToolButton::clicked, this, &TfrmCaiGouTui::SpeedButton1Click);
     connect(supplierButton, &QToolButton::clicked, this, &TfrmCaiGouTui::SpeedButton3Click);
     connect(receivedEdit, &QLineEdit::textEdited, this, &TfrmCaiGouTui::receivedEdited);
-    connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TfrmCaiGouTui::SpeedButton6Click);
-    connect(goodsGrid, &GoodsLineView::backRequested, memoEdit, [this] { memoEdit->setFocus(); });
-    connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmCaiGouTui::SpeedButton7Click);
 
-    handleMessages({{WM_FIT_CHOSEN,
-                     [this] {
-                         takeLine();
-                         goodsGrid->setFocus();
-                     }},
-                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
-                    {WM_PUCH_FIT, [this] { importLine(); }},
+    const auto takeOffDeleted = [this](const LineFigures &deleted) {
+        takeOff(deleted, {receivableEdit, receivedEdit}, qtyLabel, auxQtyLabel);
+        onAccountEdit->setText(QStringLiteral("0"));
+    };
+    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = 2, .mdfMode = 3,
+                     .recompute = [this] { recomputeTotals(); }, .lineDeleted = takeOffDeleted, .backField = memoEdit});
+    handleMessages({{WM_PUCH_FIT, [this] { importLine(); }},
                     {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date); }}});
     // The supplier picker has just put the code of its pick into the shared record.
     fillFields({{FieldRole::Supplier, QString(), [this](const QString &v) { setSupplier(v, G.gCustom.UnitNo); }},
@@ -195,17 +165,7 @@ TfrmCaiGouTui::TfrmCaiGouTui(QWidget *parent)
             goodsGrid->setFocus();
         return true;
     });
-    m_keys->custom(codeEdit, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            codeEntered();
-        else if (key == Qt::Key_Down || key == Qt::Key_Right)
-            receivableEdit->setFocus();
-        else if (EntryKeys::isBack(key))
-            goodsGrid->setFocus();
-        else
-            return false;
-        return true;
-    });
+    m_keys->codeEntry(codeEdit, [this] { codeEntered(); }, receivableEdit, goodsGrid);
     m_keys->chain(receivableEdit, receivedEdit, codeEdit);
     m_keys->chain(receivedEdit, onAccountEdit, receivableEdit);
     m_keys->chain(onAccountEdit, printBox, receivedEdit);
@@ -236,12 +196,6 @@ void TfrmCaiGouTui::setSupplier(const QString &text, const QString &code)
     m_supplierCode = text.isEmpty() ? QString() : code;
 }
 
-void TfrmCaiGouTui::takeLine()
-{
-    if (takeChosenLine(m_lines, goodsGrid, [this] { openEditor(); }))
-        recomputeTotals();
-}
-
 void TfrmCaiGouTui::importLine()
 {
     // The bill picker has just put the receipt's supplier code into the shared record.
@@ -252,56 +206,23 @@ void TfrmCaiGouTui::importLine()
     recomputeTotals();
 }
 
-void TfrmCaiGouTui::openEditor() { openLineEditor(this, 3); }
-
 void TfrmCaiGouTui::recomputeTotals()
 {
-    try {
-        const GoodsLineGrid::Totals t = m_lines.totals();
-        if (t.counted == 0)
-            return;
-        receivableEdit->setText(t.amount);
-        receivedEdit->setText(t.amount);
-        onAccountEdit->setText(QStringLiteral("0"));
-        qtyLabel->setText(t.qty);
-        auxQtyLabel->setText(t.auxQty);
-    } catch (const ConversionError &) {
-        // A line whose figures do not read yet: the save's checks name it.
-    }
+    showTotals(m_lines, {receivableEdit, receivedEdit}, onAccountEdit, qtyLabel, auxQtyLabel, true);
 }
 
 void TfrmCaiGouTui::receivedEdited() { followPaid(receivableEdit, receivedEdit, onAccountEdit); }
 
 void TfrmCaiGouTui::codeEntered()
 {
-    takeEnteredCode(this, codeEdit, m_lines, kPurchasePrice, [this] { takeLine(); }, true);
+    takeEnteredCode(this, codeEdit, m_lines, kPurchasePrice, [this] { takePickedLine(); }, true);
 }
 
-void TfrmCaiGouTui::SpeedButton6Click() { openEntryGoodsPicker(this, 2, 1, kPurchasePrice); }
+void TfrmCaiGouTui::SpeedButton6Click() { addGoodsLine(); }
 
-void TfrmCaiGouTui::SpeedButton7Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    if (row > 0 && !m_lines.cell(row, m_lines.columns().goodsNo).isEmpty())
-        openEditor();
-}
+void TfrmCaiGouTui::SpeedButton7Click() { editGoodsLine(); }
 
-void TfrmCaiGouTui::SpeedButton8Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    const GoodsLineColumns &c = m_lines.columns();
-    if (row < 1 || m_lines.cell(row, c.price).isEmpty() || m_lines.cell(row, c.qty).isEmpty())
-        return;
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确实要删除吗?")))
-        return;
-    subtractFrom(receivableEdit, m_lines.cell(row, c.amount));
-    subtractFrom(receivedEdit, m_lines.cell(row, c.amount));
-    onAccountEdit->setText(QStringLiteral("0"));
-    subtractFrom(qtyLabel, m_lines.cell(row, c.qty));
-    subtractFrom(auxQtyLabel, m_lines.cell(row, c.auxQty));
-    m_lines.blankLine(row);
-    goodsGrid->setFocus();
-}
+void TfrmCaiGouTui::SpeedButton8Click() { deleteGoodsLine(); }
 
 void TfrmCaiGouTui::SpeedButton1Click() { openModal(frmTime, true, this); }
 

@@ -58,9 +58,7 @@ public:
 
 private:
     enum class PrintSource { Grid, Stored };
-    void takeLine();
     void importLine();
-    void openEditor();
     void recomputeTotals();
     void resetAfterSave();
     void setSupplier(const QString &text, const QString &code);

@@ -97,12 +97,6 @@ TfrmPuch::TfrmPuch(QWidget *parent) : EntryWindow(parent), m_orders(db()), frRep
     header.shareWidth();
     header.add(3, 0, originalNoLabel, originalNoEdit);
 
-    auto *lineButtons = new QHBoxLayout;
-    lineButtons->addWidget(addButton);
-    lineButtons->addWidget(editButton);
-    lineButtons->addWidget(deleteButton);
-    lineButtons->addWidget(redCaption(QStringLiteral("你可以在下面的空行上直接按 回车键 (Enter)和 方向键 进行选择"), this), 1);
-
     auto *bottom = new QHBoxLayout;
     bottom->addWidget(redCaption(QStringLiteral("条码/编号："), this));
     bottom->addWidget(codeEdit);
@@ -114,18 +108,12 @@ TfrmPuch::TfrmPuch(QWidget *parent) : EntryWindow(parent), m_orders(db()), frRep
     bottom->addWidget(auxQtyCaption);
     bottom->addWidget(auxQtyLabel);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(printBox);
-    buttons->addStretch();
-    for (QToolButton *b : {warningButton, saveButton, clearButton, printButton})
-        buttons->addWidget(b);
-
-    auto *main = new QVBoxLayout(this);
-    main->addLayout(header.layout());
-    main->addLayout(lineButtons);
-    main->addWidget(goodsGrid, 1);
-    main->addLayout(bottom);
-    main->addLayout(buttons);
+    layOutEntry({.header = header.layout(),
+                 .lineButtons = {addButton, editButton, deleteButton},
+                 .grid = goodsGrid,
+                 .below = {bottom},
+                 .boxes = {printBox},
+                 .buttons = {warningButton, saveButton, clearButton, printButton}});
     resize(860, 560);
 
     setTabOrder(numberEdit, managerCombo);
@@ -150,13 +138,12 @@ TfrmPuch::TfrmPuch(QWidget *parent) : EntryWindow(parent), m_orders(db()), frRep
     connect(managerButton, &QToolButton::clicked, this, &TfrmPuch::SpeedButton7Click);
     connect(applicantButton, &QToolButton::clicked, this, &TfrmPuch::SpeedButton8Click);
     connect(invoicerButton, &QToolButton::clicked, this, &TfrmPuch::SpeedButton9Click);
-    connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TfrmPuch::SpeedButton2Click);
-    connect(goodsGrid, &GoodsLineView::backRequested, memoEdit, [this] { memoEdit->setFocus(); });
-    connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmPuch::SpeedButton5Click);
-    connect(goodsGrid, &GoodsLineView::cellEdited, this, &TfrmPuch::recomputeTotals);
 
+    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = 1, .mdfMode = 1,
+                     .recompute = [this] { recomputeTotals(); },
+                     .lineDeleted = [this](const LineFigures &d) { takeOff(d, {amountLabel}, qtyLabel, auxQtyLabel); },
+                     .focusAfterDelete = numberEdit, .backField = memoEdit, .recomputeOnCellEdit = true});
     handleMessages({{WM_FIT_CHOSEN, [this] { takeLine(); }},
-                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
                     {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date); }}});
     fillFields({{FieldRole::Supplier, QString(), supplierCombo},
                 {FieldRole::Staff, QStringLiteral("负责人"), managerCombo},
@@ -174,26 +161,8 @@ TfrmPuch::TfrmPuch(QWidget *parent) : EntryWindow(parent), m_orders(db()), frRep
         goodsGrid->setFocus();
         SpeedButton2Click();
     });
-    m_keys->custom(codeEdit, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            codeEntered();
-        else if (key == Qt::Key_Down || key == Qt::Key_Right)
-            printBox->setFocus();
-        else if (EntryKeys::isBack(key))
-            goodsGrid->setFocus();
-        else
-            return false;
-        return true;
-    });
-    m_keys->custom(printBox, [this](int key) {
-        if (EntryKeys::isForward(key))
-            savesuoyou();
-        else if (EntryKeys::isBack(key))
-            codeEdit->setFocus();
-        else
-            return false;
-        return true;
-    });
+    m_keys->codeEntry(codeEdit, [this] { codeEntered(); }, printBox, goodsGrid);
+    m_keys->chain(printBox, nullptr, codeEdit, [this] { savesuoyou(); });
 }
 
 TfrmPuch::~TfrmPuch() = default;
@@ -217,26 +186,13 @@ void TfrmPuch::getTaskNo()
 
 void TfrmPuch::takeLine()
 {
-    if (!takeChosenLine(m_lines, goodsGrid, [this] { openEditor(); }))
-        return;
-    recomputeTotals();
-    setFocus();
+    if (takePickedLine())
+        setFocus();
 }
-
-void TfrmPuch::openEditor() { openLineEditor(this, 1); }
 
 void TfrmPuch::recomputeTotals()
 {
-    try {
-        const GoodsLineGrid::Totals t = m_lines.totals();
-        if (t.counted == 0)
-            return;
-        amountLabel->setText(t.amount);
-        qtyLabel->setText(t.qty);
-        auxQtyLabel->setText(t.auxQty);
-    } catch (const ConversionError &) {
-        // A cell still being typed ("."): the totals stay until it reads as a number.
-    }
+    showTotals(m_lines, {amountLabel}, nullptr, qtyLabel, auxQtyLabel, true);
 }
 
 void TfrmPuch::codeEntered()
@@ -244,33 +200,13 @@ void TfrmPuch::codeEntered()
     takeEnteredCode(this, codeEdit, m_lines, kPurchasePrice, [this] { takeLine(); });
 }
 
-void TfrmPuch::openGoodsPicker(int filter) { openEntryGoodsPicker(this, 1, filter, kPurchasePrice); }
+void TfrmPuch::SpeedButton2Click() { addGoodsLine(1); }
 
-void TfrmPuch::SpeedButton2Click() { openGoodsPicker(1); }
+void TfrmPuch::SpeedButton4Click() { addGoodsLine(2); }
 
-void TfrmPuch::SpeedButton4Click() { openGoodsPicker(2); }
+void TfrmPuch::SpeedButton5Click() { editGoodsLine(); }
 
-void TfrmPuch::SpeedButton5Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    if (row > 0 && !m_lines.cell(row, m_lines.columns().goodsNo).isEmpty())
-        openEditor();
-}
-
-void TfrmPuch::SpeedButton6Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    const GoodsLineColumns &c = m_lines.columns();
-    if (row < 1 || m_lines.cell(row, c.price).isEmpty() || m_lines.cell(row, c.qty).isEmpty())
-        return;
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确实要删除吗?")))
-        return;
-    subtractFrom(amountLabel, m_lines.cell(row, c.amount));
-    subtractFrom(qtyLabel, m_lines.cell(row, c.qty));
-    subtractFrom(auxQtyLabel, m_lines.cell(row, c.auxQty));
-    m_lines.blankLine(row);
-    numberEdit->setFocus();
-}
+void TfrmPuch::SpeedButton6Click() { deleteGoodsLine(); }
 
 void TfrmPuch::SpeedButton1Click() { openModal(frmPushTime, true, this); }
 

@@ -57,8 +57,6 @@ public:
 private:
     enum class PrintSource { Grid, Stored };
     void takeLine();
-    void openEditor();
-    void openGoodsPicker(int filter);
     void recomputeTotals();
     void resetAfterSave();
     void printOrder();

@@ -102,22 +102,10 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
     saveButton = toolButton("SpeedButton12", QStringLiteral("确定(&S)"), this);
     clearButton = toolButton("SpeedButton13", QStringLiteral("清空(&C)"), this);
 
-    struct StaffButton {
-        const char *name;
-        StaffCombo *combo;
-        int mode;
-    };
-    const StaffButton staffButtons[] = {{"SpeedButton4", clerkCombo, 4},     {"SpeedButton5", delivererCombo, 5},
+    const QHash<StaffCombo *, QToolButton *> staffButtonOf = staffButtons({{"SpeedButton4", clerkCombo, 4},     {"SpeedButton5", delivererCombo, 5},
                                         {"SpeedButton9", inspectorCombo, 6}, {"SpeedButton10", receiverCombo, 7},
                                         {"SpeedButton11", checkerCombo, 8},  {"SpeedButton15", pickerCombo, 13},
-                                        {"SpeedButton16", shipperCombo, 14}};
-    QHash<StaffCombo *, QToolButton *> staffButtonOf;
-    for (const StaffButton &s : staffButtons) {
-        QToolButton *b = toolButton(QString::fromUtf8(s.name), QStringLiteral("..."), this);
-        staffButtonOf.insert(s.combo, b);
-        const int mode = s.mode;
-        connect(b, &QToolButton::clicked, this, [this, mode] { staffButtonClick(mode); });
-    }
+                                        {"SpeedButton16", shipperCombo, 14}});
 
     HeaderGrid header(this);
     header.add(0, 0, QStringLiteral("原始编号："), originalNoEdit);
@@ -131,15 +119,6 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
     header.add(2, 2, QStringLiteral("复核员："), checkerCombo, staffButtonOf.value(checkerCombo));
     header.add(3, 0, QStringLiteral("备注："), memoEdit, nullptr, 5);
     header.add(3, 2, productionLabel, productionCombo);
-
-    auto *lineButtons = new QHBoxLayout;
-    lineButtons->addWidget(importButton);
-    lineButtons->addWidget(addButton);
-    lineButtons->addWidget(editButton);
-    lineButtons->addWidget(deleteButton);
-    QLabel *hint = redCaption(QStringLiteral("你可以在下面的空行上直接按 回车键 (Enter)和 方向键 进行选择"), this);
-    hint->setObjectName("Label22");
-    lineButtons->addWidget(hint, 1);
 
     auto *amounts = new QHBoxLayout;
     amounts->addWidget(redCaption(QStringLiteral("条码/编号："), this));
@@ -174,21 +153,14 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
     for (QWidget *w : m_issueWidgets)
         w->hide();
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(printBox);
-    buttons->addStretch();
-    buttons->addWidget(printButton);
-    buttons->addWidget(saveButton);
-    buttons->addWidget(clearButton);
-
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(titleLabel);
-    main->addLayout(header.layout());
-    main->addLayout(lineButtons);
-    main->addWidget(goodsGrid, 1);
-    main->addLayout(amounts);
-    main->addLayout(issue);
-    main->addLayout(buttons);
+    layOutEntry({.title = titleLabel,
+                 .header = header.layout(),
+                 .lineButtons = {importButton, addButton, editButton, deleteButton},
+                 .hintName = "Label22",
+                 .grid = goodsGrid,
+                 .below = {amounts, issue},
+                 .boxes = {printBox},
+                 .buttons = {printButton, saveButton, clearButton}});
     resize(861, 578);
 
     // The production department, the import, the supplier and the total payable belong to
@@ -211,17 +183,14 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
     connect(departmentButton, &QToolButton::clicked, this, &TfrmPuStore::SpeedButton14Click);
     connect(paidEdit, &QLineEdit::textEdited, this, &TfrmPuStore::paidEdited);
     connect(issueBox, &QCheckBox::clicked, this, &TfrmPuStore::directIssueToggled);
-    connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TfrmPuStore::SpeedButton6Click);
-    connect(goodsGrid, &GoodsLineView::backRequested, memoEdit, [this] { memoEdit->setFocus(); });
-    connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmPuStore::SpeedButton7Click);
 
-    handleMessages({{WM_FIT_CHOSEN,
-                     [this] {
-                         takeLine();
-                         goodsGrid->setFocus();
-                     }},
-                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
-                    {WM_PUCH_FIT, [this] { importLine(); }},
+    const auto takeOffDeleted = [this](const LineFigures &deleted) {
+        takeOff(deleted, {payableEdit, paidEdit}, qtyLabel, auxQtyLabel);
+        onAccountEdit->setText(QStringLiteral("0"));
+    };
+    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = 3, .mdfMode = 2,
+                     .recompute = [this] { recomputeTotals(); }, .lineDeleted = takeOffDeleted, .backField = memoEdit});
+    handleMessages({{WM_PUCH_FIT, [this] { importLine(); }},
                     {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date); }}});
     // The supplier picker has just put the code of its pick into the shared record.
     fillFields({{FieldRole::Supplier, QString(), [this](const QString &v) { setSupplier(v, G.gCustom.UnitNo); }},
@@ -247,17 +216,7 @@ TfrmPuStore::TfrmPuStore(QWidget *parent)
     m_keys->chain(receiverCombo, checkerCombo, supplierCombo, [this] { staffButtonClick(7); });
     m_keys->chain(checkerCombo, memoEdit, receiverCombo, [this] { staffButtonClick(8); });
     m_keys->chain(memoEdit, goodsGrid, checkerCombo, [this] { SpeedButton6Click(); });
-    m_keys->custom(codeEdit, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            codeEntered();
-        else if (key == Qt::Key_Down || key == Qt::Key_Right)
-            payableEdit->setFocus();
-        else if (EntryKeys::isBack(key))
-            goodsGrid->setFocus();
-        else
-            return false;
-        return true;
-    });
+    m_keys->codeEntry(codeEdit, [this] { codeEntered(); }, payableEdit, goodsGrid);
     m_keys->chain(payableEdit, paidEdit, codeEdit);
     m_keys->chain(paidEdit, onAccountEdit, payableEdit);
     m_keys->chain(onAccountEdit, issueBox, paidEdit);
@@ -337,12 +296,6 @@ void TfrmPuStore::setSupplier(const QString &text, const QString &code)
     m_supplierCode = text.isEmpty() ? QString() : code;
 }
 
-void TfrmPuStore::takeLine()
-{
-    if (takeChosenLine(m_lines, goodsGrid, [this] { openEditor(); }))
-        recomputeTotals();
-}
-
 void TfrmPuStore::importLine()
 {
     setSupplier(G.gRepFit.Supplier, G.gCustom.UnitNo);
@@ -352,22 +305,9 @@ void TfrmPuStore::importLine()
     setFocus();
 }
 
-void TfrmPuStore::openEditor() { openLineEditor(this, 2); }
-
 void TfrmPuStore::recomputeTotals()
 {
-    try {
-        const GoodsLineGrid::Totals t = m_lines.totals();
-        if (t.counted == 0)
-            return;
-        payableEdit->setText(t.amount);
-        paidEdit->setText(t.amount);
-        onAccountEdit->setText(QStringLiteral("0"));
-        qtyLabel->setText(t.qty);
-        auxQtyLabel->setText(t.auxQty);
-    } catch (const ConversionError &) {
-        // A line whose figures do not read yet: the posting's checks name it.
-    }
+    showTotals(m_lines, {payableEdit, paidEdit}, onAccountEdit, qtyLabel, auxQtyLabel, true);
 }
 
 void TfrmPuStore::paidEdited() { followPaid(payableEdit, paidEdit, onAccountEdit); }
@@ -381,34 +321,14 @@ void TfrmPuStore::directIssueToggled()
 
 void TfrmPuStore::codeEntered()
 {
-    takeEnteredCode(this, codeEdit, m_lines, kPurchasePrice, [this] { takeLine(); });
+    takeEnteredCode(this, codeEdit, m_lines, kPurchasePrice, [this] { takePickedLine(); });
 }
 
-void TfrmPuStore::SpeedButton6Click() { openEntryGoodsPicker(this, 3, 1, kPurchasePrice); }
+void TfrmPuStore::SpeedButton6Click() { addGoodsLine(); }
 
-void TfrmPuStore::SpeedButton7Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    if (row > 0 && !m_lines.cell(row, m_lines.columns().goodsNo).isEmpty())
-        openEditor();
-}
+void TfrmPuStore::SpeedButton7Click() { editGoodsLine(); }
 
-void TfrmPuStore::SpeedButton8Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    const GoodsLineColumns &c = m_lines.columns();
-    if (row < 1 || m_lines.cell(row, c.price).isEmpty() || m_lines.cell(row, c.qty).isEmpty())
-        return;
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确实要删除吗?")))
-        return;
-    subtractFrom(payableEdit, m_lines.cell(row, c.amount));
-    subtractFrom(paidEdit, m_lines.cell(row, c.amount));
-    onAccountEdit->setText(QStringLiteral("0"));
-    subtractFrom(qtyLabel, m_lines.cell(row, c.qty));
-    subtractFrom(auxQtyLabel, m_lines.cell(row, c.auxQty));
-    m_lines.blankLine(row);
-    goodsGrid->setFocus();
-}
+void TfrmPuStore::SpeedButton8Click() { deleteGoodsLine(); }
 
 void TfrmPuStore::SpeedButton1Click() { openModal(frmTime, true, this); }
 

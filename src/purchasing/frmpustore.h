@@ -65,9 +65,7 @@ public:
     GoodsLineView *grid() const { return goodsGrid; }
 
 private:
-    void takeLine();
     void importLine();
-    void openEditor();
     void recomputeTotals();
     void resetAfterPosting();
     void setSupplier(const QString &text, const QString &code);

@@ -143,23 +143,11 @@ TfrmsaleBilling::TfrmsaleBilling(QWidget *parent)
     customerButton = toolButton("SpeedButton2", QStringLiteral("..."), this);
     departmentButton = toolButton("SpeedButton8", QStringLiteral("..."), this);
 
-    struct StaffButton {
-        const char *name;
-        StaffCombo *combo;
-        int mode;
-    };
-    const StaffButton staffButtons[] = {{"SpeedButton6", clerkCombo, 27},
+    const QHash<StaffCombo *, QToolButton *> staffButtonOf = staffButtons({{"SpeedButton6", clerkCombo, 27},
                                         {"SpeedButton3", delivererCombo, 28},
                                         {"SpeedButton4", shipperCombo, 29},
                                         {"SpeedButton5", checkerCombo, 30},
-                                        {"SpeedButton7", invoicerCombo, 31}};
-    QHash<StaffCombo *, QToolButton *> staffButtonOf;
-    for (const StaffButton &s : staffButtons) {
-        QToolButton *b = toolButton(QString::fromUtf8(s.name), QStringLiteral("..."), this);
-        staffButtonOf.insert(s.combo, b);
-        const int mode = s.mode;
-        connect(b, &QToolButton::clicked, this, [this, mode] { staffButtonClick(mode); });
-    }
+                                        {"SpeedButton7", invoicerCombo, 31}});
 
     HeaderGrid header(this);
     header.add(0, 0, numberLabel, numberEdit);
@@ -179,15 +167,6 @@ TfrmsaleBilling::TfrmsaleBilling(QWidget *parent)
     header.add(4, 2, QStringLiteral("开票员："), invoicerCombo, staffButtonOf.value(invoicerCombo))->setObjectName("Label21");
     header.add(5, 0, QStringLiteral("备注："), memoEdit, nullptr, 7)->setObjectName("Label7");
     header.shareWidth();
-
-    auto *lineButtons = new QHBoxLayout;
-    lineButtons->addWidget(importButton);
-    lineButtons->addWidget(addButton);
-    lineButtons->addWidget(editButton);
-    lineButtons->addWidget(deleteButton);
-    QLabel *hint = redCaption(QStringLiteral("你可以在下面的空行上直接按 回车键 (Enter)和 方向键 进行选择"), this);
-    hint->setObjectName("Label27");
-    lineButtons->addWidget(hint, 1);
 
     auto *discounts = new QHBoxLayout;
     discounts->addWidget(customerDiscountRadio);
@@ -213,21 +192,14 @@ TfrmsaleBilling::TfrmsaleBilling(QWidget *parent)
     amounts->addWidget(qtyLabel);
     amounts->addWidget(auxQtyLabel);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(printBox);
-    buttons->addStretch();
-    buttons->addWidget(printButton);
-    buttons->addWidget(saveButton);
-    buttons->addWidget(clearButton);
-
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(titleLabel);
-    main->addLayout(header.layout());
-    main->addLayout(lineButtons);
-    main->addWidget(goodsGrid, 1);
-    main->addLayout(discounts);
-    main->addLayout(amounts);
-    main->addLayout(buttons);
+    layOutEntry({.title = titleLabel,
+                 .header = header.layout(),
+                 .lineButtons = {importButton, addButton, editButton, deleteButton},
+                 .hintName = "Label27",
+                 .grid = goodsGrid,
+                 .below = {discounts, amounts},
+                 .boxes = {printBox},
+                 .buttons = {printButton, saveButton, clearButton}});
     resize(980, 640);
 
     connect(saveButton, &QToolButton::clicked, this, &TfrmsaleBilling::savesuoyou);
@@ -246,10 +218,20 @@ TfrmsaleBilling::TfrmsaleBilling(QWidget *parent)
     connect(customerDiscountEdit, &QLineEdit::editingFinished, this,
             [this] { discountFieldLeft(customerDiscountEdit); });
     connect(goodsDiscountEdit, &QLineEdit::editingFinished, this, [this] { discountFieldLeft(goodsDiscountEdit); });
-    connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TfrmsaleBilling::SpeedButton12Click);
-    connect(goodsGrid, &GoodsLineView::backRequested, memoEdit, [this] { memoEdit->setFocus(); });
-    connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmsaleBilling::SpeedButton14Click);
-    connect(goodsGrid, &GoodsLineView::cellEdited, this, &TfrmsaleBilling::recomputeTotals);
+
+    // The totals are worked out again from the lines left (a return owes their 金额).
+    const auto lineDeleted = [this](const LineFigures &) {
+        if (!m_lines.totals().counted) {
+            for (QLineEdit *e : {dueEdit, receivedEdit, onAccountEdit})
+                e->setText(QStringLiteral("0"));
+            qtyLabel->setText(QStringLiteral("0"));
+            auxQtyLabel->setText(QStringLiteral("0"));
+        }
+        recomputeTotals();
+    };
+    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = 5, .mdfMode = 6, .fitPrice = kSalePrice,
+                     .recompute = [this] { recomputeTotals(); }, .lineDeleted = lineDeleted,
+                     .focusAfterDelete = numberEdit, .backField = memoEdit, .recomputeOnCellEdit = true});
 
     declarePicks();
 
@@ -271,16 +253,8 @@ TfrmsaleBilling::TfrmsaleBilling(QWidget *parent)
     m_keys->chain(invoicerCombo, memoEdit, departmentCodeEdit, [this] { staffButtonClick(31); });
     m_keys->chain(memoEdit, goodsGrid, invoicerCombo, [this] { SpeedButton12Click(); });
     m_keys->chain(goodsDiscountEdit, codeEdit, goodsGrid);
-    m_keys->custom(codeEdit, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            codeEntered();
-        else if (key == Qt::Key_Down || key == Qt::Key_Right)
-            dueEdit->setFocus();
-        else if (EntryKeys::isBack(key))
-            (goodsDiscountEdit->isHidden() ? static_cast<QWidget *>(goodsGrid) : goodsDiscountEdit)->setFocus();
-        else
-            return false;
-        return true;
+    m_keys->codeEntry(codeEdit, [this] { codeEntered(); }, dueEdit, [this]() -> QWidget * {
+        return goodsDiscountEdit->isHidden() ? static_cast<QWidget *>(goodsGrid) : goodsDiscountEdit;
     });
     m_keys->chain(dueEdit, receivedEdit, codeEdit);
     m_keys->chain(receivedEdit, onAccountEdit, dueEdit);
@@ -299,15 +273,7 @@ TfrmsaleBilling::TfrmsaleBilling(QWidget *parent)
     });
     m_keys->chain(invoiceAmountEdit, invoiceDateEdit, onAccountEdit);
     m_keys->chain(invoiceDateEdit, invoiceNoEdit, invoiceAmountEdit);
-    m_keys->custom(invoiceNoEdit, [this](int key) {
-        if (EntryKeys::isForward(key))
-            savesuoyou();
-        else if (EntryKeys::isBack(key))
-            invoiceDateEdit->setFocus();
-        else
-            return false;
-        return true;
-    });
+    m_keys->chain(invoiceNoEdit, nullptr, invoiceDateEdit, [this] { savesuoyou(); });
 }
 
 TfrmsaleBilling::~TfrmsaleBilling() = default;
@@ -356,7 +322,6 @@ void TfrmsaleBilling::declarePicks()
                          takeLine(LineOrigin::Picked);
                          goodsGrid->setFocus();
                      }},
-                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
                     {WM_PUCH_FIT, [this] { importLine(); }},
                     {WM_CUSTOM_CHOSEN, [this] { takeCustomer(); }}});
     QVector<PickedField> fields{{FieldRole::Date, kSalesDateField,
@@ -382,10 +347,7 @@ QString TfrmsaleBilling::newLineDiscount(LineOrigin origin) const
 void TfrmsaleBilling::takeLine(LineOrigin origin)
 {
     const QString discount = newLineDiscount(origin);
-    const bool added = takeChosenLine(m_lines, goodsGrid, [this] { openEditor(); },
-                                      [&](int row) { setLineDiscount(m_lines, row, discount); });
-    if (added)
-        recomputeTotals();
+    takePickedLine([&](int row) { setLineDiscount(m_lines, row, discount); });
 }
 
 void TfrmsaleBilling::importLine()
@@ -411,8 +373,6 @@ void TfrmsaleBilling::takeCustomer()
     applyDiscount(m_lines, customerDiscountEdit->text());
     recomputeTotals();
 }
-
-void TfrmsaleBilling::openEditor() { openLineEditor(this, 6); }
 
 void TfrmsaleBilling::recomputeTotals()
 {
@@ -466,37 +426,11 @@ void TfrmsaleBilling::codeEntered()
     takeEnteredCode(this, codeEdit, m_lines, kSalePrice, [this] { takeLine(LineOrigin::Coded); });
 }
 
-void TfrmsaleBilling::SpeedButton12Click()
-{
-    openEntryGoodsPicker(this, 5, 1, kSalePrice);
-}
+void TfrmsaleBilling::SpeedButton12Click() { addGoodsLine(); }
 
-void TfrmsaleBilling::SpeedButton14Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    if (row > 0 && !m_lines.cell(row, m_lines.columns().goodsNo).isEmpty())
-        openEditor();
-}
+void TfrmsaleBilling::SpeedButton14Click() { editGoodsLine(); }
 
-void TfrmsaleBilling::SpeedButton13Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    const GoodsLineColumns &c = m_lines.columns();
-    if (row < 1 || m_lines.cell(row, c.price).isEmpty() || m_lines.cell(row, c.qty).isEmpty())
-        return;
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确实要删除吗?")))
-        return;
-    m_lines.blankLine(row);
-    // The totals are worked out again from the lines left (a return owes their 金额).
-    if (!m_lines.totals().counted) {
-        for (QWidget *w : std::initializer_list<QWidget *>{dueEdit, receivedEdit, onAccountEdit})
-            static_cast<QLineEdit *>(w)->setText(QStringLiteral("0"));
-        qtyLabel->setText(QStringLiteral("0"));
-        auxQtyLabel->setText(QStringLiteral("0"));
-    }
-    recomputeTotals();
-    numberEdit->setFocus();
-}
+void TfrmsaleBilling::SpeedButton13Click() { deleteGoodsLine(); }
 
 void TfrmsaleBilling::SpeedButton1Click()
 {

@@ -69,7 +69,6 @@ private:
     void takeLine(LineOrigin origin);
     void importLine();
     void takeCustomer();
-    void openEditor();
     void recomputeTotals();
     void clearBill();
     QString newLineDiscount(LineOrigin origin) const;

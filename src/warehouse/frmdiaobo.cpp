@@ -174,8 +174,9 @@ void TfrmDiaobo::build()
     connect(printButton, &QToolButton::clicked, this, &TfrmDiaobo::SpeedButton18Click);
     connect(saveButton, &QToolButton::clicked, this, &TfrmDiaobo::SaveDocument);
     connect(clearButton, &QToolButton::clicked, this, &TfrmDiaobo::BitBtn4Click);
-    connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TfrmDiaobo::SpeedButton12Click);
-    connect(goodsGrid, &GoodsLineView::editRequested, this, &TfrmDiaobo::SpeedButton14Click);
+
+    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = 7, .mdfMode = 4,
+                     .recompute = [this] { recomputeTotals(); }, .focusAfterDelete = numberEdit});
 }
 
 void TfrmDiaobo::layOut()
@@ -225,15 +226,6 @@ void TfrmDiaobo::layOut()
     receiptImportButton->setVisible(m_kind.imports);
     finishedImportButton->setVisible(m_kind.imports);
 
-    auto *lineButtons = new QHBoxLayout;
-    for (QWidget *w : {static_cast<QWidget *>(addButton), static_cast<QWidget *>(editButton),
-                       static_cast<QWidget *>(deleteButton), static_cast<QWidget *>(finishedImportButton),
-                       static_cast<QWidget *>(receiptImportButton)})
-        lineButtons->addWidget(w);
-    QLabel *hint = redCaption(QStringLiteral("你可以在下面的空行上直接按 回车键 (Enter)和 方向键 进行选择"), this);
-    hint->setObjectName("Label33");
-    lineButtons->addWidget(hint, 1);
-
     auto *totals = new QHBoxLayout;
     QLabel *entryLabel = redCaption(QStringLiteral("条码/编号："), this);
     entryLabel->setObjectName("Label27");
@@ -245,21 +237,15 @@ void TfrmDiaobo::layOut()
     totals->addWidget(auxQtyLabel);
     totals->addStretch();
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(printBox);
-    buttons->addWidget(pendingBox);
-    buttons->addStretch();
-    buttons->addWidget(printButton);
-    buttons->addWidget(saveButton);
-    buttons->addWidget(clearButton);
-
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(titleLabel, 0, Qt::AlignHCenter);
-    main->addLayout(header.layout());
-    main->addLayout(lineButtons);
-    main->addWidget(goodsGrid, 1);
-    main->addLayout(totals);
-    main->addLayout(buttons);
+    layOutEntry({.title = titleLabel,
+                 .titleAlignment = Qt::AlignHCenter,
+                 .header = header.layout(),
+                 .lineButtons = {addButton, editButton, deleteButton, finishedImportButton, receiptImportButton},
+                 .hintName = "Label33",
+                 .grid = goodsGrid,
+                 .below = {totals},
+                 .boxes = {printBox, pendingBox},
+                 .buttons = {printButton, saveButton, clearButton}});
     resize(960, 560);
 }
 
@@ -290,33 +276,14 @@ void TfrmDiaobo::setUpKeys()
     // Reaching the grid from the field before it opens the goods picker at once.
     QWidget *last = chain.last();
     QWidget *beforeLast = chain.size() > 1 ? chain[chain.size() - 2] : nullptr;
-    m_keys->custom(last, [this, last, beforeLast, picker = pickerOf(last)](int key) {
-        if (EntryKeys::isForward(key)) {
-            if (picker)
-                picker();
-            goodsGrid->setFocus();
-            SpeedButton12Click();
-            return true;
-        }
-        if (EntryKeys::isBack(key)) {
-            if (beforeLast)
-                beforeLast->setFocus();
-            return true;
-        }
-        return false;
+    m_keys->chain(last, nullptr, beforeLast, [this, picker = pickerOf(last)] {
+        if (picker)
+            picker();
+        goodsGrid->setFocus();
+        SpeedButton12Click();
     });
     connect(goodsGrid, &GoodsLineView::backRequested, last, [last] { last->setFocus(); });
-    m_keys->custom(entryEdit, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            Edit6Entered();
-        else if (key == Qt::Key_Down || key == Qt::Key_Right)
-            totalEdit->setFocus();
-        else if (EntryKeys::isBack(key))
-            goodsGrid->setFocus();
-        else
-            return false;
-        return true;
-    });
+    m_keys->codeEntry(entryEdit, [this] { Edit6Entered(); }, totalEdit, goodsGrid);
     m_keys->chain(totalEdit, printBox, entryEdit);
 }
 
@@ -365,13 +332,7 @@ void TfrmDiaobo::MakeDocNo()
 
 void TfrmDiaobo::declarePicks()
 {
-    handleMessages({{WM_FIT_CHOSEN,
-                     [this] {
-                         takeLine();
-                         goodsGrid->setFocus();
-                     }},
-                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
-                    {WM_PUCH_FIT, [this] { importLine(); }},
+    handleMessages({{WM_PUCH_FIT, [this] { importLine(); }},
                     {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date.trimmed()); }}});
     QVector<PickedField> fields;
     for (int mode = 15; mode <= 22; ++mode)
@@ -384,19 +345,6 @@ void TfrmDiaobo::declarePicks()
     fillFields(fields);
 }
 
-void TfrmDiaobo::takeLine()
-{
-    const GoodsLineGrid::Taken taken = m_lines.take(G.gRepFit);
-    goodsGrid->setCurrentGridRow(taken.row);
-    if (taken.existing) {
-        openEditor();
-        return;
-    }
-    if (taken.openEditor)
-        openEditor();
-    recomputeTotals();
-}
-
 void TfrmDiaobo::importLine()
 {
     const GoodsLineGrid::Taken taken = m_lines.append(G.gRepFit);
@@ -405,18 +353,9 @@ void TfrmDiaobo::importLine()
     recomputeTotals();
 }
 
-void TfrmDiaobo::openEditor() { openLineEditor(this, 4); }
-
 void TfrmDiaobo::recomputeTotals()
 {
-    try {
-        const GoodsLineGrid::Totals t = m_lines.totals();
-        totalEdit->setText(t.amount);
-        qtyLabel->setText(t.qty);
-        auxQtyLabel->setText(t.auxQty);
-    } catch (const ConversionError &) {
-        // A line whose figures do not read yet: the save's checks name it.
-    }
+    showTotals(m_lines, {totalEdit}, nullptr, qtyLabel, auxQtyLabel, false);
 }
 
 void TfrmDiaobo::Edit6Entered()
@@ -429,33 +368,16 @@ void TfrmDiaobo::Edit6Entered()
         return;
     }
     const bool known = m_lines.find(G.gRepFit.GoodsNo, G.gRepFit.GoodsName, G.gRepFit.Place) > 0;
-    takeLine();
+    takePickedLine();
     if (!known)
         entryEdit->clear();
 }
 
-void TfrmDiaobo::SpeedButton12Click() { openEntryGoodsPicker(this, 7, 1, kPurchasePrice); }
+void TfrmDiaobo::SpeedButton12Click() { addGoodsLine(); }
 
-void TfrmDiaobo::SpeedButton14Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    if (row > 0 && !m_lines.cell(row, m_lines.columns().goodsNo).isEmpty())
-        openEditor();
-}
+void TfrmDiaobo::SpeedButton14Click() { editGoodsLine(); }
 
-void TfrmDiaobo::SpeedButton13Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    const GoodsLineColumns &c = m_lines.columns();
-    if (row < 1 || m_lines.cell(row, c.price).isEmpty() || m_lines.cell(row, c.qty).isEmpty())
-        return;
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确实要删除吗?")))
-        return;
-    // The row stays with its number; the totals are those of the lines left.
-    m_lines.blankLine(row);
-    recomputeTotals();
-    numberEdit->setFocus();
-}
+void TfrmDiaobo::SpeedButton13Click() { deleteGoodsLine(); }
 
 void TfrmDiaobo::SpeedButton19Click()
 {

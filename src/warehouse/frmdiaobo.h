@@ -67,9 +67,7 @@ private:
     QWidget *control(const char *name) const;
     QString text(const char *control) const;
     QString columnText(const QString &column) const;
-    void takeLine();
     void importLine();
-    void openEditor();
     void recomputeTotals();
     void clearDocument();
     void print(bool fromGrid);

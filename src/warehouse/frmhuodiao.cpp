@@ -162,22 +162,16 @@ void TfrmHuoDiao::BitBtn1Click()
     h.toCode = toCodeEdit->text();
     h.remark = remarkEdit->text();
     h.date = dateEdit->text();
-    if (!passes(checkWorkshopTransfer(h, m_lines)))
-        return;
-    h.date = storedDate(h.date).value_or(h.date);
-    Transfers::Result r;
-    try {
-        r = m_transfers.saveWorkshop(h, savedLines(m_lines));
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
+    const auto save = [&](const QString &date) {
+        h.date = date;
+        return m_transfers.saveWorkshop(h, savedLines(m_lines));
+    };
     // The hidden numbers show those given, as the transfer's number does.
-    if (r.ok()) {
+    const auto given = [this](const Transfers::Result &r) {
         receiptNoEdit->setText(r.receiptNo);
         requisitionNoEdit->setText(r.requisitionNo);
-    }
-    if (finishSave(r, h.date, QStringLiteral("库存不足操作被取消"), [this] { resetHeader(); }))
+    };
+    if (saveTransfer(checkWorkshopTransfer(h, m_lines), h.date, save, QStringLiteral("库存不足操作被取消"), given))
         managerCombo->setFocus();
 }
 

@@ -120,17 +120,11 @@ void TfrmHuoPinDiao::BitBtn1Click()
     h.target = targetCombo->currentText();
     h.remark = remarkEdit->text();
     h.date = dateEdit->text();
-    if (!passes(checkWarehouseTransfer(h, m_lines)))
-        return;
-    h.date = storedDate(h.date).value_or(h.date);
-    Transfers::Result r;
-    try {
-        r = m_transfers.saveWarehouse(h, savedLines(m_lines));
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
-    if (finishSave(r, h.date, QStringLiteral("调出仓库不存在操作被取消"), [this] { resetHeader(); }))
+    const auto save = [&](const QString &date) {
+        h.date = date;
+        return m_transfers.saveWarehouse(h, savedLines(m_lines));
+    };
+    if (saveTransfer(checkWarehouseTransfer(h, m_lines), h.date, save, QStringLiteral("调出仓库不存在操作被取消")))
         managerCombo->setFocus();
 }
 

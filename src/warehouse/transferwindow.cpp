@@ -2,6 +2,7 @@
 #include "app/frmtime.h"
 #include "app/windowing.h"
 #include "data/datamodule.h"
+#include "documents/documentchecks.h"
 #include "documents/entrykeys.h"
 #include "documents/entrylines.h"
 #include "documents/pickers.h"
@@ -29,8 +30,7 @@ QLabel *hiddenTotal(const QString &name, QWidget *parent)
 } // namespace
 
 TransferWindow::TransferWindow(const QString &caption, int fitCaller, int mdfMode, QWidget *parent)
-    : EntryWindow(parent), m_transfers(db()), m_fitCaller(fitCaller), m_mdfMode(mdfMode),
-      frReport1(std::make_unique<TfrReport>())
+    : EntryWindow(parent), m_transfers(db()), frReport1(std::make_unique<TfrReport>())
 {
     setWindowTitle(caption);
     titleLabel = new QLabel(caption, this);
@@ -68,30 +68,18 @@ TransferWindow::TransferWindow(const QString &caption, int fitCaller, int mdfMod
     connect(printButton, &QToolButton::clicked, this, &TransferWindow::SpeedButton8Click);
     connect(saveButton, &QToolButton::clicked, this, [this] { BitBtn1Click(); });
     connect(clearButton, &QToolButton::clicked, this, [this] { BitBtn2Click(); });
-    connect(goodsGrid, &GoodsLineView::pickerRequested, this, &TransferWindow::SpeedButton12Click);
-    connect(goodsGrid, &GoodsLineView::editRequested, this, &TransferWindow::SpeedButton14Click);
 
-    handleMessages({{WM_FIT_CHOSEN,
-                     [this] {
-                         takeLine();
-                         goodsGrid->setFocus();
-                     }},
-                    {WM_FIT_MDF, [this] { recomputeTotals(); }},
-                    // Stored as the date alone: a picked date no longer ends in a blank.
-                    {WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date.trimmed()); }}});
+    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = fitCaller, .mdfMode = mdfMode,
+                     .recompute = [this] { recomputeTotals(); }, .focusAfterDelete = numberEdit,
+                     .backField = remarkEdit});
+    // Stored as the date alone: a picked date no longer ends in a blank.
+    handleMessages({{WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date.trimmed()); }}});
 }
 
 TransferWindow::~TransferWindow() = default;
 
 void TransferWindow::layOutBelow(QLayout *header)
 {
-    auto *lineButtons = new QHBoxLayout;
-    for (QWidget *w : {addButton, editButton, deleteButton})
-        lineButtons->addWidget(w);
-    QLabel *hint = redCaption(QStringLiteral("你可以在下面的空行上直接按 回车键 (Enter)和 方向键 进行选择"), this);
-    hint->setObjectName("Label16");
-    lineButtons->addWidget(hint, 1);
-
     auto *totals = new QHBoxLayout;
     totals->addWidget(redCaption(QStringLiteral("条码/编号："), this));
     totals->addWidget(entryEdit);
@@ -101,20 +89,15 @@ void TransferWindow::layOutBelow(QLayout *header)
     totals->addWidget(auxQtyLabel);
     totals->addStretch();
 
-    auto *buttons = new QHBoxLayout;
-    buttons->addWidget(printBox);
-    buttons->addStretch();
-    buttons->addWidget(printButton);
-    buttons->addWidget(saveButton);
-    buttons->addWidget(clearButton);
-
-    auto *main = new QVBoxLayout(this);
-    main->addWidget(titleLabel, 0, Qt::AlignHCenter);
-    main->addLayout(header);
-    main->addLayout(lineButtons);
-    main->addWidget(goodsGrid, 1);
-    main->addLayout(totals);
-    main->addLayout(buttons);
+    layOutEntry({.title = titleLabel,
+                 .titleAlignment = Qt::AlignHCenter,
+                 .header = header,
+                 .lineButtons = {addButton, editButton, deleteButton},
+                 .hintName = "Label16",
+                 .grid = goodsGrid,
+                 .below = {totals},
+                 .boxes = {printBox},
+                 .buttons = {printButton, saveButton, clearButton}});
     resize(900, 560);
 }
 
@@ -131,60 +114,22 @@ void TransferWindow::setUpLowerKeys(QWidget *last)
     if (!m_keys)
         m_keys = new EntryKeys(this);
     // Reaching the grid from the remark opens the goods picker at once.
-    m_keys->custom(remarkEdit, [this, last](int key) {
-        if (EntryKeys::isForward(key)) {
-            goodsGrid->setFocus();
-            SpeedButton12Click();
-            return true;
-        }
-        if (EntryKeys::isBack(key)) {
-            last->setFocus();
-            return true;
-        }
-        return false;
+    m_keys->chain(remarkEdit, nullptr, last, [this] {
+        goodsGrid->setFocus();
+        SpeedButton12Click();
     });
-    connect(goodsGrid, &GoodsLineView::backRequested, remarkEdit, [this] { remarkEdit->setFocus(); });
-    m_keys->custom(entryEdit, [this](int key) {
-        if (key == Qt::Key_Return || key == Qt::Key_Enter)
-            Edit2Entered();
-        else if (key == Qt::Key_Down || key == Qt::Key_Right)
-            totalEdit->setFocus();
-        else if (EntryKeys::isBack(key))
-            goodsGrid->setFocus();
-        else
-            return false;
-        return true;
-    });
+    m_keys->codeEntry(entryEdit, [this] { Edit2Entered(); }, totalEdit, goodsGrid);
     m_keys->chain(totalEdit, printBox, entryEdit);
-    m_keys->custom(printBox, [this](int key) {
-        if (EntryKeys::isForward(key))
-            BitBtn1Click();
-        else if (EntryKeys::isBack(key))
-            totalEdit->setFocus();
-        else
-            return false;
-        return true;
-    });
+    m_keys->chain(printBox, nullptr, totalEdit, [this] { BitBtn1Click(); });
 }
 
 int TransferWindow::currentGoodsLine() const { return goodsGrid->currentGridRow(); }
 
-void TransferWindow::takeLine()
-{
-    if (takeChosenLine(m_lines, goodsGrid, [this] { openLineEditor(this, m_mdfMode); }))
-        recomputeTotals();
-}
+void TransferWindow::takeLine() { takePickedLine(); }
 
 void TransferWindow::recomputeTotals()
 {
-    try {
-        const GoodsLineGrid::Totals t = m_lines.totals();
-        totalEdit->setText(t.amount);
-        qtyLabel->setText(t.qty);
-        auxQtyLabel->setText(t.auxQty);
-    } catch (const ConversionError &) {
-        // A line whose figures do not read yet: the save's checks name it.
-    }
+    showTotals(m_lines, {totalEdit}, nullptr, qtyLabel, auxQtyLabel, false);
 }
 
 void TransferWindow::Edit2Entered()
@@ -195,28 +140,11 @@ void TransferWindow::Edit2Entered()
     takeEnteredCode(this, entryEdit, m_lines, kPurchasePrice, [this] { takeLine(); }, true);
 }
 
-void TransferWindow::SpeedButton12Click() { openEntryGoodsPicker(this, m_fitCaller, 1, kPurchasePrice); }
+void TransferWindow::SpeedButton12Click() { addGoodsLine(); }
 
-void TransferWindow::SpeedButton14Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    if (row > 0 && !m_lines.cell(row, m_lines.columns().goodsNo).isEmpty())
-        openLineEditor(this, m_mdfMode);
-}
+void TransferWindow::SpeedButton14Click() { editGoodsLine(); }
 
-void TransferWindow::SpeedButton13Click()
-{
-    const int row = goodsGrid->currentGridRow();
-    const GoodsLineColumns &c = m_lines.columns();
-    if (row < 1 || m_lines.cell(row, c.price).isEmpty() || m_lines.cell(row, c.qty).isEmpty())
-        return;
-    if (!askYesNo(this, QStringLiteral("系统提示"), QStringLiteral("您确实要删除吗?")))
-        return;
-    // The row stays with its number; the totals are those of the lines left.
-    m_lines.blankLine(row);
-    recomputeTotals();
-    numberEdit->setFocus();
-}
+void TransferWindow::SpeedButton13Click() { deleteGoodsLine(); }
 
 bool TransferWindow::passes(const std::optional<CheckFailure> &failure)
 {
@@ -243,6 +171,26 @@ bool TransferWindow::finishSave(const Transfers::Result &r, const QString &date,
         print(false);
     reset();
     return true;
+}
+
+bool TransferWindow::saveTransfer(const std::optional<CheckFailure> &failure, const QString &date,
+                                  const std::function<Transfers::Result(const QString &)> &save,
+                                  const QString &shortText,
+                                  const std::function<void(const Transfers::Result &)> &given)
+{
+    if (!passes(failure))
+        return false;
+    const QString stored = storedDate(date).value_or(date);
+    Transfers::Result r;
+    try {
+        r = save(stored);
+    } catch (const std::exception &e) {
+        showError(this, e);
+        return false;
+    }
+    if (r.ok() && given)
+        given(r);
+    return finishSave(r, stored, shortText, [this] { BitBtn2Click(); });
 }
 
 TransferPrintValues TransferWindow::shownValues() const

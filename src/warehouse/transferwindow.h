@@ -72,6 +72,11 @@ protected:
     // shown, "货品调拨成功", the print of the saved lines when asked, then `reset`. True when saved.
     bool finishSave(const Transfers::Result &r, const QString &date, const QString &shortText,
                     const std::function<void()> &reset);
+    // The save: the checks' `failure` shown, else `save` run with the date as stored; the numbers
+    // it gave handed to `given`, then finishSave with the window cleared. True when saved.
+    bool saveTransfer(const std::optional<CheckFailure> &failure, const QString &date,
+                      const std::function<Transfers::Result(const QString &storedDate)> &save, const QString &shortText,
+                      const std::function<void(const Transfers::Result &)> &given = {});
     // The print's values every transfer shows: number, date, remark and the totals.
     TransferPrintValues shownValues() const;
     // The lines emptied, the totals 0, the code entry and the print box cleared.
@@ -98,7 +103,6 @@ protected:
     QToolButton *printButton, *saveButton, *clearButton; // SpeedButton8, BitBtn1, BitBtn2
 
 private:
-    int m_fitCaller, m_mdfMode;
     std::unique_ptr<TfrReport> frReport1;
     PrintRun m_lastPrint;
 };
