@@ -11,6 +11,9 @@
 #include <QSqlError>
 #include <QUuid>
 
+#include <atomic>
+#include <cmath>
+
 #include <libpq-fe.h>
 
 namespace orv {
@@ -98,6 +101,7 @@ void Connection::close()
     QSqlDatabase::removeDatabase(m_name);
     if (gone)
         forgetStatements();
+    m_statementsToFree.clear(); // they went with the session
     m_depth = 0;
     ++m_generation;
 }
@@ -300,6 +304,14 @@ bool pgHandle(const QSqlDatabase &d, PGconn *&pg)
 }
 } // namespace
 
+pg_conn *Connection::pgConnection() const
+{
+    PGconn *pg = nullptr;
+    if (isSqlite() || !QSqlDatabase::contains(m_name) || !pgHandle(db(), pg))
+        return nullptr;
+    return pg;
+}
+
 void Connection::watchServer()
 {
     PGconn *pg = nullptr;
@@ -434,6 +446,7 @@ void Connection::commit()
         QSqlQuery(db()).exec("ROLLBACK");
         m_failed = false;
         m_failedQueries.clear();
+        freeDeferredStatements();
         throw DbError("保存失败，所有修改已撤销");
     }
     const Busy busy(*this);
@@ -446,9 +459,11 @@ void Connection::commit()
         if (isSqlite() || !pgHandle(db(), pg) || !pg || PQtransactionStatus(pg) != PQTRANS_IDLE)
             QSqlQuery(db()).exec("ROLLBACK");
         m_failedQueries.clear();
+        freeDeferredStatements();
         fail(e, "COMMIT");
     }
     m_failedQueries.clear();
+    freeDeferredStatements();
 }
 
 void Connection::rollback()
@@ -465,6 +480,7 @@ void Connection::rollback()
     QSqlQuery q(db());
     q.exec("ROLLBACK");
     m_failedQueries.clear();
+    freeDeferredStatements();
 }
 
 void Connection::savepoint(const QString &name)
@@ -504,28 +520,247 @@ Connection::Busy::Busy(Connection &c) : m_activity(*c.m_activity)
 
 Connection::Busy::~Busy() { m_activity.busy.fetch_sub(1); }
 
+void Connection::failPg(const pg_result *result, const QString &what)
+{
+    const QString text = result ? QString::fromUtf8(PQresultErrorMessage(result)).trimmed()
+                                : QString::fromUtf8(PQerrorMessage(pgConnection())).trimmed();
+    const QString code = result ? QString::fromLatin1(PQresultErrorField(result, PG_DIAG_SQLSTATE)) : QString();
+    fail(QSqlError(QStringLiteral("QPSQL: Unable to run the statement"), text, QSqlError::StatementError, code),
+         what);
+}
+
+void Connection::freeStatement(const QByteArray &name)
+{
+    PGconn *pg = pgConnection();
+    if (!pg || PQstatus(pg) != CONNECTION_OK)
+        return;
+    if (PQtransactionStatus(pg) != PQTRANS_IDLE) {
+        m_statementsToFree.append(name);
+        return;
+    }
+    const Busy busy(*this);
+    PQclear(PQexec(pg, "DEALLOCATE " + name));
+}
+
+void Connection::freeDeferredStatements()
+{
+    if (m_statementsToFree.isEmpty())
+        return;
+    PGconn *pg = pgConnection();
+    QByteArray batch;
+    for (const QByteArray &name : std::as_const(m_statementsToFree))
+        batch += "DEALLOCATE " + name + ';';
+    m_statementsToFree.clear();
+    if (!pg || PQstatus(pg) != CONNECTION_OK || PQtransactionStatus(pg) != PQTRANS_IDLE)
+        return;
+    const Busy busy(*this);
+    PQclear(PQexec(pg, batch.constData()));
+}
+
 // ---- Statement
+
+namespace {
+std::atomic<quint64> g_statementNames{0};
+
+// Type oids of the server's catalogue.
+enum : Oid {
+    kBool = 16, kBytea = 17, kInt8 = 20, kInt2 = 21, kInt4 = 23, kOid = 26, kFloat4 = 700, kFloat8 = 701,
+    kDate = 1082, kTime = 1083, kTimestamp = 1114, kTimestampTz = 1184, kNumeric = 1700
+};
+
+QMetaType columnType(Oid type)
+{
+    switch (type) {
+    case kBool: return QMetaType::fromType<bool>();
+    case kBytea: return QMetaType::fromType<QByteArray>();
+    case kInt8: return QMetaType::fromType<qlonglong>();
+    case kInt2:
+    case kInt4: return QMetaType::fromType<int>();
+    case kOid: return QMetaType::fromType<uint>();
+    case kFloat4:
+    case kFloat8:
+    case kNumeric: return QMetaType::fromType<double>();
+    case kDate: return QMetaType::fromType<QDate>();
+    case kTime: return QMetaType::fromType<QTime>();
+    case kTimestamp:
+    case kTimestampTz: return QMetaType::fromType<QDateTime>();
+    default: return QMetaType::fromType<QString>();
+    }
+}
+
+// Whether a bound value stands for NULL, as the Qt drivers read it: no value, or a null text,
+// byte array or invalid date.
+bool boundNull(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return true;
+    switch (v.typeId()) {
+    case QMetaType::QString: return v.toString().isNull();
+    case QMetaType::QByteArray: return v.toByteArray().isNull();
+    case QMetaType::QDate: return !v.toDate().isValid();
+    case QMetaType::QTime: return !v.toTime().isValid();
+    case QMetaType::QDateTime: return !v.toDateTime().isValid();
+    default: return false;
+    }
+}
+
+// A bound value as the server's text input reads it.
+QByteArray boundText(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool: return v.toBool() ? "true" : "false";
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (std::isnan(d))
+            return "NaN";
+        if (std::isinf(d))
+            return d > 0 ? "Infinity" : "-Infinity";
+        return QByteArray::number(d, 'g', QLocale::FloatingPointShortest);
+    }
+    case QMetaType::QDate: return v.toDate().toString(Qt::ISODate).toLatin1();
+    case QMetaType::QTime: return v.toTime().toString(Qt::ISODateWithMs).toLatin1();
+    case QMetaType::QDateTime: return v.toDateTime().toString(Qt::ISODateWithMs).toLatin1();
+    default: return v.toString().toUtf8();
+    }
+}
+} // namespace
+
+QString numberedPlaceholders(const QString &sql)
+{
+    QString out;
+    out.reserve(sql.size() + 16);
+    int n = 0;
+    QChar quote;
+    for (qsizetype i = 0; i < sql.size(); ++i) {
+        const QChar ch = sql.at(i);
+        if (!quote.isNull()) {
+            out += ch;
+            if (ch == quote)
+                quote = QChar();
+            continue;
+        }
+        if (ch == '\'' || ch == '"') {
+            quote = ch;
+            out += ch;
+        } else if (ch == '-' && i + 1 < sql.size() && sql.at(i + 1) == '-') {
+            const qsizetype end = sql.indexOf('\n', i);
+            const qsizetype stop = end < 0 ? sql.size() : end;
+            out += QStringView(sql).mid(i, stop - i);
+            i = stop - 1;
+        } else if (ch == '?') {
+            out += '$' + QString::number(++n);
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+StatementResult::~StatementResult() { finish(); }
+
+bool StatementResult::next()
+{
+    if (m_query)
+        return m_query->next();
+    if (!m_pg || m_row + 1 >= m_rows)
+        return false;
+    ++m_row;
+    return true;
+}
+
+QVariant StatementResult::value(int column) const
+{
+    if (m_query)
+        return m_query->value(column);
+    if (!m_pg || m_row < 0 || m_row >= m_rows || column < 0 || column >= PQnfields(m_pg))
+        return QVariant();
+    const Oid type = PQftype(m_pg, column);
+    if (PQgetisnull(m_pg, m_row, column))
+        return QVariant(columnType(type));
+    const char *text = PQgetvalue(m_pg, m_row, column);
+    const int length = PQgetlength(m_pg, m_row, column);
+    switch (type) {
+    case kBool: return QVariant(text[0] == 't');
+    case kInt8: return QVariant(QByteArray::fromRawData(text, length).toLongLong());
+    case kInt2:
+    case kInt4: return QVariant(QByteArray::fromRawData(text, length).toInt());
+    case kOid: return QVariant(QByteArray::fromRawData(text, length).toUInt());
+    case kFloat4:
+    case kFloat8:
+    case kNumeric: return QVariant(QByteArray::fromRawData(text, length).toDouble());
+    case kDate: return QVariant(QDate::fromString(QString::fromLatin1(text, length), Qt::ISODate));
+    case kTime: return QVariant(QTime::fromString(QString::fromLatin1(text, length), Qt::ISODateWithMs));
+    case kTimestamp:
+        return QVariant(QDateTime::fromString(QString::fromLatin1(text, length), Qt::ISODateWithMs));
+    case kTimestampTz: {
+        QString t = QString::fromLatin1(text, length);
+        // The server writes "+08" for a whole-hour offset; ISO wants minutes too.
+        if (t.size() > 3 && (t.at(t.size() - 3) == '+' || t.at(t.size() - 3) == '-'))
+            t += ":00";
+        return QVariant(QDateTime::fromString(t, Qt::ISODateWithMs).toLocalTime());
+    }
+    case kBytea: {
+        size_t size = 0;
+        unsigned char *raw = PQunescapeBytea(reinterpret_cast<const unsigned char *>(text), &size);
+        const QByteArray bytes(reinterpret_cast<const char *>(raw), qsizetype(size));
+        PQfreemem(raw);
+        return QVariant(bytes);
+    }
+    default: return QVariant(QString::fromUtf8(text, length));
+    }
+}
+
+int StatementResult::numRowsAffected() const
+{
+    if (m_query)
+        return m_query->numRowsAffected();
+    return m_pg ? QByteArray(PQcmdTuples(m_pg)).toInt() : -1;
+}
+
+QVariant StatementResult::lastInsertId() const { return m_query ? m_query->lastInsertId() : QVariant(); }
+
+void StatementResult::finish()
+{
+    if (m_query)
+        m_query->finish();
+    if (m_pg)
+        PQclear(m_pg);
+    m_pg = nullptr;
+    m_row = -1;
+    m_rows = 0;
+}
 
 Statement::Statement(Connection &c, QString sql) : m_conn(&c), m_sql(std::move(sql)) { c.m_statements.append(this); }
 
 Statement::~Statement()
 {
-    if (m_conn)
-        m_conn->m_statements.removeOne(this);
+    m_result.finish();
+    if (!m_conn)
+        return;
+    m_conn->m_statements.removeOne(this);
+    if (!m_pgName.isEmpty() && m_prepared && m_generation == m_conn->generation())
+        m_conn->freeStatement(m_pgName);
 }
 
 void Statement::reset()
 {
+    // Only when the connection goes: the server's session takes its statements with it.
+    m_result.finish();
     m_query = QSqlQuery();
+    m_pgName.clear();
     m_prepared = false;
 }
 
-QSqlQuery &Statement::exec(const QVariantList &binds)
+StatementResult &Statement::exec(const QVariantList &binds)
 {
     if (!m_conn)
         throw DbError("数据库未连接");
     m_conn->requireOpen();
     const Connection::Busy busy(*m_conn);
+    m_result.finish();
+    if (!m_conn->isSqlite())
+        return execPg(binds);
     if (!m_prepared || m_generation != m_conn->generation()) {
         m_query = QSqlQuery(m_conn->db());
         if (!m_query.prepare(m_sql))
@@ -537,7 +772,57 @@ QSqlQuery &Statement::exec(const QVariantList &binds)
     for (const auto &v : binds)
         m_query.addBindValue(v);
     m_conn->run(m_query, m_sql);
-    return m_query;
+    m_result.m_query = &m_query;
+    return m_result;
+}
+
+StatementResult &Statement::execPg(const QVariantList &binds)
+{
+    PGconn *pg = m_conn->pgConnection();
+    if (!pg)
+        throw DbError("数据库未连接");
+    if (!m_prepared || m_generation != m_conn->generation()) {
+        m_pgName = "orv_s" + QByteArray::number(++g_statementNames);
+        PGresult *r = PQprepare(pg, m_pgName.constData(), numberedPlaceholders(m_sql).toUtf8().constData(), 0, nullptr);
+        const bool ok = r && PQresultStatus(r) == PGRES_COMMAND_OK;
+        if (!ok) {
+            m_pgName.clear();
+            const std::unique_ptr<PGresult, void (*)(PGresult *)> failed(r, PQclear);
+            m_conn->failPg(r, m_sql);
+        }
+        PQclear(r);
+        m_generation = m_conn->generation();
+        m_prepared = true;
+    }
+    const int n = int(binds.size());
+    QVector<QByteArray> texts(n);
+    QVector<const char *> values(n, nullptr);
+    QVector<int> lengths(n, 0), formats(n, 0);
+    for (int i = 0; i < n; ++i) {
+        const QVariant &v = binds[i];
+        if (boundNull(v))
+            continue;
+        if (v.typeId() == QMetaType::QByteArray) {
+            texts[i] = v.toByteArray();
+            formats[i] = 1; // raw bytes, as a bytea takes them
+        } else {
+            texts[i] = boundText(v);
+        }
+        values[i] = texts[i].constData();
+        lengths[i] = int(texts[i].size());
+    }
+    PGresult *r = PQexecPrepared(pg, m_pgName.constData(), n, values.constData(), lengths.constData(),
+                                 formats.constData(), 0);
+    const ExecStatusType status = r ? PQresultStatus(r) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK) {
+        const std::unique_ptr<PGresult, void (*)(PGresult *)> failed(r, PQclear);
+        m_conn->failPg(r, m_sql);
+    }
+    m_result.m_query = nullptr;
+    m_result.m_pg = r;
+    m_result.m_row = -1;
+    m_result.m_rows = PQntuples(r);
+    return m_result;
 }
 
 // ---- Transaction

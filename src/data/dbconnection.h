@@ -11,6 +11,8 @@
 #include <stdexcept>
 
 class QSqlError;
+struct pg_conn;
+struct pg_result;
 
 namespace orv {
 
@@ -138,6 +140,13 @@ public:
 
 private:
     friend class Statement;
+    // The driver's libpq connection (PostgreSQL), null when there is none.
+    pg_conn *pgConnection() const;
+    [[noreturn]] void failPg(const pg_result *result, const QString &what);
+    // Frees a kept statement on the server, at once outside a transaction, else after it ends
+    // (a failed transaction refuses even that).
+    void freeStatement(const QByteArray &name);
+    void freeDeferredStatements();
     void openDriver(const ConnectionSettings &settings, SchemaMode schema);
     bool serverGone() const;
     void watchServer();
@@ -154,13 +163,41 @@ private:
     QList<Statement *> m_statements;
     // Prepared statements that failed inside the transaction, freed once it is rolled back.
     QList<QSqlQuery> m_failedQueries;
+    QList<QByteArray> m_statementsToFree;
     Statement *m_lock = nullptr;
     int m_watchId = 0; // ServerWatch's id of the PostgreSQL connection
     std::shared_ptr<ServerWatch::Activity> m_activity = std::make_shared<ServerWatch::Activity>();
 };
 
+// The rows of a kept statement's run, read one by one: next(), value(column) (types as the
+// Qt drivers give them, NULL as a null value of the column's type), numRowsAffected(), and
+// finish() to let the rows go before the statement runs again.
+class StatementResult {
+public:
+    StatementResult() = default;
+    ~StatementResult();
+    StatementResult(const StatementResult &) = delete;
+    StatementResult &operator=(const StatementResult &) = delete;
+
+    bool next();
+    QVariant value(int column) const;
+    int numRowsAffected() const;
+    // SQLite's rowid of an inserted row (PostgreSQL: ask by "returning").
+    QVariant lastInsertId() const;
+    void finish();
+
+private:
+    friend class Statement;
+    QSqlQuery *m_query = nullptr; // SQLite
+    pg_result *m_pg = nullptr;    // PostgreSQL
+    int m_row = -1;
+    int m_rows = 0;
+};
+
 // A statement a service keeps prepared for the life of a window. It is prepared again when the
-// connection has been opened anew, and freed before its connection goes.
+// connection has been opened anew, and freed before its connection goes. On PostgreSQL it runs
+// by libpq's extended protocol: the values travel apart from the statement, so the server
+// neither parses them into a statement text nor plans the run again.
 class Statement {
 public:
     Statement(Connection &c, QString sql);
@@ -168,20 +205,26 @@ public:
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
 
-    // The prepared query with the values bound, executed; throws DbError.
-    QSqlQuery &exec(const QVariantList &binds = {});
+    // The prepared statement with the values bound, executed; throws DbError.
+    StatementResult &exec(const QVariantList &binds = {});
     const QString &sql() const { return m_sql; }
     Connection &connection() const { return *m_conn; }
 
 private:
     friend class Connection;
     void reset();
+    StatementResult &execPg(const QVariantList &binds);
     Connection *m_conn;
     QString m_sql;
     QSqlQuery m_query;
+    QByteArray m_pgName; // the server's name of the prepared statement
+    StatementResult m_result;
     quint64 m_generation = 0;
     bool m_prepared = false;
 };
+
+// "?" placeholders outside quotes and comments as PostgreSQL's numbered "$1", "$2", ...
+QString numberedPlaceholders(const QString &sql);
 
 // All or nothing: commits when commit() is called, rolls back when it goes out of scope otherwise.
 class Transaction {

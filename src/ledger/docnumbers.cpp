@@ -97,7 +97,7 @@ QString makeShortRecordID(Connection &c, const QStringList &usedIn, const QDateT
         QVariantList binds;
         for (int i = 0; i < usedIn.size(); ++i)
             binds << id;
-        QSqlQuery &q = used->exec(binds);
+        StatementResult &q = used->exec(binds);
         const bool taken = q.next();
         q.finish();
         if (!taken)
@@ -131,7 +131,7 @@ bool DocNumbers::taken(const QString &number)
     if (!m_exists)
         m_exists = std::make_unique<Statement>(
             m_conn, "select 1 from " + quoted(m_rule.table) + " where " + quoted(m_rule.column) + " = ?");
-    QSqlQuery &q = m_exists->exec({number});
+    StatementResult &q = m_exists->exec({number});
     const bool found = q.next();
     q.finish();
     return found;
@@ -157,7 +157,7 @@ int DocNumbers::serialAfterLast(const QString &day, const QString &head)
                         .arg(day.size()));
         m_lastLength = int(day.size());
     }
-    QSqlQuery &q = m_last->exec({day});
+    StatementResult &q = m_last->exec({day});
     int serial = 1;
     if (q.next()) {
         const int last = trailingSerial(q.value(0).toString(), head);
@@ -296,16 +296,16 @@ QString DocNumbers::firstClaimableSql() const
     // takes, and that is not stored as of now (orv_number_stored: numbers another save committed
     // after this statement began, or stored out of serial order, are passed here, not found by a
     // failed insert). A claim is released only after its save is visible, so the claimed number is
-    // looked up after the other save's rows show. The candidates come one by one (no sort), so
-    // only the chosen one stays locked.
+    // looked up after the other save's rows show. The candidates come one by one (the series in
+    // the select list is never laid out whole, and there is no sort), so only the chosen one
+    // stays locked.
     return QString("(select w.no from (select cast(? as text) as head, cast(? as text) as day, "
                    "cast(? as text) as lockkey, cast(? as text) as wanted) p "
                    "cross join lateral (select p.wanted as no where p.wanted is not null union all "
-                   "select p.head || lpad(s::text, 3, '0') from (select coalesce((select case when length(%1) = "
+                   "select p.head || lpad(f.s::text, 3, '0') from (select generate_series(coalesce((select case when length(%1) = "
                    "length(p.head) + 3 and left(%1, length(p.head)) = p.head and substr(%1, length(p.head) + 1) ~ "
                    "'^[0-9]{3}$' then cast(substr(%1, length(p.head) + 1) as integer) + 1 end from %2 t "
-                   "where substr(%1, 1, %3) = p.day order by t.流水号 desc limit 1), 1) as first) f "
-                   "cross join lateral generate_series(f.first, %4) s) w "
+                   "where substr(%1, 1, %3) = p.day order by t.流水号 desc limit 1), 1), %4) as s) f) w "
                    "where pg_try_advisory_xact_lock(hashtext(p.lockkey), hashtext(w.no)) "
                    "and not orv_number_stored(%5, %6, w.no) limit 1) c")
         .arg(col, quoted(m_rule.table))
@@ -371,7 +371,7 @@ QString NumberedInsert::insert(const QVariantList &values, const QString &wanted
         // No row mostly means a save stored the number after the statement began: the next
         // statement sees it.
         for (int attempt = 0; attempt < 2; ++attempt) {
-            QSqlQuery &q = m_claiming->exec(binds);
+            StatementResult &q = m_claiming->exec(binds);
             const QString number = q.next() ? q.value(0).toString() : QString();
             q.finish();
             if (!number.isEmpty())
@@ -395,7 +395,7 @@ QString NumberedInsert::insert(const QVariantList &values, const QString &wanted
             binds[m_numberAt] = number;
             binds.resize(m_columns.size());
             binds += m_numbers.claimBinds(number);
-            QSqlQuery &q = m_quiet->exec(binds);
+            StatementResult &q = m_quiet->exec(binds);
             const bool inserted = q.numRowsAffected() > 0;
             q.finish();
             return inserted;

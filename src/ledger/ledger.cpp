@@ -101,7 +101,7 @@ void Ledger::writeTogether(int kind, const VoucherHeader &header, const QString 
     if (doc.header)
         binds += doc.header->claimingBinds(doc.headerValues, doc.shownNo);
     binds += voucherHeader.claimingBinds(VoucherWriter::headerValues(header, id), QString());
-    QSqlQuery &q = stmt->exec(binds);
+    StatementResult &q = stmt->exec(binds);
     QString voucherNo, documentNo;
     if (q.next()) {
         voucherNo = q.value(0).toString();

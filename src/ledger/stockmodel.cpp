@@ -54,7 +54,7 @@ double StockModel::newRowRatio(double qty, double auxQty, double lineRatio)
 }
 
 namespace {
-GoodsRowRef rowOf(const QSqlQuery &q)
+GoodsRowRef rowOf(const StatementResult &q)
 {
     GoodsRowRef r;
     r.rowNo = q.value(0).toLongLong();
@@ -112,7 +112,7 @@ std::optional<GoodsRowRef> StockModel::findRow(const QString &goodsNo, const QSt
 {
     if (forUpdate)
         m_conn.requireTransaction("库存修改");
-    QSqlQuery &q = (forUpdate ? m_findLocked : m_find).exec({key(goodsNo), key(name), key(place)});
+    StatementResult &q = (forUpdate ? m_findLocked : m_find).exec({key(goodsNo), key(name), key(place)});
     std::optional<GoodsRowRef> out;
     if (q.next())
         out = rowOf(q);
@@ -176,7 +176,7 @@ StockMove StockModel::insertRow(const GoodsLine &l, const NewRowOptions &o)
             sql += " returning 流水号";
         stmt = std::make_unique<Statement>(m_conn, sql);
     }
-    QSqlQuery &q = stmt->exec(values);
+    StatementResult &q = stmt->exec(values);
     if (m_conn.isSqlite())
         m.rowNo = q.lastInsertId().toLongLong();
     else if (q.next())
@@ -235,7 +235,7 @@ void StockModel::lockRows(const QVector<const GoodsLine *> &identities, std::map
             const GoodsLine &l = *identities[start + i];
             binds << key(l.goodsNo) << key(l.name) << key(l.place);
         }
-        QSqlQuery &q = stmt.exec(binds);
+        StatementResult &q = stmt.exec(binds);
         while (q.next()) {
             const QString id = q.value(6).toString() + '\x1f' + q.value(7).toString() + '\x1f' + q.value(8).toString();
             const GoodsRowRef r = rowOf(q);
@@ -321,7 +321,9 @@ StockModel::RowWritesSql StockModel::rowWrites(int rows)
             "辅助库存 = round(coalesce(辅助库存,0) + v.da, 4), "
             "进货价 = case when v.received = 1 then v.price else 进货价 end, "
             "供应商 = case when v.received = 1 then v.supplier else 供应商 end "
-            "from v where 货品目录.流水号 = v.r"};
+            // The row numbers again as one array: the planner reaches the few rows by the key
+            // index then, where a join on the values alone may read the whole table.
+            "from v where 货品目录.流水号 = v.r and 货品目录.流水号 = any(cast(? as bigint[]))"};
 }
 
 void StockModel::writeRows(const QVector<RowState *> &changed, RowWrites *deferred)
@@ -345,10 +347,17 @@ void StockModel::writeRows(const QVector<RowState *> &changed, RowWrites *deferr
         }
         return;
     }
+    const auto rowNumbers = [](const QVector<RowState *> &rows, qsizetype from, qsizetype n) {
+        QStringList numbers;
+        for (qsizetype i = from; i < from + n; ++i)
+            numbers << QString::number(rows[i]->row.rowNo);
+        return QString('{' + numbers.join(',') + '}');
+    };
     if (deferred && changed.size() <= kChunk) {
         deferred->rows = int(changed.size());
         for (const RowState *s : changed)
             deferred->binds << bindsOf(*s);
+        deferred->binds << rowNumbers(changed, 0, changed.size());
         return;
     }
     for (qsizetype start = 0; start < changed.size(); start += kChunk) {
@@ -361,6 +370,7 @@ void StockModel::writeRows(const QVector<RowState *> &changed, RowWrites *deferr
         binds.reserve(6 * n);
         for (int i = 0; i < n; ++i)
             binds << bindsOf(*changed[start + i]);
+        binds << rowNumbers(changed, start, n);
         stmt.exec(binds).finish();
     }
 }
@@ -445,7 +455,7 @@ bool StockModel::setCounted(qint64 rowNo, double counted)
 {
     m_conn.requireTransaction("库存修改");
     counted = round4(counted);
-    QSqlQuery &q = m_counted.exec({counted, counted, counted, rowNo});
+    StatementResult &q = m_counted.exec({counted, counted, counted, rowNo});
     const bool changed = q.numRowsAffected() > 0;
     q.finish();
     return changed;

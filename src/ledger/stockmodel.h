@@ -123,7 +123,7 @@ public:
         bool allowNegative = false;
     };
     // The changed rows of an apply() whose writing its caller sends with statements of its own
-    // (PostgreSQL): rows × six binds of rowWrites(rows).
+    // (PostgreSQL): rows × six binds and the row numbers' array of rowWrites(rows).
     struct RowWrites {
         int rows = 0;
         QVariantList binds;

@@ -126,7 +126,7 @@ QVector<QVector<QVariant>> DetailLedgerModel::readPage(Statement &page, QVariant
     else
         binds << vouchers.first << vouchers.second << vouchers.first - 1 << 0;
     binds << m_pageSize;
-    QSqlQuery &query = page.exec(binds);
+    StatementResult &query = page.exec(binds);
     QVector<QVector<QVariant>> rows;
     const int columns = kLineKey + 1;
     while (query.next()) {

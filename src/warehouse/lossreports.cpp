@@ -105,7 +105,7 @@ DocumentApproval::Result LossReports::approve(const QString &reportID, const QSt
         for (int k = 0; k < lossGoods.size(); ++k) {
             GoodsLine g = lossGoods[k];
             if (rows[k]) {
-                QSqlQuery &q = stored.exec({rows[k]->rowNo});
+                StatementResult &q = stored.exec({rows[k]->rowNo});
                 if (q.next()) {
                     g.goodsNo = q.value(0).toString();
                     g.name = q.value(1).toString();
