@@ -202,7 +202,25 @@ QString DocNumbers::afterClash(const QString &number, int attempt)
     return firstFree(head, trailingSerial(number, head) + 1);
 }
 
-QString DocNumbers::propose(const QDateTime &utc) { return nextUnlocked(utc); }
+QString DocNumbers::propose(const QDateTime &utc)
+{
+    if (m_conn.isSqlite())
+        return nextUnlocked(utc);
+    // One round trip: the first serial after the day's last that no row holds.
+    if (!m_propose)
+        m_propose = std::make_unique<Statement>(
+            m_conn, "select w.no from (select cast(? as text) as head, cast(? as text) as day) p cross join lateral (" +
+                        serialsAfterLastSql() + ") w where not exists (select 1 from " + quoted(m_rule.table) +
+                        " t where t." + quoted(m_rule.column) + " = w.no) limit 1");
+    const QString day = m_rule.prefix + numberDate(utc);
+    const QString head = m_rule.dash ? day + '-' : day;
+    StatementResult &q = m_propose->exec({head, day});
+    const QString number = q.next() ? q.value(0).toString() : QString();
+    q.finish();
+    if (number.isEmpty())
+        throw NumbersExhausted(head);
+    return number;
+}
 
 QString DocNumbers::next(const QDateTime &utc)
 {
@@ -285,33 +303,40 @@ QString DocNumbers::insertNumberedQuiet(const std::function<bool(const QString &
     }
 }
 
+QString DocNumbers::serialsAfterLastSql() const
+{
+    const QString col = "t." + quoted(m_rule.column);
+    const int dayLength = int((m_rule.prefix + numberDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC))).size());
+    // As serialAfterLast() reads the day's last number (same index), one number a row from there to
+    // the last serial. The series stands in the select list, so its numbers come one by one as
+    // asked for, never laid out whole.
+    return QString("select p.head || lpad(f.s::text, 3, '0') as no from (select generate_series(coalesce((select "
+                   "case when length(%1) = length(p.head) + 3 and left(%1, length(p.head)) = p.head and "
+                   "substr(%1, length(p.head) + 1) ~ '^[0-9]{3}$' then cast(substr(%1, length(p.head) + 1) as "
+                   "integer) + 1 end from %2 t where substr(%1, 1, %3) = p.day order by t.流水号 desc limit 1), 1), "
+                   "%4) as s) f")
+        .arg(col, quoted(m_rule.table))
+        .arg(dayLength)
+        .arg(kLastSerial);
+}
+
 QString DocNumbers::firstClaimableSql() const
 {
     if (m_conn.isSqlite())
         return QString();
-    const QString col = "t." + quoted(m_rule.column);
-    const int dayLength = int((m_rule.prefix + numberDate(QDateTime(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC))).size());
-    // The wanted number, then the serials after the day's last stored number (as serialAfterLast()
-    // reads it: same index): the first that no other save has claimed, claimed by the lock it
-    // takes, and that is not stored as of now (orv_number_stored: numbers another save committed
-    // after this statement began, or stored out of serial order, are passed here, not found by a
-    // failed insert). A claim is released only after its save is visible, so the claimed number is
-    // looked up after the other save's rows show. The candidates come one by one (the series in
-    // the select list is never laid out whole, and there is no sort), so only the chosen one
+    // The wanted number, then the serials after the day's last stored number: the first that no
+    // other save has claimed, claimed by the lock it takes, and that is not stored as of now
+    // (orv_number_stored: numbers another save committed after this statement began, or stored
+    // out of serial order, are passed here, not found by a failed insert). A claim is released
+    // only after its save is visible, so the claimed number is looked up after the other save's
+    // rows show. The candidates come one by one and are not sorted, so only the chosen one
     // stays locked.
     return QString("(select w.no from (select cast(? as text) as head, cast(? as text) as day, "
                    "cast(? as text) as lockkey, cast(? as text) as wanted) p "
-                   "cross join lateral (select p.wanted as no where p.wanted is not null union all "
-                   "select p.head || lpad(f.s::text, 3, '0') from (select generate_series(coalesce((select case when length(%1) = "
-                   "length(p.head) + 3 and left(%1, length(p.head)) = p.head and substr(%1, length(p.head) + 1) ~ "
-                   "'^[0-9]{3}$' then cast(substr(%1, length(p.head) + 1) as integer) + 1 end from %2 t "
-                   "where substr(%1, 1, %3) = p.day order by t.流水号 desc limit 1), 1), %4) as s) f) w "
+                   "cross join lateral (select p.wanted as no where p.wanted is not null union all %1) w "
                    "where pg_try_advisory_xact_lock(hashtext(p.lockkey), hashtext(w.no)) "
-                   "and not orv_number_stored(%5, %6, w.no) limit 1) c")
-        .arg(col, quoted(m_rule.table))
-        .arg(dayLength)
-        .arg(kLastSerial)
-        .arg(literal(m_rule.table), literal(m_rule.column));
+                   "and not orv_number_stored(%2, %3, w.no) limit 1) c")
+        .arg(serialsAfterLastSql(), literal(m_rule.table), literal(m_rule.column));
 }
 
 QVariantList DocNumbers::firstClaimableBinds(const QDateTime &utc) const { return firstClaimableBinds(QString(), utc); }

@@ -104,6 +104,7 @@ public:
 
 private:
     QString firstFree(const QString &head, int serial);
+    QString serialsAfterLastSql() const;
     int serialAfterLast(const QString &day, const QString &head);
     QString nextUnlocked(const QDateTime &utc);
     QString firstTry(const QString &wanted, const QDateTime &utc);
@@ -113,6 +114,7 @@ private:
     NumberRule m_rule;
     std::unique_ptr<Statement> m_last;
     std::unique_ptr<Statement> m_exists;
+    std::unique_ptr<Statement> m_propose;
     int m_lastLength = -1;
 };
 

@@ -357,7 +357,8 @@ void StockModel::writeRows(const QVector<RowState *> &changed, RowWrites *deferr
         deferred->rows = int(changed.size());
         for (const RowState *s : changed)
             deferred->binds << bindsOf(*s);
-        deferred->binds << rowNumbers(changed, 0, changed.size());
+        if (!changed.isEmpty())
+            deferred->binds << rowNumbers(changed, 0, changed.size());
         return;
     }
     for (qsizetype start = 0; start < changed.size(); start += kChunk) {
