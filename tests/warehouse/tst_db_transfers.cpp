@@ -1,5 +1,6 @@
 // The loss report's approval and cancellation, the workshop and the warehouse transfer's saves,
 // checks and prints: what every table holds after, and that a refusal writes nothing.
+#include "auditlines.h"
 #include "documentfixture.h"
 #include "scriptedprompt.h"
 
@@ -585,21 +586,8 @@ private slots:
         QCOMPARE(w.reportModel()->dataRowCount(), 1);
 
         auto total = [&] { return t.scalar("select 金额合计 from 货品报损单 where ID = 'NEW'").toDouble(); };
-        p.expectModal([&](QDialog *d) {
-            auto *picker = qobject_cast<TfrmSelectFit *>(d);
-            MVERIFY(picker);
-            MCOMPARE(G.gAuditKind, 4);
-            picker->setCurrentRow(picker->listModel()->findRow("流水号", QString::number(goods)));
-            picker->pick();
-            return int(QDialog::Accepted);
-        });
-        p.expectModal([&](QDialog *d) {
-            auto *e = d->findChild<QLineEdit *>("Edit1");
-            e->selectAll();
-            QTest::keyClicks(e, "3");
-            qobject_cast<TfrmMdf *>(d)->Button1Click();
-            return int(QDialog::Accepted);
-        });
+        expectAuditPick(p, goods, 4);
+        expectEditedQty(p, "3");
         w.SpeedButton6Click();
         QCOMPARE(w.lineModel()->dataRowCount(), 3);
         QCOMPARE(total(), 33.0);
