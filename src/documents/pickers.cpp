@@ -9,6 +9,7 @@
 #include "partners/frmduty.h"
 #include "partners/frmyuangongmulu.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
@@ -72,6 +73,15 @@ QLineEdit *lineEdit(const QString &name, QWidget *parent)
     auto *e = new QLineEdit(parent);
     e->setObjectName(name);
     return e;
+}
+
+QComboBox *pickedOnlyCombo(const QString &name, QWidget *parent)
+{
+    auto *c = new QComboBox(parent);
+    c->setObjectName(name);
+    c->setEditable(true);
+    c->lineEdit()->setReadOnly(true);
+    return c;
 }
 
 QDateEdit *datePicker(const QString &name, QWidget *parent)

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QAbstractItemModel;
+class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
@@ -31,6 +32,8 @@ QLabel *redCaption(const QString &text, QWidget *parent);
 QToolButton *toolButton(const QString &name, const QString &text, QWidget *parent);
 QLineEdit *lineEdit(const QString &name, QWidget *parent);
 QTableView *listGrid(const QString &name, QAbstractItemModel *model, QWidget *parent);
+// A drop-down whose text comes from its picker alone: typing into it is refused.
+QComboBox *pickedOnlyCombo(const QString &name, QWidget *parent);
 // A date field with its calendar, showing "yyyy-MM-dd" (the search range, the audit date).
 QDateEdit *datePicker(const QString &name, QWidget *parent);
 // An entry window's code entry: the goods code or barcode typed looked up into G.gRepFit at

@@ -5,6 +5,8 @@
 #include "goods/goodslines.h"
 #include "ledger/vouchers.h"
 
+#include <QHash>
+
 namespace orv {
 
 namespace {
@@ -159,20 +161,40 @@ QString auditHeaderTable(int auditKind)
     }
 }
 
+namespace {
+QHash<int, AuditLinesFollowUp> &followUps()
+{
+    static QHash<int, AuditLinesFollowUp> registered;
+    return registered;
+}
+} // namespace
+
 bool auditDocumentOpen(Connection &c, int auditKind, const QString &docID)
 {
     const QString table = auditHeaderTable(auditKind);
     if (table.isEmpty())
         throw DbError(QStringLiteral("未知的审核单据类别：%1").arg(auditKind));
+    // Shared with other line changes, exclusive of the approval's state change; exclusive of
+    // them too where the change writes the header after (two sharers would deadlock there).
+    QString lock;
+    if (!c.isSqlite())
+        lock = followUps().contains(auditKind) ? QStringLiteral(" for update") : QStringLiteral(" for share");
     DataSet q(&c);
-    // Shared with other line changes, exclusive of the approval's state change.
-    q.setSql("select 当前状态 from " + table + " where ID = ?" + (c.isSqlite() ? QString() : QStringLiteral(" for share")));
+    q.setSql("select 当前状态 from " + table + " where ID = ?" + lock);
     q.addBindValue(docID);
     q.open();
     for (q.first(); !q.eof(); q.next())
         if (q.fields(0).asString() != QStringLiteral("待审核"))
             return false;
     return true;
+}
+
+void setAuditLinesFollowUp(int auditKind, AuditLinesFollowUp followUp) { followUps().insert(auditKind, followUp); }
+
+void followAuditLines(Connection &c, int auditKind, const QString &docID)
+{
+    if (const AuditLinesFollowUp f = followUps().value(auditKind))
+        f(c, docID);
 }
 
 qint64 insertAuditLine(Connection &c, int auditKind, const repairFit &fit, const QString &docID)
@@ -205,6 +227,7 @@ qint64 insertAuditLine(Connection &c, int auditKind, const repairFit &fit, const
         q.addBindValue(v);
     q.open();
     const qint64 rowNo = q.fields(0).value().toLongLong();
+    followAuditLines(c, auditKind, docID);
     tx.commit();
     return rowNo;
 }

@@ -53,6 +53,11 @@ QString auditHeaderTable(int auditKind);
 // '待审核' (approved or cancelled meanwhile). Inside the caller's transaction the header stays
 // locked against an approval until the transaction ends.
 bool auditDocumentOpen(Connection &c, int auditKind, const QString &docID);
+// What else a change of a pending document's lines writes, by audit kind (the document's stored
+// total): run inside the line change's transaction, after the line, so both are stored or neither.
+using AuditLinesFollowUp = void (*)(Connection &c, const QString &docID);
+void setAuditLinesFollowUp(int auditKind, AuditLinesFollowUp followUp);
+void followAuditLines(Connection &c, int auditKind, const QString &docID);
 // Inserts the handed-over line into the kind's detail table under the document's record ID
 // (kind 2 with 折扣 1 and 折后金额 = 金额); returns the new row's 流水号, or 0 when the document is
 // no longer pending (nothing written). Throws DbError.

@@ -158,6 +158,7 @@ bool updateDetailRow(Connection &c, int auditKind, qint64 rowNo, const LineValue
         q.addBindValue(b);
     if (q.execSQL() == 0)
         throw DbError(gone);
+    followAuditLines(c, auditKind, line.fields(0).asString());
     tx.commit();
     return true;
 }

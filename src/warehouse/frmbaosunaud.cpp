@@ -33,7 +33,7 @@ TfrmBaoSunAud::TfrmBaoSunAud(QWidget *parent) : AuditListWindow(setup(), parent)
     m_audit->auditKind = 4;
     m_audit->openDocuments = [this](DataSet &ds) { m_reports.openPending(ds, pendingSearch()); };
     m_audit->openLines = [this](DataSet &ds, const QString &id) { m_reports.openLines(ds, id); };
-    m_audit->recomputeTotal = [this](const QString &id) { m_reports.recomputeTotal(id); };
+    // No recomputation after a line message: each line change has stored the total with it.
     m_audit->removeLine = [this](const QString &id, qint64 rowNo) { m_reports.deleteLine(id, rowNo); };
 }
 

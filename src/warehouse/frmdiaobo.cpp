@@ -10,7 +10,6 @@
 #include "goods/goodslineview.h"
 #include "partners/departments.h"
 #include "partners/staffcombo.h"
-#include "report/engine/frreport.h"
 #include "warehouse/internalprint.h"
 
 #include <QCheckBox>
@@ -67,20 +66,13 @@ QLabel *label(const QString &name, const QString &text, QWidget *parent)
     l->setObjectName(name);
     return l;
 }
-
-QLabel *hiddenTotal(const QString &name, QWidget *parent)
-{
-    QLabel *l = label(name, QStringLiteral("0"), parent);
-    l->hide();
-    return l;
-}
 } // namespace
 
 TfrmDiaobo::TfrmDiaobo(int kind, QWidget *parent)
-    : EntryWindow(parent), m_kind(internalKind(kind)), m_posting(db()), frReport1(std::make_unique<TfrReport>())
+    : GoodsEntryWindow(QString::fromUtf8(internalKind(kind).caption), "Label12", parent), m_kind(internalKind(kind)),
+      m_posting(db())
 {
     setObjectName("frmDiaobo");
-    setWindowTitle(QString::fromUtf8(m_kind.caption));
     build();
     layOut();
     setUpKeys();
@@ -91,12 +83,6 @@ TfrmDiaobo::~TfrmDiaobo() = default;
 
 void TfrmDiaobo::build()
 {
-    titleLabel = label("Label12", QString::fromUtf8(m_kind.caption), this);
-    QFont title = titleLabel->font();
-    title.setBold(true);
-    title.setPixelSize(16);
-    titleLabel->setFont(title);
-
     for (const HeaderField &f : kFields) {
         const QString name = QString::fromUtf8(f.control);
         QWidget *input = nullptr;
@@ -104,15 +90,10 @@ void TfrmDiaobo::build()
         case Input::Staff:
             input = new StaffCombo(name, f.role, StaffText::NoDotName, this);
             break;
-        case Input::Party: {
+        case Input::Party:
             // Its text comes from the department picker alone, with the manager and the code.
-            auto *c = new QComboBox(this);
-            c->setObjectName(name);
-            c->setEditable(true);
-            c->lineEdit()->setReadOnly(true);
-            input = c;
+            input = pickedOnlyCombo(name, this);
             break;
-        }
         default: {
             QLineEdit *e = lineEdit(name, this);
             if (f.input == Input::Number || f.input == Input::Shown)
@@ -141,42 +122,25 @@ void TfrmDiaobo::build()
     dateEdit = qobject_cast<QLineEdit *>(m_controls.value("Edit1Date"));
     remarkEdit = qobject_cast<QLineEdit *>(m_controls.value("Edit5"));
 
-    // Widths set once: the goods row's ID and the conversion ratio hidden.
-    goodsGrid = new GoodsLineView(&m_lines, {15, 120, 120, 60, 60, 60, 60, 60, 60, 60, -1, 70, 70, 70, 70, -1},
-                                  false, this);
-    entryEdit = lineEdit("Edit6", this);
-    totalEdit = lineEdit("Edit1", this);
-    setGreyReadOnly(totalEdit);
-    totalEdit->setText(QStringLiteral("0"));
-    qtyLabel = hiddenTotal("Label9", this);
-    auxQtyLabel = hiddenTotal("Label10", this);
-    printBox = new QCheckBox(QStringLiteral("打印单据"), this);
-    printBox->setObjectName("CheckBox1");
+    buildLines("Edit6", "CheckBox1");
     pendingBox = new QCheckBox(QStringLiteral("是否审核"), this);
     pendingBox->setObjectName("CheckBox3");
     pendingBox->hide();
     pendingBox->setChecked(m_kind.direction == InternalDirection::Pending);
 
-    addButton = toolButton("SpeedButton12", QStringLiteral("增加新的货品"), this);
-    editButton = toolButton("SpeedButton14", QStringLiteral("修改"), this);
-    deleteButton = toolButton("SpeedButton13", QStringLiteral("删除"), this);
     finishedImportButton = toolButton("SpeedButton20", QStringLiteral("从成品入库单导入(&M)"), this);
     receiptImportButton = toolButton("SpeedButton19", QStringLiteral("从采购进货单导入(&N)"), this);
     printButton = toolButton("SpeedButton18", QStringLiteral("单据打印(&P)"), this);
     saveButton = toolButton("BitBtn3", QStringLiteral("确定(&S)"), this);
     clearButton = toolButton("BitBtn4", QStringLiteral("清空(&C)"), this);
 
-    connect(addButton, &QToolButton::clicked, this, &TfrmDiaobo::SpeedButton12Click);
-    connect(editButton, &QToolButton::clicked, this, &TfrmDiaobo::SpeedButton14Click);
-    connect(deleteButton, &QToolButton::clicked, this, &TfrmDiaobo::SpeedButton13Click);
     connect(receiptImportButton, &QToolButton::clicked, this, &TfrmDiaobo::SpeedButton19Click);
     connect(finishedImportButton, &QToolButton::clicked, this, &TfrmDiaobo::SpeedButton20Click);
     connect(printButton, &QToolButton::clicked, this, &TfrmDiaobo::SpeedButton18Click);
     connect(saveButton, &QToolButton::clicked, this, &TfrmDiaobo::SaveDocument);
     connect(clearButton, &QToolButton::clicked, this, &TfrmDiaobo::BitBtn4Click);
 
-    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = 7, .mdfMode = 4,
-                     .recompute = [this] { recomputeTotals(); }, .focusAfterDelete = numberEdit});
+    setUpLines(7, 4, numberEdit);
 }
 
 void TfrmDiaobo::layOut()
@@ -226,16 +190,8 @@ void TfrmDiaobo::layOut()
     receiptImportButton->setVisible(m_kind.imports);
     finishedImportButton->setVisible(m_kind.imports);
 
-    auto *totals = new QHBoxLayout;
     QLabel *entryLabel = redCaption(QStringLiteral("条码/编号："), this);
     entryLabel->setObjectName("Label27");
-    totals->addWidget(entryLabel);
-    totals->addWidget(entryEdit);
-    totals->addWidget(label("Label28", QStringLiteral("金额合计："), this));
-    totals->addWidget(totalEdit);
-    totals->addWidget(qtyLabel);
-    totals->addWidget(auxQtyLabel);
-    totals->addStretch();
 
     layOutEntry({.title = titleLabel,
                  .titleAlignment = Qt::AlignHCenter,
@@ -243,7 +199,7 @@ void TfrmDiaobo::layOut()
                  .lineButtons = {addButton, editButton, deleteButton, finishedImportButton, receiptImportButton},
                  .hintName = "Label33",
                  .grid = goodsGrid,
-                 .below = {totals},
+                 .below = {totalsRow(entryLabel, label("Label28", QStringLiteral("金额合计："), this))},
                  .boxes = {printBox, pendingBox},
                  .buttons = {printButton, saveButton, clearButton}});
     resize(960, 560);
@@ -313,16 +269,11 @@ QString TfrmDiaobo::columnText(const QString &column) const
     return QString();
 }
 
-int TfrmDiaobo::currentGoodsLine() const { return goodsGrid->currentGridRow(); }
-
 void TfrmDiaobo::FormShow()
 {
     writeWindowStatus(windowTitle());
     MakeDocNo();
-    m_lines.renumber();
-    G.gRepFit.TargetRow = 0;
-    dateEdit->setText(today());
-    control("ComboBox2")->setFocus();
+    startEntry(dateEdit, control("ComboBox2"));
 }
 
 void TfrmDiaobo::MakeDocNo()
@@ -353,15 +304,9 @@ void TfrmDiaobo::importLine()
     recomputeTotals();
 }
 
-void TfrmDiaobo::recomputeTotals()
-{
-    showTotals(m_lines, {totalEdit}, nullptr, qtyLabel, auxQtyLabel, false);
-}
-
 void TfrmDiaobo::Edit6Entered()
 {
-    // An empty entry would match every goods row without a barcode.
-    if (entryEdit->text().trimmed().isEmpty())
+    if (!entryTyped())
         return;
     if (!lookUpEnteredCode(this, entryEdit->text(), kPurchasePrice)) {
         entryEdit->clear();
@@ -372,12 +317,6 @@ void TfrmDiaobo::Edit6Entered()
     if (!known)
         entryEdit->clear();
 }
-
-void TfrmDiaobo::SpeedButton12Click() { addGoodsLine(); }
-
-void TfrmDiaobo::SpeedButton14Click() { editGoodsLine(); }
-
-void TfrmDiaobo::SpeedButton13Click() { deleteGoodsLine(); }
 
 void TfrmDiaobo::SpeedButton19Click()
 {
@@ -397,18 +336,15 @@ void TfrmDiaobo::staffButtonClick(int staffMode) { openStaffPicker(this, staffMo
 
 void TfrmDiaobo::clearDocument()
 {
-    m_lines.clearLines();
-    for (QLineEdit *e : {managerEdit, remarkEdit, entryEdit, codeEdit})
+    clearLines();
+    for (QLineEdit *e : {managerEdit, remarkEdit, codeEdit})
         e->clear();
     partyCombo->setEditText(QString());
     for (const char *staff : {"ComboBox6", "ComboBox7", "ComboBox8", "ComboBox9", "ComboBox10"})
         static_cast<StaffCombo *>(control(staff))->setText(QString());
-    totalEdit->setText(QStringLiteral("0"));
     qtyLabel->setText(QStringLiteral("0"));
     auxQtyLabel->setText(QStringLiteral("0"));
-    printBox->setChecked(false);
     pendingBox->setChecked(m_kind.direction == InternalDirection::Pending);
-    G.gRepFit.TargetRow = 0;
 }
 
 void TfrmDiaobo::BitBtn4Click() { clearDocument(); }
@@ -471,20 +407,15 @@ void TfrmDiaobo::print(bool fromGrid)
     v.auxQty = auxQtyLabel->text();
     v.amount = totalEdit->text();
     v.column = [this](const QString &column) { return columnText(column); };
-    DocumentPrint p;
-    try {
+    runPrint([&] {
         if (fromGrid) {
             v.lineSlots = gridLineSlots();
             v.lines = gridPrintLines(m_lines, v.lineSlots);
         } else {
             v.lines = storedPrintLines(db(), QString::fromUtf8(m_kind.lines), m_docID, v.lineSlots);
         }
-        p = internalPrint(db(), m_kind, v);
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
-    m_lastPrint = printDocument(*frReport1, p);
+        return internalPrint(db(), m_kind, v);
+    });
 }
 
 } // namespace orv

@@ -4,28 +4,17 @@
 // labels and keyboard order; goods lines from the goods picker, a typed code or (requisitions)
 // an imported receipt; 确定 saves the document (posted, or pending for a loss report) and the
 // window waits for the next one of the same kind.
-#include "documents/documentprint.h"
-#include "documents/entrywindow.h"
-#include "goods/goodslines.h"
+#include "warehouse/goodsentrywindow.h"
 #include "warehouse/internalposting.h"
 
 #include <QHash>
 #include <QPointer>
-#include <memory>
 
-class QCheckBox;
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QToolButton;
-class TfrReport;
 
 namespace orv {
 
-class EntryKeys;
-class GoodsLineView;
-
-class TfrmDiaobo : public EntryWindow {
+class TfrmDiaobo : public GoodsEntryWindow {
     Q_OBJECT
 public:
     // Laid out for `kind` (1 to 7).
@@ -35,16 +24,11 @@ public:
     const InternalKind &kind() const { return m_kind; }
 
     void FormShow() override;
-    GoodsLineGrid *goodsLines() override { return &m_lines; }
-    int currentGoodsLine() const override;
 
     void MakeDocNo();           // the kind's next number into EditStoreNo
     void SaveDocument();        // 确定(&S)
     void BitBtn4Click();        // 清空(&C)
     void SpeedButton18Click();  // 单据打印(&P): the document as the window shows it
-    void SpeedButton12Click();  // 增加新的货品
-    void SpeedButton14Click();  // 修改
-    void SpeedButton13Click();  // 删除
     void SpeedButton19Click();  // 从采购进货单导入(&N)
     void SpeedButton20Click();  // 从成品入库单导入(&M)
     void SpeedButton9Click();   // the party: the department picker
@@ -54,10 +38,6 @@ public:
 
     // The record ID of the document last saved.
     const QString &docID() const { return m_docID; }
-    TfrReport &report() { return *frReport1; }
-    // What the last print built.
-    const PrintRun &lastPrint() const { return m_lastPrint; }
-    GoodsLineView *grid() const { return goodsGrid; }
 
 private:
     void build();
@@ -68,36 +48,23 @@ private:
     QString text(const char *control) const;
     QString columnText(const QString &column) const;
     void importLine();
-    void recomputeTotals();
     void clearDocument();
     void print(bool fromGrid);
 
     const InternalKind &m_kind;
     InternalPosting m_posting;
-    GoodsLineGrid m_lines;
     QString m_docID;
-    std::unique_ptr<TfrReport> frReport1;
-    PrintRun m_lastPrint;
-    EntryKeys *m_keys = nullptr;
     QHash<QString, QWidget *> m_controls; // header inputs by control name
     QHash<QString, QLabel *> m_labels;    // their labels, by control name
     QHash<QString, QToolButton *> m_buttons; // their picker buttons, by control name
 
-    QLabel *titleLabel;         // Label12
     QLineEdit *numberEdit;      // EditStoreNo
     QComboBox *partyCombo;      // ComboBox5
     QLineEdit *managerEdit;     // Edit4
     QLineEdit *codeEdit;        // Edit8
     QLineEdit *dateEdit;        // Edit1Date
     QLineEdit *remarkEdit;      // Edit5
-    GoodsLineView *goodsGrid;   // StringGrid1
-    QLineEdit *entryEdit;       // Edit6
-    QLineEdit *totalEdit;       // Edit1
-    QLabel *qtyLabel;           // Label9 (hidden)
-    QLabel *auxQtyLabel;        // Label10 (hidden)
-    QCheckBox *printBox;        // CheckBox1 打印单据
     QCheckBox *pendingBox;      // CheckBox3 是否审核 (hidden)
-    QToolButton *addButton, *editButton, *deleteButton;      // SpeedButton12, 14, 13
     QToolButton *receiptImportButton, *finishedImportButton; // SpeedButton19, 20
     QToolButton *printButton, *saveButton, *clearButton;     // SpeedButton18, BitBtn3, BitBtn4
 };

@@ -18,27 +18,14 @@
 
 namespace orv {
 
-namespace {
-// A workshop's drop-down: typed text is refused, its entries come from 部门资料.
-QComboBox *departmentCombo(const QString &name, QWidget *parent)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->lineEdit()->setReadOnly(true);
-    return c;
-}
-} // namespace
-
 TfrmHuoDiao::TfrmHuoDiao(QWidget *parent) : TransferWindow(QStringLiteral("车间调拨"), 9, 5, parent)
 {
     setObjectName("frmHuoDiao");
-    managerCombo = new StaffCombo("ComboBox2", std::nullopt, StaffText::NoDotName, this);
     shipperCombo = new StaffCombo("ComboBox1", StaffRole::Shipper, StaffText::NoDotName, this);
     receiverCombo = new StaffCombo("ComboBox4", StaffRole::Receiver, StaffText::NoDotName, this);
     checkerCombo = new StaffCombo("ComboBox3", StaffRole::Checker, StaffText::NoDotName, this);
-    fromCombo = departmentCombo("ComboBox5", this);
-    toCombo = departmentCombo("ComboBoxRen", this);
+    fromCombo = pickedOnlyCombo("ComboBox5", this);
+    toCombo = pickedOnlyCombo("ComboBoxRen", this);
     fromCodeEdit = lineEdit("Edit3", this);
     toCodeEdit = lineEdit("Edit4", this);
     setGreyReadOnly(fromCodeEdit);
@@ -48,24 +35,19 @@ TfrmHuoDiao::TfrmHuoDiao(QWidget *parent) : TransferWindow(QStringLiteral("车�
     receiptNoEdit->hide();
     requisitionNoEdit->hide();
 
-    auto button = [this](const char *name, std::function<void()> open) {
-        QToolButton *b = toolButton(QString::fromUtf8(name), QStringLiteral("..."), this);
-        connect(b, &QToolButton::clicked, this, std::move(open));
-        return b;
-    };
     auto staff = [this](int mode) { return [this, mode] { openStaffPicker(this, mode); }; };
     auto department = [this](int mode) { return [this, mode] { openDepartmentPicker(this, mode); }; };
     auto date = [this] { openModal(frmTime, true, this); };
 
     HeaderGrid header(this, Qt::AlignRight);
     header.add(0, 0, QStringLiteral("调拨单号："), numberEdit);
-    header.add(0, 1, QStringLiteral("负责人："), managerCombo, button("SpeedButton1", staff(23)));
-    header.add(0, 2, QStringLiteral("发货员："), shipperCombo, button("SpeedButton2", staff(24)));
-    header.add(0, 3, QStringLiteral("收货员："), receiverCombo, button("SpeedButton3", staff(25)));
-    header.add(1, 0, QStringLiteral("调出单位："), fromCombo, button("SpeedButton4", department(3)));
-    header.add(1, 1, QStringLiteral("调入单位："), toCombo, button("SpeedButton7", department(4)));
-    header.add(1, 2, QStringLiteral("日期："), dateEdit, button("SpeedButton5", date));
-    header.add(1, 3, QStringLiteral("复核员："), checkerCombo, button("SpeedButton6", staff(26)));
+    header.add(0, 1, QStringLiteral("负责人："), managerCombo, pickerButton("SpeedButton1", staff(23)));
+    header.add(0, 2, QStringLiteral("发货员："), shipperCombo, pickerButton("SpeedButton2", staff(24)));
+    header.add(0, 3, QStringLiteral("收货员："), receiverCombo, pickerButton("SpeedButton3", staff(25)));
+    header.add(1, 0, QStringLiteral("调出单位："), fromCombo, pickerButton("SpeedButton4", department(3)));
+    header.add(1, 1, QStringLiteral("调入单位："), toCombo, pickerButton("SpeedButton7", department(4)));
+    header.add(1, 2, QStringLiteral("日期："), dateEdit, pickerButton("SpeedButton5", date));
+    header.add(1, 3, QStringLiteral("复核员："), checkerCombo, pickerButton("SpeedButton6", staff(26)));
     header.add(2, 0, QStringLiteral("调出单位编号："), fromCodeEdit);
     header.add(2, 1, QStringLiteral("调入单位编号："), toCodeEdit);
     header.add(2, 2, QStringLiteral("备注："), remarkEdit, nullptr, 4);
@@ -101,13 +83,8 @@ TfrmHuoDiao::~TfrmHuoDiao() = default;
 
 void TfrmHuoDiao::FormShow()
 {
-    writeWindowStatus(windowTitle());
     fillDepartments();
-    MakeNumbers();
-    m_lines.renumber();
-    G.gRepFit.TargetRow = 0;
-    dateEdit->setText(today());
-    managerCombo->setFocus();
+    TransferWindow::FormShow();
 }
 
 void TfrmHuoDiao::fillDepartments()
@@ -134,17 +111,13 @@ void TfrmHuoDiao::MakeNumbers()
         proposeNumberInto(this, requisitionNoEdit, ledger.numbers(internalDocNumbers(1)));
 }
 
-void TfrmHuoDiao::resetHeader()
+void TfrmHuoDiao::clearHeader()
 {
-    for (StaffCombo *c : {managerCombo, shipperCombo, receiverCombo, checkerCombo})
+    for (StaffCombo *c : {shipperCombo, receiverCombo, checkerCombo})
         c->setText(QString());
     fromCombo->setEditText(QString());
     toCombo->setEditText(QString());
-    clearLines();
-    MakeNumbers();
 }
-
-void TfrmHuoDiao::BitBtn2Click() { resetHeader(); }
 
 void TfrmHuoDiao::BitBtn1Click()
 {
@@ -171,8 +144,7 @@ void TfrmHuoDiao::BitBtn1Click()
         receiptNoEdit->setText(r.receiptNo);
         requisitionNoEdit->setText(r.requisitionNo);
     };
-    if (saveTransfer(checkWorkshopTransfer(h, m_lines), h.date, save, QStringLiteral("库存不足操作被取消"), given))
-        managerCombo->setFocus();
+    saveTransfer(checkWorkshopTransfer(h, m_lines), h.date, save, QStringLiteral("库存不足操作被取消"), given);
 }
 
 TransferPrintValues TfrmHuoDiao::printValues() const
@@ -180,7 +152,6 @@ TransferPrintValues TfrmHuoDiao::printValues() const
     TransferPrintValues v = shownValues();
     v.source = fromCombo->currentText();
     v.target = toCombo->currentText();
-    v.manager = managerCombo->text();
     v.shipper = shipperCombo->text();
     v.receiver = receiverCombo->text();
     v.checker = checkerCombo->text();

@@ -20,19 +20,18 @@ public:
     void FormShow() override;
     void MakeNumbers(); // the three next numbers into EditStoreNo, EditStoreNo1 and EditStoreNo2
     void BitBtn1Click() override;
-    void BitBtn2Click() override;
 
 protected:
+    void makeNumbers() override { MakeNumbers(); }
+    void clearHeader() override;
     DocumentPrint transferPrint(const TransferPrintValues &values, const LineSlots &lineSlots,
                                 const QList<QStringList> &lines) override;
     TransferPrintValues printValues() const override;
     QString lineTable() const override { return QStringLiteral("调拨明细"); }
 
 private:
-    void resetHeader();
     void fillDepartments();
 
-    StaffCombo *managerCombo;  // ComboBox2 负责人
     StaffCombo *shipperCombo;  // ComboBox1 发货员
     StaffCombo *receiverCombo; // ComboBox4 收货员
     StaffCombo *checkerCombo;  // ComboBox3 复核员

@@ -18,30 +18,12 @@
 
 namespace orv {
 
-namespace {
-// A place box: filled by the place picker alone.
-QComboBox *placeCombo(const QString &name, QWidget *parent)
-{
-    auto *c = new QComboBox(parent);
-    c->setObjectName(name);
-    c->setEditable(true);
-    c->lineEdit()->setReadOnly(true);
-    return c;
-}
-} // namespace
-
 TfrmHuoPinDiao::TfrmHuoPinDiao(QWidget *parent) : TransferWindow(QStringLiteral("仓库调拨"), 20, 15, parent)
 {
     setObjectName("frmHuoPinDiao");
-    managerCombo = new StaffCombo("ComboBox2", std::nullopt, StaffText::NoDotName, this);
-    sourceCombo = placeCombo("ComboBox5", this);
-    targetCombo = placeCombo("ComboBoxRen", this);
+    sourceCombo = pickedOnlyCombo("ComboBox5", this);
+    targetCombo = pickedOnlyCombo("ComboBoxRen", this);
 
-    auto button = [this](const char *name, std::function<void()> open) {
-        QToolButton *b = toolButton(QString::fromUtf8(name), QStringLiteral("..."), this);
-        connect(b, &QToolButton::clicked, this, std::move(open));
-        return b;
-    };
     auto staff = [this] { openStaffPicker(this, 37); };
     auto date = [this] { openModal(frmTime, true, this); };
     auto source = [this] { SpeedButton4Click(); };
@@ -49,10 +31,10 @@ TfrmHuoPinDiao::TfrmHuoPinDiao(QWidget *parent) : TransferWindow(QStringLiteral(
 
     HeaderGrid header(this, Qt::AlignRight);
     header.add(0, 0, QStringLiteral("调拨单号："), numberEdit);
-    header.add(0, 1, QStringLiteral("负责人："), managerCombo, button("SpeedButton1", staff));
-    header.add(0, 2, QStringLiteral("日期："), dateEdit, button("SpeedButton5", date));
-    header.add(1, 0, QStringLiteral("调出库："), sourceCombo, button("SpeedButton4", source));
-    header.add(1, 1, QStringLiteral("调入库："), targetCombo, button("SpeedButton7", target));
+    header.add(0, 1, QStringLiteral("负责人："), managerCombo, pickerButton("SpeedButton1", staff));
+    header.add(0, 2, QStringLiteral("日期："), dateEdit, pickerButton("SpeedButton5", date));
+    header.add(1, 0, QStringLiteral("调出库："), sourceCombo, pickerButton("SpeedButton4", source));
+    header.add(1, 1, QStringLiteral("调入库："), targetCombo, pickerButton("SpeedButton7", target));
     header.add(1, 2, QStringLiteral("备注："), remarkEdit);
     header.shareWidth();
     layOutBelow(header.layout());
@@ -73,16 +55,6 @@ TfrmHuoPinDiao::TfrmHuoPinDiao(QWidget *parent) : TransferWindow(QStringLiteral(
 
 TfrmHuoPinDiao::~TfrmHuoPinDiao() = default;
 
-void TfrmHuoPinDiao::FormShow()
-{
-    writeWindowStatus(windowTitle());
-    MakeTransferNo();
-    m_lines.renumber();
-    G.gRepFit.TargetRow = 0;
-    dateEdit->setText(today());
-    managerCombo->setFocus();
-}
-
 void TfrmHuoPinDiao::MakeTransferNo()
 {
     proposeNumberInto(this, numberEdit, m_transfers.ledger().numbers(warehouseTransferNumbers()));
@@ -100,16 +72,11 @@ void TfrmHuoPinDiao::SpeedButton7Click()
     openModal(frmCamgWei, true, this);
 }
 
-void TfrmHuoPinDiao::resetHeader()
+void TfrmHuoPinDiao::clearHeader()
 {
-    managerCombo->setText(QString());
     sourceCombo->setEditText(QString());
     targetCombo->setEditText(QString());
-    clearLines();
-    MakeTransferNo();
 }
-
-void TfrmHuoPinDiao::BitBtn2Click() { resetHeader(); }
 
 void TfrmHuoPinDiao::BitBtn1Click()
 {
@@ -124,8 +91,7 @@ void TfrmHuoPinDiao::BitBtn1Click()
         h.date = date;
         return m_transfers.saveWarehouse(h, savedLines(m_lines));
     };
-    if (saveTransfer(checkWarehouseTransfer(h, m_lines), h.date, save, QStringLiteral("调出仓库不存在操作被取消")))
-        managerCombo->setFocus();
+    saveTransfer(checkWarehouseTransfer(h, m_lines), h.date, save, QStringLiteral("调出仓库不存在操作被取消"));
 }
 
 TransferPrintValues TfrmHuoPinDiao::printValues() const
@@ -133,7 +99,6 @@ TransferPrintValues TfrmHuoPinDiao::printValues() const
     TransferPrintValues v = shownValues();
     v.source = sourceCombo->currentText();
     v.target = targetCombo->currentText();
-    v.manager = managerCombo->text();
     return v;
 }
 

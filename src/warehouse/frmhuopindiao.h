@@ -16,23 +16,20 @@ public:
     explicit TfrmHuoPinDiao(QWidget *parent = nullptr);
     ~TfrmHuoPinDiao() override;
 
-    void FormShow() override;
     void MakeTransferNo(); // the next number into EditStoreNo
     void BitBtn1Click() override;
-    void BitBtn2Click() override;
     void SpeedButton4Click(); // the source place
     void SpeedButton7Click(); // the target place
 
 protected:
+    void makeNumbers() override { MakeTransferNo(); }
+    void clearHeader() override;
     DocumentPrint transferPrint(const TransferPrintValues &values, const LineSlots &lineSlots,
                                 const QList<QStringList> &lines) override;
     TransferPrintValues printValues() const override;
     QString lineTable() const override { return QStringLiteral("货品调拨明细"); }
 
 private:
-    void resetHeader();
-
-    StaffCombo *managerCombo; // ComboBox2 负责人
     QComboBox *sourceCombo;   // ComboBox5 调出库
     QComboBox *targetCombo;   // ComboBoxRen 调入库
 };

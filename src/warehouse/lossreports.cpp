@@ -13,9 +13,20 @@ const QString kPending = QStringLiteral("待审核");
 const QString kReportTable = QStringLiteral("货品报损单");
 const QString kLineTable = QStringLiteral("货品报损明细");
 constexpr int kLossKind = 4; // the internal kind, and the audit kind of the picker and the line editor
+
+void storeTotal(Connection &c, const QString &reportID)
+{
+    c.exec("update 货品报损单 set 金额合计 = (select coalesce(sum(金额), 0) from 货品报损明细 where ID = ?) "
+           "where ID = ? and 当前状态 = ?",
+           {reportID, reportID, kPending});
+}
 } // namespace
 
-LossReports::LossReports(Connection &c) : m_conn(c), m_approval(c) {}
+LossReports::LossReports(Connection &c) : m_conn(c), m_approval(c)
+{
+    // A line the picker adds or the line editor changes carries the total in its own transaction.
+    setAuditLinesFollowUp(kLossKind, &storeTotal);
+}
 
 LossReports::~LossReports() = default;
 
@@ -38,9 +49,9 @@ void LossReports::recomputeTotal(const QString &reportID)
 {
     if (reportID.isEmpty())
         return;
-    m_conn.exec("update 货品报损单 set 金额合计 = (select coalesce(sum(金额), 0) from 货品报损明细 where ID = ?) "
-                "where ID = ? and 当前状态 = ?",
-                {reportID, reportID, kPending});
+    Transaction tx(m_conn);
+    storeTotal(m_conn, reportID);
+    tx.commit();
 }
 
 bool LossReports::deleteLine(const QString &reportID, qint64 lineRowNo)
@@ -49,7 +60,7 @@ bool LossReports::deleteLine(const QString &reportID, qint64 lineRowNo)
     if (!auditDocumentOpen(m_conn, kLossKind, reportID))
         return false;
     m_conn.exec("delete from 货品报损明细 where 流水号 = ? and ID = ?", {lineRowNo, reportID});
-    recomputeTotal(reportID);
+    storeTotal(m_conn, reportID);
     tx.commit();
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Loss reports waiting for their audit, without widgets: the pending reports the audit lists and
-// searches, a report's lines, the line changes of a pending report with its 金额合计 following,
+// searches, a report's lines, the line changes of a pending report with its 金额合计 following
+// in the same transaction (also those of the goods picker and the line editor, once constructed),
 // the approval that moves each line's goods from its place into '报损仓' with an issue and a
 // receipt voucher, the cancellation, and the audit's print.
 //
@@ -33,7 +34,8 @@ public:
     // 辅助数量, 辅助单位.
     void openLines(DataSet &ds, const QString &reportID);
 
-    // 金额合计 := the lines' 金额 sum (0 without lines), while the report is pending.
+    // 金额合计 := the lines' 金额 sum (0 without lines), while the report is pending. A line
+    // change stores it already; this mends a total stored otherwise.
     void recomputeTotal(const QString &reportID);
     // Deletes a line of a pending report and recomputes its total, together; false (nothing
     // written) when the report is no longer pending.

@@ -1,77 +1,41 @@
 #include "warehouse/transferwindow.h"
 #include "app/frmtime.h"
 #include "app/windowing.h"
+#include "common/prompt.h"
 #include "data/datamodule.h"
 #include "documents/documentchecks.h"
 #include "documents/entrykeys.h"
 #include "documents/entrylines.h"
 #include "documents/pickers.h"
-#include "goods/frmmdf.h"
 #include "goods/goodslineview.h"
-#include "report/engine/frreport.h"
+#include "partners/staffcombo.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QToolButton>
-#include <QVBoxLayout>
 
 namespace orv {
 
-namespace {
-QLabel *hiddenTotal(const QString &name, QWidget *parent)
-{
-    auto *l = new QLabel(QStringLiteral("0"), parent);
-    l->setObjectName(name);
-    l->hide();
-    return l;
-}
-} // namespace
-
 TransferWindow::TransferWindow(const QString &caption, int fitCaller, int mdfMode, QWidget *parent)
-    : EntryWindow(parent), m_transfers(db()), frReport1(std::make_unique<TfrReport>())
+    : GoodsEntryWindow(caption, "Label1", parent), m_transfers(db())
 {
-    setWindowTitle(caption);
-    titleLabel = new QLabel(caption, this);
-    titleLabel->setObjectName("Label1");
-    QFont title = titleLabel->font();
-    title.setBold(true);
-    title.setPixelSize(16);
-    titleLabel->setFont(title);
     numberEdit = lineEdit("EditStoreNo", this);
     setGreyReadOnly(numberEdit);
     dateEdit = lineEdit("Edit1Date", this);
     remarkEdit = lineEdit("Edit5", this);
-
-    // Widths set once: the goods row's ID and the conversion ratio hidden; no editing in place.
-    goodsGrid = new GoodsLineView(&m_lines, {15, 120, 120, 60, 60, 60, 60, 60, 60, 60, -1, 70, 70, 70, 70, -1},
-                                  false, this);
-    entryEdit = lineEdit("Edit2", this);
-    totalEdit = lineEdit("Edit1", this);
-    setGreyReadOnly(totalEdit);
-    totalEdit->setText(QStringLiteral("0"));
-    qtyLabel = hiddenTotal("Label9", this);
-    auxQtyLabel = hiddenTotal("Label10", this);
-    printBox = new QCheckBox(QStringLiteral("打印单据"), this);
-    printBox->setObjectName("CheckBox2");
-    addButton = toolButton("SpeedButton12", QStringLiteral("增加新的货品"), this);
-    editButton = toolButton("SpeedButton14", QStringLiteral("修改"), this);
-    deleteButton = toolButton("SpeedButton13", QStringLiteral("删除"), this);
+    buildLines("Edit2", "CheckBox2");
     printButton = toolButton("SpeedButton8", QStringLiteral("打印单据(&P)"), this);
     saveButton = toolButton("BitBtn1", QStringLiteral("确定(&S)"), this);
     clearButton = toolButton("BitBtn2", QStringLiteral("清空(&C)"), this);
+    managerCombo = new StaffCombo("ComboBox2", std::nullopt, StaffText::NoDotName, this);
 
-    connect(addButton, &QToolButton::clicked, this, &TransferWindow::SpeedButton12Click);
-    connect(editButton, &QToolButton::clicked, this, &TransferWindow::SpeedButton14Click);
-    connect(deleteButton, &QToolButton::clicked, this, &TransferWindow::SpeedButton13Click);
     connect(printButton, &QToolButton::clicked, this, &TransferWindow::SpeedButton8Click);
     connect(saveButton, &QToolButton::clicked, this, [this] { BitBtn1Click(); });
-    connect(clearButton, &QToolButton::clicked, this, [this] { BitBtn2Click(); });
+    connect(clearButton, &QToolButton::clicked, this, &TransferWindow::BitBtn2Click);
 
-    setUpGoodsLines({.lines = &m_lines, .view = goodsGrid, .fitCaller = fitCaller, .mdfMode = mdfMode,
-                     .recompute = [this] { recomputeTotals(); }, .focusAfterDelete = numberEdit,
-                     .backField = remarkEdit});
+    setUpLines(fitCaller, mdfMode, numberEdit, remarkEdit);
     // Stored as the date alone: a picked date no longer ends in a blank.
     handleMessages({{WM_DATE_CHOSEN, [this] { dateEdit->setText(G.gDateAndTime.Date.trimmed()); }}});
 }
@@ -80,22 +44,14 @@ TransferWindow::~TransferWindow() = default;
 
 void TransferWindow::layOutBelow(QLayout *header)
 {
-    auto *totals = new QHBoxLayout;
-    totals->addWidget(redCaption(QStringLiteral("条码/编号："), this));
-    totals->addWidget(entryEdit);
-    totals->addWidget(new QLabel(QStringLiteral("合计金额："), this));
-    totals->addWidget(totalEdit);
-    totals->addWidget(qtyLabel);
-    totals->addWidget(auxQtyLabel);
-    totals->addStretch();
-
     layOutEntry({.title = titleLabel,
                  .titleAlignment = Qt::AlignHCenter,
                  .header = header,
                  .lineButtons = {addButton, editButton, deleteButton},
                  .hintName = "Label16",
                  .grid = goodsGrid,
-                 .below = {totals},
+                 .below = {totalsRow(redCaption(QStringLiteral("条码/编号："), this),
+                                     new QLabel(QStringLiteral("合计金额："), this))},
                  .boxes = {printBox},
                  .buttons = {printButton, saveButton, clearButton}});
     resize(900, 560);
@@ -107,6 +63,13 @@ void TransferWindow::chainHeader(const QVector<KeyStep> &steps)
         m_keys = new EntryKeys(this);
     for (int i = 0; i + 1 < steps.size(); ++i)
         m_keys->chain(steps[i].field, steps[i + 1].field, i > 0 ? steps[i - 1].field : nullptr, steps[i].picker);
+}
+
+QToolButton *TransferWindow::pickerButton(const char *name, std::function<void()> open)
+{
+    QToolButton *b = toolButton(QString::fromUtf8(name), QStringLiteral("..."), this);
+    connect(b, &QToolButton::clicked, this, std::move(open));
+    return b;
 }
 
 void TransferWindow::setUpLowerKeys(QWidget *last)
@@ -123,28 +86,26 @@ void TransferWindow::setUpLowerKeys(QWidget *last)
     m_keys->chain(printBox, nullptr, totalEdit, [this] { BitBtn1Click(); });
 }
 
-int TransferWindow::currentGoodsLine() const { return goodsGrid->currentGridRow(); }
-
-void TransferWindow::takeLine() { takePickedLine(); }
-
-void TransferWindow::recomputeTotals()
+void TransferWindow::FormShow()
 {
-    showTotals(m_lines, {totalEdit}, nullptr, qtyLabel, auxQtyLabel, false);
+    writeWindowStatus(windowTitle());
+    makeNumbers();
+    startEntry(dateEdit, managerCombo);
+}
+
+void TransferWindow::BitBtn2Click()
+{
+    managerCombo->setText(QString());
+    clearHeader();
+    clearLines();
+    makeNumbers();
 }
 
 void TransferWindow::Edit2Entered()
 {
-    // An empty entry would match every goods row without a barcode.
-    if (entryEdit->text().trimmed().isEmpty())
-        return;
-    takeEnteredCode(this, entryEdit, m_lines, kPurchasePrice, [this] { takeLine(); }, true);
+    if (entryTyped())
+        takeEnteredCode(this, entryEdit, m_lines, kPurchasePrice, [this] { takePickedLine(); }, true);
 }
-
-void TransferWindow::SpeedButton12Click() { addGoodsLine(); }
-
-void TransferWindow::SpeedButton14Click() { editGoodsLine(); }
-
-void TransferWindow::SpeedButton13Click() { deleteGoodsLine(); }
 
 bool TransferWindow::passes(const std::optional<CheckFailure> &failure)
 {
@@ -154,23 +115,6 @@ bool TransferWindow::passes(const std::optional<CheckFailure> &failure)
     if (QWidget *w = failure->focus.isEmpty() ? nullptr : findChild<QWidget *>(failure->focus))
         w->setFocus();
     return false;
-}
-
-bool TransferWindow::finishSave(const Transfers::Result &r, const QString &date, const QString &shortText,
-                                const std::function<void()> &reset)
-{
-    if (!r.ok()) {
-        notice(this, QStringLiteral("第%1行").arg(r.shortRow) + shortText);
-        return false;
-    }
-    m_transferID = r.id;
-    numberEdit->setText(r.number);
-    dateEdit->setText(date);
-    notice(this, QStringLiteral("货品调拨成功"));
-    if (printBox->isChecked())
-        print(false);
-    reset();
-    return true;
 }
 
 bool TransferWindow::saveTransfer(const std::optional<CheckFailure> &failure, const QString &date,
@@ -188,9 +132,21 @@ bool TransferWindow::saveTransfer(const std::optional<CheckFailure> &failure, co
         showError(this, e);
         return false;
     }
-    if (r.ok() && given)
+    if (!r.ok()) {
+        notice(this, QStringLiteral("第%1行").arg(r.shortRow) + shortText);
+        return false;
+    }
+    if (given)
         given(r);
-    return finishSave(r, stored, shortText, [this] { BitBtn2Click(); });
+    m_transferID = r.id;
+    numberEdit->setText(r.number);
+    dateEdit->setText(stored);
+    notice(this, QStringLiteral("货品调拨成功"));
+    if (printBox->isChecked())
+        print(false);
+    BitBtn2Click();
+    managerCombo->setFocus();
+    return true;
 }
 
 TransferPrintValues TransferWindow::shownValues() const
@@ -199,36 +155,23 @@ TransferPrintValues TransferWindow::shownValues() const
     v.number = numberEdit->text();
     v.date = dateEdit->text();
     v.remark = remarkEdit->text();
+    v.manager = managerCombo->text();
     v.qty = qtyLabel->text();
     v.auxQty = auxQtyLabel->text();
     v.amount = totalEdit->text();
     return v;
 }
 
-void TransferWindow::clearLines()
-{
-    m_lines.clearLines();
-    entryEdit->clear();
-    totalEdit->setText(QStringLiteral("0"));
-    printBox->setChecked(false);
-    G.gRepFit.TargetRow = 0;
-}
-
 void TransferWindow::SpeedButton8Click() { print(true); }
 
 void TransferWindow::print(bool fromGrid)
 {
-    DocumentPrint p;
-    try {
+    runPrint([&] {
         const LineSlots lineSlots = fromGrid ? gridLineSlots() : documentLineSlots();
-        p = transferPrint(printValues(), lineSlots,
-                          fromGrid ? gridPrintLines(m_lines, lineSlots)
-                                   : storedPrintLines(db(), lineTable(), m_transferID, lineSlots));
-    } catch (const std::exception &e) {
-        showError(this, e);
-        return;
-    }
-    m_lastPrint = printDocument(*frReport1, p);
+        return transferPrint(printValues(), lineSlots,
+                             fromGrid ? gridPrintLines(m_lines, lineSlots)
+                                      : storedPrintLines(db(), lineTable(), m_transferID, lineSlots));
+    });
 }
 
 } // namespace orv

@@ -1,47 +1,29 @@
 #pragma once
-// What the two transfer entry windows (车间调拨 and 仓库调拨) share below their headers: the goods
-// line grid fed by the goods picker and the code entry, the line editor, deleting a line, the
-// totals, the print box and buttons, the keys of the lower part, and the print from the grid or
-// from the lines just saved. Each window adds its header, its save and its print's texts.
-#include "documents/documentprint.h"
-#include "documents/entrywindow.h"
-#include "goods/goodslines.h"
+// What the two transfer entry windows (车间调拨 and 仓库调拨) share: the number, the person in
+// charge, the date and the remark in the header; below it the goods lines, the totals, the print
+// box and buttons, the keys of the lower part, the save run and the print from the grid or from
+// the lines just saved. Each window adds the rest of its header, its save and its print's texts.
+#include "warehouse/goodsentrywindow.h"
 #include "warehouse/transfers.h"
 
-#include <memory>
-
-class QCheckBox;
 class QComboBox;
-class QLabel;
-class QLineEdit;
-class QToolButton;
-class QVBoxLayout;
-class TfrReport;
+class QLayout;
 
 namespace orv {
 
-class EntryKeys;
-class GoodsLineView;
+class StaffCombo;
 
-class TransferWindow : public EntryWindow {
+class TransferWindow : public GoodsEntryWindow {
     Q_OBJECT
 public:
-    GoodsLineGrid *goodsLines() override { return &m_lines; }
-    int currentGoodsLine() const override;
-
-    void SpeedButton12Click(); // 增加新的货品
-    void SpeedButton14Click(); // 修改
-    void SpeedButton13Click(); // 删除
+    void FormShow() override;
     void SpeedButton8Click();  // 打印单据(&P): the window as it stands
     void Edit2Entered();       // Enter in the code entry
     virtual void BitBtn1Click() = 0; // 确定(&S)
-    virtual void BitBtn2Click() = 0; // 清空(&C)
+    void BitBtn2Click();             // 清空(&C): the header's people and places, the lines, new numbers
 
     // The record ID of the transfer last saved.
     const QString &transferID() const { return m_transferID; }
-    TfrReport &report() { return *frReport1; }
-    const PrintRun &lastPrint() const { return m_lastPrint; }
-    GoodsLineView *grid() const { return goodsGrid; }
 
 protected:
     // `fitCaller` and `mdfMode`: the goods picker's and the line editor's modes of the window.
@@ -58,7 +40,13 @@ protected:
         std::function<void()> picker;
     };
     void chainHeader(const QVector<KeyStep> &steps);
+    // A "..." button named `name` beside a header field, opening its picker.
+    QToolButton *pickerButton(const char *name, std::function<void()> open);
 
+    // The window's next numbers proposed in its number fields.
+    virtual void makeNumbers() = 0;
+    // The header's picked texts emptied (besides the person in charge).
+    virtual void clearHeader() = 0;
     // The window's print of `values`, lines in `lineSlots` order.
     virtual DocumentPrint transferPrint(const TransferPrintValues &values, const LineSlots &lineSlots,
                                         const QList<QStringList> &lines) = 0;
@@ -66,45 +54,28 @@ protected:
     virtual QString lineTable() const = 0;
     void print(bool fromGrid);
 
-    // Before a save: the failure shown and its field focused; true when the checks passed.
-    bool passes(const std::optional<CheckFailure> &failure);
-    // After the save ran: a shortage named by `shortText` ("第n行" + it); else the number given
-    // shown, "货品调拨成功", the print of the saved lines when asked, then `reset`. True when saved.
-    bool finishSave(const Transfers::Result &r, const QString &date, const QString &shortText,
-                    const std::function<void()> &reset);
-    // The save: the checks' `failure` shown, else `save` run with the date as stored; the numbers
-    // it gave handed to `given`, then finishSave with the window cleared. True when saved.
+    // The save: the checks' `failure` shown and its field focused, else `save` run with the date as
+    // stored and the numbers it gave handed to `given`; a shortage named by `shortText` ("第n行" +
+    // it); else the number given shown, "货品调拨成功", the print of the saved lines when asked,
+    // the window cleared and the person in charge focused. True when saved.
     bool saveTransfer(const std::optional<CheckFailure> &failure, const QString &date,
                       const std::function<Transfers::Result(const QString &storedDate)> &save, const QString &shortText,
                       const std::function<void(const Transfers::Result &)> &given = {});
-    // The print's values every transfer shows: number, date, remark and the totals.
+    // The print's values every transfer shows: number, date, remark, the person in charge and the
+    // totals.
     TransferPrintValues shownValues() const;
-    // The lines emptied, the totals 0, the code entry and the print box cleared.
-    void clearLines();
-    void recomputeTotals();
-    void takeLine();
 
     Transfers m_transfers;
-    GoodsLineGrid m_lines;
     QString m_transferID;
-    EntryKeys *m_keys = nullptr;
 
-    QLabel *titleLabel;       // Label1
     QLineEdit *numberEdit;    // EditStoreNo
     QLineEdit *dateEdit;      // Edit1Date
     QLineEdit *remarkEdit;    // Edit5
-    GoodsLineView *goodsGrid; // StringGrid1
-    QLineEdit *entryEdit;     // Edit2
-    QLineEdit *totalEdit;     // Edit1
-    QLabel *qtyLabel;         // Label9 (hidden)
-    QLabel *auxQtyLabel;      // Label10 (hidden)
-    QCheckBox *printBox;      // CheckBox2 打印单据
-    QToolButton *addButton, *editButton, *deleteButton; // SpeedButton12, 14, 13
+    StaffCombo *managerCombo; // ComboBox2 负责人
     QToolButton *printButton, *saveButton, *clearButton; // SpeedButton8, BitBtn1, BitBtn2
 
 private:
-    std::unique_ptr<TfrReport> frReport1;
-    PrintRun m_lastPrint;
+    bool passes(const std::optional<CheckFailure> &failure);
 };
 
 } // namespace orv

@@ -2,6 +2,7 @@
 // edited and deleted through the picker and the editor with the total following, the pass into a
 // purchase bill (also when another client passed first, and from two clients at once), the
 // cancellation, the search and the prints.
+#include "auditlines.h"
 #include "purchasefixture.h"
 #include "scriptedprompt.h"
 
@@ -175,20 +176,8 @@ private slots:
         w.show();
         auto total = [&] { return t.scalar("select 金额合计 from 采购订单 where ID = ?", {o.id}).toDouble(); };
         QCOMPARE(total(), 6.0);
-        p.expectModal([&](QDialog *d) {
-            auto *picker = qobject_cast<TfrmSelectFit *>(d);
-            MVERIFY(picker);
-            picker->setCurrentRow(picker->listModel()->findRow("流水号", QString::number(goods)));
-            picker->pick();
-            return int(QDialog::Accepted);
-        });
-        p.expectModal([&](QDialog *d) {
-            auto *e = d->findChild<QLineEdit *>("Edit1");
-            e->selectAll();
-            QTest::keyClicks(e, "3");
-            qobject_cast<TfrmMdf *>(d)->Button1Click();
-            return int(QDialog::Accepted);
-        });
+        expectAuditPick(p, goods);
+        expectEditedQty(p, "3");
         w.SpeedButtonnewClick();
         QCOMPARE(w.lineModel()->dataRowCount(), 2);
         QCOMPARE(total(), 30.0);
@@ -196,13 +185,7 @@ private slots:
 
         // 修改 the first line: the list stays on that line.
         w.lineGrid()->setCurrentIndex(w.lineModel()->index(0, w.lineModel()->fieldIndex("编号")));
-        p.expectModal([&](QDialog *d) {
-            auto *e = d->findChild<QLineEdit *>("Edit1");
-            e->selectAll();
-            QTest::keyClicks(e, "10");
-            qobject_cast<TfrmMdf *>(d)->Button1Click();
-            return int(QDialog::Accepted);
-        });
+        expectEditedQty(p, "10");
         w.SpeedButtonMdfClick();
         QCOMPARE(total(), 54.0);
         QCOMPARE(w.lineGrid()->currentIndex().row(), 0);

@@ -3,6 +3,7 @@
 // the prints), 进货退货审核 (the pending list and its search, line changes with the totals, the
 // approval with what it prints and refuses, another client's approval, the cancellation, the
 // print) and the batch picker (the pick list in memory, a part picked twice handed twice).
+#include "auditlines.h"
 #include "purchasefixture.h"
 #include "scriptedprompt.h"
 
@@ -417,21 +418,8 @@ private slots:
         w.show();
         edit(&w, "Edit3")->setText("1");
         auto total = [&] { return t.scalar("select 合计应收 from 采购退货单 where ID = ?", {id}).toDouble(); };
-        p.expectModal([&](QDialog *d) {
-            auto *picker = qobject_cast<TfrmSelectFit *>(d);
-            MVERIFY(picker);
-            MCOMPARE(G.gAuditKind, 3);
-            picker->setCurrentRow(picker->listModel()->findRow("流水号", QString::number(goods)));
-            picker->pick();
-            return int(QDialog::Accepted);
-        });
-        p.expectModal([&](QDialog *d) {
-            auto *e = d->findChild<QLineEdit *>("Edit1");
-            e->selectAll();
-            QTest::keyClicks(e, "3");
-            qobject_cast<TfrmMdf *>(d)->Button1Click();
-            return int(QDialog::Accepted);
-        });
+        expectAuditPick(p, goods, 3);
+        expectEditedQty(p, "3");
         w.SpeedButton6Click();
         QCOMPARE(w.lineModel()->dataRowCount(), 2);
         QCOMPARE(total(), 30.0);
