@@ -542,5 +542,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSalesAudit)
+ORV_DB_TEST_MAIN(TestSalesAudit)
 #include "tst_db_salesaudit.moc"
