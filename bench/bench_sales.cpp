@@ -12,8 +12,6 @@
 #include "warehouse/warehouseschema.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
 #include <numeric>
@@ -21,34 +19,15 @@
 #include <random>
 
 using namespace orv;
+using bench::bind;
+using bench::must;
+using bench::prep;
 
 namespace {
 const int kGoods = 1000;
 const int kLines = 5;
 // A day holds 999 numbers of a kind: each path moves to a fresh day well before that.
 const int kPerDay = 900;
-
-void must(QSqlQuery &q)
-{
-    if (!q.exec()) {
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
-}
-
-void prep(QSqlQuery &q, const QString &sql)
-{
-    if (!q.prepare(sql)) {
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
-}
-
-void bind(QSqlQuery &q, const QVariantList &values)
-{
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-}
 
 QString goodsNo(int i) { return QString("HP%1").arg(i, 6, 10, QChar('0')); }
 QString goodsName(int i) { return QString("货品%1").arg(i); }
@@ -245,56 +224,24 @@ struct Direct {
     }
 };
 
-double median(QVector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.isEmpty() ? 0 : v[v.size() / 2];
-}
-
 struct Timing {
     double window = 0, direct = 0; // ms per sale, median of the blocks
     double windowTotal = 0, directTotal = 0; // s for all sales
 };
 
-// Small blocks alternating between the paths (and which goes first), each path on days of its
-// own: other work on the machine hits both alike, and the median block drops the spikes.
-Timing measure(Window &w, Direct &d, QVector<std::shared_ptr<Sale>> &receipts, int &day)
+// Each sale posted once by each path.
+Timing measure(Window &w, Direct &d, QVector<std::shared_ptr<Sale>> &sales, int &day)
 {
-    const int block = 8;
-    QVector<double> wMs, dMs;
-    Timing t;
-    int done[2] = {0, 0};
-    QDateTime days[2];
-    for (auto &at : days)
-        at = QDateTime(QDate(2026, 1, 1).addDays(day++), QTime(3, 0), Qt::UTC);
-    for (int at = 0, b = 0; at + block <= receipts.size(); at += block, ++b) {
-        for (int pass = 0; pass < 2; ++pass) {
-            const int path = (pass == 0) == (b % 2 == 0) ? 0 : 1;
-            if (done[path] + block > kPerDay) {
-                days[path] = QDateTime(QDate(2026, 1, 1).addDays(day++), QTime(3, 0), Qt::UTC);
-                done[path] = 0;
-            }
-            Clock::pin(days[path]);
-            QElapsedTimer timer;
-            timer.start();
-            for (int i = at; i < at + block; ++i)
-                path == 0 ? w.post(*receipts[i]) : d.post(*receipts[i]);
-            const double ns = double(timer.nsecsElapsed());
-            (path == 0 ? wMs : dMs) << ns / 1e6 / block;
-            (path == 0 ? t.windowTotal : t.directTotal) += ns / 1e9;
-            done[path] += block;
-        }
-    }
-    t.window = median(wMs);
-    t.direct = median(dMs);
-    return t;
+    const bench::BlockTimes t = bench::timeInBlocks(
+        {[&](int i) { w.post(*sales[i]); }, [&](int i) { d.post(*sales[i]); }}, int(sales.size()), day, kPerDay);
+    return {t.ms[0], t.ms[1], t.total[0], t.total[1]};
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    const bool pg = bench::benchOnPg(argc, argv);
     QCoreApplication app(argc, argv);
-    const bool pg = argc > 1 && QString(argv[1]) == "pg";
     int sales = 1000;
     for (int i = 1; i < argc; ++i)
         if (QString(argv[i]).toInt() > 0)
@@ -323,7 +270,6 @@ int main(int argc, char *argv[])
     auto warmUp = makeSales(32, rng);
     measure(w, d, warmUp, day);
     auto all = makeSales(sales, rng);
-    // Each sale is posted once by each path.
     const Timing t = measure(w, d, all, day);
     Clock::pin(QDateTime());
 

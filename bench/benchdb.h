@@ -3,18 +3,22 @@
 // PostgreSQL server of ORV_TEST_PG_HOST (a throwaway database) when argv[1] is "pg".
 #include "data/datamodule.h"
 #include "data/schema.h"
+#include "common/clock.h"
 #include "common/paths.h"
 #include "ledger/stockmodel.h"
 
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUuid>
+#include <QVector>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <vector>
 
 namespace orv::bench {
@@ -23,6 +27,13 @@ inline qint64 median(std::vector<qint64> v)
 {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
+}
+
+// The median of a series of measures; 0 for none.
+inline double median(QVector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v[v.size() / 2];
 }
 
 // Run offscreen unless a platform is chosen; true when argv[1] asks for PostgreSQL. Call it
@@ -38,6 +49,75 @@ inline bool benchOnPg(int argc, char *argv[])
 {
     std::fprintf(stderr, "%s\n", qPrintable(q.lastError().text()));
     std::exit(2);
+}
+
+// Statements issued by hand: a failed prepare or exec stops the bench with the statement and
+// its error.
+inline void prep(QSqlQuery &q, const QString &sql)
+{
+    if (!q.prepare(sql)) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(q.lastError().text()));
+        std::exit(2);
+    }
+}
+
+inline void must(QSqlQuery &q)
+{
+    if (!q.exec()) {
+        std::fprintf(stderr, "%s\n%s\n", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
+        std::exit(2);
+    }
+}
+
+inline void bind(QSqlQuery &q, const QVariantList &values)
+{
+    for (const QVariant &v : values)
+        q.addBindValue(v);
+}
+
+// Paths that do the same work, item by item, timed against each other.
+struct BlockTimes {
+    QVector<double> ms;    // per path: ms per item, median of the blocks
+    QVector<double> total; // per path: s for all items
+};
+
+// Small blocks of items taking the paths in turn (each block starting with another path), each
+// path on days of its own (the clock pinned), moved to a fresh day before `perDay` items, as a
+// day's document numbers run out: other work on the machine hits the paths alike, and the median
+// block drops the spikes. `day` counts the days used so far and goes on from call to call.
+inline BlockTimes timeInBlocks(const QVector<std::function<void(int item)>> &paths, int items, int &day, int perDay,
+                               int block = 8)
+{
+    const int n = int(paths.size());
+    auto nextDay = [&day] { return QDateTime(QDate(2026, 1, 1).addDays(day++), QTime(3, 0), Qt::UTC); };
+    QVector<QVector<double>> ms(n);
+    BlockTimes t;
+    t.total.fill(0, n);
+    QVector<int> done(n, 0);
+    QVector<QDateTime> days(n);
+    for (auto &at : days)
+        at = nextDay();
+    for (int at = 0, b = 0; at + block <= items; at += block, ++b) {
+        for (int pass = 0; pass < n; ++pass) {
+            const int path = (pass + b) % n;
+            if (done[path] + block > perDay) {
+                days[path] = nextDay();
+                done[path] = 0;
+            }
+            Clock::pin(days[path]);
+            QElapsedTimer timer;
+            timer.start();
+            for (int i = at; i < at + block; ++i)
+                paths[path](i);
+            const double ns = double(timer.nsecsElapsed());
+            ms[path] << ns / 1e6 / block;
+            t.total[path] += ns / 1e9;
+            done[path] += block;
+        }
+    }
+    for (const auto &m : ms)
+        t.ms << median(m);
+    return t;
 }
 
 // One raw query walked to its end, every column read.

@@ -173,13 +173,14 @@ LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &
 DocumentPrint storedPrint(Connection &c, const StoredPrint &s, const QString &docID)
 {
     DataSet h(&c);
-    h.setSql("select * from " + s.header + " where ID = ?");
+    h.setSql("select * from " + s.header + " where ID = ? order by 流水号");
     h.addBindValue(docID);
     h.open();
     auto field = [&](const QString &name) { return h.isEmpty() ? QString() : h.fieldByName(name).asString(); };
     DocumentPrint p;
     p.templateName = s.templateName;
-    p.headBands = documentHeadBands();
+    p.headBands = documentHeadBands(s.secondHeader);
+    p.lineSlots = s.lineSlots;
     p.set("Memo1", (s.companyFromDatabase ? companyName(c) : G.gCompanyName) + s.title);
     p.set("Memo2", s.partnerCaption);
     p.set("Memo9", field(QStringLiteral("单据编号")));
@@ -191,13 +192,17 @@ DocumentPrint storedPrint(Connection &c, const StoredPrint &s, const QString &do
         p.set("Memo8", field(s.paidColumn));
         p.set("Memo11", field(QStringLiteral("挂账金额")));
     }
+    for (const auto &[slot, text] : s.texts)
+        p.set(slot, text);
+    for (const auto &[slot, column] : s.fields)
+        p.set(slot, field(column));
     for (const StoredPrint::Signature &g : s.signatures)
         p.set(g.slot, signature(g.caption, field(g.column), g.bareCaption));
-    const LineSums sums = storedLineSums(c, s.lines, docID);
+    const LineSums sums = storedLineSums(c, s.lines, docID, s.amountColumn);
     p.set("Memo26", sums.qty);
     p.set("Memo25", sums.auxQty);
     p.set("Memo27", s.totalColumn.isEmpty() ? sums.amount : field(s.totalColumn));
-    p.lines = storedPrintLines(c, s.lines, docID);
+    p.lines = storedPrintLines(c, s.lines, docID, s.lineSlots);
     return p;
 }
 

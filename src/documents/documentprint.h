@@ -104,7 +104,8 @@ LineSums storedLineSums(Connection &c, const QString &lineTable, const QString &
                         const QString &amountColumn = QStringLiteral("金额"));
 
 // The print of a stored document with a partner: its header read by record ID into the title,
-// header, amount and signature slots, its lines one data band each.
+// header, amount and signature slots, its lines one data band each. The sales orders and bills
+// add 主项头2, the discounted line slots, the 折后金额 sum and slots of their own.
 struct StoredPrint {
     struct Signature {
         QString slot, caption, column, bareCaption = {};
@@ -119,6 +120,11 @@ struct StoredPrint {
     QString totalColumn = {};                         // Memo27; empty: the lines' 金额 sum
     QString paidCaption = {}, paidColumn = {};        // Memo6 and Memo8 (with 挂账金额 in Memo11) of tongyong2
     QList<Signature> signatures = {};
+    bool secondHeader = false;                        // 主项头2 too (documentHeadBands)
+    LineSlots lineSlots = documentLineSlots();
+    QString amountColumn = QStringLiteral("金额");    // the lines' column summed into Memo27
+    QList<QPair<QString, QString>> texts = {};        // further slots: (slot, text as it stands)
+    QList<QPair<QString, QString>> fields = {};       // further slots: (slot, column of the header)
 };
 // Throws DbError.
 DocumentPrint storedPrint(Connection &c, const StoredPrint &s, const QString &docID);

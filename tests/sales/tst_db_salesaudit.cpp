@@ -131,6 +131,14 @@ template <typename W> QLineEdit *field(W &w, const char *name)
     return w.auditPage()->template findChild<QLineEdit *>(QString::fromUtf8(name));
 }
 
+// A window shown and given the focus, as the operator opens it.
+bool shownActive(QWidget &w)
+{
+    w.show();
+    w.activateWindow();
+    return QTest::qWaitForWindowActive(&w);
+}
+
 // Leaving a field as the operator does: the focus moves on.
 void leave(QWidget *field, QWidget *next)
 {
@@ -319,9 +327,7 @@ private slots:
         ScriptedPrompt p;
         G.gSaleListMode = 1;
         TfrmSaleQuote w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(shownActive(w));
         QCOMPARE(w.windowTitle(), QString("销售订单审核"));
         QCOMPARE(w.currentOrderID(), id);
         QCOMPARE(G.gDocID, id);
@@ -378,9 +384,7 @@ private slots:
         ScriptedPrompt p;
         G.gSaleListMode = 1;
         TfrmSaleQuote w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(shownActive(w));
         QCOMPARE(w.currentOrderID(), id);
         auto client = t.secondClient();
         SalesOrders elsewhere(*client);
@@ -407,9 +411,7 @@ private slots:
         ScriptedPrompt p;
         G.gSaleListMode = 1;
         TfrmTuiAud w;
-        w.show();
-        w.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QVERIFY(shownActive(w));
         QCOMPARE(w.windowTitle(), QString("销售退货审核"));
         QCOMPARE(w.currentReturnID(), id);
         QCOMPARE(field(w, "Edit8")->text(), QString());
@@ -542,5 +544,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestSalesAudit)
+ORV_DB_TEST_MAIN(TestSalesAudit)
 #include "tst_db_salesaudit.moc"
