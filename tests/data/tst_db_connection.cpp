@@ -87,6 +87,39 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(DbError, insert.exec({"t", "u", "three"}));
     }
 
+    // Values go to the server and come back through a kept statement as the Qt drivers hand
+    // them over: NULLs (a null text is NULL, an empty one is not), texts with quotes and question
+    // marks, bytes with zeros, numbers at their full precision.
+    void keptStatementValuesRoundTrip()
+    {
+        TestDb t;
+        t.conn().exec(QString("create table rt (k integer, t varchar(50), n numeric, b %1, d varchar(50))")
+                          .arg(t.conn().isSqlite() ? "blob" : "bytea"));
+        Statement put(t.conn(), "insert into rt (k, t, n, b, d) values (?, ?, ?, ?, ?)");
+        const QByteArray bytes("a\0b'\xff", 5);
+        put.exec({1, QString(), QVariant(), QVariant(QMetaType::fromType<QByteArray>()), "x"});
+        put.exec({2, QString(""), 0.1 + 0.2, bytes, "它's ? -- 不是注释"});
+        put.exec({3, QString("货品'?\"名"), 123456789.1234, QByteArray(""), QVariant()});
+        Statement get(t.conn(), "select k, t, n, b, d from rt where k = ? or t = '?' order by k");
+        for (const auto &[k, text, number, isNullText] :
+             {std::tuple{1, QString(), 0.0, true}, std::tuple{2, QString(""), 0.3, false},
+              std::tuple{3, QString("货品'?\"名"), 123456789.1234, false}}) {
+            StatementResult &q = get.exec({k});
+            QVERIFY(q.next());
+            QCOMPARE(q.value(0).toInt(), k);
+            QCOMPARE(q.value(1).isNull(), isNullText);
+            QCOMPARE(q.value(1).toString(), text);
+            QVERIFY(qAbs(q.value(2).toDouble() - number) < 1e-9);
+            if (k == 2) {
+                QCOMPARE(q.value(3).toByteArray(), bytes);
+                QCOMPARE(q.value(4).toString(), QString("它's ? -- 不是注释"));
+            }
+            QVERIFY(!q.next());
+            q.finish();
+        }
+        QCOMPARE(numberedPlaceholders("select '?', \"a?\", ? -- ?\n, ?"), QString("select '?', \"a?\", $1 -- ?\n, $2"));
+    }
+
     // The server drops our session: the operator is told once, the connection is open anew,
     // nothing is repeated, and the next action works.
     void lostServerReconnects()
