@@ -39,27 +39,9 @@ const int kLines = 5;
 // A day holds 999 numbers of a kind: each path moves to a fresh day well before that.
 const int kPerDay = 900;
 
-void must(QSqlQuery &q)
-{
-    if (!q.exec()) {
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(q.lastQuery()), qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
-}
-
-void prep(QSqlQuery &q, const QString &sql)
-{
-    if (!q.prepare(sql)) {
-        std::fprintf(stderr, "%s\n%s\n", qPrintable(sql), qPrintable(q.lastError().text()));
-        std::exit(2);
-    }
-}
-
-void bind(QSqlQuery &q, const QVariantList &values)
-{
-    for (const QVariant &v : values)
-        q.addBindValue(v);
-}
+using bench::bind;
+using bench::must;
+using bench::prep;
 
 QString goodsNo(int i) { return QString("HP%1").arg(i, 6, 10, QChar('0')); }
 QString goodsName(int i) { return QString("货品%1").arg(i); }
